@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "base/JsonAccess.h"
+
+using namespace vantrel;
+
+namespace {
+QJsonObject parse(const char* text) { return json::parseObject(QByteArray(text)).value_or(QJsonObject{}); }
+}
+
+TEST(JsonAccess, TypingRules)
+{
+    const auto o = parse(R"({"i": 51, "f": 51.5, "s": "51", "b": true, "one": 1, "neg": -3, "big": 1e300,
+                             "ns": " 12.5 ", "junk": "12abc", "nested": {"x": 1}, "arr": [1]})");
+    EXPECT_EQ(json::integer(o, "i"), 51);
+    EXPECT_FALSE(json::integer(o, "f"));
+    EXPECT_FALSE(json::integer(o, "s"));
+    EXPECT_FALSE(json::integer(o, "big"));
+    EXPECT_EQ(json::number(o, "i"), 51.0);
+    EXPECT_FALSE(json::number(o, "s"));
+    EXPECT_EQ(json::string(o, "s"), QStringLiteral("51"));
+    EXPECT_FALSE(json::string(o, "i"));
+    EXPECT_EQ(json::strictBool(o, "b"), true);
+    EXPECT_FALSE(json::strictBool(o, "one"));
+    EXPECT_EQ(json::lenientDouble(o, "ns"), 12.5);
+    EXPECT_EQ(json::lenientDouble(o, "i"), 51.0);
+    EXPECT_FALSE(json::lenientDouble(o, "junk"));
+    EXPECT_FALSE(json::lenientDouble(o, "b"));
+    EXPECT_EQ(json::lenientInteger(o, "s"), 51);
+    EXPECT_EQ(json::lenientInteger(o, "f"), 51);
+    EXPECT_EQ(json::integer(o, "neg"), -3);
+    EXPECT_TRUE(json::object(o, "nested"));
+    EXPECT_FALSE(json::object(o, "arr"));
+    EXPECT_FALSE(json::string(o, "missing"));
+}
+
+TEST(JsonAccess, OkStatusIsExactAndParseReportsProblems)
+{
+    EXPECT_TRUE(json::isOkStatus(parse(R"({"status":"ok"})")));
+    EXPECT_FALSE(json::isOkStatus(parse(R"({"status":"OK"})")));
+    EXPECT_FALSE(json::isOkStatus(parse(R"({"status":1})")));
+    EXPECT_FALSE(json::isOkStatus(parse(R"({})")));
+    QString error;
+    EXPECT_FALSE(json::parseObject("[1,2]", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(json::parseObject("{\"a\":", &error));
+}

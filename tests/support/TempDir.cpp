@@ -1,0 +1,28 @@
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+
+namespace vantrel::test {
+
+TempDir::TempDir() : dir_(QDir::tempPath() + QStringLiteral("/vantrel-test-XXXXXX")) {}
+
+QString TempDir::write(const QString& relative, const QByteArray& content) const
+{
+    const QString path = file(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content);
+    return path;
+}
+
+QString builtBinary(const QString& name)
+{
+    const QString build = QProcessEnvironment::systemEnvironment().value(QStringLiteral("VANTREL_BUILD_DIR"));
+    return build + QStringLiteral("/bin/") + name;
+}
+
+} // namespace vantrel::test
