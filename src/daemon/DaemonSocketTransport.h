@@ -1,0 +1,36 @@
+#pragma once
+// The real exchange over the daemon's Unix-domain socket: one connection per request,
+// a single write, 8192-byte reads, time-outs by command; all exchanges of the process run
+// one at a time on the serial queue "com.vantrel.ui.daemon-client.ipc".
+#include <memory>
+
+#include <QSet>
+#include <QString>
+
+#include "base/Dispatch.h"
+#include "daemon/DaemonTransport.h"
+
+namespace vantrel {
+
+class DaemonSocketTransport final : public DaemonTransport {
+public:
+    // verboseIPC: the process environment's "VANTREL_VERBOSE_IPC" is exactly "1".
+    DaemonSocketTransport(Dispatch& dispatch, QString socketPath, bool verboseIPC);
+
+    std::optional<QJsonObject> send(const QJsonObject& request) override;
+
+    static bool verboseFromEnvironment();
+    static const QSet<QString>& quietReadbackCommands();
+    // Read time-out in whole seconds for a command name.
+    static int timeoutForCommand(const QString& command);
+
+private:
+    std::optional<QJsonObject> sendLocked(const QJsonObject& request);
+
+    Dispatch& dispatch_;
+    QString socketPath_;
+    bool verboseIPC_;
+    QueuePtr ipcQueue_;
+};
+
+} // namespace vantrel
