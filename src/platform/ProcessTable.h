@@ -1,0 +1,23 @@
+#pragma once
+// The running processes as the operating system lists them.
+#include <vector>
+
+#include <QString>
+
+namespace vantrel {
+
+struct ProcessEntry {
+    int pid = 0;
+    // The short name the kernel keeps for the process (on Linux /proc/<pid>/comm, at most 15 characters).
+    QString name;
+    int threadCount = 0;
+};
+
+class ProcessTable {
+public:
+    virtual ~ProcessTable() = default;
+    // Every process visible to this user; an empty list when the table cannot be read.
+    virtual std::vector<ProcessEntry> list() const = 0;
+};
+
+} // namespace vantrel
