@@ -1,5 +1,7 @@
 #pragma once
 // The running processes as the operating system lists them.
+#include <cstddef>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -18,6 +20,11 @@ public:
     virtual ~ProcessTable() = default;
     // Every process visible to this user; an empty list when the table cannot be read.
     virtual std::vector<ProcessEntry> list() const = 0;
+    // The IDs of the running processes (one per process, not per thread), at most maxCount of
+    // them; an empty list when the table cannot be read.
+    virtual std::vector<int> processIDs(std::size_t maxCount) const = 0;
+    // The number of threads of one process; nothing when it has gone or cannot be inspected.
+    virtual std::optional<int> threadCount(int pid) const = 0;
 };
 
 } // namespace vantrel
