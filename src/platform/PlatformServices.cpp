@@ -1,0 +1,90 @@
+#include "platform/PlatformServices.h"
+
+#include <QFileInfo>
+
+#include "platform/linux/LinuxHostStatistics.h"
+#include "platform/linux/LinuxPowerSupply.h"
+#include "platform/linux/LinuxProcessRunner.h"
+#include "platform/linux/LinuxProcessTable.h"
+#include "platform/linux/LinuxSystemProfiler.h"
+#include "platform/linux/NoSmcUserClient.h"
+#include "platform/sim/SimHardwareState.h"
+#include "platform/sim/SimSmcUserClient.h"
+#include "platform/sim/SimStateDirectory.h"
+
+namespace vantrel {
+namespace {
+
+// Processes, CPU load and memory are this machine's in both configurations.
+PlatformServices withLinuxOperatingSystem(PlatformKind kind)
+{
+    PlatformServices services;
+    services.kind = kind;
+    services.processRunner = std::make_shared<LinuxProcessRunner>();
+    services.hostStatistics = std::make_shared<LinuxHostStatistics>();
+    services.processTable = std::make_shared<LinuxProcessTable>();
+    return services;
+}
+
+} // namespace
+
+PlatformServices makeSimPlatform(const Paths& paths)
+{
+    const QString stateDirectory = simStateDirectory(paths);
+    PlatformServices services = withLinuxOperatingSystem(PlatformKind::Sim);
+    services.smcUserClient = std::make_shared<SimSmcUserClient>(stateDirectory);
+    auto hardware = std::make_shared<SimHardwareState>(stateDirectory);
+    services.powerSources = hardware;
+    services.batteryRegistry = hardware;
+    services.pmset = hardware;
+    services.systemProfiler = hardware;
+    return services;
+}
+
+PlatformServices makeLinuxPlatform(const Paths&)
+{
+    PlatformServices services = withLinuxOperatingSystem(PlatformKind::Linux);
+    services.smcUserClient = std::make_shared<NoSmcUserClient>();
+    auto supply = std::make_shared<LinuxPowerSupply>();
+    services.powerSources = supply;
+    services.batteryRegistry = supply;
+    services.pmset = supply;
+    services.systemProfiler = std::make_shared<LinuxSystemProfiler>();
+    return services;
+}
+
+PlatformServices makePlatform(PlatformKind kind, const Paths& paths)
+{
+    return kind == PlatformKind::Sim ? makeSimPlatform(paths) : makeLinuxPlatform(paths);
+}
+
+QString platformKindName(PlatformKind kind)
+{
+    return kind == PlatformKind::Sim ? QStringLiteral("sim") : QStringLiteral("linux");
+}
+
+std::optional<PlatformKind> choosePlatformKind(const QStringList& arguments, const Paths& paths, QString* error)
+{
+    std::optional<QString> requested;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QStringLiteral("--platform")) {
+            requested = i + 1 < arguments.size() ? arguments[i + 1] : QString();
+            ++i;
+        } else if (a.startsWith(QStringLiteral("--platform="))) {
+            requested = a.mid(static_cast<qsizetype>(sizeof("--platform=") - 1));
+        }
+    }
+    if (requested) {
+        if (*requested == QStringLiteral("sim"))
+            return PlatformKind::Sim;
+        if (*requested == QStringLiteral("linux"))
+            return PlatformKind::Linux;
+        if (error)
+            *error = QStringLiteral("Unknown platform \"%1\": use --platform sim or --platform linux.").arg(*requested);
+        return std::nullopt;
+    }
+    return QFileInfo(simStateDirectory(paths)).isDir() ? PlatformKind::Sim : PlatformKind::Linux;
+}
+
+} // namespace vantrel

@@ -1,0 +1,302 @@
+#include "platform/linux/LinuxPowerSupply.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QDir>
+
+#include "platform/linux/PseudoFile.h"
+
+namespace vantrel {
+namespace {
+
+using Supply = LinuxPowerSupply::Supply;
+using State = LinuxPowerSupply::State;
+
+// The attribute files this mapping reads; other files (uevent, power/ …) are not touched.
+const QStringList& attributeNames()
+{
+    static const QStringList names = {
+        QStringLiteral("type"), QStringLiteral("scope"), QStringLiteral("present"), QStringLiteral("online"),
+        QStringLiteral("status"), QStringLiteral("capacity"), QStringLiteral("health"),
+        QStringLiteral("charge_now"), QStringLiteral("charge_full"), QStringLiteral("charge_full_design"),
+        QStringLiteral("energy_now"), QStringLiteral("energy_full"), QStringLiteral("energy_full_design"),
+        QStringLiteral("current_now"), QStringLiteral("power_now"), QStringLiteral("voltage_now"),
+        QStringLiteral("voltage_min_design"), QStringLiteral("voltage_max"), QStringLiteral("current_max"),
+        QStringLiteral("cycle_count"), QStringLiteral("temp"), QStringLiteral("time_to_empty_now"),
+        QStringLiteral("time_to_full_now")};
+    return names;
+}
+
+std::optional<qint64> integerAttribute(const Supply& s, const QString& name)
+{
+    const auto it = s.attributes.constFind(name);
+    if (it == s.attributes.constEnd())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 v = it->toLongLong(&ok);
+    return ok ? std::optional(v) : std::nullopt;
+}
+
+// Quantities that cannot be negative (capacities, times): a negative or zero reading is no reading.
+std::optional<qint64> positiveAttribute(const Supply& s, const QString& name)
+{
+    const auto v = integerAttribute(s, name);
+    return v && *v > 0 ? v : std::nullopt;
+}
+
+QString text(const Supply& s, const QString& name) { return s.attributes.value(name); }
+
+bool isBattery(const Supply& s)
+{
+    const QString type = text(s, QStringLiteral("type"));
+    if (!type.isEmpty())
+        return type == QStringLiteral("Battery");
+    return s.name.startsWith(QStringLiteral("BAT")) || s.name == QStringLiteral("macsmc-battery");
+}
+
+bool isAdapter(const Supply& s)
+{
+    const QString type = text(s, QStringLiteral("type"));
+    if (!type.isEmpty())
+        return type == QStringLiteral("Mains") || type.startsWith(QStringLiteral("USB"));
+    return s.name.startsWith(QStringLiteral("AC")) || s.name.startsWith(QStringLiteral("ADP"))
+        || s.name == QStringLiteral("macsmc-ac");
+}
+
+// Batteries of mice and headsets report scope "Device"; only the system's own count.
+bool isSystemSupply(const Supply& s) { return text(s, QStringLiteral("scope")) != QStringLiteral("Device"); }
+
+std::optional<int> adapterWatts(const State& state)
+{
+    for (const Supply& a : state.adapters) {
+        if (integerAttribute(a, QStringLiteral("online")).value_or(0) != 1)
+            continue;
+        const auto microvolts = positiveAttribute(a, QStringLiteral("voltage_max"));
+        const auto microamps = positiveAttribute(a, QStringLiteral("current_max"));
+        if (microvolts && microamps) {
+            const double watts = static_cast<double>(*microvolts) / 1e6 * static_cast<double>(*microamps) / 1e6;
+            if (watts >= 1 && watts < 1000)
+                return static_cast<int>(std::lround(watts));
+        }
+    }
+    return std::nullopt;
+}
+
+// "AC Power" or "Battery Power"; nothing when neither the adapters nor the charger say.
+std::optional<QString> powerSourceState(const State& state)
+{
+    if (!state.adapters.empty()) {
+        const bool online = std::any_of(state.adapters.begin(), state.adapters.end(), [](const Supply& a) {
+            return integerAttribute(a, QStringLiteral("online")).value_or(0) == 1;
+        });
+        return online ? QStringLiteral("AC Power") : QStringLiteral("Battery Power");
+    }
+    if (!state.battery)
+        return std::nullopt;
+    const QString status = text(*state.battery, QStringLiteral("status"));
+    if (status == QStringLiteral("Discharging"))
+        return QStringLiteral("Battery Power");
+    if (status == QStringLiteral("Charging") || status == QStringLiteral("Full") || status == QStringLiteral("Not charging"))
+        return QStringLiteral("AC Power");
+    return std::nullopt;
+}
+
+std::optional<int> percentCharged(const Supply& b)
+{
+    if (const auto capacity = integerAttribute(b, QStringLiteral("capacity")))
+        return static_cast<int>(std::clamp<qint64>(*capacity, 0, 100));
+    for (const auto& [now, full] : {std::pair{QStringLiteral("charge_now"), QStringLiteral("charge_full")},
+                                    std::pair{QStringLiteral("energy_now"), QStringLiteral("energy_full")}}) {
+        const auto n = integerAttribute(b, now);
+        const auto f = positiveAttribute(b, full);
+        if (n && f)
+            return static_cast<int>(std::clamp<qint64>(std::llround(100.0 * static_cast<double>(*n) / static_cast<double>(*f)), 0, 100));
+    }
+    return std::nullopt;
+}
+
+// Minutes to empty (discharging) or to full (charging): the kernel's own estimate when it
+// gives one, else what is left divided by the present drain or charge rate.
+std::optional<int> minutesRemaining(const Supply& b, bool toFull)
+{
+    const auto reported = positiveAttribute(b, toFull ? QStringLiteral("time_to_full_now") : QStringLiteral("time_to_empty_now"));
+    if (reported)
+        return static_cast<int>(std::min<qint64>(*reported / 60, 100000));
+    for (const auto& [prefix, rateName] : {std::pair{QStringLiteral("energy_"), QStringLiteral("power_now")},
+                                           std::pair{QStringLiteral("charge_"), QStringLiteral("current_now")}}) {
+        const auto now = integerAttribute(b, prefix + QStringLiteral("now"));
+        const auto full = positiveAttribute(b, prefix + QStringLiteral("full"));
+        const auto rate = integerAttribute(b, rateName);
+        if (!now || !full || !rate || *rate == 0)
+            continue;
+        const double left = toFull ? static_cast<double>(*full - *now) : static_cast<double>(*now);
+        if (left < 0)
+            return std::nullopt;
+        const double minutes = left / std::fabs(static_cast<double>(*rate)) * 60.0;
+        return static_cast<int>(std::min(std::lround(minutes), 100000L));
+    }
+    return std::nullopt;
+}
+
+// Capacity in mAh from the charge figure (µAh), or from the energy figure (µWh) at the design voltage.
+std::optional<int> milliampHours(const Supply& b, const QString& which)
+{
+    if (const auto charge = positiveAttribute(b, QStringLiteral("charge_") + which))
+        return static_cast<int>(std::min<qint64>(*charge / 1000, 1000000));
+    const auto energy = positiveAttribute(b, QStringLiteral("energy_") + which);
+    auto volts = positiveAttribute(b, QStringLiteral("voltage_min_design"));
+    if (!volts)
+        volts = positiveAttribute(b, QStringLiteral("voltage_now"));
+    if (!energy || !volts)
+        return std::nullopt;
+    return static_cast<int>(std::min<double>(static_cast<double>(*energy) / static_cast<double>(*volts) * 1000.0, 1000000.0));
+}
+
+QString healthText(const QString& kernelHealth)
+{
+    if (kernelHealth == QStringLiteral("Good"))
+        return QStringLiteral("Good");
+    if (kernelHealth.isEmpty() || kernelHealth == QStringLiteral("Unknown"))
+        return {};
+    return QStringLiteral("Check Battery");
+}
+
+} // namespace
+
+LinuxPowerSupply::LinuxPowerSupply(QString root) : root_(std::move(root)) {}
+
+State LinuxPowerSupply::readState() const
+{
+    State state;
+    QDir dir(root_);
+    const QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    for (const QString& name : names) {
+        Supply s;
+        s.name = name;
+        for (const QString& attribute : attributeNames())
+            if (const auto value = linuxfs::readTrimmedText(root_ + QLatin1Char('/') + name + QLatin1Char('/') + attribute))
+                s.attributes.insert(attribute, *value);
+        if (!isSystemSupply(s))
+            continue;
+        if (isBattery(s)) {
+            if (!state.battery && integerAttribute(s, QStringLiteral("present")).value_or(1) != 0)
+                state.battery = std::move(s);
+        } else if (isAdapter(s)) {
+            state.adapters.push_back(std::move(s));
+        }
+    }
+    return state;
+}
+
+std::optional<QJsonObject> LinuxPowerSupply::description(const State& state)
+{
+    if (!state.battery)
+        return std::nullopt;
+    const Supply& b = *state.battery;
+    const QString status = text(b, QStringLiteral("status"));
+    const bool charging = status == QStringLiteral("Charging");
+
+    QJsonObject d;
+    d.insert(QStringLiteral("Name"), QStringLiteral("InternalBattery-0"));
+    d.insert(QStringLiteral("Type"), QStringLiteral("InternalBattery"));
+    d.insert(QStringLiteral("Transport Type"), QStringLiteral("Internal"));
+    d.insert(QStringLiteral("Is Present"), true);
+    d.insert(QStringLiteral("Is Charging"), charging);
+    d.insert(QStringLiteral("Is Charged"), status == QStringLiteral("Full"));
+    if (const auto percent = percentCharged(b)) {
+        d.insert(QStringLiteral("Current Capacity"), *percent);
+        d.insert(QStringLiteral("Max Capacity"), 100);
+    }
+    if (const auto source = powerSourceState(state))
+        d.insert(QStringLiteral("Power Source State"), *source);
+    if (const auto watts = adapterWatts(state))
+        d.insert(QStringLiteral("AdapterDetailsWatts"), *watts);
+    if (charging) {
+        if (const auto minutes = minutesRemaining(b, true))
+            d.insert(QStringLiteral("Time to Full Charge"), *minutes);
+    } else if (status == QStringLiteral("Discharging")) {
+        if (const auto minutes = minutesRemaining(b, false))
+            d.insert(QStringLiteral("Time to Empty"), *minutes);
+    }
+    if (const auto microvolts = positiveAttribute(b, QStringLiteral("voltage_now")))
+        d.insert(QStringLiteral("Voltage"), static_cast<qint64>(*microvolts / 1000));
+    if (const QString health = healthText(text(b, QStringLiteral("health"))); !health.isEmpty())
+        d.insert(QStringLiteral("BatteryHealth"), health);
+    return d;
+}
+
+std::optional<QJsonObject> LinuxPowerSupply::registry(const State& state)
+{
+    if (!state.battery)
+        return std::nullopt;
+    const Supply& b = *state.battery;
+    QJsonObject r;
+    if (const auto cycles = integerAttribute(b, QStringLiteral("cycle_count")); cycles && *cycles >= 0)
+        r.insert(QStringLiteral("CycleCount"), *cycles);
+    if (const auto design = milliampHours(b, QStringLiteral("full_design")))
+        r.insert(QStringLiteral("DesignCapacity"), *design);
+    if (const auto full = milliampHours(b, QStringLiteral("full")))
+        r.insert(QStringLiteral("AppleRawMaxCapacity"), *full);
+    if (const auto now = milliampHours(b, QStringLiteral("now")))
+        r.insert(QStringLiteral("AppleRawCurrentCapacity"), *now);
+    if (const auto microvolts = positiveAttribute(b, QStringLiteral("voltage_now")))
+        r.insert(QStringLiteral("Voltage"), static_cast<qint64>(*microvolts / 1000));
+    // The kernel reports tenths of a degree; the registry keeps hundredths.
+    if (const auto tenths = integerAttribute(b, QStringLiteral("temp")))
+        r.insert(QStringLiteral("Temperature"), *tenths * 10);
+    const QString status = text(b, QStringLiteral("status"));
+    r.insert(QStringLiteral("IsCharging"), status == QStringLiteral("Charging"));
+    r.insert(QStringLiteral("FullyCharged"), status == QStringLiteral("Full"));
+    r.insert(QStringLiteral("ExternalConnected"), powerSourceState(state) == QStringLiteral("AC Power"));
+    return r;
+}
+
+QByteArray LinuxPowerSupply::pmsetText(const State& state)
+{
+    // A machine without a battery draws from the mains, as pmset says on a desktop.
+    const QString source = powerSourceState(state).value_or(QStringLiteral("AC Power"));
+    QByteArray out = "Now drawing from '" + source.toUtf8() + "'\n";
+    if (!state.battery)
+        return out;
+    const Supply& b = *state.battery;
+    const QString status = text(b, QStringLiteral("status"));
+    QByteArray activity = "discharging";
+    std::optional<int> minutes;
+    if (status == QStringLiteral("Charging")) {
+        activity = "charging";
+        minutes = minutesRemaining(b, true);
+    } else if (status == QStringLiteral("Full")) {
+        activity = "charged";
+        minutes = 0;
+    } else if (status == QStringLiteral("Not charging")) {
+        activity = "AC attached; not charging";
+    } else {
+        minutes = minutesRemaining(b, false);
+    }
+    out += " -InternalBattery-0 (id=0)\t";
+    if (const auto percent = percentCharged(b))
+        out += QByteArray::number(*percent) + "%; ";
+    out += activity + "; ";
+    if (minutes)
+        out += QByteArray::number(*minutes / 60) + ":" + QByteArray::number(*minutes % 60).rightJustified(2, '0') + " remaining";
+    else
+        out += "(no estimate)";
+    out += " present: true\n";
+    return out;
+}
+
+std::optional<QJsonObject> LinuxPowerSupply::firstPowerSourceDescription() const { return description(readState()); }
+
+std::optional<QJsonObject> LinuxPowerSupply::smartBatteryProperties() const { return registry(readState()); }
+
+ProcessResult LinuxPowerSupply::batteryStatus() const
+{
+    ProcessResult result;
+    result.launched = true;
+    result.exitStatus = 0;
+    result.standardOutput = pmsetText(readState());
+    return result;
+}
+
+} // namespace vantrel

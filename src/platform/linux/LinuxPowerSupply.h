@@ -1,0 +1,46 @@
+#pragma once
+// Battery and adapter facts from /sys/class/power_supply (BAT*, AC*, ADP*, macsmc-battery …),
+// mapped onto the power-source description, the smart-battery registry properties and a
+// "pmset -g batt"-shaped summary. No system battery means no power source, as on a desktop Mac.
+#include <optional>
+#include <vector>
+
+#include <QHash>
+#include <QJsonObject>
+#include <QString>
+
+#include "platform/BatteryRegistry.h"
+#include "platform/PmsetBattery.h"
+#include "platform/PowerSources.h"
+
+namespace vantrel {
+
+class LinuxPowerSupply final : public PowerSources, public BatteryRegistry, public PmsetBattery {
+public:
+    // One supply folder: its name and its attribute files by name.
+    struct Supply {
+        QString name;
+        QHash<QString, QString> attributes;
+    };
+    // What the tree says right now: the first system battery and the mains/USB adapters.
+    struct State {
+        std::optional<Supply> battery;
+        std::vector<Supply> adapters;
+    };
+
+    explicit LinuxPowerSupply(QString root = QStringLiteral("/sys/class/power_supply"));
+
+    std::optional<QJsonObject> firstPowerSourceDescription() const override;
+    std::optional<QJsonObject> smartBatteryProperties() const override;
+    ProcessResult batteryStatus() const override;
+
+    State readState() const;
+    static std::optional<QJsonObject> description(const State& state);
+    static std::optional<QJsonObject> registry(const State& state);
+    static QByteArray pmsetText(const State& state);
+
+private:
+    QString root_;
+};
+
+} // namespace vantrel

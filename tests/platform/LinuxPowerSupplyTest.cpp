@@ -1,0 +1,144 @@
+#include "platform/linux/LinuxPowerSupply.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace vantrel {
+namespace {
+
+// Writes one supply folder: name → {attribute → value}.
+void supply(const test::TempDir& dir, const QString& name, std::initializer_list<std::pair<const char*, const char*>> attrs)
+{
+    for (const auto& [key, value] : attrs)
+        dir.write(QStringLiteral("ps/") + name + QLatin1Char('/') + QLatin1String(key), QByteArray(value) + "\n");
+}
+
+LinuxPowerSupply reader(const test::TempDir& dir) { return LinuxPowerSupply(dir.file(QStringLiteral("ps"))); }
+
+TEST(LinuxPowerSupply, ChargingLaptopWithChargeFigures)
+{
+    test::TempDir dir;
+    supply(dir, QStringLiteral("AC"), {{"type", "Mains"}, {"online", "1"}});
+    supply(dir, QStringLiteral("BAT0"), {{"type", "Battery"}, {"present", "1"}, {"status", "Charging"}, {"capacity", "54"},
+                                         {"charge_now", "2700000"}, {"charge_full", "4500000"},
+                                         {"charge_full_design", "5000000"}, {"current_now", "1500000"},
+                                         {"voltage_now", "12400000"}, {"cycle_count", "123"}, {"health", "Good"},
+                                         {"temp", "312"}});
+    // A wireless mouse's battery is not the system's.
+    supply(dir, QStringLiteral("hidpp_battery_0"), {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "5"}, {"status", "Discharging"}});
+    const auto r = reader(dir);
+
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->value("Current Capacity").toInt(), 54);
+    EXPECT_EQ(d->value("Max Capacity").toInt(), 100);
+    EXPECT_TRUE(d->value("Is Charging").toBool());
+    EXPECT_FALSE(d->value("Is Charged").toBool());
+    EXPECT_EQ(d->value("Power Source State").toString(), QStringLiteral("AC Power"));
+    EXPECT_EQ(d->value("Time to Full Charge").toInt(), 72); // 1.8 Ah left at 1.5 A
+    EXPECT_FALSE(d->contains("Time to Empty"));
+    EXPECT_EQ(d->value("Voltage").toInt(), 12400);
+    EXPECT_EQ(d->value("BatteryHealth").toString(), QStringLiteral("Good"));
+
+    const auto reg = r.smartBatteryProperties();
+    ASSERT_TRUE(reg);
+    EXPECT_EQ(reg->value("CycleCount").toInt(), 123);
+    EXPECT_EQ(reg->value("DesignCapacity").toInt(), 5000);
+    EXPECT_EQ(reg->value("AppleRawMaxCapacity").toInt(), 4500);
+    EXPECT_EQ(reg->value("Temperature").toInt(), 3120);
+
+    const ProcessResult pmset = r.batteryStatus();
+    EXPECT_TRUE(pmset.launched);
+    EXPECT_EQ(pmset.exitStatus, 0);
+    EXPECT_EQ(pmset.standardOutput,
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t54%; charging; 1:12 remaining present: true\n");
+}
+
+TEST(LinuxPowerSupply, DischargingLaptopWithEnergyFigures)
+{
+    test::TempDir dir;
+    supply(dir, QStringLiteral("ADP1"), {{"type", "Mains"}, {"online", "0"}});
+    supply(dir, QStringLiteral("BAT1"), {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "80"},
+                                         {"energy_now", "40000000"}, {"energy_full", "50000000"},
+                                         {"energy_full_design", "57000000"}, {"power_now", "10000000"},
+                                         {"voltage_min_design", "11400000"}, {"voltage_now", "11800000"},
+                                         {"health", "Overheat"}});
+    const auto r = reader(dir);
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->value("Power Source State").toString(), QStringLiteral("Battery Power"));
+    EXPECT_FALSE(d->value("Is Charging").toBool());
+    EXPECT_EQ(d->value("Time to Empty").toInt(), 240); // 40 Wh at 10 W
+    EXPECT_EQ(d->value("BatteryHealth").toString(), QStringLiteral("Check Battery"));
+    const auto reg = r.smartBatteryProperties();
+    EXPECT_EQ(reg->value("DesignCapacity").toInt(), 5000);
+    EXPECT_EQ(reg->value("AppleRawMaxCapacity").toInt(), 4385);
+    EXPECT_FALSE(reg->contains("CycleCount"));
+    EXPECT_EQ(r.batteryStatus().standardOutput,
+              "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=0)\t80%; discharging; 4:00 remaining present: true\n");
+}
+
+TEST(LinuxPowerSupply, FullBatteryOnAppleSiliconNamesAndUsbPowerDelivery)
+{
+    test::TempDir dir;
+    supply(dir, QStringLiteral("macsmc-ac"), {{"type", "Mains"}, {"online", "1"}, {"voltage_max", "20000000"}, {"current_max", "4700000"}});
+    supply(dir, QStringLiteral("macsmc-battery"), {{"type", "Battery"}, {"status", "Full"}, {"capacity", "100"}});
+    const auto r = reader(dir);
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->value("Is Charged").toBool());
+    EXPECT_EQ(d->value("AdapterDetailsWatts").toInt(), 94);
+    EXPECT_EQ(r.batteryStatus().standardOutput,
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t100%; charged; 0:00 remaining present: true\n");
+
+    // Without a type file the folder name decides; the charger's status tells where power comes from.
+    test::TempDir untyped;
+    supply(untyped, QStringLiteral("BAT0"), {{"status", "Not charging"}, {"capacity", "80"}});
+    const auto u = reader(untyped).firstPowerSourceDescription();
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->value("Power Source State").toString(), QStringLiteral("AC Power"));
+    EXPECT_EQ(reader(untyped).batteryStatus().standardOutput,
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t80%; AC attached; not charging; (no estimate) present: true\n");
+}
+
+TEST(LinuxPowerSupply, NoBatteryMeansNoPowerSource)
+{
+    test::TempDir adapterOnly;
+    supply(adapterOnly, QStringLiteral("AC0"), {{"type", "Mains"}, {"online", "1"}});
+    supply(adapterOnly, QStringLiteral("BAT0"), {{"type", "Battery"}, {"present", "0"}});
+    for (const LinuxPowerSupply& r : {reader(adapterOnly), LinuxPowerSupply(adapterOnly.file(QStringLiteral("none")))}) {
+        EXPECT_FALSE(r.firstPowerSourceDescription());
+        EXPECT_FALSE(r.smartBatteryProperties());
+        const ProcessResult pmset = r.batteryStatus();
+        EXPECT_TRUE(pmset.launched);
+        EXPECT_EQ(pmset.standardOutput, "Now drawing from 'AC Power'\n");
+    }
+}
+
+TEST(LinuxPowerSupply, AbsurdFiguresAreClampedOrDropped)
+{
+    test::TempDir dir;
+    supply(dir, QStringLiteral("BAT0"), {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "250"},
+                                         {"charge_full_design", "-1"}, {"charge_full", "garbage"},
+                                         {"charge_now", "100"}, {"current_now", "0"}, {"cycle_count", "-5"},
+                                         {"voltage_now", "0"}});
+    const auto r = reader(dir);
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->value("Current Capacity").toInt(), 100);
+    EXPECT_FALSE(d->contains("Time to Empty"));
+    EXPECT_FALSE(d->contains("Voltage"));
+    const auto reg = r.smartBatteryProperties();
+    EXPECT_FALSE(reg->contains("DesignCapacity"));
+    EXPECT_FALSE(reg->contains("AppleRawMaxCapacity"));
+    EXPECT_FALSE(reg->contains("CycleCount"));
+
+    // No capacity file: the percentage comes from the charge figures.
+    test::TempDir derived;
+    supply(derived, QStringLiteral("BAT0"), {{"type", "Battery"}, {"status", "Discharging"}, {"charge_now", "1000"}, {"charge_full", "3000"}});
+    EXPECT_EQ(reader(derived).firstPowerSourceDescription()->value("Current Capacity").toInt(), 33);
+}
+
+} // namespace
+} // namespace vantrel
