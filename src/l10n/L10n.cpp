@@ -1,5 +1,6 @@
 #include "l10n/L10n.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QMutex>
 #include <QMutexLocker>
@@ -157,8 +158,14 @@ void L10n::setCurrentLanguage(const QString& lang)
 
 L10nNotifier& L10n::notifier()
 {
-    static L10nNotifier notifier;
-    return notifier;
+    // Lives on the main thread whichever thread asks first, so it never outlives its thread.
+    static L10nNotifier* notifier = [] {
+        auto* object = new L10nNotifier;
+        if (QCoreApplication* app = QCoreApplication::instance())
+            object->moveToThread(app->thread());
+        return object;
+    }();
+    return *notifier;
 }
 
 const Translator& L10n::translator()

@@ -1,3 +1,7 @@
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "base/Preferences.h"
@@ -158,4 +162,26 @@ TEST(L10n, CurrentLanguageDrivesShortFormsAndAnnouncesChanges)
     EXPECT_EQ(announced.last(), QStringLiteral("en"));
     L10n::setCurrentLanguage(before);
     QObject::disconnect(connection);
+}
+
+TEST(L10n, LookupsFromManyThreadsWhileTheLanguageChanges)
+{
+    const QString before = L10n::currentLanguage();
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 3; ++i) {
+        readers.emplace_back([&wrong] {
+            for (int n = 0; n < 2000; ++n) {
+                const QString text = L10n::tr("dcs_sleep");
+                if (text != QStringLiteral("Sleep") && text != QStringLiteral("잠자기"))
+                    ++wrong;
+            }
+        });
+    }
+    for (int n = 0; n < 500; ++n)
+        L10n::setCurrentLanguage(n % 2 ? "ko" : "en");
+    for (auto& reader : readers)
+        reader.join();
+    EXPECT_EQ(wrong.load(), 0);
+    L10n::setCurrentLanguage(before);
 }
