@@ -10,6 +10,7 @@
 //     L10n::formatList("sleep.status.battery_cutoff_blocked", {title, percent, cutoff}, lang)
 //     L10n::key("feature.sleep.app_nap")               // a key kept in data and translated later
 // Korean literals the system shows are passed the same way, L10n::tr("대기 중").
+// A new key goes into resources/l10n/VantrelLanguagePack.json with at least "en" and "ko".
 #include <optional>
 
 #include <QString>
