@@ -10,10 +10,12 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
-#include <QStringList>
 
+#include "base/Paths.h"
 #include "daemon/DaemonStatus.h"
 #include "daemon/DaemonTransport.h"
+#include "daemon/DiagnosticSupport.h"
+#include "daemon/SleepRuntimeApplyResult.h"
 
 namespace vantrel {
 
@@ -23,66 +25,13 @@ struct WireCurvePoint {
     double fanPercent = 0;
 };
 
-struct SleepRuntimeApplyResult {
-    bool succeeded = false;
-    bool requestedEnabled = false;
-    bool effectiveEnabled = false;
-    bool lowBatteryVanillaActive = false;
-    std::optional<QString> code;
-    bool stateAuthoritative = false;
-
-    // The result for no reply or a malformed one.
-    static SleepRuntimeApplyResult invalid();
-    static SleepRuntimeApplyResult fromReply(const std::optional<QJsonObject>& reply);
-    bool operator==(const SleepRuntimeApplyResult&) const = default;
-};
-
-struct DiagnosticSupportError {
-    enum class Kind { UserConfirmationRequired, UserReviewRequired, UploadModeNotAllowed, RedactionFailed, ExportFailed, Unavailable };
-    Kind kind = Kind::Unavailable;
-    QString message; // ExportFailed only
-    static DiagnosticSupportError fromReply(const std::optional<QJsonObject>& reply);
-    bool operator==(const DiagnosticSupportError&) const = default;
-};
-
-struct DiagnosticPackagePreview {
-    QStringList includedFiles;
-    QStringList excludedData;
-    QString uploadMode;
-    bool automaticCloudFlush = false;
-    bool userConfirmedRequired = true;
-    bool userReviewRequired = true;
-    bool includeProcessNamesDefault = false;
-    QString processSummaryMode;
-    static DiagnosticPackagePreview fromReply(const QJsonObject& reply);
-};
-
-struct DiagnosticExportRequest {
-    QString range;
-    QString purpose;
-    bool includeReportContext = false;
-    bool includeProcessNames = false;
-    bool userConfirmed = false;
-    bool userReviewRequired = true;
-    QString uploadMode = QStringLiteral("manual_user_send");
-    QString reasonCode;
-    std::optional<QString> supportCaseId;
-};
-
-struct DiagnosticExportResult {
-    QString path;
-    QString manifest;
-    QString uploadMode;
-    bool includeProcessNames = false;
-    QString processSummaryMode;
-    bool automaticCloudFlush = false;
-};
-
 class DaemonClient {
 public:
     static const QString daemonConnectionDidFail; // "DaemonConnectionDidFail"
 
-    explicit DaemonClient(std::shared_ptr<DaemonTransport> transport);
+    // updateStatusPath: the durable update-status file read when the daemon cannot answer.
+    explicit DaemonClient(std::shared_ptr<DaemonTransport> transport,
+                          QString updateStatusPath = Paths::fromEnvironment().updateStatusFile());
 
     // The raw exchange; other parts build "set_fan_config", "set_battery_config" and
     // "set_cloud_alert_settings" themselves and send them through here.
@@ -132,6 +81,8 @@ public:
     void setUpdateStatusReader(std::function<std::optional<QJsonObject>()> reader);
 
 private:
+    std::optional<QJsonObject> sendForOkObject(const QJsonObject& request) const;
+
     std::shared_ptr<DaemonTransport> transport_;
     std::function<std::optional<QJsonObject>()> updateStatusReader_;
 };

@@ -4,6 +4,7 @@
 // one at a time on the serial queue "com.vantrel.ui.daemon-client.ipc".
 #include <memory>
 
+#include <QByteArray>
 #include <QSet>
 #include <QString>
 
@@ -14,18 +15,28 @@ namespace vantrel {
 
 class DaemonSocketTransport final : public DaemonTransport {
 public:
+    static const QString ipcQueueLabel; // "com.vantrel.ui.daemon-client.ipc"
+    static constexpr int readChunkSize = 8192;
+
     // verboseIPC: the process environment's "VANTREL_VERBOSE_IPC" is exactly "1".
     DaemonSocketTransport(Dispatch& dispatch, QString socketPath, bool verboseIPC);
 
     std::optional<QJsonObject> send(const QJsonObject& request) override;
 
+    QString socketPath() const { return socketPath_; }
+    bool verboseIPC() const { return verboseIPC_; }
+
     static bool verboseFromEnvironment();
     static const QSet<QString>& quietReadbackCommands();
     // Read time-out in whole seconds for a command name.
     static int timeoutForCommand(const QString& command);
+    // The last step of an exchange: the reply bytes as a JSON object, or nothing after
+    // logging why ("JSON parse failed for <command>: …").
+    static std::optional<QJsonObject> decodeReply(const QByteArray& bytes, const QString& command);
 
 private:
-    std::optional<QJsonObject> sendLocked(const QJsonObject& request);
+    std::optional<QJsonObject> sendCommandLocked(const QJsonObject& request);
+    void postConnectionFailure();
 
     Dispatch& dispatch_;
     QString socketPath_;

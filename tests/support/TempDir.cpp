@@ -1,5 +1,6 @@
 #include "support/TempDir.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +23,10 @@ QString TempDir::write(const QString& relative, const QByteArray& content) const
 QString builtBinary(const QString& name)
 {
     const QString build = QProcessEnvironment::systemEnvironment().value(QStringLiteral("VANTREL_BUILD_DIR"));
-    return build + QStringLiteral("/bin/") + name;
+    if (!build.isEmpty())
+        return build + QStringLiteral("/bin/") + name;
+    // Test programs are built into the same bin/ folder as the programs they run.
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }
 
 } // namespace vantrel::test
