@@ -1,6 +1,7 @@
 #pragma once
 // An SMC user client for tests: a key table answered with the real block protocol, a
 // scriptable open outcome, kernel failures per key, and a record of every call.
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -59,7 +60,8 @@ public:
         } else {
             // The value block is filled with 0xee past the key's size, which a reader must ignore.
             out.bytes.fill(0xee);
-            std::memcpy(out.bytes.data(), it->second.constData(), std::min<std::size_t>(in.dataSize, it->second.size()));
+            std::memcpy(out.bytes.data(), it->second.constData(),
+                        std::min<std::size_t>({in.dataSize, static_cast<std::size_t>(it->second.size()), out.bytes.size()}));
         }
         const auto encoded = out.encode();
         std::memcpy(output, encoded.data(), encoded.size());

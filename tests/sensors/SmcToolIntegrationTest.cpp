@@ -1,0 +1,73 @@
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include "platform/linux/LinuxProcessRunner.h"
+#include "platform/sim/SmcKeyStore.h"
+#include "sensors/SMCHelper.h"
+#include "sensors/SensorSections.h"
+#include "support/TempDir.h"
+
+namespace vantrel {
+namespace {
+
+// The tool from $VANTREL_BUILD_DIR/bin, else beside this test program (both land in bin/).
+QString smcTool()
+{
+    const QString fromBuildDir = test::builtBinary(QStringLiteral("vantrel-smc"));
+    if (QFileInfo(fromBuildDir).isExecutable())
+        return fromBuildDir;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-smc");
+}
+
+// Reads the catalogue through the simulator's own smc tool, started by bash as in production.
+TEST(SmcToolIntegration, RefreshAllReadsTheSimulatedKeysThroughTheRealTool)
+{
+    const QString tool = smcTool();
+    if (!QFileInfo(tool).isExecutable())
+        GTEST_SKIP() << "vantrel-smc is not built yet (" << tool.toStdString() << "); nothing to run against";
+
+    test::TempDir dir;
+    dir.write(QStringLiteral("state/smc-keys.txt"),
+              "# written like vantrel-sim writes it\n"
+              "TPMP flt_ 00006c42\n"  // 59.0
+              "TCHP flt_ 00007442\n"  // 61.0
+              "TG0D flt_ 00003d42\n"  // 47.25
+              "TB0T sp78 1f00\n"      // 31.0
+              "TB1T sp78 2100\n"      // 33.0
+              "TD00 flt_ 00000000\n"  // 0.0: no reading
+              "F0Ac flt_ 9ad91045\n"  // 2317.6…
+              "F1Ac fpe2 1f40\n"      // 2000
+              "PSTR flt_ 00004841\n"  // 12.5
+              "ACID ui16 0003\n");
+    qputenv("VANTREL_SIM_STATE_DIR", dir.file(QStringLiteral("state")).toLocal8Bit());
+    SMCHelper helper(std::make_shared<LinuxProcessRunner>(), tool);
+    helper.refreshAll();
+    qunsetenv("VANTREL_SIM_STATE_DIR");
+
+    const SMCHelper::Caches c = helper.snapshot();
+    EXPECT_DOUBLE_EQ(c.cpuTemp, 59.0);
+    EXPECT_EQ(c.fan0, 2317);
+    EXPECT_EQ(c.fan1, 2000);
+    EXPECT_DOUBLE_EQ(c.values.value(QStringLiteral("PSTR")), 12.5);
+    EXPECT_DOUBLE_EQ(c.values.value(QStringLiteral("ACID")), 3.0);
+    EXPECT_FALSE(c.values.contains(QStringLiteral("PCPC")));
+    QStringList keys;
+    for (const auto& r : c.readings)
+        keys << r.key;
+    EXPECT_EQ(keys, (QStringList{QStringLiteral("TPMP"), QStringLiteral("TCHP"), QStringLiteral("TG0D"), QStringLiteral("TB0T"),
+                                 QStringLiteral("TB1T")}));
+    EXPECT_NEAR(c.readings[2].value, 47.25, 0.01);
+    EXPECT_DOUBLE_EQ(getBatteryTemperature(c.readings), 32.0);
+
+    // Without the simulator's state the tool fails for every key: the readings go, nothing breaks.
+    qputenv("VANTREL_SIM_STATE_DIR", dir.file(QStringLiteral("gone")).toLocal8Bit());
+    helper.refreshAll();
+    qunsetenv("VANTREL_SIM_STATE_DIR");
+    EXPECT_TRUE(helper.cachedReadings().empty());
+    EXPECT_DOUBLE_EQ(helper.cachedCPUTemp(), 45.0);
+}
+
+} // namespace
+} // namespace vantrel
