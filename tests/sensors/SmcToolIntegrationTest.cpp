@@ -1,4 +1,3 @@
-#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -12,19 +11,10 @@
 namespace vantrel {
 namespace {
 
-// The tool from $VANTREL_BUILD_DIR/bin, else beside this test program (both land in bin/).
-QString smcTool()
-{
-    const QString fromBuildDir = test::builtBinary(QStringLiteral("vantrel-smc"));
-    if (QFileInfo(fromBuildDir).isExecutable())
-        return fromBuildDir;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-smc");
-}
-
 // Reads the catalogue through the simulator's own smc tool, started by bash as in production.
 TEST(SmcToolIntegration, RefreshAllReadsTheSimulatedKeysThroughTheRealTool)
 {
-    const QString tool = smcTool();
+    const QString tool = test::builtBinary(QStringLiteral("vantrel-smc"));
     if (!QFileInfo(tool).isExecutable())
         GTEST_SKIP() << "vantrel-smc is not built yet (" << tool.toStdString() << "); nothing to run against";
 
