@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/JsonAccess.h"
+#include "power/OptionalJsonField.h"
 
 namespace vantrel {
 namespace {
@@ -22,15 +23,10 @@ void putOptional(QJsonObject& o, const char* key, const std::optional<T>& value)
         o.insert(QLatin1String(key), *value);
 }
 
-// Absent or null leaves the field empty; a present value of another type fails the record.
 template <class T, class Convert>
 bool readOptional(const QJsonObject& o, const char* key, std::optional<T>& out, Convert convert)
 {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull())
-        return true;
-    out = convert(v);
-    return out.has_value();
+    return readOptionalField(o, QLatin1String(key), out, convert);
 }
 
 template <class T, class Convert>
