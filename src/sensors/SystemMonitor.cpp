@@ -1,29 +1,10 @@
 #include "sensors/SystemMonitor.h"
 
-#include <initializer_list>
 #include <optional>
 
+#include "platform/CheckedArithmetic.h"
+
 namespace vantrel {
-namespace {
-
-std::optional<std::uint64_t> bytesOf(std::uint64_t pages, std::uint64_t pageSize)
-{
-    std::uint64_t bytes = 0;
-    if (__builtin_mul_overflow(pages, pageSize, &bytes))
-        return std::nullopt;
-    return bytes;
-}
-
-std::optional<std::uint64_t> sum(std::initializer_list<std::uint64_t> values)
-{
-    std::uint64_t total = 0;
-    for (const auto v : values)
-        if (__builtin_add_overflow(total, v, &total))
-            return std::nullopt;
-    return total;
-}
-
-} // namespace
 
 QString memoryPressureLevelText(MemoryPressureLevel level)
 {
@@ -62,17 +43,17 @@ MemoryPressureInfo SystemMonitor::readMemoryPressure() const
     if (!pages)
         return failed;
     const std::uint64_t page = host_->pageSize();
-    const auto app = bytesOf(pages->active, page);
-    const auto wired = bytesOf(pages->wire, page);
-    const auto compressed = bytesOf(pages->compressor, page);
-    const auto cachedPages = sum({pages->speculative, pages->inactive});
-    const auto cached = cachedPages ? bytesOf(*cachedPages, page) : std::nullopt;
-    const auto reclaimablePages = cachedPages ? sum({*cachedPages, pages->free}) : std::nullopt;
-    const auto reclaimable = reclaimablePages ? bytesOf(*reclaimablePages, page) : std::nullopt;
+    const auto app = checkedProduct(pages->active, page);
+    const auto wired = checkedProduct(pages->wire, page);
+    const auto compressed = checkedProduct(pages->compressor, page);
+    const auto cachedPages = checkedSum({pages->speculative, pages->inactive});
+    const auto cached = cachedPages ? checkedProduct(*cachedPages, page) : std::nullopt;
+    const auto reclaimablePages = cachedPages ? checkedSum({*cachedPages, pages->free}) : std::nullopt;
+    const auto reclaimable = reclaimablePages ? checkedProduct(*reclaimablePages, page) : std::nullopt;
     if (!app || !wired || !compressed || !cached || !reclaimable)
         return failed;
-    const auto used = sum({*app, *wired, *compressed});
-    const auto total = used ? sum({*used, *reclaimable}) : std::nullopt;
+    const auto used = checkedSum({*app, *wired, *compressed});
+    const auto total = used ? checkedSum({*used, *reclaimable}) : std::nullopt;
     if (!total)
         return failed;
 

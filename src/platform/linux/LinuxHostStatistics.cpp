@@ -7,6 +7,7 @@
 
 #include <QList>
 
+#include "platform/CheckedArithmetic.h"
 #include "platform/linux/PseudoFile.h"
 
 namespace vantrel {
@@ -22,15 +23,6 @@ std::optional<std::uint64_t> parseUnsigned(const QByteArray& field)
 }
 
 std::uint64_t saturatingSub(std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; }
-
-std::optional<std::uint64_t> checkedSum(std::initializer_list<std::uint64_t> values)
-{
-    std::uint64_t sum = 0;
-    for (const auto v : values)
-        if (__builtin_add_overflow(sum, v, &sum))
-            return std::nullopt;
-    return sum;
-}
 
 } // namespace
 
@@ -80,10 +72,10 @@ QHash<QByteArray, std::uint64_t> LinuxHostStatistics::parseMeminfo(const QByteAr
         const auto value = parseUnsigned(rest.value(0));
         if (!value)
             continue;
-        std::uint64_t bytes = *value;
-        if (rest.size() > 1 && rest[1] == "kB" && __builtin_mul_overflow(*value, std::uint64_t{1024}, &bytes))
+        const auto bytes = rest.size() > 1 && rest[1] == "kB" ? checkedProduct(*value, 1024) : value;
+        if (!bytes)
             continue;
-        out.insert(line.left(colon), bytes);
+        out.insert(line.left(colon), *bytes);
     }
     return out;
 }
