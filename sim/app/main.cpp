@@ -1,0 +1,89 @@
+// vantrel-sim: the simulated Mac behind the daemon socket, or `vantrel-sim ctl …` to control it.
+#include <csignal>
+#include <pthread.h>
+#include <thread>
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include "app/SimControlCli.h"
+#include "app/SimOptions.h"
+#include "base/Paths.h"
+#include "base/QtDispatch.h"
+#include "server/RealTimeStepper.h"
+#include "server/SimServer.h"
+
+using namespace vantrel;
+using namespace vantrel::sim;
+
+namespace {
+
+// SIGINT, SIGTERM and SIGHUP end the event loop; they are taken by one thread so that the
+// socket file is removed on the way out.
+void quitOnSignals(const sigset_t& signals)
+{
+    std::thread([signals] {
+        int received = 0;
+        if (sigwait(&signals, &received) == 0)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    }).detach();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList arguments = app.arguments().mid(1);
+    const Paths paths = Paths::fromEnvironment();
+
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("ctl")) {
+        const CliResult result = runControlCli(arguments.mid(1), paths);
+        out << result.out;
+        err << result.err;
+        return result.exitCode;
+    }
+
+    QString error;
+    bool help = false;
+    const auto options = SimOptions::parse(arguments, paths, &error, &help);
+    if (!options) {
+        (help ? out : err) << (help ? QString() : QStringLiteral("vantrel-sim: ") + error + QStringLiteral("\n\n")) << SimOptions::usage();
+        return help ? 0 : 64;
+    }
+
+    SimDaemon daemon(options->daemon, !options->background);
+    SimServer server(daemon, options->socketPath);
+    if (!server.start(&error)) {
+        err << QStringLiteral("vantrel-sim: ") << error << Qt::endl;
+        return 1;
+    }
+    QtDispatch dispatch;
+    RealTimeStepper stepper(dispatch, daemon, options->speed);
+    if (!options->daemon.manualClock)
+        stepper.start();
+    if (!options->background) {
+        out << QStringLiteral("vantrel-sim: %1 (%2) on %3\n")
+                   .arg(options->daemon.profile.name, options->daemon.profile.marketingName, options->socketPath)
+            << QStringLiteral("vantrel-sim: state in %1, %2\n")
+                   .arg(options->daemon.stateDirectory,
+                        options->daemon.manualClock ? QStringLiteral("manual clock (sim_step)")
+                                                    : QStringLiteral("%1 simulated second(s) per second").arg(options->speed))
+            << Qt::flush;
+    }
+    quitOnSignals(signals);
+    const int rc = app.exec();
+    stepper.stop();
+    server.stop();
+    return rc;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// What the application's sim platform backend does to the simulated Mac: power assertions it
+// holds, screen-lock and display-sleep requests, the virtual display and the shield windows.
+#include <vector>
+
+#include <QJsonObject>
+#include <QString>
+
+namespace vantrel::sim {
+
+struct PowerAssertion {
+    int id = 0;
+    QString type; // "PreventSystemSleep", "NoDisplaySleepAssertion", …
+    QString name; // "Vantrel Keep-Alive", …
+};
+
+class PlatformState {
+public:
+    // Returns the new assertion's id (never 0).
+    int createAssertion(const QString& type, const QString& name);
+    // False when no assertion has that id.
+    bool releaseAssertion(int id);
+    void requestScreenLock() { ++screenLockRequests_; }
+    void requestDisplaySleep() { ++displaySleepRequests_; }
+    void setVirtualDisplayActive(bool active) { virtualDisplayActive_ = active; }
+    void setShieldVisible(bool visible) { shieldVisible_ = visible; }
+    void reset();
+
+    const std::vector<PowerAssertion>& assertions() const { return assertions_; }
+    int screenLockRequests() const { return screenLockRequests_; }
+    int displaySleepRequests() const { return displaySleepRequests_; }
+    bool virtualDisplayActive() const { return virtualDisplayActive_; }
+    bool shieldVisible() const { return shieldVisible_; }
+    // Whether any held assertion keeps the system (not just the display) awake.
+    bool preventsSystemSleep() const;
+
+    // The "platform" object of hardware.json.
+    QJsonObject toJson() const;
+
+private:
+    std::vector<PowerAssertion> assertions_;
+    int nextId_ = 1;
+    int screenLockRequests_ = 0;
+    int displaySleepRequests_ = 0;
+    bool virtualDisplayActive_ = false;
+    bool shieldVisible_ = false;
+};
+
+} // namespace vantrel::sim

@@ -1,0 +1,281 @@
+// The simulator's private "sim_*" controls: inputs of the simulated Mac, the manual clock,
+// fault injection, the platform facts the application's sim backend reports, and a state dump.
+#include <QJsonArray>
+
+#include "base/JsonAccess.h"
+#include "model/HardwareDescription.h"
+#include "protocol/CommandTable.h"
+#include "protocol/Readbacks.h"
+#include "protocol/Replies.h"
+
+namespace vantrel::sim {
+
+namespace {
+
+constexpr int kMaxStepSeconds = 7 * 24 * 3600;
+
+std::optional<double> percentArg(const QJsonObject& r, const char* key)
+{
+    const auto v = json::number(r, QLatin1String(key));
+    return v && *v >= 0 && *v <= 100 ? v : std::nullopt;
+}
+
+QJsonObject setLoad(SimContext& ctx, const QJsonObject& r)
+{
+    SimulatedMac& mac = ctx.mac;
+    if (r.contains(QStringLiteral("cpu_percent")) && !percentArg(r, "cpu_percent"))
+        return invalidArgument(QStringLiteral("cpu_percent"), QStringLiteral("a percent from 0 to 100"));
+    if (r.contains(QStringLiteral("gpu_percent")) && !percentArg(r, "gpu_percent"))
+        return invalidArgument(QStringLiteral("gpu_percent"), QStringLiteral("a percent from 0 to 100"));
+    const auto ambient = json::number(r, QStringLiteral("ambient_celsius"));
+    if (r.contains(QStringLiteral("ambient_celsius")) && (!ambient || *ambient < -10 || *ambient > 50))
+        return invalidArgument(QStringLiteral("ambient_celsius"), QStringLiteral("a temperature from -10 to 50"));
+    mac.setLoad(percentArg(r, "cpu_percent").value_or(mac.cpuLoad() * 100.0), percentArg(r, "gpu_percent").value_or(mac.gpuLoad() * 100.0));
+    if (ambient)
+        mac.setAmbient(*ambient);
+    return okReply({{QStringLiteral("cpu_percent"), mac.cpuLoad() * 100.0},
+                    {QStringLiteral("gpu_percent"), mac.gpuLoad() * 100.0},
+                    {QStringLiteral("ambient_celsius"), mac.ambient()}});
+}
+
+QJsonObject setAdapter(SimContext& ctx, const QJsonObject& r)
+{
+    if (!ctx.mac.battery())
+        return errorReply(QStringLiteral("ERR_NO_BATTERY"), QStringLiteral("A desktop runs from its built-in supply."));
+    const auto connected = json::strictBool(r, QStringLiteral("connected"));
+    if (!connected)
+        return invalidArgument(QStringLiteral("connected"), QStringLiteral("a boolean"));
+    std::optional<int> watts;
+    if (r.contains(QStringLiteral("watts"))) {
+        const auto w = json::integer(r, QStringLiteral("watts"));
+        if (!w || *w < 5 || *w > 240)
+            return invalidArgument(QStringLiteral("watts"), QStringLiteral("an integer from 5 to 240"));
+        watts = static_cast<int>(*w);
+    }
+    ctx.mac.setAdapter(*connected, watts);
+    ctx.mac.settle();
+    return okReply({{QStringLiteral("connected"), ctx.mac.adapterConnected()}, {QStringLiteral("watts"), ctx.mac.adapterWatts()}});
+}
+
+QJsonObject setLid(SimContext& ctx, const QJsonObject& r)
+{
+    if (!ctx.mac.profile().hasBattery)
+        return errorReply(QStringLiteral("ERR_NO_LID"), QStringLiteral("A desktop has no lid."));
+    const auto closed = json::strictBool(r, QStringLiteral("closed"));
+    if (!closed)
+        return invalidArgument(QStringLiteral("closed"), QStringLiteral("a boolean"));
+    ctx.mac.setLidClosed(*closed);
+    return okReply({{QStringLiteral("closed"), *closed}});
+}
+
+QJsonObject setDisplays(SimContext& ctx, const QJsonObject& r)
+{
+    const auto count = json::integer(r, QStringLiteral("external_count"));
+    if (!count || *count < 0 || *count > 8)
+        return invalidArgument(QStringLiteral("external_count"), QStringLiteral("an integer from 0 to 8"));
+    ctx.mac.setExternalDisplays(static_cast<int>(*count));
+    return okReply({{QStringLiteral("external_count"), ctx.mac.externalDisplays()}});
+}
+
+QJsonObject setBattery(SimContext& ctx, const QJsonObject& r)
+{
+    Battery* b = ctx.mac.battery();
+    if (!b)
+        return errorReply(QStringLiteral("ERR_NO_BATTERY"), QStringLiteral("This Mac has no battery."));
+    if (r.contains(QStringLiteral("percent"))) {
+        const auto p = percentArg(r, "percent");
+        if (!p)
+            return invalidArgument(QStringLiteral("percent"), QStringLiteral("a percent from 0 to 100"));
+        b->setPercent(*p);
+    }
+    if (r.contains(QStringLiteral("temperature"))) {
+        const auto t = json::number(r, QStringLiteral("temperature"));
+        if (!t || *t < -20 || *t > 90)
+            return invalidArgument(QStringLiteral("temperature"), QStringLiteral("a temperature from -20 to 90"));
+        b->setTemperature(*t, json::strictBool(r, QStringLiteral("hold_temperature")).value_or(false));
+    } else if (json::strictBool(r, QStringLiteral("hold_temperature")) == false) {
+        b->releaseTemperature();
+    }
+    if (r.contains(QStringLiteral("cycle_count"))) {
+        const auto c = json::integer(r, QStringLiteral("cycle_count"));
+        if (!c || *c < 0 || *c > 100000)
+            return invalidArgument(QStringLiteral("cycle_count"), QStringLiteral("a non-negative integer"));
+        b->setCycleCount(static_cast<int>(*c));
+    }
+    if (r.contains(QStringLiteral("charger_faults"))) {
+        const auto list = json::array(r, QStringLiteral("charger_faults"));
+        if (!list)
+            return invalidArgument(QStringLiteral("charger_faults"), QStringLiteral("an array of feature names"));
+        ctx.chargerFaults.clear();
+        for (const auto& v : *list)
+            ctx.chargerFaults.insert(v.toString());
+    }
+    ctx.mac.settle();
+    return okReply({{QStringLiteral("percent"), b->percent()},
+                    {QStringLiteral("temperature"), rounded(b->temperature())},
+                    {QStringLiteral("cycle_count"), b->cycleCount()}});
+}
+
+QJsonObject step(SimContext& ctx, const QJsonObject& r)
+{
+    if (!ctx.config.manualClock)
+        return errorReply(QStringLiteral("ERR_NOT_MANUAL_CLOCK"), QStringLiteral("Start vantrel-sim with --manual-clock to step it."));
+    const auto seconds = json::integer(r, QStringLiteral("seconds"));
+    if (!seconds || *seconds < 1 || *seconds > kMaxStepSeconds)
+        return invalidArgument(QStringLiteral("seconds"), QStringLiteral("an integer from 1 to 604800"));
+    ctx.advance(static_cast<int>(*seconds));
+    return okReply({{QStringLiteral("epoch_seconds"), ctx.mac.epochSeconds()}, {QStringLiteral("uptime_seconds"), ctx.mac.uptimeSeconds()}});
+}
+
+QJsonObject stateDump(SimContext& ctx, const QJsonObject&)
+{
+    const SimulatedMac& mac = ctx.mac;
+    const SensorReadings s = mac.sensors();
+    QJsonArray fans;
+    for (int i = 0; i < mac.fans().count(); ++i) {
+        const FanState& f = mac.fans().fan(i);
+        fans.append(QJsonObject{{QStringLiteral("actual_rpm"), rounded(f.actualRpm)},
+                                {QStringLiteral("target_rpm"), rounded(f.targetRpm)},
+                                {QStringLiteral("min_rpm"), f.spec.minRpm},
+                                {QStringLiteral("max_rpm"), f.spec.maxRpm},
+                                {QStringLiteral("mode"), f.mode == FanMode::Manual ? QStringLiteral("manual") : QStringLiteral("auto")}});
+    }
+    QJsonObject battery;
+    if (const Battery* b = mac.battery())
+        battery = QJsonObject{{QStringLiteral("percent"), b->percent()},
+                              {QStringLiteral("charge_mAh"), rounded(b->chargeMah())},
+                              {QStringLiteral("current_mA"), rounded(b->currentMa())},
+                              {QStringLiteral("voltage"), rounded(b->voltage())},
+                              {QStringLiteral("temperature"), rounded(b->temperature())},
+                              {QStringLiteral("cycle_count"), b->cycleCount()}};
+    return okReply({
+        {QStringLiteral("model"), mac.profile().name},
+        {QStringLiteral("manual_clock"), ctx.config.manualClock},
+        {QStringLiteral("epoch_seconds"), mac.epochSeconds()},
+        {QStringLiteral("uptime_seconds"), mac.uptimeSeconds()},
+        {QStringLiteral("cpu_load_percent"), mac.cpuLoad() * 100.0},
+        {QStringLiteral("gpu_load_percent"), mac.gpuLoad() * 100.0},
+        {QStringLiteral("ambient_celsius"), mac.ambient()},
+        {QStringLiteral("system_power_watts"), rounded(mac.systemWatts())},
+        {QStringLiteral("sensors"), QJsonObject{{QStringLiteral("cpu"), rounded(s.cpuAverage)},
+                                                {QStringLiteral("gpu"), rounded(s.gpu)},
+                                                {QStringLiteral("ssd"), rounded(s.ssd[0])},
+                                                {QStringLiteral("memory_vr"), rounded(s.memoryVr)}}},
+        {QStringLiteral("fans"), fans},
+        {QStringLiteral("battery"), battery},
+        {QStringLiteral("power_policy"), powerPolicyReadback(ctx)},
+        {QStringLiteral("hardware"), hardwareDescription(mac)},
+        {QStringLiteral("faults"), ctx.faults.list()},
+        {QStringLiteral("charger_faults"), QJsonArray::fromStringList(QStringList(ctx.chargerFaults.begin(), ctx.chargerFaults.end()))},
+        {QStringLiteral("state_directory"), ctx.config.stateDirectory},
+    });
+}
+
+QJsonObject addFault(SimContext& ctx, const QJsonObject& r)
+{
+    const auto command = json::string(r, QStringLiteral("command"));
+    if (!command || command->isEmpty())
+        return invalidArgument(QStringLiteral("command"), QStringLiteral("a command name or \"*\""));
+    if (*command == QLatin1String("sim_fault") || *command == QLatin1String("sim_clear_faults"))
+        return errorReply(QStringLiteral("ERR_INVALID_ARGUMENT"), QStringLiteral("The fault controls themselves cannot be faulted."));
+    QString error;
+    const auto fault = Fault::fromRequest(r, &error);
+    if (!fault)
+        return errorReply(QStringLiteral("ERR_INVALID_ARGUMENT"), error);
+    ctx.faults.add(*command, *fault);
+    ctx.diagnostic(QStringLiteral("warning"), QStringLiteral("faults"),
+                   QStringLiteral("Fault %1 armed for %2").arg(faultModeName(fault->mode), *command));
+    return okReply({{QStringLiteral("faults"), ctx.faults.list()}});
+}
+
+QJsonObject clearFaults(SimContext& ctx, const QJsonObject& r)
+{
+    ctx.faults.clear(json::string(r, QStringLiteral("command")).value_or(QString()));
+    return okReply({{QStringLiteral("faults"), ctx.faults.list()}});
+}
+
+QJsonObject platform(SimContext& ctx, const QJsonObject& r)
+{
+    PlatformState& p = ctx.mac.platform();
+    const QString action = json::string(r, QStringLiteral("action")).value_or(QString());
+    if (action == QLatin1String("create_assertion")) {
+        const auto type = json::string(r, QStringLiteral("type"));
+        const auto name = json::string(r, QStringLiteral("name"));
+        if (!type || type->isEmpty() || !name)
+            return invalidArgument(QStringLiteral("type"), QStringLiteral("an assertion type, with a \"name\" string"));
+        return okReply({{QStringLiteral("assertion_id"), p.createAssertion(*type, *name)}});
+    }
+    if (action == QLatin1String("release_assertion")) {
+        const auto id = json::integer(r, QStringLiteral("assertion_id"));
+        if (!id)
+            return invalidArgument(QStringLiteral("assertion_id"), QStringLiteral("an integer"));
+        if (!p.releaseAssertion(static_cast<int>(*id)))
+            return errorReply(QStringLiteral("ERR_NO_SUCH_ASSERTION"), QStringLiteral("No assertion %1 is held.").arg(*id));
+        return okReply();
+    }
+    if (action == QLatin1String("lock_screen")) {
+        p.requestScreenLock();
+        return okReply({{QStringLiteral("screen_lock_requests"), p.screenLockRequests()}});
+    }
+    if (action == QLatin1String("display_sleep")) {
+        p.requestDisplaySleep();
+        return okReply({{QStringLiteral("display_sleep_requests"), p.displaySleepRequests()}});
+    }
+    if (action == QLatin1String("set_virtual_display") || action == QLatin1String("set_shield_visible")) {
+        const QString key = action == QLatin1String("set_virtual_display") ? QStringLiteral("active") : QStringLiteral("visible");
+        const auto value = json::strictBool(r, key);
+        if (!value)
+            return invalidArgument(key, QStringLiteral("a boolean"));
+        if (key == QLatin1String("active"))
+            p.setVirtualDisplayActive(*value);
+        else
+            p.setShieldVisible(*value);
+        return okReply();
+    }
+    if (action == QLatin1String("reset")) {
+        p.reset();
+        return okReply();
+    }
+    return invalidArgument(QStringLiteral("action"),
+                           QStringLiteral("create_assertion, release_assertion, lock_screen, display_sleep, set_virtual_display, "
+                                          "set_shield_visible or reset"));
+}
+
+QJsonObject setOwnership(SimContext& ctx, const QJsonObject& r)
+{
+    const auto ownership = ownershipNamed(json::string(r, QStringLiteral("ownership")).value_or(QString()));
+    if (!ownership)
+        return invalidArgument(QStringLiteral("ownership"), QStringLiteral("production, debug or fenced"));
+    ctx.ownership = *ownership;
+    return okReply();
+}
+
+QJsonObject setUpdateOutcome(SimContext& ctx, const QJsonObject& r)
+{
+    const auto outcome = UpdateInstaller::outcomeNamed(json::string(r, QStringLiteral("outcome")).value_or(QString()));
+    if (!outcome)
+        return invalidArgument(QStringLiteral("outcome"),
+                               QStringLiteral("completed, rolled_back, recovery_failed, manual_recovery_required or launch_failed"));
+    ctx.updates.setOutcome(*outcome);
+    return okReply();
+}
+
+} // namespace
+
+void addControlCommands(CommandTable& table)
+{
+    table.add(QStringLiteral("sim_load"), setLoad);
+    table.add(QStringLiteral("sim_adapter"), setAdapter);
+    table.add(QStringLiteral("sim_lid"), setLid);
+    table.add(QStringLiteral("sim_displays"), setDisplays);
+    table.add(QStringLiteral("sim_battery"), setBattery);
+    table.add(QStringLiteral("sim_step"), step);
+    table.add(QStringLiteral("sim_platform"), platform);
+    table.add(QStringLiteral("sim_state"), stateDump, false);
+    table.add(QStringLiteral("sim_fault"), addFault, false);
+    table.add(QStringLiteral("sim_clear_faults"), clearFaults, false);
+    table.add(QStringLiteral("sim_ownership"), setOwnership, false);
+    table.add(QStringLiteral("sim_update_outcome"), setUpdateOutcome, false);
+}
+
+} // namespace vantrel::sim

@@ -1,0 +1,74 @@
+// The canonical user settings (state and reload) and the return to the macOS defaults.
+#include "protocol/CommandTable.h"
+#include "protocol/Replies.h"
+#include "protocol/UserSettings.h"
+
+namespace vantrel::sim {
+
+namespace {
+
+QJsonObject userSettingsState(SimContext& ctx, const QJsonObject&)
+{
+    const auto loaded = ctx.userSettings.load();
+    return okReply({{QStringLiteral("exists"), loaded.status != SettingsFile::LoadStatus::Missing},
+                    {QStringLiteral("valid"), loaded.status == SettingsFile::LoadStatus::Loaded},
+                    {QStringLiteral("schema_version"), QLatin1String(kUserSettingsSchema)},
+                    {QStringLiteral("path"), ctx.userSettings.path()}});
+}
+
+QJsonObject reloadUserSettings(SimContext& ctx, const QJsonObject&)
+{
+    const auto loaded = ctx.userSettings.load();
+    if (loaded.status == SettingsFile::LoadStatus::Missing)
+        return errorReply(QStringLiteral("ERR_USER_SETTINGS_NOT_FOUND"), QStringLiteral("No user settings are stored."),
+                          {{QStringLiteral("load_status"), QStringLiteral("missing")}});
+    if (loaded.status == SettingsFile::LoadStatus::Invalid)
+        return errorReply(QStringLiteral("ERR_USER_SETTINGS_INVALID"), QStringLiteral("The stored user settings cannot be read: ") + loaded.error,
+                          {{QStringLiteral("load_status"), QStringLiteral("invalid")}});
+    const QStringList unavailable = restoreSettings(loaded.settings, ctx.mac);
+    QJsonObject settings;
+    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
+        if (loaded.settings.contains(QLatin1String(section)))
+            settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
+    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")}, {QStringLiteral("settings"), settings}};
+    if (unavailable.isEmpty())
+        return okReply(reply);
+    // The user's intent is loaded; what this Mac cannot run stays pending.
+    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
+    reply.insert(QStringLiteral("code"), unavailable.first());
+    return reply;
+}
+
+QJsonObject resetToVanilla(SimContext& ctx, const QJsonObject&)
+{
+    SimulatedMac& mac = ctx.mac;
+    mac.fans().resetToAuto();
+    mac.policy().resetToVanilla();
+    std::vector<PolicyEvent> events;
+    mac.sleep().resetToVanilla(events);
+    for (const auto& e : events)
+        mac.recordEvent(e);
+    mac.survivalThrottling() = SurvivalThrottling{};
+    mac.settle();
+    mac.recordEvent({QStringLiteral("safety.reset_to_vanilla"), QStringLiteral("reset"),
+                     QStringLiteral("Fans, charging and sleep returned to the macOS defaults"), QStringLiteral("app_request"),
+                     QStringLiteral("vanilla")});
+    ctx.persistFan();
+    if (mac.battery())
+        ctx.persistBattery();
+    ctx.persistSleep();
+    ctx.persistDaemonSetting(QStringLiteral("smart_targets"), QJsonObject{});
+    ctx.persistDaemonSetting(QStringLiteral("survival_throttling"), QJsonObject{{QStringLiteral("enabled"), false}});
+    return okReply({{QStringLiteral("power_only_state"), mac.policy().state()}});
+}
+
+} // namespace
+
+void addSettingsCommands(CommandTable& table)
+{
+    table.add(QStringLiteral("get_user_settings_state"), userSettingsState, false);
+    table.add(QStringLiteral("reload_user_settings"), reloadUserSettings);
+    table.add(QStringLiteral("reset_to_vanilla"), resetToVanilla);
+}
+
+} // namespace vantrel::sim

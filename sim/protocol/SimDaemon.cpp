@@ -1,0 +1,126 @@
+#include "protocol/SimDaemon.h"
+
+#include <QDir>
+#include <QJsonDocument>
+
+#include "base/AtomicFile.h"
+#include "base/JsonAccess.h"
+#include "base/Log.h"
+#include "model/HardwareDescription.h"
+#include "model/SmcKeyStore.h"
+#include "platform/sim/SimStateDirectory.h"
+#include "protocol/Replies.h"
+
+namespace vantrel::sim {
+
+SimDaemon::SimDaemon(SimDaemonConfig config, bool logRequests, std::shared_ptr<SystemFigures> systemFigures)
+    : config_(std::move(config)), logRequests_(logRequests), table_(fullCommandTable())
+{
+    QDir().mkpath(config_.stateDirectory);
+    ctx_ = std::make_unique<SimContext>(config_, faults_, systemFigures ? std::move(systemFigures) : SystemFigures::fromThisMachine());
+    std::lock_guard lock(mutex_);
+    writeStateFilesLocked();
+}
+
+SimDaemon::~SimDaemon() = default;
+
+SimDaemon::ParsedRequest SimDaemon::parseRequest(const QByteArray& bytes)
+{
+    if (bytes.trimmed().isEmpty())
+        return {std::nullopt, errorReply(QStringLiteral("ERR_EMPTY_REQUEST"), QStringLiteral("The request was empty."))};
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError)
+        return {std::nullopt,
+                errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not JSON: ") + error.errorString())};
+    if (!doc.isObject())
+        return {std::nullopt, errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not a JSON object."))};
+    return {doc.object(), {}};
+}
+
+ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
+{
+    const auto parsed = parseRequest(requestBytes);
+    if (!parsed.request) {
+        std::lock_guard lock(mutex_);
+        ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("ipc"),
+                         QStringLiteral("Rejected a request: ") + parsed.errorReply.value(QStringLiteral("message")).toString());
+        return shapeReply(parsed.errorReply, {});
+    }
+    const QJsonObject& request = *parsed.request;
+    const QString command = json::string(request, QStringLiteral("cmd")).value_or(QString());
+    const std::vector<Fault> faults = faults_.take(command);
+    QJsonObject reply;
+    if (suppressesExecution(faults))
+        reply = errorReply(QStringLiteral("ERR_INJECTED_FAULT"), QStringLiteral("The command was not carried out (injected fault)."));
+    else
+        reply = handle(request);
+    if (!faults.empty()) {
+        std::lock_guard lock(mutex_);
+        QStringList modes;
+        for (const auto& f : faults)
+            modes << faultModeName(f.mode);
+        ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("faults"),
+                         QStringLiteral("Injected %1 into %2").arg(modes.join(QStringLiteral(", ")), command));
+    }
+    return shapeReply(reply, faults);
+}
+
+QJsonObject SimDaemon::handle(const QJsonObject& request)
+{
+    const auto command = json::string(request, QStringLiteral("cmd"));
+    std::lock_guard lock(mutex_);
+    if (!command || command->isEmpty())
+        return errorReply(QStringLiteral("ERR_MISSING_COMMAND"), QStringLiteral("The request has no \"cmd\" string."));
+    return handleLocked(request, *command);
+}
+
+QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& command)
+{
+    const Command* entry = table_.find(command);
+    if (!entry) {
+        ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("ipc"), QStringLiteral("Unknown command ") + command);
+        return errorReply(QStringLiteral("ERR_UNKNOWN_COMMAND"), QStringLiteral("Unknown command: ") + command);
+    }
+    const QJsonObject reply = entry->handler(*ctx_, request);
+    if (entry->changesState)
+        writeStateFilesLocked();
+    if (!entry->quiet) {
+        const QString status = reply.value(QStringLiteral("status")).toString();
+        const QString code = reply.value(QStringLiteral("code")).toString();
+        const QString line = command + QStringLiteral(" -> ") + status + (code.isEmpty() ? QString() : QStringLiteral(" ") + code);
+        if (!command.startsWith(QLatin1String("sim_")))
+            ctx_->diagnostic(status == QLatin1String("ok") ? QStringLiteral("info") : QStringLiteral("warning"), QStringLiteral("ipc"), line);
+        if (logRequests_)
+            logLine(QStringLiteral("vantrel-sim: ") + line);
+    }
+    return reply;
+}
+
+void SimDaemon::advance(int seconds)
+{
+    std::lock_guard lock(mutex_);
+    ctx_->advance(seconds);
+    writeStateFilesLocked();
+}
+
+QString SimDaemon::smcKeysPath() const { return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::smcKeysFile); }
+
+QString SimDaemon::hardwarePath() const { return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::hardwareFile); }
+
+void SimDaemon::writeStateFilesLocked()
+{
+    const std::string keys = smcKeyFileText(ctx_->mac);
+    QString error;
+    const bool ok = writeFileAtomically(smcKeysPath(), QByteArray::fromStdString(keys), std::nullopt, &error) &&
+                    writeFileAtomically(hardwarePath(), QJsonDocument(hardwareDescription(ctx_->mac)).toJson(QJsonDocument::Indented),
+                                        std::nullopt, &error);
+    // Report a failing state folder once, not on every step.
+    if (!ok && !lastWriteFailed_) {
+        ctx_->diagnostic(QStringLiteral("error"), QStringLiteral("state"), QStringLiteral("Cannot write the state files: ") + error);
+        logLine(QStringLiteral("vantrel-sim: cannot write the state files in %1: %2").arg(config_.stateDirectory, error));
+    }
+    lastWriteFailed_ = !ok;
+}
+
+} // namespace vantrel::sim

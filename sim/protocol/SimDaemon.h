@@ -1,0 +1,65 @@
+#pragma once
+// The simulated daemon: turns request bytes into a (possibly fault-shaped) reply, steps the
+// simulated Mac, and keeps smc-keys.txt and hardware.json current in the state folder.
+// Thread-safe: requests from many connections are handled one at a time under one lock.
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+#include "protocol/CommandTable.h"
+#include "protocol/FaultInjector.h"
+#include "protocol/SimContext.h"
+
+namespace vantrel::sim {
+
+class SimDaemon {
+public:
+    // systemFigures: where operating-system figures come from (this machine's when none is given).
+    explicit SimDaemon(SimDaemonConfig config, bool logRequests = false, std::shared_ptr<SystemFigures> systemFigures = nullptr);
+    ~SimDaemon();
+
+    struct ParsedRequest {
+        std::optional<QJsonObject> request;
+        QJsonObject errorReply; // what a malformed request gets
+    };
+    static ParsedRequest parseRequest(const QByteArray& bytes);
+    // One exchange as the server runs it: parse, faults of the command, handling, shaping.
+    ShapedReply respond(const QByteArray& requestBytes);
+    // Handles one request object (no faults).
+    QJsonObject handle(const QJsonObject& request);
+
+    // Advances simulated time (the real-time clock calls this) and rewrites the state files.
+    void advance(int seconds);
+    bool manualClock() const { return config_.manualClock; }
+    const SimDaemonConfig& config() const { return config_; }
+    FaultInjector& faults() { return faults_; }
+    const CommandTable& commands() const { return table_; }
+
+    QString smcKeysPath() const;
+    QString hardwarePath() const;
+    // Runs f with the context under the daemon's lock (for tests and the state dump).
+    template <class F>
+    auto inspect(F&& f)
+    {
+        std::lock_guard lock(mutex_);
+        return f(*ctx_);
+    }
+
+private:
+    QJsonObject handleLocked(const QJsonObject& request, const QString& command);
+    void writeStateFilesLocked();
+
+    const SimDaemonConfig config_;
+    const bool logRequests_;
+    std::mutex mutex_;
+    FaultInjector faults_;
+    CommandTable table_;
+    std::unique_ptr<SimContext> ctx_;
+    bool lastWriteFailed_ = false;
+};
+
+} // namespace vantrel::sim

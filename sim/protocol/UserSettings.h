@@ -1,0 +1,30 @@
+#pragma once
+// The canonical copy of the user's fan, battery and sleep settings: the sections the daemon
+// stores (in a SettingsFile) and how they are put back into force.
+#include <optional>
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include "model/SimulatedMac.h"
+
+namespace vantrel::sim {
+
+inline constexpr const char* kUserSettingsFileName = "user-settings.json";
+inline constexpr const char* kUserSettingsSchema = "vantrel_user_settings.v1";
+
+// The sections as the daemon stores them, from the running state.
+QJsonObject fanSettings(const FanController& fans);
+QJsonObject batterySettings(const BatteryConfig& config);
+QJsonObject sleepSettings(const SleepControl& sleep);
+
+// Puts stored settings into force. Returns the codes of sections this Mac cannot run
+// (empty when everything was restored).
+QStringList restoreSettings(const QJsonObject& settings, SimulatedMac& mac);
+
+// Curve points from "set_fan_config" ({"temp", "fan"}) or from the stored form
+// ({"temperature", "fan_percent"}); nothing when an element is malformed.
+std::optional<FanCurve> curveFromWire(const QJsonValue& points, bool storedForm);
+
+} // namespace vantrel::sim

@@ -1,0 +1,13 @@
+#pragma once
+// The `smc` helper tool: `smc -k KEY -r` prints the key's line from the simulator's key
+// store; `smc -l` lists every key. Plain C++ so the binary starts in a couple of milliseconds.
+#include <string>
+#include <vector>
+
+#include "tools/ToolEnvironment.h"
+
+namespace vantrel::sim::tools {
+
+ToolOutput runSmcTool(const std::vector<std::string>& args, const ToolEnvironment& env);
+
+} // namespace vantrel::sim::tools

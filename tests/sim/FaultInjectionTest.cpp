@@ -1,0 +1,178 @@
+// Faults per command: how a reply is shaped, and how the socket server delivers it.
+#include <future>
+#include <thread>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+#include "base/JsonAccess.h"
+#include "server/RawExchange.h"
+#include "server/SimServer.h"
+#include "SimTestSupport.h"
+
+using namespace vantrel;
+using namespace vantrel::sim;
+using test::call;
+using test::statusOf;
+
+namespace {
+
+QByteArray joined(const ShapedReply& r)
+{
+    QByteArray all;
+    for (const auto& s : r.segments)
+        all += s;
+    return all;
+}
+
+QJsonObject fault(const QString& command, const QString& mode, QJsonObject extra = {})
+{
+    extra.insert("command", command);
+    extra.insert("mode", mode);
+    return extra;
+}
+
+class ServedDaemon : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(server.start(&error)) << error.toStdString();
+    }
+    RawReply ask(const QByteArray& request, int timeoutMs = 5000) { return rawExchange(server.socketPath(), request, timeoutMs); }
+    void arm(const QJsonObject& f) { ASSERT_EQ(statusOf(call(daemon, "sim_fault", f)), "ok"); }
+
+    test::TempDir dir;
+    SimDaemon daemon{test::simConfig(dir)};
+    SimServer server{daemon, dir.file("tmp/vantrel_daemon.sock"), 300};
+};
+
+} // namespace
+
+TEST(FaultShaping, EachModeShapesTheReplyAsAsked)
+{
+    const QJsonObject reply{{"status", "ok"}, {"cpu_temp", 51.5}, {"fan0", 1200}, {"has_battery", true}, {"name", "x"}};
+    const auto shaped = [&reply](const QJsonObject& request) {
+        QString error;
+        const auto f = Fault::fromRequest(request, &error);
+        EXPECT_TRUE(f) << error.toStdString();
+        return shapeReply(reply, {*f});
+    };
+    EXPECT_EQ(shaped({{"mode", "delay"}, {"delay_ms", 700}}).delayMs, 700);
+    EXPECT_TRUE(shaped({{"mode", "close"}}).closeWithoutReply);
+    EXPECT_FALSE(json::parseObject(joined(shaped({{"mode", "garbage"}}))));
+    EXPECT_EQ(joined(shaped({{"mode", "garbage"}, {"garbage", "<html>"}})), QByteArray("<html>"));
+
+    const ShapedReply split = shaped({{"mode", "split"}, {"segments", 3}, {"pause_ms", 250}});
+    ASSERT_EQ(split.segments.size(), 3u);
+    EXPECT_EQ(split.pauseMs, 250);
+    EXPECT_EQ(json::parseObject(joined(split)), reply);
+
+    EXPECT_EQ(json::parseObject(joined(shaped({{"mode", "status"}, {"status", "OK"}})))->value("status").toString(), "OK");
+
+    const auto omitted = json::parseObject(joined(shaped({{"mode", "omit_keys"}, {"keys", QJsonArray{"fan0"}}})));
+    EXPECT_FALSE(omitted->contains("fan0"));
+    EXPECT_TRUE(omitted->contains("cpu_temp"));
+    EXPECT_EQ(*json::parseObject(joined(shaped({{"mode", "omit_keys"}}))), (QJsonObject{{"status", "ok"}}));
+
+    const auto mistyped = json::parseObject(joined(shaped({{"mode", "mistype_keys"}})));
+    EXPECT_TRUE(mistyped->value("cpu_temp").isString());
+    EXPECT_TRUE(mistyped->value("fan0").isString());
+    EXPECT_TRUE(mistyped->value("has_battery").isDouble()) << "1 instead of true";
+    EXPECT_TRUE(mistyped->value("name").isArray());
+    EXPECT_EQ(mistyped->value("status").toString(), "ok");
+
+    const QByteArray padded = joined(shaped({{"mode", "pad"}, {"bytes", 8192}}));
+    EXPECT_EQ(padded.size(), 8192);
+    EXPECT_EQ(json::parseObject(padded), reply);
+
+    QString error;
+    EXPECT_FALSE(Fault::fromRequest({{"mode", "explode"}}, &error));
+    EXPECT_FALSE(Fault::fromRequest({{"mode", "status"}}, &error)) << "status mode needs the status";
+}
+
+TEST(FaultShaping, CountsRunDownAndWildcardsSpareControlCommands)
+{
+    FaultInjector faults;
+    Fault once;
+    once.mode = FaultMode::Close;
+    Fault always;
+    always.mode = FaultMode::Delay;
+    always.remaining = -1;
+    faults.add("get_status", once);
+    faults.add("*", always);
+    EXPECT_EQ(faults.take("get_status").size(), 2u);
+    EXPECT_EQ(faults.take("get_status").size(), 1u) << "the one-off close is used up";
+    EXPECT_EQ(faults.take("set_fan_mode").size(), 1u);
+    EXPECT_TRUE(faults.take("sim_state").empty());
+    faults.clear();
+    EXPECT_TRUE(faults.take("get_status").empty());
+}
+
+TEST_F(ServedDaemon, AnswersOneRequestPerConnectionAndSurvivesBadClients)
+{
+    const RawReply ok = ask(R"({"cmd":"get_status"})");
+    ASSERT_TRUE(ok.connected);
+    EXPECT_EQ(json::parseObject(ok.bytes)->value("status").toString(), "ok");
+
+    // Garbage, a root that is not an object, a request that never completes, a client that leaves at once.
+    EXPECT_EQ(json::parseObject(ask("hello?").bytes)->value("code").toString(), "ERR_MALFORMED_REQUEST");
+    EXPECT_EQ(json::parseObject(ask("[1, {\"cmd\": \"x\"}]").bytes)->value("code").toString(), "ERR_MALFORMED_REQUEST");
+    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status", "x": "unterminated)", 3000).bytes)->value("status").toString(), "error");
+    ask("", 100);
+    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("status").toString(), "ok") << "still serving";
+}
+
+TEST_F(ServedDaemon, CloseGarbageStatusAndKeyFaultsReachTheClient)
+{
+    arm(fault("get_status", "close"));
+    const RawReply closed = ask(R"({"cmd":"get_status"})");
+    EXPECT_TRUE(closed.connected);
+    EXPECT_TRUE(closed.bytes.isEmpty());
+    EXPECT_FALSE(closed.timedOut);
+
+    arm(fault("get_status", "garbage"));
+    EXPECT_FALSE(json::parseObject(ask(R"({"cmd":"get_status"})").bytes));
+
+    arm(fault("set_fan_mode", "status", {{"status", "partial"}}));
+    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"set_fan_mode","index":0,"mode":"manual"})").bytes)->value("status").toString(), "partial");
+
+    arm(fault("get_power_policy_state", "omit_keys", {{"keys", QJsonArray{"power_only_state"}}, {"count", 2}}));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_FALSE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state"));
+    EXPECT_TRUE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state")) << "count used up";
+
+    arm(fault("get_status", "mistype_keys", {{"keys", QJsonArray{"cpu_temp"}}}));
+    EXPECT_TRUE(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("cpu_temp").isString());
+
+    // Not carried out: the limit stays where it was.
+    arm(fault("set_charge_limit", "close", {{"execute", false}}));
+    ask(R"({"cmd":"set_charge_limit","limit":55})");
+    EXPECT_NE(call(daemon, "get_power_policy_state")["target_charge_limit"].toInt(), 55);
+    EXPECT_EQ(call(daemon, "sim_clear_faults")["faults"].toArray().size(), 0);
+}
+
+TEST_F(ServedDaemon, SplitReplyArrivesInSegmentsThatJoinToTheReply)
+{
+    arm(fault("get_hardware_profile", "split", {{"segments", 2}, {"pause_ms", 400}}));
+    const RawReply split = ask(R"({"cmd":"get_hardware_profile"})");
+    ASSERT_TRUE(json::parseObject(split.bytes));
+    EXPECT_EQ(json::parseObject(split.bytes)->value("status").toString(), "ok");
+    // The first read ends at the first segment: a client that stops at a short read gets half a reply.
+    ASSERT_GE(split.chunks.size(), 2u);
+    EXPECT_EQ(split.chunks.front().size(), split.bytes.size() / 2);
+}
+
+TEST_F(ServedDaemon, ADelayedReplyDoesNotHoldUpOtherClients)
+{
+    arm(fault("get_status", "delay", {{"delay_ms", 1500}}));
+    auto slow = std::async(std::launch::async, [this] { return ask(R"({"cmd":"get_status"})"); });
+    while (server.activeConnections() == 0)
+        std::this_thread::yield();
+    const RawReply fast = ask(R"({"cmd":"get_hardware_profile"})");
+    EXPECT_EQ(json::parseObject(fast.bytes)->value("status").toString(), "ok");
+    EXPECT_EQ(slow.wait_for(std::chrono::seconds(0)), std::future_status::timeout) << "the slow reply is still pending";
+    EXPECT_EQ(json::parseObject(slow.get().bytes)->value("status").toString(), "ok");
+}

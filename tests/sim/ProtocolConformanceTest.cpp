@@ -1,0 +1,330 @@
+// Every command of the daemon protocol answers with the keys and types the application reads.
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "SimTestSupport.h"
+
+using namespace vantrel;
+using namespace vantrel::sim;
+using test::call;
+using test::statusOf;
+
+namespace {
+
+enum class Kind { String, Integer, Double, Bool, Object, Array };
+
+void expectKinds(const QJsonObject& reply, std::initializer_list<std::pair<const char*, Kind>> keys)
+{
+    for (const auto& [key, kind] : keys) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(reply.contains(QLatin1String(key))) << QJsonDocument(reply).toJson().constData();
+        const QJsonValue v = reply.value(QLatin1String(key));
+        switch (kind) {
+        case Kind::String:
+            EXPECT_TRUE(v.isString());
+            break;
+        case Kind::Integer:
+            EXPECT_TRUE(v.isDouble() && v.toDouble() == std::floor(v.toDouble()));
+            break;
+        case Kind::Double:
+            EXPECT_TRUE(v.isDouble());
+            break;
+        case Kind::Bool:
+            EXPECT_TRUE(v.isBool());
+            break;
+        case Kind::Object:
+            EXPECT_TRUE(v.isObject());
+            break;
+        case Kind::Array:
+            EXPECT_TRUE(v.isArray());
+            break;
+        }
+    }
+}
+
+QJsonArray points(std::initializer_list<std::pair<double, double>> list)
+{
+    QJsonArray a;
+    for (const auto& [t, f] : list)
+        a.append(QJsonObject{{"temp", t}, {"fan", f}});
+    return a;
+}
+
+QJsonObject batteryConfig(int limit = 80)
+{
+    return {{"enabled", true},     {"limit", limit},       {"charge_protector", true},
+            {"drop", 5},           {"heat_protect", true}, {"max_temp", 35.4},
+            {"safety_drain", false}, {"safety_drain_target_mode", "charge_limit"}};
+}
+
+class Protocol : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    SimDaemon daemon{test::simConfig(dir)};
+};
+
+} // namespace
+
+TEST_F(Protocol, ReadBacksCarryEveryKeyTheApplicationReads)
+{
+    test::step(daemon, 5);
+    const auto status = call(daemon, "get_status");
+    EXPECT_EQ(statusOf(status), "ok");
+    expectKinds(status, {{"cpu_temp", Kind::Double}, {"fan0", Kind::Integer}, {"fan1", Kind::Integer}, {"battery_percent", Kind::Integer}});
+
+    const auto snapshot = call(daemon, "get_system_snapshot");
+    EXPECT_EQ(statusOf(snapshot), "ok");
+    expectKinds(snapshot["cpu"].toObject(), {{"system_percent", Kind::Double}, {"user_percent", Kind::Double},
+                                             {"idle_percent", Kind::Double}, {"process_count", Kind::Integer},
+                                             {"thread_count", Kind::Integer}});
+    EXPECT_GT(snapshot["cpu"]["process_count"].toInt(), 0) << "counted from this machine's /proc";
+    expectKinds(snapshot["memory"].toObject(), {{"level", Kind::String}, {"used_bytes", Kind::Double}, {"total_bytes", Kind::Double},
+                                                {"app_memory_bytes", Kind::Double}, {"wired_bytes", Kind::Double},
+                                                {"compressed_bytes", Kind::Double}, {"cached_files_bytes", Kind::Double},
+                                                {"swap_used_bytes", Kind::Double}});
+    EXPECT_GT(snapshot["memory"]["total_bytes"].toDouble(), snapshot["memory"]["used_bytes"].toDouble());
+    expectKinds(snapshot["battery_activity"].toObject(), {{"state", Kind::String}, {"power_source", Kind::String}});
+    expectKinds(snapshot["ssd"].toObject(), {{"temperature_celsius", Kind::Double}});
+
+    const auto policy = call(daemon, "get_power_policy_state");
+    EXPECT_EQ(statusOf(policy), "ok");
+    expectKinds(policy, {{"battery_percent", Kind::Integer}, {"battery_present", Kind::Bool}, {"target_charge_limit", Kind::Integer},
+                         {"power_only_state", Kind::String}, {"charge_limit_enabled", Kind::Bool},
+                         {"charge_protector_enabled", Kind::Bool}, {"safety_drain_enabled", Kind::Bool},
+                         {"heat_protection_enabled", Kind::Bool}, {"one_time_full_charge_active", Kind::Bool},
+                         {"system_sleep_disabled_by_vantrel", Kind::Bool}, {"fan_policy_enabled", Kind::Bool},
+                         {"fan_preset_name", Kind::String}, {"safety_drain_active", Kind::Bool},
+                         {"safety_drain_target_mode", Kind::String}, {"safety_drain_effective_target_percent", Kind::Integer},
+                         {"safety_drain_auto_wait_seconds", Kind::Integer}, {"heat_protection_active", Kind::Bool},
+                         {"heat_protection_remaining_seconds", Kind::Integer}, {"max_battery_temp", Kind::Double},
+                         {"app_lease_active", Kind::Bool}, {"hardware_fallback_active", Kind::Bool},
+                         {"low_battery_vanilla_active", Kind::Bool}, {"external_power_connected", Kind::Bool}});
+
+    const auto profile = call(daemon, "get_hardware_profile");
+    EXPECT_EQ(statusOf(profile), "ok");
+    expectKinds(profile, {{"model_identifier", Kind::String}, {"architecture", Kind::String}, {"fan_count", Kind::Integer},
+                          {"has_battery", Kind::Bool}, {"supports_clamshell", Kind::Bool}, {"supports_smc_fan_control", Kind::Bool},
+                          {"supports_safe_fan_control", Kind::Bool}, {"supports_battery_smc_control", Kind::Bool},
+                          {"desktop_class", Kind::Bool}});
+    EXPECT_EQ(profile["fan_count"].toInt(), 2);
+
+    expectKinds(call(daemon, "get_user_settings_state"), {{"exists", Kind::Bool}});
+    const auto ownership = call(daemon, "get_runtime_ownership");
+    expectKinds(ownership, {{"channel", Kind::String}, {"transition_fenced", Kind::Bool}});
+    EXPECT_EQ(ownership["channel"].toString(), "production");
+    EXPECT_FALSE(ownership["transition_fenced"].toBool());
+    expectKinds(call(daemon, "get_power_source_info"), {{"power_source", Kind::Object}, {"battery_registry", Kind::Object}});
+}
+
+TEST_F(Protocol, ProfilesOfTheOtherModels)
+{
+    test::TempDir other;
+    SimDaemon desktop(test::simConfig(other, MachineProfile::desktop()));
+    const auto profile = call(desktop, "get_hardware_profile");
+    EXPECT_EQ(profile["fan_count"].toInt(), 1);
+    EXPECT_FALSE(profile["has_battery"].toBool());
+    EXPECT_TRUE(profile["desktop_class"].toBool());
+    const auto status = call(desktop, "get_status");
+    EXPECT_TRUE(status.contains("fan0"));
+    EXPECT_FALSE(status.contains("fan1"));
+    EXPECT_FALSE(status.contains("battery_percent"));
+    EXPECT_FALSE(call(desktop, "get_power_policy_state")["battery_present"].toBool());
+    EXPECT_EQ(call(desktop, "set_battery_config", batteryConfig())["reason"].toString(), "no_battery");
+    EXPECT_EQ(call(desktop, "set_fan_rpm", {{"index", 1}, {"rpm", 2000}})["code"].toString(), "ERR_INVALID_FAN_INDEX");
+
+    test::TempDir third;
+    SimDaemon fanless(test::simConfig(third, MachineProfile::fanlessLaptop()));
+    EXPECT_EQ(call(fanless, "get_hardware_profile")["fan_count"].toInt(), 0);
+    EXPECT_FALSE(call(fanless, "get_hardware_profile")["supports_safe_fan_control"].toBool());
+    EXPECT_FALSE(call(fanless, "get_status").contains("fan0"));
+    const auto refused = call(fanless, "set_fan_config", {{"mode", "manual"}, {"unified", true}, {"left_points", points({{40, 30}})},
+                                                          {"right_points", points({{40, 30}})}, {"preset_name", "x"},
+                                                          {"smart_app_preset", false}});
+    EXPECT_EQ(refused["code"].toString(), "ERR_FAN_CONTROL_UNSUPPORTED");
+}
+
+TEST_F(Protocol, FanCommandsApplyAndReportThroughStatusAndPolicy)
+{
+    const auto config = call(daemon, "set_fan_config", {{"mode", "manual"}, {"unified", true},
+                                                        {"left_points", points({{0, 60}, {100, 60}})},
+                                                        {"right_points", points({{0, 60}, {100, 60}})},
+                                                        {"preset_name", "curve_balance"}, {"smart_app_preset", false}});
+    EXPECT_EQ(statusOf(config), "ok");
+    test::step(daemon, 30);
+    EXPECT_EQ(call(daemon, "get_status")["fan0"].toInt(), 3420) << "60 % of 5700 rpm";
+    const auto policy = call(daemon, "get_power_policy_state");
+    EXPECT_TRUE(policy["fan_policy_enabled"].toBool());
+    EXPECT_EQ(policy["fan_preset_name"].toString(), "curve_balance");
+
+    EXPECT_EQ(statusOf(call(daemon, "set_fan_rpm", {{"index", 1}, {"rpm", 2500}})), "ok");
+    test::step(daemon, 10);
+    EXPECT_EQ(call(daemon, "get_status")["fan1"].toInt(), 2500);
+    EXPECT_EQ(statusOf(call(daemon, "set_fan_mode", {{"index", 0}, {"mode", "auto"}})), "ok");
+    EXPECT_EQ(statusOf(call(daemon, "set_fan_mode", {{"index", 1}, {"mode", "auto"}})), "ok");
+    EXPECT_FALSE(call(daemon, "get_power_policy_state")["fan_policy_enabled"].toBool());
+
+    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", 0}, {"mode", "turbo"}})["code"].toString(), "ERR_INVALID_ARGUMENT");
+    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", "0"}, {"mode", "auto"}})["code"].toString(), "ERR_INVALID_ARGUMENT");
+    EXPECT_EQ(call(daemon, "set_fan_config", {{"mode", "manual"}, {"unified", true}, {"left_points", points({{0, 140}})},
+                                              {"right_points", QJsonArray()}, {"preset_name", "x"}, {"smart_app_preset", false}})["code"]
+                  .toString(),
+              "ERR_INVALID_CURVE");
+    EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{{"CPU", 70.0}, {"GPU", 72.0}, {"VRAM", 72.0}, {"Memory", 65.0}}}})), "ok");
+    EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{}}})), "ok");
+    EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{{"CPU", "hot"}}}})), "error");
+    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling", {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 85.0}})), "ok");
+    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling", {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 99.0}})), "error");
+}
+
+TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
+{
+    const auto ok = call(daemon, "set_battery_config", batteryConfig());
+    EXPECT_EQ(statusOf(ok), "ok");
+    for (const char* part : {"charge_limit_ok", "charge_protector_ok", "heat_protection_ok", "safety_drain_ok"})
+        EXPECT_TRUE(ok["last_charge_apply"][part].toBool()) << part;
+    auto policy = call(daemon, "get_power_policy_state");
+    EXPECT_TRUE(policy["charge_limit_enabled"].toBool());
+    EXPECT_EQ(policy["target_charge_limit"].toInt(), 80);
+    EXPECT_DOUBLE_EQ(policy["max_battery_temp"].toDouble(), 35.4);
+
+    // A charger that does not take two of the parts: "partial", those two "_ok" false, the rest applied.
+    call(daemon, "sim_battery", {{"charger_faults", QJsonArray{"heat_protection", "charge_limit"}}});
+    QJsonObject changed = batteryConfig(60);
+    changed["safety_drain"] = true;
+    changed["safety_drain_target_mode"] = "fixed";
+    changed["safety_drain_target_percent"] = 50;
+    const auto partial = call(daemon, "set_battery_config", changed);
+    EXPECT_EQ(statusOf(partial), "partial");
+    EXPECT_FALSE(partial["last_charge_apply"]["charge_limit_ok"].toBool());
+    EXPECT_FALSE(partial["last_charge_apply"]["heat_protection_ok"].toBool());
+    EXPECT_TRUE(partial["last_charge_apply"]["safety_drain_ok"].toBool());
+    policy = call(daemon, "get_power_policy_state");
+    EXPECT_EQ(policy["target_charge_limit"].toInt(), 80) << "the refused limit stays as it was";
+    EXPECT_TRUE(policy["safety_drain_enabled"].toBool());
+    EXPECT_EQ(policy["safety_drain_target_percent"].toInt(), 50);
+    call(daemon, "sim_battery", {{"charger_faults", QJsonArray{}}});
+
+    QJsonObject bad = batteryConfig(120);
+    const auto error = call(daemon, "set_battery_config", bad);
+    EXPECT_EQ(statusOf(error), "error");
+    EXPECT_EQ(error["reason"].toString(), "invalid_limit");
+    EXPECT_TRUE(error["message"].isString());
+    bad = batteryConfig();
+    bad["safety_drain_target_mode"] = "fixed"; // without a percent
+    EXPECT_EQ(call(daemon, "set_battery_config", bad)["reason"].toString(), "invalid_safety_drain_target_percent");
+    bad = batteryConfig();
+    bad["enabled"] = 1;
+    EXPECT_EQ(statusOf(call(daemon, "set_battery_config", bad)), "error");
+
+    EXPECT_EQ(statusOf(call(daemon, "set_charge_limit", {{"limit", 70}})), "ok");
+    EXPECT_EQ(call(daemon, "get_power_policy_state")["target_charge_limit"].toInt(), 70);
+    EXPECT_EQ(statusOf(call(daemon, "set_charge_limit", {{"limit", 70.5}})), "error");
+    EXPECT_EQ(statusOf(call(daemon, "request_one_time_full_charge", {{"restore_limit", 80}})), "ok");
+    EXPECT_TRUE(call(daemon, "get_power_policy_state")["one_time_full_charge_active"].toBool());
+    EXPECT_EQ(statusOf(call(daemon, "request_one_time_full_charge")), "ok");
+
+    EXPECT_EQ(statusOf(call(daemon, "set_cloud_alert_settings", {{"enabled", true}, {"user_id", "studio-mac-01"},
+                                                                {"webhook_url", "https://hooks.example/abc"}, {"interval_seconds", 300}})),
+              "ok");
+    EXPECT_TRUE(call(daemon, "get_power_policy_state")["cloud_alerts_enabled"].toBool());
+    EXPECT_EQ(call(daemon, "set_cloud_alert_settings", {{"enabled", true}, {"user_id", "u"}, {"webhook_url", "http://x"},
+                                                       {"interval_seconds", 300}})["code"]
+                  .toString(),
+              "ERR_WEBHOOK_NOT_HTTPS");
+    EXPECT_EQ(statusOf(call(daemon, "clear_cloud_alert_settings")), "ok");
+    EXPECT_FALSE(call(daemon, "get_power_policy_state")["cloud_alerts_enabled"].toBool());
+}
+
+TEST_F(Protocol, SleepCommandReportsRequestedAndEffectiveState)
+{
+    auto reply = call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
+    EXPECT_EQ(statusOf(reply), "ok");
+    expectKinds(reply, {{"requested_enabled", Kind::Bool}, {"effective_enabled", Kind::Bool}, {"low_battery_vanilla_active", Kind::Bool}});
+    EXPECT_TRUE(reply["effective_enabled"].toBool());
+    EXPECT_TRUE(call(daemon, "get_power_policy_state")["system_sleep_disabled_by_vantrel"].toBool());
+
+    call(daemon, "sim_adapter", {{"connected", false}});
+    call(daemon, "sim_battery", {{"percent", 30}});
+    reply = call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
+    EXPECT_EQ(statusOf(reply), "ok");
+    EXPECT_TRUE(reply["requested_enabled"].toBool());
+    EXPECT_FALSE(reply["effective_enabled"].toBool());
+    EXPECT_TRUE(reply["low_battery_vanilla_active"].toBool());
+    EXPECT_TRUE(reply["code"].isString());
+    EXPECT_TRUE(call(daemon, "get_power_policy_state")["low_battery_vanilla_active"].toBool());
+
+    EXPECT_EQ(statusOf(call(daemon, "set_system_sleep_disabled", {{"enabled", "yes"}})), "error");
+}
+
+TEST_F(Protocol, OwnershipHeartbeatEventsPreviewAndReset)
+{
+    EXPECT_FALSE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool());
+    EXPECT_EQ(statusOf(call(daemon, "app_heartbeat")), "ok");
+    EXPECT_TRUE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool());
+    test::step(daemon, 16);
+    EXPECT_FALSE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool()) << "the lease runs out without heartbeats";
+
+    call(daemon, "sim_ownership", {{"ownership", "debug"}});
+    EXPECT_EQ(call(daemon, "get_runtime_ownership")["channel"].toString(), "debug");
+    EXPECT_EQ(statusOf(call(daemon, "release_debug_runtime")), "ok");
+    EXPECT_EQ(call(daemon, "get_runtime_ownership")["channel"].toString(), "production");
+    call(daemon, "sim_ownership", {{"ownership", "fenced"}});
+    EXPECT_TRUE(call(daemon, "get_runtime_ownership")["transition_fenced"].toBool());
+
+    call(daemon, "set_battery_config", batteryConfig());
+    call(daemon, "set_charge_limit", {{"limit", 90}});
+    const auto evidence = call(daemon, "get_evidence_events", {{"limit", 2}, {"policy_prefix", "battery."}});
+    const QJsonArray events = evidence["events"].toArray();
+    ASSERT_EQ(events.size(), 2);
+    expectKinds(events[0].toObject(), {{"policy_id", Kind::String}, {"action", Kind::String}, {"summary", Kind::String},
+                                       {"trigger", Kind::String}, {"result_state", Kind::String}, {"created_at", Kind::String}});
+    EXPECT_EQ(events[0]["policy_id"].toString(), "battery.charge_limit") << "newest first";
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(events[0]["created_at"].toString()).hasMatch());
+    for (const auto& e : call(daemon, "get_evidence_events", {{"limit", 50}, {"policy_prefix", "fan."}})["events"].toArray())
+        EXPECT_TRUE(e.toObject()["policy_id"].toString().startsWith("fan."));
+    const auto diagnostics = call(daemon, "get_diagnostic_events", {{"limit", 5}});
+    EXPECT_EQ(statusOf(diagnostics), "ok");
+    EXPECT_LE(diagnostics["events"].toArray().size(), 5);
+    EXPECT_GT(diagnostics["events"].toArray().size(), 0);
+
+    const auto preview = call(daemon, "get_diagnostic_package_preview", {{"include_process_names", false}, {"include_report_context", true}});
+    expectKinds(preview, {{"included_files", Kind::Array}, {"excluded_data", Kind::Array}, {"upload_mode", Kind::String},
+                          {"automatic_cloud_flush", Kind::Bool}, {"user_confirmed_required", Kind::Bool},
+                          {"user_review_required", Kind::Bool}, {"include_process_names_default", Kind::Bool},
+                          {"process_summary_mode", Kind::String}});
+    EXPECT_EQ(preview["included_files"].toArray().size(), 8);
+
+    call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"persist_user_intent", true}});
+    call(daemon, "set_fan_rpm", {{"index", 0}, {"rpm", 4000}});
+    EXPECT_EQ(statusOf(call(daemon, "reset_to_vanilla")), "ok");
+    const auto policy = call(daemon, "get_power_policy_state");
+    EXPECT_FALSE(policy["charge_limit_enabled"].toBool());
+    EXPECT_FALSE(policy["fan_policy_enabled"].toBool());
+    EXPECT_FALSE(policy["system_sleep_disabled_by_vantrel"].toBool());
+    EXPECT_EQ(policy["power_only_state"].toString(), "unmanaged");
+}
+
+TEST_F(Protocol, BadRequestsGetAnErrorWithACodeAndTheDaemonCarriesOn)
+{
+    const auto reply = [this](const QByteArray& bytes) {
+        const ShapedReply shaped = daemon.respond(bytes);
+        QByteArray all;
+        for (const auto& s : shaped.segments)
+            all += s;
+        return QJsonDocument::fromJson(all).object();
+    };
+    for (const QByteArray& bad : {QByteArray(""), QByteArray("not json"), QByteArray("[1,2]"), QByteArray("{\"cmd\":"),
+                                  QByteArray("{\"cmd\": 5}"), QByteArray("{}"), QByteArray("{\"cmd\":\"fly_to_the_moon\"}"),
+                                  QByteArray("\xff\xfe\x00{", 4)}) {
+        const auto r = reply(bad);
+        EXPECT_EQ(statusOf(r), "error") << bad.constData();
+        EXPECT_TRUE(r["code"].isString() && !r["code"].toString().isEmpty()) << bad.constData();
+    }
+    EXPECT_EQ(reply("{\"cmd\":\"fly_to_the_moon\"}")["code"].toString(), "ERR_UNKNOWN_COMMAND");
+    EXPECT_EQ(statusOf(reply("{\"cmd\":\"get_status\"}")), "ok");
+    EXPECT_EQ(call(daemon, "sim_step", {{"seconds", 0}})["code"].toString(), "ERR_INVALID_ARGUMENT");
+}
