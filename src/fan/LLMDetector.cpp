@@ -1,0 +1,46 @@
+#include "fan/LLMDetector.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+LLMDetector::LLMDetector(const ProcessTable& processes) : processes_(processes) {}
+
+const QStringList& LLMDetector::signatures()
+{
+    static const QStringList list{QStringLiteral("LM Studio"), QStringLiteral("LM Studio Helper"),
+                                  QStringLiteral("llama-server"), QStringLiteral("llama-cli"), QStringLiteral("mlx_lm")};
+    return list;
+}
+
+bool LLMDetector::matches(const QString& processName)
+{
+    return std::any_of(signatures().begin(), signatures().end(),
+                       [&](const QString& s) { return processName.contains(s, Qt::CaseInsensitive); });
+}
+
+std::vector<LLMProcess> LLMDetector::getProcesses() const
+{
+    std::vector<LLMProcess> out;
+    for (const auto& entry : processes_.list()) {
+        if (entry.pid <= 0 || entry.name.isEmpty() || !matches(entry.name))
+            continue;
+        out.push_back({entry.name, entry.pid, entry.threadCount > 1 ? 10.0 : 1.0});
+    }
+    return out;
+}
+
+LLMState LLMDetector::classifyState(const std::vector<LLMProcess>& processes)
+{
+    if (processes.empty())
+        return LLMState::Idle;
+    double max = 0;
+    double sum = 0;
+    for (const auto& p : processes) {
+        max = std::max(max, p.cpuPercent);
+        sum += p.cpuPercent;
+    }
+    return max > 50 || sum > 80 ? LLMState::Inferencing : LLMState::KeepAlive;
+}
+
+} // namespace vantrel

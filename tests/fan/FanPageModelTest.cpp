@@ -1,0 +1,194 @@
+#include <memory>
+
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+#include "base/Preferences.h"
+#include "base/VirtualDispatch.h"
+#include "daemon/DaemonClient.h"
+#include "fan/FanControlState.h"
+#include "fan/FanPageModel.h"
+#include "fan/FanPresetStore.h"
+#include "l10n/L10n.h"
+#include "support/FakeDaemonTransport.h"
+#include "support/TempDir.h"
+#include "FanTestSupport.h"
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+Shape wireShape(const QJsonValue& points)
+{
+    Shape out;
+    for (const auto& p : points.toArray())
+        out.emplace_back(p.toObject()["temp"].toDouble(), p.toObject()["fan"].toDouble());
+    return out;
+}
+
+struct PageFixture : ::testing::Test {
+    TempDir dir;
+    Paths paths = dir.paths();
+    VirtualClock clock;
+    MemoryPreferences prefs;
+    FanPresetStore store{paths, prefs, clock};
+    std::shared_ptr<FakeDaemonTransport> daemon = std::make_shared<FakeDaemonTransport>();
+    DaemonClient client{daemon};
+    FanControlState state{prefs};
+    bool available = true;
+    FanPageModel page{state, store, client, [this] { return available; }};
+
+    PageFixture() { daemon->replyOk("set_fan_config"); }
+    QJsonObject lastRequest() const { return daemon->requests().back(); }
+    QStringList customNames() const
+    {
+        QStringList out;
+        for (const auto& p : store.loadCustomPresets())
+            out << p.name;
+        return out;
+    }
+    void saveAs(const QString& name, double workPercent)
+    {
+        page.setCustomPresetName(name);
+        DraftBands bands = page.draftBands();
+        bands.workBandFanPercent = workPercent;
+        page.setDraftBands(bands);
+        page.saveDraftAsNewPreset();
+    }
+};
+
+} // namespace
+
+TEST_F(PageFixture, ModeAndPresetCardsSendTheMatchingConfiguration)
+{
+    page.applyOperatingMode(FanPageModel::macOSDefaultCard);
+    QJsonObject r = lastRequest();
+    EXPECT_EQ(r["mode"], "auto");
+    EXPECT_EQ(r["unified"], true);
+    EXPECT_EQ(wireShape(r["left_points"]), balancedShape);
+    EXPECT_EQ(wireShape(r["right_points"]), balancedShape);
+    EXPECT_EQ(r["preset_name"], "macos_default");
+    EXPECT_EQ(r["smart_app_preset"], false);
+    EXPECT_EQ(state.fanMode(), FanMode::Auto);
+    EXPECT_EQ(state.currentProfile(), "macos_default");
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_success_named", StatusColor::Green,
+                                                      StatusLabel::key("state.macos_default")));
+    EXPECT_EQ(page.applyStatus().text("ko"), L10n::tr("state.macos_default", "ko") + " 적용 완료");
+    state.updateDisplayedFanTarget(85);
+    EXPECT_EQ(state.targetFanPercent(), 0);
+
+    page.applyPreset(FanPageModel::silentCard);
+    page.applyOperatingMode(FanPageModel::curveControlCard);
+    r = lastRequest();
+    EXPECT_EQ(r["mode"], "manual");
+    EXPECT_EQ(wireShape(r["left_points"]), (Shape{{0, 0}, {50, 0}, {65, 18}, {82, 42}, {100, 100}}));
+    EXPECT_EQ(wireShape(r["right_points"]), wireShape(r["left_points"]));
+    EXPECT_EQ(r["preset_name"], "curve_silent");
+    EXPECT_EQ(page.selectedFanMode(), 2);
+    EXPECT_EQ(page.applyStatus().label, StatusLabel::key("feature.fan.vantrel_curve_control"));
+    EXPECT_EQ(state.currentCurveRight(), FanCurveSettings::defaultSilent());
+    EXPECT_EQ(page.draftBands().workBandTemperature, 65); // the editor shows the applied curve
+
+    // A refused apply keeps the local choice and says so in red.
+    daemon->reply("set_fan_config", QJsonObject{{"status", "OK"}});
+    page.applyPreset(FanPageModel::performanceCard);
+    EXPECT_EQ(state.currentCurve(), FanCurveSettings::defaultPerformance());
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_failure_named", StatusColor::Red,
+                                                      StatusLabel::key("curve_performance")));
+    const size_t sent = daemon->requests().size();
+    page.applyOperatingMode(5); // not a mode card
+    EXPECT_EQ(daemon->requests().size(), sent);
+
+    // Without safe fan control nothing happens at all.
+    available = false;
+    page.applyPreset(FanPageModel::silentCard);
+    page.applyOperatingMode(FanPageModel::macOSDefaultCard);
+    page.applyLiveDraftCurveFromTop();
+    EXPECT_EQ(daemon->requests().size(), sent);
+    EXPECT_EQ(page.selectedPreset(), FanPageModel::performanceCard);
+    EXPECT_EQ(state.fanMode(), FanMode::Manual);
+}
+
+TEST_F(PageFixture, CustomPresetsAreCappedAtThreeAndNamedCarefully)
+{
+    page.setCustomPresetName("   ");
+    page.saveDraftAsNewPreset();
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.name_required", StatusColor::Red));
+
+    saveAs(" Quiet ", 40);
+    EXPECT_EQ(customNames(), QStringList{"Quiet"});
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.saved_named", StatusColor::Green, StatusLabel::literal("Quiet")));
+    EXPECT_EQ(page.applyStatus().text("en"), "Saved preset “Quiet”.");
+    EXPECT_EQ(page.selectedCustomPresetID(), page.customPresets().at(0).id);
+    saveAs("Quiet", 45);
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.duplicate", StatusColor::Orange));
+
+    saveAs("Two", 50);
+    saveAs("Three", 55);
+    saveAs("Four", 60);
+    EXPECT_EQ(customNames(), (QStringList{"Two", "Three", "Four"})); // the oldest is dropped from the file
+    const auto four = store.loadCustomPresets().back();
+    EXPECT_EQ(shapeOf(four.points), (Shape{{0, 0}, {45, 35}, {60, 60}, {78, 78}, {100, 100}}));
+    EXPECT_EQ(four.rightPoints, four.points);
+
+    // Update: the selected preset is replaced by the draft under the typed name, with a new id.
+    page.selectCustomPreset(page.customPresets().at(0).id);
+    page.setCustomPresetName("Renamed");
+    page.updateSelectedPreset();
+    EXPECT_EQ(customNames(), (QStringList{"Three", "Four", "Renamed"}));
+    EXPECT_EQ(page.applyStatus().keys, QStringList{"fan.preset.updated_named"});
+
+    // Delete by name when nothing is selected; without a match the screen asks for a selection.
+    page.selectCustomPreset({});
+    page.setCustomPresetName("Three");
+    page.deleteSelectedPreset();
+    EXPECT_EQ(customNames(), (QStringList{"Four", "Renamed"}));
+    page.setCustomPresetName("Nope");
+    page.deleteSelectedPreset();
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.select_to_delete", StatusColor::Orange));
+    page.updateSelectedPreset();
+    EXPECT_EQ(page.applyStatus().keys, (QStringList{"fan.preset.select_to_update", "fan.preset.select_to_update_2"}));
+    EXPECT_EQ(page.applyStatus().text("en"), "Select a custom preset to update. Or type the name of an existing preset.");
+    EXPECT_EQ(store.load().size(), 5u); // built-ins are always saved back
+}
+
+TEST_F(PageFixture, CustomAndLiveCurvesApplyWithTheirOwnStatus)
+{
+    saveAs("Mine", 50);
+    const FanCurveSettings mine = page.customPresets().at(0);
+    page.selectCustomPreset({});
+    page.applyCustomPreset(mine);
+    EXPECT_EQ(lastRequest()["preset_name"], "Mine");
+    EXPECT_EQ(page.selectedCustomPresetID(), mine.id);
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.custom_apply_success", StatusColor::Green, StatusLabel::literal("Mine")));
+
+    page.setCustomPresetName("");
+    DraftBands bands = page.draftBands();
+    bands.highBandTemperature = 99; // beyond the editor's cap
+    page.setDraftBands(bands);
+    daemon->reply("set_fan_config", std::nullopt);
+    page.applyLiveDraftCurveFromTop();
+    const QJsonObject r = lastRequest();
+    EXPECT_EQ(r["preset_name"], "Live Curve");
+    EXPECT_EQ(wireShape(r["left_points"]).at(3), (std::pair<double, double>(97, 78)));
+    EXPECT_EQ(state.currentCurve().name, "Live Curve");
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.live_apply_failure", StatusColor::Red));
+    EXPECT_EQ(customNames(), QStringList{"Mine"}); // nothing saved
+
+    // Re-deriving the selection from the central state.
+    state.setCurrentCurve(mine);
+    page.syncSelectionFromManager();
+    EXPECT_EQ(page.selectedPreset(), FanPageModel::balancedCard);
+    EXPECT_EQ(page.selectedCustomPresetID(), mine.id);
+    state.setCurrentCurve(FanCurveSettings::defaultPerformance());
+    page.syncSelectionFromManager();
+    EXPECT_EQ(page.selectedPreset(), FanPageModel::performanceCard);
+    EXPECT_EQ(page.selectedFanMode(), FanPageModel::curveControlCard);
+    EXPECT_TRUE(page.selectedCustomPresetID().isNull());
+    state.setFanMode(FanMode::Auto);
+    page.syncSelectionFromManager();
+    EXPECT_EQ(page.selectedPreset(), FanPageModel::noPresetCard);
+    EXPECT_EQ(page.selectedFanMode(), FanPageModel::macOSDefaultCard);
+}
