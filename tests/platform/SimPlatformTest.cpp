@@ -9,7 +9,6 @@
 #include "platform/SMCParamBlock.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimSmcUserClient.h"
-#include "platform/sim/SmcKeyStore.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -58,38 +57,6 @@ TEST(SMCParamBlock, FieldsSitAtTheirOffsetsInHostOrder)
     EXPECT_FALSE(smcFourCharCode(QStringLiteral("TG0")));
     EXPECT_FALSE(smcFourCharCode(QStringLiteral("TG0DX")));
     EXPECT_FALSE(smcFourCharCode(QString::fromUtf8("T\xc3\xa9XY"))); // four characters, but five bytes
-}
-
-TEST(SmcKeyStore, ReadsTheSimulatorsKeyLines)
-{
-    const SmcKeyStore store = SmcKeyStore::parse(
-        "# simulated SMC, step 42\n"
-        "TG0D flt_ 00003d42\n"
-        "F0Ac flt_ 0000fa44\n"
-        "TC0P sp78 2d80\n"
-        "F0Mx fpe2 1f40\n"
-        "FNum ui8_ 02\n"
-        "FS!_ ui16 0000\n"
-        "F1Md ui8  01\r\n"
-        "\n"
-        "BAD1 flt_ 0000zz42\n"
-        "BAD2 flt_ 000\n"
-        "TOOLONGKEY flt_ 00000000\n"
-        "BAD3 flt_\n"
-        "BAD4 flt_ " + QByteArray(66, 'a') + "\n"
-        "TG0D flt_ 00004042\n");
-    EXPECT_EQ(store.value(QStringLiteral("TG0D"))->bytes, QByteArray::fromHex("00004042")); // later line wins
-    EXPECT_EQ(store.value(QStringLiteral("TG0D"))->type, QStringLiteral("flt "));
-    EXPECT_EQ(store.value(QStringLiteral("FS! "))->type, QStringLiteral("ui16"));
-    EXPECT_EQ(store.value(QStringLiteral("FNum"))->bytes, QByteArray::fromHex("02"));
-    EXPECT_FALSE(store.value(QStringLiteral("BAD1")));
-    EXPECT_FALSE(store.value(QStringLiteral("F1Md"))); // a type of three characters
-    EXPECT_EQ(store.size(), 6);
-    EXPECT_EQ(store.skippedLines(), 6);
-
-    EXPECT_EQ(SmcKeyStore::formatLine(QStringLiteral("FS! "), {QStringLiteral("flt "), QByteArray::fromHex("00003d42")}),
-              QByteArray("FS!_ flt_ 00003d42"));
-    EXPECT_EQ(SmcKeyStore::load(QStringLiteral("/nonexistent/smc-keys.txt")).size(), 0);
 }
 
 // Runs one call of the SMC protocol against a client.

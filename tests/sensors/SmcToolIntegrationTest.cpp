@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/linux/LinuxProcessRunner.h"
-#include "platform/sim/SmcKeyStore.h"
 #include "sensors/SMCHelper.h"
 #include "sensors/SensorSections.h"
 #include "support/TempDir.h"

@@ -10,7 +10,7 @@
 #include <QString>
 
 #include "platform/SmcUserClient.h"
-#include "platform/sim/SmcKeyStore.h"
+#include "smc/SmcKeyFile.h"
 
 namespace vantrel {
 
@@ -27,7 +27,7 @@ public:
 
 private:
     // The key file, re-read only when vantrel-sim has replaced it.
-    const SmcKeyStore& currentKeys();
+    const sim::smc::SmcKeyFile& currentKeys();
 
     struct FileIdentity {
         dev_t device = 0;
@@ -43,7 +43,7 @@ private:
     std::uint32_t nextConnection_ = 0x5c0;
     std::optional<std::uint32_t> openConnection_;
     std::optional<FileIdentity> loadedIdentity_;
-    SmcKeyStore keys_;
+    sim::smc::SmcKeyFile keys_;
 };
 
 } // namespace vantrel
