@@ -1,0 +1,90 @@
+#include "ui/dashboard/PolicyCard.h"
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+#include "l10n/L10n.h"
+#include "ui/dashboard/DashboardRefreshResult.h"
+#include "ui/widgets/SymbolView.h"
+#include "ui/widgets/TokenLabel.h"
+
+namespace vantrel {
+
+namespace {
+
+QString driverText(const QString& driver, const QString& lang)
+{
+    if (driver == QStringLiteral("Fan Policy"))
+        return L10n::tr("dashboard.driver.fan_policy", lang);
+    if (driver == QStringLiteral("Power Policy"))
+        return L10n::tr("dashboard.driver.power_policy", lang);
+    if (driver == QStringLiteral("Sleep Policy"))
+        return L10n::tr("dashboard.driver.sleep_policy", lang);
+    return driver;
+}
+
+} // namespace
+
+PolicyCard::PolicyCard(QWidget* parent)
+    : Card(parent)
+    , policy_(new TokenLabel(QString(), DSToken::textPri, 20, QFont::DemiBold, this))
+    , preset_(new TokenLabel(QString(), DSToken::textSec, 12, QFont::Normal, this))
+    , flagGrid_(new QWidget(this))
+{
+    setSymbol(QStringLiteral("checkmark.shield"));
+    policy_->setWordWrap(true);
+    contentLayout()->addWidget(policy_);
+    contentLayout()->addWidget(preset_);
+    auto* grid = new QGridLayout(flagGrid_);
+    grid->setContentsMargins(0, 6, 0, 0);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(6);
+    contentLayout()->addWidget(flagGrid_);
+    contentLayout()->addStretch(1);
+}
+
+void PolicyCard::show(const DashboardRefreshResult& r, const QString& lang)
+{
+    const bool macosDefault = r.currentDriver != QStringLiteral("Fan Policy")
+                              && r.currentDriver != QStringLiteral("Power Policy")
+                              && r.currentDriver != QStringLiteral("Sleep Policy");
+    policy_->setText(driverText(r.currentDriver, lang));
+    policy_->setToken(macosDefault ? DSToken::textSec : DSToken::blue);
+    const QString presetName = r.fanPresetName == QStringLiteral("-") ? QStringLiteral("-")
+                                                                       : L10n::displayName(r.fanPresetName, lang);
+    preset_->setText(L10n::format("dashboard.policy.fan_preset", presetName, lang));
+
+    flags_ = {
+        {L10n::tr("charge_limit", lang), r.chargeLimitEnabled},
+        {L10n::tr("sailing_mode", lang), r.chargeProtectorEnabled},
+        {L10n::tr("force_discharge_mode", lang), r.safetyDrainEnabled},
+        {L10n::tr("heat_protection", lang), r.heatProtectionEnabled},
+        {L10n::tr("100% 완충", lang), r.oneTimeFullChargeActive},
+        {L10n::tr("sleep_prevent", lang), r.sleepDisabledByVantrel},
+        {L10n::tr("dashboard.policy.fan_policy", lang), r.fanPolicyEnabled},
+    };
+    auto* grid = static_cast<QGridLayout*>(flagGrid_->layout());
+    while (QLayoutItem* item = grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (size_t i = 0; i < flags_.size(); ++i) {
+        const auto& [label, on] = flags_[i];
+        auto* row = new QWidget(flagGrid_);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(6);
+        h->addWidget(new SymbolView(on ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
+                                    on ? DSToken::green : DSToken::textDisabled, 13, row));
+        auto* text = new TokenLabel(label, on ? DSToken::textPri : DSToken::textTer, 12, QFont::Normal, row);
+        h->addWidget(text, 1);
+        grid->addWidget(row, int(i / 2), int(i % 2));
+    }
+}
+
+QString PolicyCard::policyText() const
+{
+    return policy_->text();
+}
+
+} // namespace vantrel

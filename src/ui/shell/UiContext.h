@@ -1,0 +1,42 @@
+#pragma once
+// The collaborators every page is built with, handed down from the root view.
+#include <functional>
+#include <memory>
+
+#include <QString>
+
+class QWidget;
+
+namespace vantrel {
+
+class DaemonClient;
+class Dispatch;
+class HeatProtectionAlertCenter;
+class LocalActivitySampler;
+class Preferences;
+class SystemProfiler;
+class ThemeController;
+class UiState;
+
+struct UiContext {
+    Dispatch* dispatch = nullptr;
+    Preferences* preferences = nullptr;
+    std::shared_ptr<DaemonClient> daemon;
+    UiState* state = nullptr;
+    // The computer's own CPU, memory and battery readings for what the daemon leaves out.
+    std::shared_ptr<LocalActivitySampler> activitySampler;
+    // What the machine is called ("MacBook Pro (14-inch, Nov 2023)").
+    std::shared_ptr<SystemProfiler> systemProfiler;
+    // The process's alert center; no alerts are shown without one.
+    HeatProtectionAlertCenter* heatAlerts = nullptr;
+    ThemeController* theme = nullptr;
+    // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
+    std::function<void()> quit;
+};
+
+// Switches the main window to another page by identifier.
+using PageNavigator = std::function<void(const QString& pageId)>;
+// Builds the page for one identifier; later screens register theirs with the root view.
+using PageFactory = std::function<QWidget*(const UiContext& context, const PageNavigator& navigate, QWidget* parent)>;
+
+} // namespace vantrel

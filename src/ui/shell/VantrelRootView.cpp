@@ -1,0 +1,51 @@
+#include "ui/shell/VantrelRootView.h"
+
+#include <QVBoxLayout>
+
+#include "l10n/L10n.h"
+#include "l10n/L10nNotifier.h"
+#include "ui/dashboard/DashboardPage.h"
+#include "ui/shell/MainSplitView.h"
+#include "ui/shell/SidebarLayout.h"
+#include "ui/style/ThemeController.h"
+#include "ui/style/Typography.h"
+
+namespace vantrel {
+
+VantrelRootView::VantrelRootView(UiContext context, std::map<QString, PageFactory> extraPages, QWidget* parent)
+    : QWidget(parent)
+    , context_(std::move(context))
+{
+    if (!context_.theme) {
+        ownTheme_ = std::make_unique<ThemeController>(*context_.preferences);
+        context_.theme = ownTheme_.get();
+    }
+    context_.theme->apply();
+    Typography::applyLanguage(L10n::currentLanguage());
+    connect(&L10n::notifier(), &L10nNotifier::currentLanguageChanged, this,
+            [](const QString& lang) { Typography::applyLanguage(lang); });
+
+    std::map<QString, PageFactory> pages = builtInPages();
+    for (auto& [id, factory] : extraPages)
+        pages[id] = std::move(factory);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    split_ = new MainSplitView(context_, std::move(pages), this);
+    layout->addWidget(split_);
+    setMinimumSize(900, 600);
+}
+
+VantrelRootView::~VantrelRootView() = default;
+
+std::map<QString, PageFactory> VantrelRootView::builtInPages()
+{
+    return {
+        {page::dashboard,
+         [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
+             return new DashboardPage(context, navigate, parent);
+         }},
+    };
+}
+
+} // namespace vantrel

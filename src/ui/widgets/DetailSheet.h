@@ -1,0 +1,52 @@
+#pragma once
+// A sheet over the window: a header with symbol, title and subtitle, an optional row of
+// metrics, titled text sections or custom content in a scroll area, and a close button.
+#include <vector>
+
+#include <QDialog>
+
+#include "ui/style/DSToken.h"
+
+class QGridLayout;
+class QPushButton;
+class QVBoxLayout;
+
+namespace vantrel {
+
+class TokenLabel;
+class SymbolView;
+
+class DetailSheet : public QDialog {
+    Q_OBJECT
+public:
+    explicit DetailSheet(QWidget* parent = nullptr);
+
+    void setHeader(const QString& symbol, const QString& title, const QString& subtitle);
+    void addMetric(const QString& caption, const QString& value, DSToken token);
+    void addSection(const QString& title, const QString& body);
+    // Space under the sections for custom content (grouped rows, charts).
+    QVBoxLayout* contentLayout() const { return content_; }
+    void setCloseText(const QString& text);
+
+    QString title() const;
+    struct Section {
+        QString title;
+        QString body;
+    };
+    const std::vector<Section>& sections() const { return sections_; }
+    int metricCount() const { return metricCount_; }
+
+private:
+    SymbolView* symbol_;
+    TokenLabel* title_;
+    TokenLabel* subtitle_;
+    QWidget* metrics_;
+    QGridLayout* metricsLayout_;
+    QVBoxLayout* content_;
+    QPushButton* close_;
+    std::vector<Section> sections_;
+    std::vector<QWidget*> metricCards_;
+    int metricCount_ = 0;
+};
+
+} // namespace vantrel
