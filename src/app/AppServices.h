@@ -1,0 +1,56 @@
+#pragma once
+// The composition root: makes the one instance of every long-lived collaborator and wires
+// them together. Nothing else in the application picks its own backends.
+#include <functional>
+#include <memory>
+
+#include "app/AppDelegate.h"
+#include "app/BatteryHelperOnboardingInstaller.h"
+#include "app/LaunchOptions.h"
+#include "app/VantrelLaunchAtLoginController.h"
+#include "base/Dispatch.h"
+#include "base/Paths.h"
+#include "base/Preferences.h"
+#include "daemon/DaemonClient.h"
+#include "daemon/DaemonTransport.h"
+#include "platform/DesktopServices.h"
+#include "platform/PlatformServices.h"
+
+namespace vantrel {
+
+class AppServices {
+public:
+    // Made on the main thread once the Qt application exists.
+    explicit AppServices(const LaunchOptions& options);
+    ~AppServices();
+
+    Dispatch& dispatch() { return *dispatch_; }
+    const Paths& paths() const { return paths_; }
+    Preferences& preferences() { return *preferences_; }
+    std::shared_ptr<DaemonTransport> transport() const { return transport_; }
+    DaemonClient& daemon() { return *daemon_; }
+    const PlatformServices& platform() const { return platform_; }
+    const DesktopServices& desktop() const { return desktop_; }
+    VantrelLaunchAtLoginController& launchAtLogin() { return *launchAtLogin_; }
+    BatteryHelperOnboardingInstaller& helperInstaller() { return *helperInstaller_; }
+
+    // At process start: ask for notification permission and print the answer.
+    void requestNotificationAuthorization();
+    AppDelegateContext delegateContext(std::function<QWidget*()> rootViewFactory, std::function<void()> terminate);
+
+private:
+    LaunchOptions options_;
+    std::unique_ptr<Dispatch> dispatch_;
+    Paths paths_;
+    std::unique_ptr<Preferences> preferences_;
+    std::shared_ptr<DaemonTransport> transport_;
+    std::unique_ptr<DaemonClient> daemon_;
+    PlatformServices platform_;
+    DesktopServices desktop_;
+    std::unique_ptr<VantrelLaunchAtLoginController> launchAtLogin_;
+    std::unique_ptr<BatteryHelperOnboardingInstaller> helperInstaller_;
+    // ThermalManager: the central state object is made here, from the services above, once
+    // src/core provides it; its singleton is registered with ThermalManager::setShared.
+};
+
+} // namespace vantrel

@@ -1,0 +1,68 @@
+// The vantrel program: the composition root, the application delegate and the event loop.
+#include <memory>
+#include <vector>
+
+#include <QApplication>
+
+#include "app/AppDelegate.h"
+#include "app/AppIcon.h"
+#include "app/AppServices.h"
+#include "app/HeadlessDemo.h"
+#include "app/LaunchOptions.h"
+#include "base/Log.h"
+
+using namespace vantrel;
+
+int main(int argc, char** argv)
+{
+    // Qt reads "--platform" as its own window-system option, so ours is taken out of what Qt sees.
+    QStringList arguments;
+    std::vector<char*> qtArguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+        if (qstrcmp(argv[i], "--platform") == 0 && i + 1 < argc) {
+            arguments << QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
+        if (qstrncmp(argv[i], "--platform=", 11) != 0)
+            qtArguments.push_back(argv[i]);
+        if (qstrcmp(argv[i], "--headless-demo") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    int qtArgc = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+
+    QApplication app(qtArgc, qtArguments.data());
+    app.setApplicationName(QStringLiteral("Vantrel"));
+    app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(applicationIcon());
+
+    QString error;
+    const auto options = LaunchOptions::parse(arguments, Paths::fromEnvironment(), &error);
+    if (!options) {
+        logLine(QStringLiteral("vantrel: ") + error);
+        return 2;
+    }
+
+    AppServices services(*options);
+    services.requestNotificationAuthorization();
+
+    const auto terminate = [&app] { QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection); };
+    // The dashboard's root view plugs in here; until then the window shows a placeholder.
+    std::function<QWidget*()> rootViewFactory;
+    AppDelegate delegate(services.delegateContext(rootViewFactory, terminate));
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate] {
+        delegate.applicationShouldTerminate();
+        delegate.applicationWillTerminate();
+    });
+
+    std::unique_ptr<HeadlessDemo> demo;
+    if (delegate.applicationDidFinishLaunching() == AppDelegate::LaunchOutcome::Admitted && options->headlessDemoDirectory) {
+        HeadlessDemo::Timing timing;
+        timing.runFor = seconds(options->demoSeconds);
+        demo = std::make_unique<HeadlessDemo>(services.dispatch(), services.daemon(), delegate,
+                                              *options->headlessDemoDirectory, terminate, timing);
+        demo->start();
+    }
+    return app.exec();
+}
