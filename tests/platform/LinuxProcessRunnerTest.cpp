@@ -27,6 +27,13 @@ TEST(LinuxProcessRunner, StopsRunawayAndHungTools)
     // A tool that never ends is killed at the time limit; the limit here is short on purpose.
     LinuxProcessRunner shortLimit(std::chrono::milliseconds(150));
     EXPECT_FALSE(shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 30")}).launched);
+    // Closing its output does not let a tool run past the limit either.
+    EXPECT_FALSE(shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec >&-; exec sleep 30")}).launched);
+    // A tool that closes its output and then ends in time still counts.
+    const ProcessResult closed = shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo hi; exec >&-; exit 4")});
+    EXPECT_TRUE(closed.launched);
+    EXPECT_EQ(closed.exitStatus, 4);
+    EXPECT_EQ(closed.standardOutput, "hi\n");
 }
 
 } // namespace

@@ -41,7 +41,15 @@ ProcessResult LinuxProcessRunner::run(const QString& program, const QStringList&
             stop();
             return result;
         }
-        process.waitForReadyRead(static_cast<int>(remaining));
+        if (!process.waitForReadyRead(static_cast<int>(remaining)) && process.state() != QProcess::NotRunning) {
+            // Timed out, or the output was closed while the program runs on: wait for its exit
+            // in what is left of the limit instead of polling a channel that stays silent.
+            const qint64 left = timeLimit_.count() - elapsed.elapsed();
+            if (left <= 0 || !process.waitForFinished(static_cast<int>(left))) {
+                stop();
+                return result;
+            }
+        }
     }
     output += process.readAllStandardOutput();
     if (output.size() > outputLimitBytes_)
