@@ -8,7 +8,6 @@
 
 #include "base/JsonLines.h"
 #include "base/Paths.h"
-#include "power/StudyLogReader.h"
 
 namespace vantrel {
 
@@ -19,14 +18,11 @@ namespace {
 constexpr double meaningfulTemperatureChange = 0.4;
 // 30.4 − 30.0 is 0.39999… in binary; a change of 0.4 °C as written must count.
 constexpr double temperatureTolerance = 1e-9;
-// Epoch values beyond the year 9999 cannot be a reading; they are dropped, not converted.
-constexpr double latestEpoch = 253402300799.0;
-
-double epochOf(const QDateTime& t) { return static_cast<double>(t.toMSecsSinceEpoch()) / 1000.0; }
-
+// A window of no length for nonsense, and at most about a century back.
 QDateTime hoursBefore(const QDateTime& now, double hours)
 {
-    return now.addMSecs(-static_cast<qint64>(std::llround(hours * 3600.0 * 1000.0)));
+    const double bounded = std::isfinite(hours) ? std::clamp(hours, 0.0, 1.0e6) : 0.0;
+    return now.addMSecs(-static_cast<qint64>(std::llround(bounded * 3600.0 * 1000.0)));
 }
 
 void sortByTime(std::vector<BatteryTelemetryRecord>& records)
@@ -40,7 +36,7 @@ void sortByTime(std::vector<BatteryTelemetryRecord>& records)
 BatteryTelemetryLog::BatteryTelemetryLog(const Paths& paths, Dispatch& dispatch)
     : logURL_(paths.appSupportFile(QStringLiteral("battery-telemetry.jsonl"))),
       studyLogURL_(paths.appSupportFile(QStringLiteral("only-power-cycle-study/samples.jsonl"))),
-      dispatch_(dispatch), queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility))
+      dispatch_(dispatch), queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility)), studyHistory_(studyLogURL_)
 {
 }
 
@@ -127,32 +123,16 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
 }
 
 std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::mergedRecentRecords(
-    const std::vector<BatteryTelemetryRecord>& records, double hours, const QDateTime& now) const
+    const std::vector<BatteryTelemetryRecord>& records, double hours, const QDateTime& now)
 {
     const QDateTime cutoff = hoursBefore(now, hours);
     // Keyed by whole seconds: a later entry replaces an earlier one, so an own record wins
     // over a study sample of the same second.
     std::map<qint64, BatteryTelemetryRecord> bySecond;
-    auto keep = [&](const BatteryTelemetryRecord& r) {
+    studyHistory_.collect(cutoff, hoursBefore(now, retentionHours), bySecond);
+    for (const auto& r : records)
         if (r.timestamp >= cutoff)
             bySecond.insert_or_assign(r.timestamp.toSecsSinceEpoch(), r);
-    };
-    StudyLogReader::forEachObject(
-        studyLogURL_,
-        [&](const QJsonObject& o) {
-            const auto sample = OnlyPowerBatteryTelemetrySample::fromJson(o);
-            if (!sample || !sample->stateOfChargePercent || !std::isfinite(sample->epochSeconds)
-                || std::fabs(sample->epochSeconds) > latestEpoch)
-                return;
-            BatteryTelemetryRecord r;
-            r.timestamp = QDateTime::fromMSecsSinceEpoch(std::llround(sample->epochSeconds * 1000.0), Qt::UTC);
-            r.percent = static_cast<int>(std::clamp<qint64>(*sample->stateOfChargePercent, 0, 100));
-            r.isCharging = sample->isCharging.value_or(false);
-            keep(r);
-        },
-        epochOf(cutoff));
-    for (const auto& r : records)
-        keep(r);
     std::vector<BatteryTelemetryRecord> merged;
     merged.reserve(bySecond.size());
     for (auto& [second, record] : bySecond)

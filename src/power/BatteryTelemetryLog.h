@@ -10,6 +10,7 @@
 
 #include "base/Dispatch.h"
 #include "power/BatteryTelemetryRecord.h"
+#include "power/StudyChargeHistory.h"
 
 namespace vantrel {
 
@@ -44,13 +45,15 @@ public:
 private:
     std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now) const;
     void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records) const;
+    // Touches the study history, so only on the queue.
     std::vector<BatteryTelemetryRecord> mergedRecentRecords(const std::vector<BatteryTelemetryRecord>& records,
-                                                            double hours, const QDateTime& now) const;
+                                                            double hours, const QDateTime& now);
 
     QString logURL_;
     QString studyLogURL_;
     Dispatch& dispatch_;
     QueuePtr queue_;
+    StudyChargeHistory studyHistory_;
 };
 
 } // namespace vantrel

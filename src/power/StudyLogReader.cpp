@@ -66,9 +66,19 @@ void handleLine(std::string_view line, const std::function<void(const QJsonObjec
 void StudyLogReader::forEachObject(const QString& path, const std::function<void(const QJsonObject&)>& visit,
                                    double fromEpoch, double toEpoch)
 {
+    forEachObjectFrom(path, 0, visit, fromEpoch, toEpoch);
+}
+
+qint64 StudyLogReader::forEachObjectFrom(const QString& path, qint64 offset,
+                                         const std::function<void(const QJsonObject&)>& visit, double fromEpoch,
+                                         double toEpoch)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return -1;
+    if (offset > 0 && !file.seek(offset))
+        return -1;
+    qint64 completeLinesEnd = offset;
     QByteArray pending;
     bool skippingLongLine = false;
     for (;;) {
@@ -84,8 +94,11 @@ void StudyLogReader::forEachObject(const QString& path, const std::function<void
             skippingLongLine = false;
             consumed = nl + 1;
         }
+        completeLinesEnd += static_cast<qint64>(consumed);
         pending.remove(0, static_cast<qsizetype>(consumed));
         if (pending.size() > maxLineBytes) {
+            // Counted as read: a damaged stretch is not worth reading again.
+            completeLinesEnd += pending.size();
             skippingLongLine = true;
             pending.clear();
         }
@@ -93,6 +106,7 @@ void StudyLogReader::forEachObject(const QString& path, const std::function<void
     if (!skippingLongLine)
         handleLine(std::string_view(pending.constData(), static_cast<size_t>(pending.size())), visit, fromEpoch,
                    toEpoch);
+    return completeLinesEnd;
 }
 
 } // namespace vantrel

@@ -18,6 +18,14 @@ public:
     static void forEachObject(const QString& path, const std::function<void(const QJsonObject&)>& visit,
                               double fromEpoch = -std::numeric_limits<double>::infinity(),
                               double toEpoch = std::numeric_limits<double>::infinity());
+
+    // The same from byte offset on. Returns the offset just past the last line feed read
+    // (a final line still being written is visited but not counted, so reading again from
+    // the returned offset sees it whole), or -1 when the file cannot be opened.
+    static qint64 forEachObjectFrom(const QString& path, qint64 offset,
+                                    const std::function<void(const QJsonObject&)>& visit,
+                                    double fromEpoch = -std::numeric_limits<double>::infinity(),
+                                    double toEpoch = std::numeric_limits<double>::infinity());
 };
 
 } // namespace vantrel

@@ -1,5 +1,7 @@
 #include "power/BatteryTelemetryLog.h"
 
+#include <limits>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -114,6 +116,58 @@ TEST_F(TelemetryFixture, MergesTheStudyLogAndTheOwnRecordWinsItsSecond)
     EXPECT_EQ(merged[1].percent, 76) << "own record replaces the study sample of the same second";
     EXPECT_EQ(merged[1].temperature, 31.5);
     EXPECT_EQ(log.loadRecent(1.0).size(), 1u);
+    EXPECT_TRUE(log.loadRecent(std::numeric_limits<double>::quiet_NaN()).empty());
+    EXPECT_TRUE(log.loadRecent(-5).empty());
+    EXPECT_EQ(log.loadRecent(1e300).size(), 3u) << "a huge window reaches the old study sample too";
+}
+
+TEST_F(TelemetryFixture, ReadsOnlyWhatTheStudyLoggerAppendedYetFollowsRewrites)
+{
+    const qint64 s = now().toSecsSinceEpoch();
+    auto charge = [&](qint64 ago, int percent) {
+        return R"({"epoch_seconds":)" + QByteArray::number(s - ago) + R"(,"state_of_charge_percent":)"
+            + QByteArray::number(percent) + "}";
+    };
+    auto percents = [&](double hours) {
+        QList<int> out;
+        for (const auto& r : log.loadRecent(hours))
+            out.append(r.percent);
+        return out;
+    };
+    studyLine(charge(600, 50));
+    EXPECT_EQ(percents(12), QList<int>{50});
+
+    // Appended lines arrive, including one whose end was still being written.
+    studyLine(charge(500, 51));
+    {
+        QFile f(log.onlyPowerStudyLogURL());
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(charge(400, 52).left(20));
+    }
+    EXPECT_EQ(percents(12), (QList<int>{50, 51}));
+    {
+        QFile f(log.onlyPowerStudyLogURL());
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(charge(400, 52).mid(20) + "\n");
+    }
+    EXPECT_EQ(percents(12), (QList<int>{50, 51, 52}));
+
+    // A longer window than was kept reads the file again.
+    studyLine(charge(13 * 3600 - 60, 40));
+    EXPECT_EQ(percents(12), (QList<int>{50, 51, 52}));
+    EXPECT_EQ(percents(13), (QList<int>{40, 50, 51, 52}));
+
+    // A replaced (here: shorter) log is read from the start; a removed one gives nothing.
+    dir.write(log.onlyPowerStudyLogURL().mid(dir.path().size() + 1), charge(100, 77) + "\n");
+    EXPECT_EQ(percents(12), QList<int>{77});
+    QFile::remove(log.onlyPowerStudyLogURL());
+    EXPECT_TRUE(percents(12).isEmpty());
+
+    // Time moving on drops what fell out of the window.
+    studyLine(charge(600, 60));
+    EXPECT_EQ(percents(12), QList<int>{60});
+    dispatch.advanceSeconds(12 * 3600);
+    EXPECT_TRUE(percents(12).isEmpty());
 }
 
 TEST_F(TelemetryFixture, RecordRoundTripsWithIsoTimesInWholeSeconds)
