@@ -1,0 +1,319 @@
+#include "power/PowerPageModel.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "base/Preferences.h"
+#include "base/VirtualDispatch.h"
+#include "daemon/DaemonClient.h"
+#include "l10n/L10n.h"
+#include "power/BatteryPolicyState.h"
+#include "support/FakeDaemonTransport.h"
+
+namespace vantrel {
+namespace {
+
+using Tone = PowerPageModel::StatusTone;
+
+struct PageFixture : ::testing::Test {
+    MemoryPreferences prefs;
+    BatteryPolicyState policy{prefs};
+    std::shared_ptr<test::FakeDaemonTransport> daemon = std::make_shared<test::FakeDaemonTransport>();
+    DaemonClient client{daemon};
+    VirtualDispatch dispatch;
+    bool hasBattery = true;
+    PowerPageModel page{policy, client, dispatch, [this] { return hasBattery; }};
+
+    void settle() { dispatch.runUntilIdle(); }
+    std::vector<QJsonObject> sent(const char* cmd) { return daemon->requestsFor(QString::fromLatin1(cmd)); }
+    void expectStatus(const char* key, Tone tone, std::optional<QString> argument = std::nullopt)
+    {
+        EXPECT_EQ(page.featureActionStatusKey(), QString::fromLatin1(key));
+        EXPECT_EQ(page.featureActionStatusTone(), tone);
+        EXPECT_EQ(page.featureActionStatusArgument(), argument);
+        const QString expected = argument ? L10n::format(QString::fromLatin1(key), *argument)
+                                          : L10n::tr(QString::fromLatin1(key));
+        EXPECT_EQ(page.featureActionStatus(), expected);
+    }
+};
+
+// The daemon's view after a rejected apply: limit off at 60, protector off, heat at 40.
+const QJsonObject daemonHolds{{"status", "ok"},
+                              {"battery_present", true},
+                              {"power_only_state", "power_only_at_target"},
+                              {"charge_limit_enabled", false},
+                              {"target_charge_limit", 60},
+                              {"charge_protector_enabled", false},
+                              {"safety_drain_enabled", false},
+                              {"safety_drain_target_mode", "fixed"},
+                              {"safety_drain_target_percent", 70},
+                              {"heat_protection_enabled", true},
+                              {"max_battery_temp", 40.0}};
+
+TEST_F(PageFixture, NormalizedChargeLimitRoundsToTensWithinFiftyToHundred)
+{
+    for (auto [slider, limit] : {std::pair{84.0, 80}, {85.0, 90}, {30.0, 50}, {104.0, 100}, {55.0, 60}, {-20.0, 50}}) {
+        page.setChargeLimit(slider);
+        EXPECT_EQ(page.normalizedChargeLimit(), limit) << slider;
+    }
+}
+
+TEST_F(PageFixture, ApplyWritesThePolicyThroughAndReportsSuccessWithTheLimitSent)
+{
+    daemon->replyOk("set_battery_config");
+    daemon->reply("get_power_policy_state", daemonHolds);
+    page.handleFeatureToggle(15, true);
+    page.setToggle(17, true);
+    page.setChargeLimit(86);
+    page.setHeatMaxTemp(37.5);
+    page.applyBatteryConfig("slider");
+
+    expectStatus("power.status.set_battery_config_applying", Tone::progress);
+    EXPECT_EQ(policy.chargeLimit(), 90);
+    EXPECT_EQ(prefs.optionalInt("chargeLimit"), 90);
+    EXPECT_DOUBLE_EQ(policy.maxBatteryTemp(), 37.5);
+    EXPECT_FALSE(policy.heatProtectionEnabled()) << "switch 19 is off";
+
+    settle();
+    const auto requests = sent("set_battery_config");
+    ASSERT_EQ(requests.size(), 2u) << "the toggle of 15 applied too";
+    EXPECT_EQ(requests.back(), policy.configuration().request());
+    EXPECT_EQ(requests.back().value("limit").toInt(), 90);
+    expectStatus("power.status.set_battery_config_success", Tone::success, "90");
+
+    // The readback right after a send leaves the user's switches and sliders alone.
+    EXPECT_TRUE(page.isOn(15));
+    EXPECT_DOUBLE_EQ(page.chargeLimit(), 86);
+    EXPECT_EQ(page.batteryGateValue(), "has_battery");
+    EXPECT_EQ(page.powerStateValue(), "power_only_at_target");
+    EXPECT_EQ(page.alertValue(), L10n::tr("power.alert.off"));
+}
+
+TEST_F(PageFixture, RejectedApplyShowsTheDaemonsReasonAndItsValues)
+{
+    daemon->reply("set_battery_config", QJsonObject{{"status", "error"}, {"message", "limit locked"}, {"reason", "r"}});
+    daemon->reply("get_power_policy_state", daemonHolds);
+    page.setToggle(15, true);
+    page.setToggle(17, true);
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_fail_msg", Tone::failure, "limit locked");
+    EXPECT_FALSE(page.isOn(15));
+    EXPECT_FALSE(page.isOn(17));
+    EXPECT_TRUE(page.isOn(19));
+    EXPECT_DOUBLE_EQ(page.chargeLimit(), 60);
+    EXPECT_DOUBLE_EQ(page.heatMaxTemp(), 40);
+    EXPECT_EQ(page.safetyDrainTargetPercent(), 70);
+    EXPECT_EQ(policy.safetyDrainTargetPercent(), 70) << "the daemon's drain target is stored";
+    EXPECT_EQ(prefs.optionalInt("safetyDrainTargetPercent"), 70);
+
+    daemon->reply("set_battery_config", QJsonObject{{"status", "error"}, {"message", 5}, {"reason", "busy"}});
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_fail_msg", Tone::failure, "busy");
+
+    daemon->reply("set_battery_config", QJsonObject{{"status", "error"}});
+    daemon->reply("get_power_policy_state", std::nullopt);
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_fail_msg", Tone::failure,
+                 L10n::tr("power.status.set_battery_config_reject"));
+}
+
+TEST_F(PageFixture, PartialAndMissingRepliesHaveTheirOwnTexts)
+{
+    daemon->reply("set_battery_config",
+                  QJsonObject{{"status", "partial"},
+                              {"last_charge_apply", QJsonObject{{"smc_ok", false}, {"bclm_ok", false},
+                                                                {"helper_ok", true}, {"readback", false},
+                                                                {"chwa_ok", "false"}}}});
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_partial_msg", Tone::warning, "bclm_ok, smc_ok");
+
+    daemon->reply("set_battery_config", QJsonObject{{"status", "partial"}, {"last_charge_apply", QJsonObject{{"a_ok", true}}}});
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_partial", Tone::warning);
+
+    daemon->reply("set_battery_config", std::nullopt);
+    daemon->reply("get_power_policy_state", daemonHolds);
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_delay", Tone::warning);
+
+    daemon->reply("set_battery_config", QJsonObject{{"status", 1}});
+    daemon->reply("get_power_policy_state", std::nullopt);
+    page.applyBatteryConfig("x");
+    settle();
+    expectStatus("power.status.set_battery_config_fail_no_resp", Tone::failure);
+    EXPECT_EQ(policy.lastBatteryConfigSignature(), std::nullopt) << "the screen's apply leaves the signature alone";
+}
+
+TEST_F(PageFixture, WithoutABatteryEverySwitchIsInert)
+{
+    hasBattery = false;
+    page.handleFeatureToggle(15, true);
+    page.handleFeatureToggle(21, true);
+    page.handleFeatureToggle(23, true);
+    page.handleFeatureToggle(16, true);
+    page.applyBatteryConfig("x");
+    page.selectSafetyDrainTarget(60);
+    settle();
+    EXPECT_TRUE(daemon->requests().empty());
+    EXPECT_FALSE(page.isOn(15));
+    EXPECT_TRUE(page.featureActionStatusKey().isEmpty());
+    EXPECT_FALSE(page.safetyDrainTargetPercent());
+    EXPECT_FALSE(policy.safetyDrainTargetPercent());
+}
+
+TEST_F(PageFixture, OneTimeFullChargeAndLockedFeatures)
+{
+    page.setChargeLimit(74);
+    page.handleFeatureToggle(21, true);
+    expectStatus("power.status.charge_one_time_applying", Tone::progress);
+    EXPECT_FALSE(page.isOn(21)) << "the switch springs back at once";
+    daemon->replyOk("request_one_time_full_charge");
+    settle();
+    ASSERT_EQ(sent("request_one_time_full_charge").size(), 1u);
+    EXPECT_EQ(sent("request_one_time_full_charge")[0].value("restore_limit").toInt(), 70);
+    expectStatus("power.status.charge_one_time_success", Tone::success);
+
+    daemon->reply("request_one_time_full_charge", QJsonObject{{"status", "error"}});
+    page.handleFeatureToggle(21, true);
+    settle();
+    expectStatus("power.status.charge_one_time_failure", Tone::failure);
+    page.handleFeatureToggle(21, false);
+    settle();
+    EXPECT_EQ(sent("request_one_time_full_charge").size(), 2u) << "switching off sends nothing";
+
+    page.handleFeatureToggle(16, true);
+    expectStatus("power.status.feature_locked", Tone::neutral, "backend needed");
+    EXPECT_EQ(sent("set_battery_config").size(), 0u);
+}
+
+TEST_F(PageFixture, CloudAlertsNeedAnHttpsAddress)
+{
+    page.setWebhookURL("http://hooks.example.com/x");
+    page.handleFeatureToggle(22, true);
+    expectStatus("power.status.webhook_invalid", Tone::failure);
+    EXPECT_FALSE(page.isOn(22));
+    page.savePowerAlertSettings();
+    expectStatus("power.status.webhook_invalid", Tone::failure);
+    settle();
+    EXPECT_TRUE(daemon->requests().empty());
+
+    // Switching off never needs a valid address.
+    page.handleFeatureToggle(23, false);
+    settle();
+    ASSERT_EQ(sent("set_cloud_alert_settings").size(), 1u);
+    EXPECT_FALSE(sent("set_cloud_alert_settings")[0].value("enabled").toBool());
+    expectStatus("power.status.webhook_failure", Tone::failure);
+
+    page.setWebhookURL("https://hooks.example.com/x");
+    page.setWebhookUserID("desk-2");
+    page.setHeartbeatInterval(900);
+    daemon->replyOk("set_cloud_alert_settings");
+    page.handleFeatureToggle(22, true);
+    settle();
+    expectStatus("power.status.webhook_success", Tone::success);
+    EXPECT_EQ(sent("set_cloud_alert_settings").back(),
+              (QJsonObject{{"cmd", "set_cloud_alert_settings"}, {"enabled", true}, {"user_id", "desk-2"},
+                           {"webhook_url", "https://hooks.example.com/x"}, {"interval_seconds", 900}}));
+
+    page.savePowerAlertSettings();
+    EXPECT_TRUE(page.isOn(23));
+    settle();
+    expectStatus("power.alert_settings.save_success", Tone::success);
+    daemon->reply("set_cloud_alert_settings", std::nullopt);
+    page.savePowerAlertSettings();
+    settle();
+    expectStatus("power.alert_settings.save_failure", Tone::failure);
+}
+
+TEST_F(PageFixture, SafetyDrainTargetChoiceIsSentAndStored)
+{
+    daemon->replyOk("set_battery_config");
+    page.selectSafetyDrainTarget(60);
+    EXPECT_EQ(prefs.optionalInt("safetyDrainTargetPercent"), 60);
+    settle();
+    auto request = sent("set_battery_config").back();
+    EXPECT_EQ(request.value("safety_drain_target_mode").toString(), "fixed");
+    EXPECT_EQ(request.value("safety_drain_target_percent").toInt(), 60);
+
+    page.selectSafetyDrainTarget(std::nullopt);
+    EXPECT_FALSE(prefs.exists("safetyDrainTargetPercent"));
+    settle();
+    request = sent("set_battery_config").back();
+    EXPECT_EQ(request.value("safety_drain_target_mode").toString(), "charge_limit");
+    EXPECT_FALSE(request.contains("safety_drain_target_percent"));
+}
+
+TEST_F(PageFixture, ReadbackSwitchChangesAreNotRequests)
+{
+    // A view that forwards every switch change, including programmatic ones.
+    QObject::connect(&page, &PowerPageModel::toggleChanged, [this](int id, bool on) { page.handleFeatureToggle(id, on); });
+    QJsonObject power = daemonHolds;
+    power["charge_limit_enabled"] = true;
+    power["safety_drain_enabled"] = true;
+    page.applyPowerReadback(power, false);
+    settle();
+    EXPECT_TRUE(daemon->requests().empty());
+    EXPECT_TRUE(page.isOn(15));
+    EXPECT_TRUE(page.isOn(18));
+    EXPECT_FALSE(page.isSyncingReadback());
+
+    // Mistyped values leave the switches as they are; another mode clears the fixed target.
+    page.applyPowerReadback(QJsonObject{{"charge_limit_enabled", 0}, {"target_charge_limit", 55.5},
+                                        {"safety_drain_target_mode", "charge_limit"},
+                                        {"safety_drain_target_percent", 50}},
+                            false);
+    EXPECT_TRUE(page.isOn(15));
+    EXPECT_DOUBLE_EQ(page.chargeLimit(), 60);
+    EXPECT_FALSE(page.safetyDrainTargetPercent());
+    EXPECT_FALSE(policy.safetyDrainTargetPercent());
+    EXPECT_EQ(page.batteryGateValue(), "has_battery") << "absent keys leave the summaries unchanged";
+}
+
+TEST_F(PageFixture, SafetyDrainStatusFromTheReadback)
+{
+    auto drain = [&](QJsonObject power) {
+        page.updateSafetyDrainFromPower(power);
+        return std::tuple(page.safetyDrainState(), page.safetyDrainCountdown(), page.safetyDrainTargetLabel());
+    };
+    using R = std::tuple<QString, std::optional<int>, QString>;
+    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"safety_drain_active", false},
+                     {"safety_drain_auto_wait_seconds", 45}}),
+              R("waiting", 45, "Auto"));
+    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"battery_percent", 42}, {"safety_drain_target_mode", "fixed"},
+                     {"safety_drain_effective_target_percent", 50}}),
+              R("idle", std::nullopt, "50%"));
+    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"battery_percent", 60},
+                     {"safety_drain_effective_target_percent", 50}}),
+              R("off", std::nullopt, "Auto"));
+    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"safety_drain_active", true},
+                     {"safety_drain_auto_wait_seconds", 45}}),
+              R("active", std::nullopt, "Auto"));
+    EXPECT_EQ(drain({{"safety_drain_enabled", false}, {"safety_drain_active", true}}), R("off", std::nullopt, "Auto"));
+}
+
+TEST_F(PageFixture, PrimeCopiesTheStoredPolicy)
+{
+    policy.setChargeLimit(70);
+    policy.setChargeProtectorEnabled(false);
+    policy.setSafetyDrainEnabled(true);
+    policy.setSafetyDrainTargetPercent(50);
+    policy.setMaxBatteryTemp(42.0);
+    page.primePowerControlsFromStoredSettings();
+    EXPECT_TRUE(page.isOn(15));
+    EXPECT_FALSE(page.isOn(17));
+    EXPECT_TRUE(page.isOn(18));
+    EXPECT_TRUE(page.isOn(19));
+    EXPECT_DOUBLE_EQ(page.chargeLimit(), 70);
+    EXPECT_DOUBLE_EQ(page.heatMaxTemp(), 42);
+    EXPECT_EQ(page.safetyDrainTargetPercent(), 50);
+}
+
+} // namespace
+} // namespace vantrel
