@@ -298,22 +298,5 @@ TEST_F(PageFixture, SafetyDrainStatusFromTheReadback)
     EXPECT_EQ(drain({{"safety_drain_enabled", false}, {"safety_drain_active", true}}), R("off", std::nullopt, "Auto"));
 }
 
-TEST_F(PageFixture, PrimeCopiesTheStoredPolicy)
-{
-    policy.setChargeLimit(70);
-    policy.setChargeProtectorEnabled(false);
-    policy.setSafetyDrainEnabled(true);
-    policy.setSafetyDrainTargetPercent(50);
-    policy.setMaxBatteryTemp(42.0);
-    page.primePowerControlsFromStoredSettings();
-    EXPECT_TRUE(page.isOn(15));
-    EXPECT_FALSE(page.isOn(17));
-    EXPECT_TRUE(page.isOn(18));
-    EXPECT_TRUE(page.isOn(19));
-    EXPECT_DOUBLE_EQ(page.chargeLimit(), 70);
-    EXPECT_DOUBLE_EQ(page.heatMaxTemp(), 42);
-    EXPECT_EQ(page.safetyDrainTargetPercent(), 50);
-}
-
 } // namespace
 } // namespace vantrel
