@@ -20,9 +20,11 @@ std::optional<QJsonObject> fanControlRefused(const SimContext& ctx, bool needsSa
                       {{QStringLiteral("reason"), QStringLiteral("fan_control_unsupported")}});
 }
 
-// The index of a fan this Mac has, or the error reply.
+// The index of a fan this Mac has and may drive, or the error reply.
 std::variant<int, QJsonObject> fanIndex(const SimContext& ctx, const QJsonObject& request)
 {
+    if (auto refused = fanControlRefused(ctx, false))
+        return *refused;
     const auto index = json::integer(request, QStringLiteral("index"));
     if (!index)
         return invalidArgument(QStringLiteral("index"), QStringLiteral("an integer fan index"));
@@ -33,8 +35,6 @@ std::variant<int, QJsonObject> fanIndex(const SimContext& ctx, const QJsonObject
 
 QJsonObject setFanMode(SimContext& ctx, const QJsonObject& request)
 {
-    if (auto refused = fanControlRefused(ctx, false))
-        return *refused;
     const auto index = fanIndex(ctx, request);
     if (const auto* error = std::get_if<QJsonObject>(&index))
         return *error;
@@ -51,8 +51,6 @@ QJsonObject setFanMode(SimContext& ctx, const QJsonObject& request)
 
 QJsonObject setFanRpm(SimContext& ctx, const QJsonObject& request)
 {
-    if (auto refused = fanControlRefused(ctx, false))
-        return *refused;
     const auto index = fanIndex(ctx, request);
     if (const auto* error = std::get_if<QJsonObject>(&index))
         return *error;

@@ -18,8 +18,12 @@ SimDaemon::SimDaemon(SimDaemonConfig config, bool logRequests, std::shared_ptr<S
 {
     QDir().mkpath(config_.stateDirectory);
     ctx_ = std::make_unique<SimContext>(config_, faults_, systemFigures ? std::move(systemFigures) : SystemFigures::fromThisMachine());
-    std::lock_guard lock(mutex_);
-    writeStateFilesLocked();
+    StateSnapshot snapshot;
+    {
+        std::lock_guard lock(mutex_);
+        snapshot = snapshotLocked();
+    }
+    writeStateFiles(snapshot);
 }
 
 SimDaemon::~SimDaemon() = default;
@@ -69,13 +73,20 @@ ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
 QJsonObject SimDaemon::handle(const QJsonObject& request)
 {
     const auto command = json::string(request, QStringLiteral("cmd"));
-    std::lock_guard lock(mutex_);
     if (!command || command->isEmpty())
         return errorReply(QStringLiteral("ERR_MISSING_COMMAND"), QStringLiteral("The request has no \"cmd\" string."));
-    return handleLocked(request, *command);
+    std::optional<StateSnapshot> snapshot;
+    QJsonObject reply;
+    {
+        std::lock_guard lock(mutex_);
+        reply = handleLocked(request, *command, snapshot);
+    }
+    if (snapshot)
+        writeStateFiles(*snapshot);
+    return reply;
 }
 
-QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& command)
+QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& command, std::optional<StateSnapshot>& snapshot)
 {
     const Command* entry = table_.find(command);
     if (!entry) {
@@ -84,7 +95,7 @@ QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& c
     }
     const QJsonObject reply = entry->handler(*ctx_, request);
     if (entry->changesState)
-        writeStateFilesLocked();
+        snapshot = snapshotLocked();
     if (!entry->quiet) {
         const QString status = reply.value(QStringLiteral("status")).toString();
         const QString code = reply.value(QStringLiteral("code")).toString();
@@ -99,25 +110,40 @@ QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& c
 
 void SimDaemon::advance(int seconds)
 {
-    std::lock_guard lock(mutex_);
-    ctx_->advance(seconds);
-    writeStateFilesLocked();
+    StateSnapshot snapshot;
+    {
+        std::lock_guard lock(mutex_);
+        ctx_->advance(seconds);
+        snapshot = snapshotLocked();
+    }
+    writeStateFiles(snapshot);
 }
 
 QString SimDaemon::smcKeysPath() const { return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::smcKeysFile); }
 
 QString SimDaemon::hardwarePath() const { return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::hardwareFile); }
 
-void SimDaemon::writeStateFilesLocked()
+SimDaemon::StateSnapshot SimDaemon::snapshotLocked()
 {
-    const std::string keys = smcKeyFileText(ctx_->mac);
+    return StateSnapshot{++generation_, QByteArray::fromStdString(smcKeyFileText(ctx_->mac)),
+                         QJsonDocument(hardwareDescription(ctx_->mac)).toJson(QJsonDocument::Indented)};
+}
+
+void SimDaemon::writeStateFiles(const StateSnapshot& snapshot)
+{
+    std::lock_guard lock(fileMutex_);
+    if (snapshot.generation <= writtenGeneration_)
+        return;
     QString error;
-    const bool ok = writeFileAtomically(smcKeysPath(), QByteArray::fromStdString(keys), std::nullopt, &error) &&
-                    writeFileAtomically(hardwarePath(), QJsonDocument(hardwareDescription(ctx_->mac)).toJson(QJsonDocument::Indented),
-                                        std::nullopt, &error);
+    const bool ok = writeFileAtomically(smcKeysPath(), snapshot.smcKeys, std::nullopt, &error) &&
+                    writeFileAtomically(hardwarePath(), snapshot.hardware, std::nullopt, &error);
+    writtenGeneration_ = snapshot.generation;
     // Report a failing state folder once, not on every step.
     if (!ok && !lastWriteFailed_) {
-        ctx_->diagnostic(QStringLiteral("error"), QStringLiteral("state"), QStringLiteral("Cannot write the state files: ") + error);
+        {
+            std::lock_guard model(mutex_);
+            ctx_->diagnostic(QStringLiteral("error"), QStringLiteral("state"), QStringLiteral("Cannot write the state files: ") + error);
+        }
         logLine(QStringLiteral("vantrel-sim: cannot write the state files in %1: %2").arg(config_.stateDirectory, error));
     }
     lastWriteFailed_ = !ok;

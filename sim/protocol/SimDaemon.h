@@ -50,8 +50,17 @@ public:
     }
 
 private:
-    QJsonObject handleLocked(const QJsonObject& request, const QString& command);
-    void writeStateFilesLocked();
+    // The state files' contents at one moment, numbered so that an older snapshot never
+    // replaces a newer one on disk.
+    struct StateSnapshot {
+        quint64 generation = 0;
+        QByteArray smcKeys;
+        QByteArray hardware;
+    };
+    QJsonObject handleLocked(const QJsonObject& request, const QString& command, std::optional<StateSnapshot>& snapshot);
+    StateSnapshot snapshotLocked();
+    // Writes outside the model lock, so readers are not held up by the disk.
+    void writeStateFiles(const StateSnapshot& snapshot);
 
     const SimDaemonConfig config_;
     const bool logRequests_;
@@ -59,6 +68,9 @@ private:
     FaultInjector faults_;
     CommandTable table_;
     std::unique_ptr<SimContext> ctx_;
+    quint64 generation_ = 0;
+    std::mutex fileMutex_;
+    quint64 writtenGeneration_ = 0;
     bool lastWriteFailed_ = false;
 };
 

@@ -19,7 +19,10 @@ void RealTimeStepper::start()
     done_ = 0;
     // Tick about once per simulated second, but not more than 20 times a real second.
     const Duration interval = std::clamp(seconds(1.0 / speed_), Duration(50), Duration(1000));
-    timer_ = dispatch_.every(dispatch_.global(QoS::Utility), interval, Duration(interval.count() / 10), [this] { tick(); });
+    // A serial queue: a tick held up by a slow disk never overlaps the next one.
+    if (!queue_)
+        queue_ = dispatch_.makeSerialQueue(QStringLiteral("vantrel-sim.clock"), QoS::Utility);
+    timer_ = dispatch_.every(queue_, interval, Duration(interval.count() / 10), [this] { tick(); });
 }
 
 void RealTimeStepper::stop()
@@ -27,6 +30,9 @@ void RealTimeStepper::stop()
     if (timer_)
         timer_->cancel();
     timer_.reset();
+    // Let a tick that is already running finish before the stepper may go away.
+    if (queue_)
+        queue_->sync([] {});
 }
 
 void RealTimeStepper::tick()

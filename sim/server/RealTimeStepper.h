@@ -25,6 +25,7 @@ private:
     double speed_;
     double startUptime_ = 0;
     long long done_ = 0;
+    QueuePtr queue_;
     CancelToken timer_;
 };
 

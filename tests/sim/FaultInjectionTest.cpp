@@ -167,7 +167,7 @@ TEST_F(ServedDaemon, SplitReplyArrivesInSegmentsThatJoinToTheReply)
 
 TEST_F(ServedDaemon, ADelayedReplyDoesNotHoldUpOtherClients)
 {
-    arm(fault("get_status", "delay", {{"delay_ms", 1500}}));
+    arm(fault("get_status", "delay", {{"delay_ms", 1000}}));
     auto slow = std::async(std::launch::async, [this] { return ask(R"({"cmd":"get_status"})"); });
     while (server.activeConnections() == 0)
         std::this_thread::yield();

@@ -1,0 +1,118 @@
+// vantrel-sim as a program: one command starts it, the smc tool reads what it simulates,
+// its control command line drives it, and a restart keeps what the user set.
+#include <future>
+
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include "base/JsonAccess.h"
+#include "server/RawExchange.h"
+#include "SimProcess.h"
+
+using namespace vantrel;
+
+namespace {
+
+// The twenty keys of the application's refresh, in its order.
+const QStringList kRefreshKeys{"TPMP", "TPDX", "TCHP", "TCMz", "TG0D", "TPVD", "TB0T", "TB1T", "TB2T", "TD00",
+                               "TD10", "TAOL", "Ts0P", "Ts1P", "TMVR", "F0Ac", "F1Ac", "PSTR", "PCPC", "ACID"};
+
+// The application's reading of the tool's output: key before the first space, value between
+// the first "]" and the first "(".
+QHash<QString, double> parseRefresh(const QByteArray& output)
+{
+    QHash<QString, double> values;
+    for (const QByteArray& raw : output.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        const int space = line.indexOf(' ');
+        const int close = line.indexOf(']');
+        if (space <= 0 || close < 0)
+            continue;
+        QString value = line.mid(close + 1);
+        value = value.left(value.indexOf('(') < 0 ? value.size() : value.indexOf('(')).trimmed();
+        bool ok = false;
+        const double v = value.toDouble(&ok);
+        if (ok)
+            values.insert(line.left(space), v);
+    }
+    return values;
+}
+
+} // namespace
+
+TEST(SimProcess, RefreshThroughTheSmcToolAsTheApplicationRunsIt)
+{
+    test::TempDir dir;
+    test::SimProcess sim(dir);
+    ASSERT_TRUE(sim.start());
+    ASSERT_EQ(sim.ctl({"load", "cpu_percent=90"}), 0);
+    ASSERT_EQ(sim.ctl({"step", "seconds=120"}), 0);
+
+    QStringList commands;
+    for (const auto& key : kRefreshKeys)
+        commands << test::builtBinary("vantrel-smc") + " -k " + key + " -r";
+    QProcess bash;
+    bash.setProcessEnvironment(sim.environment());
+    bash.setStandardErrorFile(QProcess::nullDevice());
+    bash.start("/bin/bash", {"-c", commands.join("; ")});
+    ASSERT_TRUE(bash.waitForFinished(10000));
+    const auto values = parseRefresh(bash.readAllStandardOutput());
+    for (const auto& key : kRefreshKeys)
+        EXPECT_TRUE(values.contains(key)) << key.toStdString();
+    EXPECT_NEAR(values.value("TPMP"), sim.call("get_status")["cpu_temp"].toDouble(), 0.01);
+    EXPECT_NEAR(values.value("F0Ac"), sim.call("get_status")["fan0"].toInt(), 1.0);
+    EXPECT_GT(values.value("PCPC"), 20.0);
+}
+
+TEST(SimProcess, ControlCommandLineAndRestartKeepTheUserSettings)
+{
+    test::TempDir dir;
+    {
+        test::SimProcess sim(dir);
+        ASSERT_TRUE(sim.start());
+        QByteArray out;
+        EXPECT_EQ(sim.ctl({"state"}, &out), 0);
+        EXPECT_EQ(json::parseObject(out)->value("model").toString(), "laptop14");
+        EXPECT_EQ(sim.ctl({"send", R"({"cmd":"set_charge_limit","limit":65})"}), 0);
+        EXPECT_EQ(sim.ctl({"set_charge_limit", "limit=300"}), 1) << "an error reply exits 1";
+        EXPECT_EQ(sim.ctl({"adapter", "connected=maybe"}), 1);
+        EXPECT_EQ(sim.terminate(), 0);
+        EXPECT_FALSE(QFileInfo::exists(sim.socketPath())) << "the socket goes with the daemon";
+    }
+    test::SimProcess again(dir);
+    ASSERT_TRUE(again.start());
+    const auto policy = again.call("get_power_policy_state");
+    EXPECT_TRUE(policy["charge_limit_enabled"].toBool());
+    EXPECT_EQ(policy["target_charge_limit"].toInt(), 65);
+
+    // A second daemon on the same socket is refused and leaves the first one serving.
+    QProcess second;
+    second.setProcessEnvironment(again.environment());
+    second.start(test::builtBinary("vantrel-sim"), {"--background", "--manual-clock"});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("already listening"));
+    EXPECT_EQ(again.call("get_status")["status"].toString(), "ok");
+}
+
+TEST(SimProcess, ConcurrentClientsAreAllAnsweredWhileOneReplyIsSlow)
+{
+    test::TempDir dir;
+    test::SimProcess sim(dir);
+    ASSERT_TRUE(sim.start());
+    ASSERT_EQ(sim.ctl({"fault", "command=get_hardware_profile", "mode=delay", "delay_ms=1000"}), 0);
+    auto slow = std::async(std::launch::async, [&sim] { return sim.call("get_hardware_profile"); });
+    std::vector<std::future<int>> clients;
+    for (int c = 0; c < 4; ++c)
+        clients.push_back(std::async(std::launch::async, [&sim] {
+            int ok = 0;
+            for (int i = 0; i < 50; ++i)
+                ok += sim.call("get_status")["status"].toString() == "ok" ? 1 : 0;
+            return ok;
+        }));
+    for (auto& c : clients)
+        EXPECT_EQ(c.get(), 50);
+    EXPECT_EQ(slow.get()["status"].toString(), "ok");
+}
