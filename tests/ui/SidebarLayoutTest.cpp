@@ -1,17 +1,8 @@
-// Sidebar composition for machines with and without safe fan control, page routing, and the
-// fan capability taken from the hardware capability store.
+// Sidebar composition for machines with and without safe fan control, and page routing.
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
-
-#include "base/VirtualDispatch.h"
-#include "daemon/DaemonClient.h"
 #include "l10n/L10n.h"
-#include "sensors/HardwareCapabilityStore.h"
-#include "support/FakeDaemonTransport.h"
 #include "ui/shell/SidebarLayout.h"
-#include "ui/shell/UiState.h"
-#include "ui/shell/UiStateBinding.h"
 
 using namespace vantrel;
 
@@ -78,25 +69,4 @@ TEST(SidebarLayout, UnknownIdentifiersRouteToTheDashboard)
     EXPECT_EQ(SidebarLayout::routedPage(""), "dashboard");
     EXPECT_EQ(SidebarLayout::routedPage("Dashboard"), "dashboard");
     EXPECT_EQ(SidebarLayout::item("nonsense", "en").pageId, "dashboard");
-}
-
-TEST(SidebarLayout, FanCapabilityFollowsTheStore)
-{
-    VirtualDispatch dispatch;
-    auto transport = std::make_shared<test::FakeDaemonTransport>();
-    HardwareCapabilityStore store(std::make_shared<DaemonClient>(transport), dispatch);
-    UiState state;
-    QSignalSpy changes(&state, &UiState::capabilitiesChanged);
-    bindCapabilities(state, store);
-    EXPECT_FALSE(state.supportsSafeFanControl());
-
-    transport->replyOk("get_hardware_profile", {{"supports_safe_fan_control", true}});
-    store.refresh();
-    dispatch.runUntilIdle();
-    EXPECT_TRUE(state.supportsSafeFanControl());
-    EXPECT_EQ(changes.count(), 1);
-
-    store.clear(); // daemon lost: the blank profile has no fan control
-    dispatch.runUntilIdle();
-    EXPECT_FALSE(state.supportsSafeFanControl());
 }

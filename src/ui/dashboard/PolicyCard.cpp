@@ -20,7 +20,9 @@ QString driverText(const QString& driver, const QString& lang)
         return L10n::tr("dashboard.driver.power_policy", lang);
     if (driver == QStringLiteral("Sleep Policy"))
         return L10n::tr("dashboard.driver.sleep_policy", lang);
-    return driver;
+    // The model holds the default's name in the language of its last refresh; show it in
+    // the current one.
+    return L10n::tr("dashboard.driver.macos_default", lang);
 }
 
 } // namespace
