@@ -1,5 +1,5 @@
-// vantrel-sim as a program: one command starts it, the smc tool reads what it simulates,
-// its control command line drives it, and a restart keeps what the user set.
+// vantrel-sim as a program: one command starts it, its control command line drives it, a
+// restart keeps what the user set, and concurrent clients are all answered.
 #include <future>
 
 #include <QFileInfo>
@@ -12,59 +12,6 @@
 #include "SimProcess.h"
 
 using namespace vantrel;
-
-namespace {
-
-// The twenty keys of the application's refresh, in its order.
-const QStringList kRefreshKeys{"TPMP", "TPDX", "TCHP", "TCMz", "TG0D", "TPVD", "TB0T", "TB1T", "TB2T", "TD00",
-                               "TD10", "TAOL", "Ts0P", "Ts1P", "TMVR", "F0Ac", "F1Ac", "PSTR", "PCPC", "ACID"};
-
-// The application's reading of the tool's output: key before the first space, value between
-// the first "]" and the first "(".
-QHash<QString, double> parseRefresh(const QByteArray& output)
-{
-    QHash<QString, double> values;
-    for (const QByteArray& raw : output.split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        const int space = line.indexOf(' ');
-        const int close = line.indexOf(']');
-        if (space <= 0 || close < 0)
-            continue;
-        QString value = line.mid(close + 1);
-        value = value.left(value.indexOf('(') < 0 ? value.size() : value.indexOf('(')).trimmed();
-        bool ok = false;
-        const double v = value.toDouble(&ok);
-        if (ok)
-            values.insert(line.left(space), v);
-    }
-    return values;
-}
-
-} // namespace
-
-TEST(SimProcess, RefreshThroughTheSmcToolAsTheApplicationRunsIt)
-{
-    test::TempDir dir;
-    test::SimProcess sim(dir);
-    ASSERT_TRUE(sim.start());
-    ASSERT_EQ(sim.ctl({"load", "cpu_percent=90"}), 0);
-    ASSERT_EQ(sim.ctl({"step", "seconds=120"}), 0);
-
-    QStringList commands;
-    for (const auto& key : kRefreshKeys)
-        commands << test::builtBinary("vantrel-smc") + " -k " + key + " -r";
-    QProcess bash;
-    bash.setProcessEnvironment(sim.environment());
-    bash.setStandardErrorFile(QProcess::nullDevice());
-    bash.start("/bin/bash", {"-c", commands.join("; ")});
-    ASSERT_TRUE(bash.waitForFinished(10000));
-    const auto values = parseRefresh(bash.readAllStandardOutput());
-    for (const auto& key : kRefreshKeys)
-        EXPECT_TRUE(values.contains(key)) << key.toStdString();
-    EXPECT_NEAR(values.value("TPMP"), sim.call("get_status")["cpu_temp"].toDouble(), 0.01);
-    EXPECT_NEAR(values.value("F0Ac"), sim.call("get_status")["fan0"].toInt(), 1.0);
-    EXPECT_GT(values.value("PCPC"), 20.0);
-}
 
 TEST(SimProcess, ControlCommandLineAndRestartKeepTheUserSettings)
 {
