@@ -74,12 +74,18 @@ void BM_RefreshAllThroughSimTool(benchmark::State& state)
         state.SkipWithError("vantrel-smc is not built");
         return;
     }
+    // A running simulator's key store when VANTREL_SIM_STATE_DIR names one (bench/sensors_figures.sh),
+    // else a store of the twenty keys written here.
+    const QByteArray running = qgetenv("VANTREL_SIM_STATE_DIR");
+    const bool useRunning = !running.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(running) + QStringLiteral("/smc-keys.txt"));
     QTemporaryDir stateDir;
-    QByteArray keys = "# benchmark key store\n";
-    for (const QString& key : SMCHelper::keysToRead())
-        keys += key.toLatin1() + " flt_ 00003d42\n";
-    writeFileAtomically(stateDir.path() + QStringLiteral("/smc-keys.txt"), keys);
-    qputenv("VANTREL_SIM_STATE_DIR", stateDir.path().toLocal8Bit());
+    if (!useRunning) {
+        QByteArray keys = "# benchmark key store\n";
+        for (const QString& key : SMCHelper::keysToRead())
+            keys += key.toLatin1() + " flt_ 00003d42\n";
+        writeFileAtomically(stateDir.path() + QStringLiteral("/smc-keys.txt"), keys);
+        qputenv("VANTREL_SIM_STATE_DIR", stateDir.path().toLocal8Bit());
+    }
 
     SMCHelper helper(std::make_shared<LinuxProcessRunner>(), tool);
     double childCpu = 0;
@@ -88,7 +94,9 @@ void BM_RefreshAllThroughSimTool(benchmark::State& state)
         helper.refreshAll();
         childCpu += childCpuSeconds() - before;
     }
-    qunsetenv("VANTREL_SIM_STATE_DIR");
+    if (!useRunning)
+        qunsetenv("VANTREL_SIM_STATE_DIR");
+    state.counters["sim_key_store"] = useRunning ? 1 : 0;
     if (helper.cachedReadings().size() != 15)
         state.SkipWithError("the tool did not answer every catalogue key");
     state.counters["child_cpu_ms"] = benchmark::Counter(childCpu * 1000.0, benchmark::Counter::kAvgIterations);

@@ -1,5 +1,6 @@
 // "get_status" requests per second that vantrel-sim's server sustains from concurrent clients,
-// each request on its own connection as the application sends it.
+// each request on its own connection as the application sends it. The server runs in this
+// process, or, with VANTREL_SIM_BENCH_SOCKET set, is a running vantrel-sim on that socket.
 #include <memory>
 #include <mutex>
 
@@ -40,9 +41,16 @@ Served& served()
     return s;
 }
 
+// The socket the clients talk to.
+QString serverSocket()
+{
+    const QByteArray external = qgetenv("VANTREL_SIM_BENCH_SOCKET");
+    return external.isEmpty() ? served().server->socketPath() : QString::fromLocal8Bit(external);
+}
+
 void BM_GetStatus(benchmark::State& state)
 {
-    const QString socket = served().server->socketPath();
+    const QString socket = serverSocket();
     const QByteArray request = R"({"cmd":"get_status"})";
     for (auto _ : state) {
         const RawReply reply = rawExchange(socket, request);
@@ -56,7 +64,7 @@ BENCHMARK(BM_GetStatus)->Threads(1)->Threads(4)->UseRealTime()->MinTime(2.0);
 
 void BM_GetPowerPolicyState(benchmark::State& state)
 {
-    const QString socket = served().server->socketPath();
+    const QString socket = serverSocket();
     const QByteArray request = R"({"cmd":"get_power_policy_state"})";
     for (auto _ : state)
         benchmark::DoNotOptimize(rawExchange(socket, request).bytes.data());
@@ -64,7 +72,7 @@ void BM_GetPowerPolicyState(benchmark::State& state)
 }
 BENCHMARK(BM_GetPowerPolicyState)->Threads(4)->UseRealTime()->MinTime(2.0);
 
-// One simulated second: the model step and both state files rewritten.
+// One simulated second: the model step and both state files rewritten (always in this process).
 void BM_SimulationStep(benchmark::State& state)
 {
     SimDaemon& daemon = *served().daemon;
