@@ -1,11 +1,13 @@
 // Start-up cost of the smc tool next to a static no-op spawned the same way, and of the whole
 // 20-key refresh as the application runs it (`/bin/bash -c` with 20 invocations joined by "; ").
+// The two sides of each comparison run alternately.
 // Usage: bench_sim_spawn SMC NOOP [RUNS] [REFRESH_RUNS]; the key store comes from the environment
 // (VANTREL_SIM_STATE_DIR), so a simulator must have written it.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -64,22 +66,35 @@ struct Figures {
     int failures = 0;
 };
 
-Figures measure(const std::vector<std::string>& args, int runs)
+Figures summarise(std::vector<double> wall, double cpuSeconds, int failures)
 {
-    std::vector<double> wall;
     Figures f;
-    const double cpuBefore = childCpu();
-    for (int i = 0; i < runs; ++i) {
-        const double start = now();
-        if (spawnAndWait(args) != 0)
-            ++f.failures;
-        wall.push_back((now() - start) * 1000.0);
-    }
-    f.cpuMsPerRun = (childCpu() - cpuBefore) * 1000.0 / runs;
+    f.failures = failures;
+    f.cpuMsPerRun = cpuSeconds * 1000.0 / static_cast<double>(wall.size());
     std::sort(wall.begin(), wall.end());
     f.medianMs = wall[wall.size() / 2];
     f.p90Ms = wall[wall.size() * 9 / 10];
     return f;
+}
+
+// Runs a and b alternately, runs times each, so that both see the same machine even while
+// other work comes and goes; the wall and child CPU time of each run go to its own side.
+std::pair<Figures, Figures> measurePair(const std::vector<std::string>& a, const std::vector<std::string>& b, int runs)
+{
+    std::vector<double> wall[2];
+    double cpu[2] = {0, 0};
+    int failures[2] = {0, 0};
+    for (int i = 0; i < runs; ++i) {
+        for (int side = 0; side < 2; ++side) {
+            const double cpuBefore = childCpu();
+            const double start = now();
+            if (spawnAndWait(side == 0 ? a : b) != 0)
+                ++failures[side];
+            wall[side].push_back((now() - start) * 1000.0);
+            cpu[side] += childCpu() - cpuBefore;
+        }
+    }
+    return {summarise(std::move(wall[0]), cpu[0], failures[0]), summarise(std::move(wall[1]), cpu[1], failures[1])};
 }
 
 void print(const char* what, const Figures& f)
@@ -113,18 +128,20 @@ int main(int argc, char** argv)
     const std::string noop = argv[2];
     const int runs = argc > 3 ? std::atoi(argv[3]) : 1000;
     const int refreshRuns = argc > 4 ? std::atoi(argv[4]) : 200;
+    if (runs < 1 || refreshRuns < 1) {
+        std::fprintf(stderr, "RUNS and REFRESH_RUNS are whole numbers from 1\n");
+        return 64;
+    }
 
     // Warm the page cache and the loader before measuring.
-    measure({noop}, 20);
-    measure({smc, "-k", "TPMP", "-r"}, 20);
-    const Figures tool = measure({smc, "-k", "TPMP", "-r"}, runs);
-    const Figures floor = measure({noop}, runs);
+    measurePair({smc, "-k", "TPMP", "-r"}, {noop}, 20);
+    const auto [tool, floor] = measurePair({smc, "-k", "TPMP", "-r"}, {noop}, runs);
     print("smc -k TPMP -r", tool);
     print("static no-op", floor);
     std::printf("%-34s %.2fx the no-op (median)\n", "smc / no-op", tool.medianMs / floor.medianMs);
 
-    const Figures refresh = measure({"/bin/bash", "-c", refreshCommand(smc, true)}, refreshRuns);
-    const Figures refreshFloor = measure({"/bin/bash", "-c", refreshCommand(noop, false)}, refreshRuns);
+    const auto [refresh, refreshFloor] = measurePair({"/bin/bash", "-c", refreshCommand(smc, true)},
+                                                     {"/bin/bash", "-c", refreshCommand(noop, false)}, refreshRuns);
     print("bash -c 20 x smc", refresh);
     print("bash -c 20 x no-op", refreshFloor);
     std::printf("%-34s %.2fx wall, %.2fx cpu\n", "refresh / no-op refresh", refresh.medianMs / refreshFloor.medianMs,
