@@ -1,8 +1,15 @@
 #include "app/AppServices.h"
 
+#include <QCoreApplication>
+
 #include "base/Log.h"
 #include "base/QtDispatch.h"
+#include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
+#include "ui/shell/UiContext.h"
+#include "ui/shell/UiState.h"
+#include "ui/shell/UiStateBinding.h"
+#include "ui/shell/VantrelRootView.h"
 
 namespace vantrel {
 
@@ -14,16 +21,41 @@ AppServices::AppServices(const LaunchOptions& options)
 {
     transport_ = std::make_shared<DaemonSocketTransport>(*dispatch_, paths_.daemonSocket(),
                                                          DaemonSocketTransport::verboseFromEnvironment());
-    daemon_ = std::make_unique<DaemonClient>(transport_, paths_.updateStatusFile());
+    daemon_ = std::make_shared<DaemonClient>(transport_, paths_.updateStatusFile());
     platform_ = makePlatform(options_.platform, paths_);
     desktop_ = makeDesktopServices(options_.platform, paths_, *dispatch_, transport_);
     launchAtLogin_ = std::make_unique<VantrelLaunchAtLoginController>(
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
     helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(
         BatteryHelperOnboardingInstaller::configurationFor(paths_));
+    model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
+        *dispatch_, *preferences_, daemon_, paths_, platform_, desktop_,
+        ModelServices::smcToolPath(platform_.kind, paths_, QCoreApplication::applicationDirPath())});
+    uiState_ = std::make_unique<UiState>();
+    bindCapabilities(*uiState_, model_->capabilities());
+    bindCentralState(*uiState_, model_->thermal());
 }
 
 AppServices::~AppServices() = default;
+
+void AppServices::startModel()
+{
+    model_->start();
+}
+
+QWidget* AppServices::makeRootView(std::function<void()> quit)
+{
+    UiContext context;
+    context.dispatch = dispatch_.get();
+    context.preferences = preferences_.get();
+    context.daemon = daemon_;
+    context.state = uiState_.get();
+    context.activitySampler = model_->activitySampler();
+    context.systemProfiler = platform_.systemProfiler;
+    context.heatAlerts = &model_->heatAlerts();
+    context.quit = std::move(quit);
+    return new VantrelRootView(std::move(context));
+}
 
 void AppServices::requestNotificationAuthorization()
 {

@@ -7,6 +7,7 @@
 #include "app/AppDelegate.h"
 #include "app/BatteryHelperOnboardingInstaller.h"
 #include "app/LaunchOptions.h"
+#include "app/ModelServices.h"
 #include "app/VantrelLaunchAtLoginController.h"
 #include "base/Dispatch.h"
 #include "base/Paths.h"
@@ -17,6 +18,8 @@
 #include "platform/PlatformServices.h"
 
 namespace vantrel {
+
+class UiState;
 
 class AppServices {
 public:
@@ -29,10 +32,20 @@ public:
     Preferences& preferences() { return *preferences_; }
     std::shared_ptr<DaemonTransport> transport() const { return transport_; }
     DaemonClient& daemon() { return *daemon_; }
+    // For collaborators that keep the client (the screens).
+    std::shared_ptr<DaemonClient> sharedDaemon() const { return daemon_; }
     const PlatformServices& platform() const { return platform_; }
     const DesktopServices& desktop() const { return desktop_; }
     VantrelLaunchAtLoginController& launchAtLogin() { return *launchAtLogin_; }
     BatteryHelperOnboardingInstaller& helperInstaller() { return *helperInstaller_; }
+
+    ModelServices& model() { return *model_; }
+    UiState& uiState() { return *uiState_; }
+
+    // Starts the central state (heartbeat, monitoring loop, start-up sequence).
+    void startModel();
+    // The main window's content: the sidebar and the pages, observing the model.
+    QWidget* makeRootView(std::function<void()> quit);
 
     // At process start: ask for notification permission and print the answer.
     void requestNotificationAuthorization();
@@ -44,13 +57,13 @@ private:
     Paths paths_;
     std::unique_ptr<Preferences> preferences_;
     std::shared_ptr<DaemonTransport> transport_;
-    std::unique_ptr<DaemonClient> daemon_;
+    std::shared_ptr<DaemonClient> daemon_;
     PlatformServices platform_;
     DesktopServices desktop_;
     std::unique_ptr<VantrelLaunchAtLoginController> launchAtLogin_;
     std::unique_ptr<BatteryHelperOnboardingInstaller> helperInstaller_;
-    // ThermalManager: the central state object is made here, from the services above, once
-    // src/core provides it; its singleton is registered with ThermalManager::setShared.
+    std::unique_ptr<ModelServices> model_;
+    std::unique_ptr<UiState> uiState_;
 };
 
 } // namespace vantrel

@@ -48,16 +48,19 @@ int main(int argc, char** argv)
     services.requestNotificationAuthorization();
 
     const auto terminate = [&app] { QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection); };
-    // The dashboard's root view plugs in here; until then the window shows a placeholder.
-    std::function<QWidget*()> rootViewFactory;
+    std::function<QWidget*()> rootViewFactory = [&services, terminate] { return services.makeRootView(terminate); };
     AppDelegate delegate(services.delegateContext(rootViewFactory, terminate));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate] {
         delegate.applicationShouldTerminate();
         delegate.applicationWillTerminate();
     });
 
+    // A refused second copy never starts the monitoring loop or talks to the daemon's heartbeat.
+    const bool admitted = delegate.applicationDidFinishLaunching() == AppDelegate::LaunchOutcome::Admitted;
+    if (admitted)
+        services.startModel();
     std::unique_ptr<HeadlessDemo> demo;
-    if (delegate.applicationDidFinishLaunching() == AppDelegate::LaunchOutcome::Admitted && options->headlessDemoDirectory) {
+    if (admitted && options->headlessDemoDirectory) {
         HeadlessDemo::Timing timing;
         timing.runFor = seconds(options->demoSeconds);
         demo = std::make_unique<HeadlessDemo>(services.dispatch(), services.daemon(), delegate,

@@ -58,6 +58,10 @@ public:
         return every(queue, interval, leeway, std::move(work), interval);
     }
     virtual Clock& clock() = 0;
+    // Blocks until the work already handed to the global queues has finished. Called at
+    // shutdown, after the timers that feed them are cancelled and before the objects that
+    // work uses are destroyed.
+    virtual void waitForGlobalWork() = 0;
 };
 
 // Wraps work so that it does nothing once owner is gone: delayed work holds its owner weakly.

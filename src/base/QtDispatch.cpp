@@ -59,6 +59,7 @@ public:
         pool_.setExpiryTimeout(30000);
     }
     ~GlobalQueue() override { pool_.waitForDone(); }
+    void waitForDone() { pool_.waitForDone(); }
     QString label() const override { return label_; }
     void async(Work work) override
     {
@@ -247,6 +248,12 @@ QtDispatch::~QtDispatch() = default;
 QueuePtr QtDispatch::main() { return d->mainQueue; }
 
 QueuePtr QtDispatch::global(QoS qos) { return d->globals.at(static_cast<size_t>(qos)); }
+
+void QtDispatch::waitForGlobalWork()
+{
+    for (const auto& queue : d->globals)
+        queue->waitForDone();
+}
 
 QueuePtr QtDispatch::makeSerialQueue(const QString& label, QoS) { return std::make_shared<SerialQueue>(label); }
 

@@ -21,6 +21,7 @@ public:
                       Duration firstDelay) override;
     using Dispatch::every;
     Clock& clock() override;
+    void waitForGlobalWork() override;
 
 private:
     struct Impl;

@@ -36,6 +36,9 @@ public:
                       Duration firstDelay) override;
     using Dispatch::every;
     VirtualClock& clock() override;
+    // Queued work only runs inside runUntilIdle/advance, on the caller's thread: nothing is
+    // ever in flight to wait for.
+    void waitForGlobalWork() override {}
 
     // Runs queued work (not timers) until every queue is empty. Returns items run.
     int runUntilIdle();

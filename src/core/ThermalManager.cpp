@@ -30,10 +30,7 @@ ThermalManager::ThermalManager(Services services, ThermalManagerHooks hooks, QOb
 
 ThermalManager::~ThermalManager()
 {
-    if (timer_)
-        timer_->cancel();
-    if (heartbeatTimer_)
-        heartbeatTimer_->cancel();
+    stop();
     if (sharedInstance == this)
         sharedInstance = nullptr;
 }
@@ -44,6 +41,14 @@ void ThermalManager::start()
     startAppHeartbeat();
     startRealMonitoring();
     services_.dispatch.global(QoS::UserInitiated)->async(weakly(this, [](ThermalManager* self) { self->runStartupSequence(); }));
+}
+
+void ThermalManager::stop()
+{
+    if (timer_)
+        timer_->cancel();
+    if (heartbeatTimer_)
+        heartbeatTimer_->cancel();
 }
 
 void ThermalManager::restoreStoredSettings()

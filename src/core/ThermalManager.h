@@ -61,6 +61,8 @@ public:
 
     // Restores the stored settings (construction steps 1-4); start() then runs steps 5-7.
     void start();
+    // Cancels the monitoring loop and the heartbeat (shutdown); ticks already dispatched finish.
+    void stop();
 
     // The process-wide instance the composition root registers (null before).
     static ThermalManager* shared();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "fan/LLMActivityScan.h"
 #include "fan/LLMDetector.h"
 #include "platform/fakes/FakeProcessTable.h"
 
@@ -39,27 +38,4 @@ TEST(LLMDetector, ClassifiesByLargestAndTotalWeight)
     EXPECT_EQ(LLMDetector::classifyState(many(8, 10)), LLMState::KeepAlive); // sum 80 is not above 80
     EXPECT_EQ(LLMDetector::classifyState(many(9, 10)), LLMState::Inferencing);
     EXPECT_EQ(LLMDetector::classifyState(many(1, 50.5)), LLMState::Inferencing);
-}
-
-TEST(LLMDetector, ScanRunsOnEverySixthTickOnly)
-{
-    FakeProcessTable table;
-    LLMDetector detector(table);
-    LLMActivityScan scan(detector);
-    table.processes = {{812, "llama-server", 8}};
-
-    for (int tick = 1; tick <= 5; ++tick)
-        EXPECT_EQ(scan.onTick(), std::nullopt) << tick;
-    EXPECT_TRUE(scan.cachedProcesses().empty());
-    EXPECT_EQ(scan.onTick(), LLMState::KeepAlive);
-    EXPECT_EQ(scan.cachedProcesses().size(), 1u);
-
-    // The runtime quits: the state only changes on the next scan tick.
-    table.processes.clear();
-    for (int tick = 1; tick <= 5; ++tick)
-        EXPECT_EQ(scan.onTick(), std::nullopt);
-    EXPECT_EQ(scan.cachedProcesses().size(), 1u);
-    EXPECT_EQ(scan.onTick(), LLMState::Idle);
-    EXPECT_TRUE(scan.cachedProcesses().empty());
-    EXPECT_EQ(scan.llmCheckCounter(), 0);
 }

@@ -1,0 +1,93 @@
+#pragma once
+// The model half of the composition root: the central state and every model object its
+// monitoring loop and heartbeat call into, made once and wired through the central state's
+// hooks. No widgets here, so tests run the whole model headless against a daemon.
+#include <memory>
+
+#include <QString>
+
+#include "base/Paths.h"
+#include "platform/DesktopServices.h"
+#include "platform/PlatformServices.h"
+
+namespace vantrel {
+
+class BatteryConfigurationApplier;
+class BatteryPolicyState;
+class DaemonClient;
+class Dispatch;
+class FanPresetStore;
+class HardwareCapabilityStore;
+class HeatProtectionAlertCenter;
+class LLMDetector;
+class LocalActivitySampler;
+class MacOSFanCurveLog;
+class MacOSFanObserver;
+class NativeSMC;
+class OnlyPowerPolicyEvidenceRecorder;
+class PowerSourceMonitor;
+class Preferences;
+class SMCHelper;
+class ThermalManager;
+class ThrottleManagerSwift;
+
+class ModelServices {
+public:
+    struct Inputs {
+        Dispatch& dispatch;
+        Preferences& preferences;
+        std::shared_ptr<DaemonClient> daemon;
+        Paths paths;
+        PlatformServices platform;
+        DesktopServices desktop;
+        // The smc tool the sensor refresh runs (see smcToolPath).
+        QString smcTool;
+    };
+
+    explicit ModelServices(Inputs inputs);
+    ~ModelServices();
+    ModelServices(const ModelServices&) = delete;
+    ModelServices& operator=(const ModelServices&) = delete;
+
+    // Restores the stored settings, starts the heartbeat and the monitoring loop, and runs the
+    // start-up sequence; registers the central state as the process's shared instance.
+    void start();
+
+    // The installed tool when it is there; with the simulated Mac and no installed tool, the
+    // simulator's "vantrel-smc" next to this program (a development build is not installed).
+    static QString smcToolPath(PlatformKind kind, const Paths& paths, const QString& programDirectory);
+
+    ThermalManager& thermal() { return *thermal_; }
+    HardwareCapabilityStore& capabilities() { return *capabilities_; }
+    BatteryPolicyState& battery() { return *battery_; }
+    BatteryConfigurationApplier& batteryApplier() { return *batteryApplier_; }
+    FanPresetStore& presets() { return *presets_; }
+    MacOSFanObserver& fanObserver() { return *fanObserver_; }
+    HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
+    ThrottleManagerSwift& throttle() { return *throttle_; }
+    std::shared_ptr<SMCHelper> smc() const { return smc_; }
+    std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
+    std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
+
+private:
+    void wireHooks();
+
+    Inputs inputs_;
+    std::shared_ptr<SMCHelper> smc_;
+    std::unique_ptr<NativeSMC> nativeSMC_;
+    std::shared_ptr<PowerSourceMonitor> powerSources_;
+    std::shared_ptr<LocalActivitySampler> activitySampler_;
+    std::unique_ptr<HardwareCapabilityStore> capabilities_;
+    std::unique_ptr<LLMDetector> llmDetector_;
+    std::unique_ptr<FanPresetStore> presets_;
+    std::unique_ptr<MacOSFanCurveLog> fanCurveLog_;
+    std::unique_ptr<BatteryPolicyState> battery_;
+    std::unique_ptr<BatteryConfigurationApplier> batteryApplier_;
+    std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
+    std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
+    std::unique_ptr<ThermalManager> thermal_;
+    std::unique_ptr<MacOSFanObserver> fanObserver_;
+    std::unique_ptr<ThrottleManagerSwift> throttle_;
+};
+
+} // namespace vantrel

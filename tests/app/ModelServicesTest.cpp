@@ -1,0 +1,108 @@
+// The whole model, wired as the application wires it, against a real vantrel-sim: the
+// application's time is virtual, the simulator's clock is manual, the smc tool and the daemon
+// socket are real.
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include "app/ModelServices.h"
+#include "base/Preferences.h"
+#include "base/VirtualDispatch.h"
+#include "core/ThermalManager.h"
+#include "daemon/DaemonClient.h"
+#include "daemon/DaemonSocketTransport.h"
+#include "fan/FanControlState.h"
+#include "fan/FanCurveMath.h"
+#include "power/BatteryPolicyState.h"
+#include "sensors/HardwareCapabilityStore.h"
+#include "SimProcess.h"
+#include "support/TempDir.h"
+
+namespace vantrel {
+namespace {
+
+class ModelAgainstSim : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QFileInfo(test::builtBinary(QStringLiteral("vantrel-smc"))).isExecutable())
+            GTEST_SKIP() << "vantrel-smc is not built";
+        ASSERT_TRUE(sim_.start());
+        // The smc tool finds the simulator's key store through the environment it inherits.
+        qputenv("VANTREL_SIM_STATE_DIR", sim_.stateDirectory().toLocal8Bit());
+        const Paths paths = Paths::underRoot(dir_.path());
+        auto daemon = std::make_shared<DaemonClient>(std::make_shared<DaemonSocketTransport>(dispatch_, sim_.socketPath(), false));
+        model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
+            dispatch_, preferences_, daemon, paths, makeSimPlatform(paths), DesktopServices{},
+            ModelServices::smcToolPath(PlatformKind::Sim, paths, QFileInfo(test::builtBinary(QStringLiteral("vantrel-smc"))).path())});
+    }
+
+    void TearDown() override { qunsetenv("VANTREL_SIM_STATE_DIR"); }
+
+    test::TempDir dir_;
+    test::SimProcess sim_{dir_};
+    VirtualDispatch dispatch_;
+    MemoryPreferences preferences_;
+    std::unique_ptr<ModelServices> model_;
+};
+
+TEST_F(ModelAgainstSim, StartUpPublishesLiveReadingsFindsTheDaemonAndHoldsTheAppLease)
+{
+    ThermalManager& thermal = model_->thermal();
+    model_->start();
+    EXPECT_EQ(ThermalManager::shared(), &thermal);
+    dispatch_.advance(Duration(1500));
+
+    // Readings come from the simulator's SMC through the real smc tool.
+    ASSERT_FALSE(thermal.allSensors().empty());
+    EXPECT_GT(thermal.cpuTemperature(), 20.0);
+    EXPECT_LT(thermal.cpuTemperature(), 110.0);
+    EXPECT_EQ(thermal.currentFanRPM(), std::max(thermal.fan0RPM(), thermal.fan1RPM()));
+    EXPECT_FALSE(thermal.historyData().empty());
+
+    // The availability check found the daemon and loaded the hardware profile; the heartbeat
+    // reached the daemon, which now reports the application's lease.
+    EXPECT_TRUE(thermal.daemonAvailable());
+    EXPECT_TRUE(model_->capabilities().isLoaded());
+    EXPECT_FALSE(model_->capabilities().profile().isBlank());
+    EXPECT_TRUE(sim_.call(QStringLiteral("get_power_policy_state")).value(QStringLiteral("app_lease_active")).toBool());
+}
+
+TEST_F(ModelAgainstSim, LosingTheDaemonClearsCapabilitiesAndForgetsTheAppliedBatteryConfiguration)
+{
+    ThermalManager& thermal = model_->thermal();
+    model_->start();
+    dispatch_.advance(Duration(1500));
+    ASSERT_TRUE(thermal.daemonAvailable());
+    model_->battery().setLastBatteryConfigSignature(QStringLiteral("applied"));
+
+    sim_.terminate();
+    thermal.checkDaemonAvailability(); // as the onboarding and accessibility flows do
+    dispatch_.runUntilIdle();
+    EXPECT_FALSE(thermal.daemonAvailable());
+    EXPECT_FALSE(model_->capabilities().isLoaded());
+    EXPECT_EQ(model_->battery().lastBatteryConfigSignature(), std::nullopt);
+
+    // The loop keeps running on the last good readings rather than stopping.
+    const size_t points = thermal.historyData().size();
+    dispatch_.advance(Duration(3000));
+    EXPECT_GT(thermal.historyData().size(), points);
+}
+
+TEST_F(ModelAgainstSim, TheDisplayedFanTargetFollowsTheCurveInManualMode)
+{
+    // A busy simulated Mac for ten minutes: hot enough for every built-in curve to ask for air.
+    ASSERT_EQ(sim_.ctl({QStringLiteral("load"), QStringLiteral("cpu_percent=100")}), 0);
+    ASSERT_EQ(sim_.ctl({QStringLiteral("step"), QStringLiteral("seconds=600")}), 0);
+    FanControlState& fan = model_->thermal().fan();
+    model_->start();
+    fan.setFanMode(FanMode::Manual);
+    dispatch_.advance(Duration(1500));
+    const double temperature = model_->thermal().cpuTemperature();
+    EXPECT_GT(temperature, 60.0);
+    EXPECT_DOUBLE_EQ(fan.targetFanPercent(), calculateInterpolatedFanPercent(temperature, fan.currentCurve()));
+    EXPECT_GT(fan.targetFanPercent(), 0.0);
+}
+
+} // namespace
+} // namespace vantrel
