@@ -9,12 +9,16 @@
 #include "app/AppServices.h"
 #include "app/HeadlessDemo.h"
 #include "app/LaunchOptions.h"
+#include "app/StartupTiming.h"
 #include "base/Log.h"
 
 using namespace vantrel;
 
 int main(int argc, char** argv)
 {
+    std::unique_ptr<StartupTiming> startupTiming;
+    if (StartupTiming::requested())
+        startupTiming = std::make_unique<StartupTiming>();
     // Qt reads "--platform" as its own window-system option, so ours is taken out of what Qt sees.
     QStringList arguments;
     std::vector<char*> qtArguments;
@@ -36,6 +40,8 @@ int main(int argc, char** argv)
     app.setApplicationName(QStringLiteral("Vantrel"));
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(applicationIcon());
+    if (startupTiming)
+        startupTiming->watchWindows();
 
     QString error;
     const auto options = LaunchOptions::parse(arguments, Paths::fromEnvironment(), &error);
@@ -57,8 +63,11 @@ int main(int argc, char** argv)
 
     // A refused second copy never starts the monitoring loop or talks to the daemon's heartbeat.
     const bool admitted = delegate.applicationDidFinishLaunching() == AppDelegate::LaunchOutcome::Admitted;
-    if (admitted)
+    if (admitted) {
+        if (startupTiming)
+            startupTiming->watchReadings(services.model().thermal());
         services.startModel();
+    }
     std::unique_ptr<HeadlessDemo> demo;
     if (admitted && options->headlessDemoDirectory) {
         HeadlessDemo::Timing timing;

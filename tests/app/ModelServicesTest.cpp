@@ -66,6 +66,14 @@ TEST_F(ModelAgainstSim, StartUpPublishesLiveReadingsFindsTheDaemonAndHoldsTheApp
     EXPECT_TRUE(model_->capabilities().isLoaded());
     EXPECT_FALSE(model_->capabilities().profile().isBlank());
     EXPECT_TRUE(sim_.call(QStringLiteral("get_power_policy_state")).value(QStringLiteral("app_lease_active")).toBool());
+
+    // The simulated Mac gets busy for five minutes: the next ticks publish the warmer CPU.
+    const double before = thermal.cpuTemperature();
+    ASSERT_EQ(sim_.ctl({QStringLiteral("load"), QStringLiteral("cpu_percent=100")}), 0);
+    ASSERT_EQ(sim_.ctl({QStringLiteral("step"), QStringLiteral("seconds=300")}), 0);
+    dispatch_.advance(Duration(2000));
+    EXPECT_GT(thermal.cpuTemperature(), before + 5.0);
+    EXPECT_EQ(thermal.historyData().back().cpuTemp, thermal.cpuTemperature());
 }
 
 TEST_F(ModelAgainstSim, LosingTheDaemonClearsCapabilitiesAndForgetsTheAppliedBatteryConfiguration)
