@@ -57,7 +57,8 @@ ModelServices::ModelServices(Inputs inputs) : inputs_(std::move(inputs))
 
     ThermalManager::Services services{inputs_.dispatch,     inputs_.preferences,
                                       *inputs_.daemon,      inputs_.paths,
-                                      inputs_.desktop.notifications, inputs_.desktop.processActivity};
+                                      inputs_.desktop.notifications, inputs_.desktop.processActivity,
+                                      inputs_.desktop.workspace};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), ThermalManagerHooks{});
     fanObserver_ = std::make_unique<MacOSFanObserver>(thermal_->fan(), *fanCurveLog_,
                                                       [smc = nativeSMC_.get()](int fan) { return smc->getMaxFanRPM(fan); });

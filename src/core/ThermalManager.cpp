@@ -9,6 +9,7 @@
 #include "fan/FanControlState.h"
 #include "l10n/L10n.h"
 #include "platform/UserNotifications.h"
+#include "platform/Workspace.h"
 #include "sleep/SleepSettingsState.h"
 
 namespace vantrel {
@@ -176,6 +177,14 @@ void ThermalManager::sendNotification(const QString& title, const QString& body)
         if (error)
             logLine(QStringLiteral("Failed to send notification: ") + *error);
     });
+}
+
+bool ThermalManager::openSystemSettingsPane(const QString& urlText)
+{
+    const QUrl url(urlText, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().isEmpty() || !services_.workspace)
+        return false;
+    return services_.workspace->openUrl(url);
 }
 
 void ThermalManager::reconcileAppNapActivity()

@@ -25,6 +25,7 @@ class Preferences;
 class SleepSettingsState;
 class TextCommandBridge;
 class UserNotifications;
+class Workspace;
 
 class ThermalManager : public QObject {
     Q_OBJECT
@@ -54,6 +55,7 @@ public:
         Paths paths;
         std::shared_ptr<UserNotifications> notifications; // may be null: nothing is posted
         std::shared_ptr<ProcessActivity> processActivity; // may be null: App Nap is not managed
+        std::shared_ptr<Workspace> workspace;             // may be null: settings panes are not opened
     };
 
     ThermalManager(Services services, ThermalManagerHooks hooks, QObject* parent = nullptr);
@@ -111,6 +113,9 @@ public:
     // Begins or ends App Nap suppression to match appNapSuppressionEnabled.
     void reconcileAppNapActivity();
     bool appNapActivityHeld() const;
+    // Opens a system settings pane by its URL text; false when the text is not a valid URL or
+    // nothing could open it.
+    bool openSystemSettingsPane(const QString& urlText);
 
     static QString statusText(const std::optional<struct DaemonStatus>& status);
 

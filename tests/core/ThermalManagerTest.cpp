@@ -9,6 +9,7 @@
 #include "fan/FanControlState.h"
 #include "platform/fakes/FakeProcessActivity.h"
 #include "platform/fakes/FakeUserNotifications.h"
+#include "platform/fakes/FakeWorkspace.h"
 #include "sleep/SleepSettingsState.h"
 #include "support/FakeDaemonTransport.h"
 #include "support/LogCapture.h"
@@ -27,6 +28,7 @@ struct Harness {
     DaemonClient daemon{transport};
     std::shared_ptr<test::FakeUserNotifications> notifications = std::make_shared<test::FakeUserNotifications>();
     std::shared_ptr<test::FakeProcessActivity> activity = std::make_shared<test::FakeProcessActivity>();
+    std::shared_ptr<test::FakeWorkspace> workspace = std::make_shared<test::FakeWorkspace>();
     ThermalManagerHooks hooks;
     QStringList calls;
     double cpu = 50.0;
@@ -71,7 +73,7 @@ struct Harness {
 
     std::unique_ptr<ThermalManager> make()
     {
-        ThermalManager::Services services{dispatch, prefs, daemon, dir.paths(), notifications, activity};
+        ThermalManager::Services services{dispatch, prefs, daemon, dir.paths(), notifications, activity, workspace};
         return std::make_unique<ThermalManager>(services, hooks);
     }
 };
@@ -257,4 +259,11 @@ TEST(ThermalManager, SettingsPersistAndRestoreAndSleepChangesScheduleReconcile)
     manager->reconcileAppNapActivity();
     EXPECT_FALSE(manager->appNapActivityHeld());
     EXPECT_EQ(h.activity->ended(), 1);
+
+    // Settings panes open by URL; text that is not a URL opens nothing.
+    const QString pane = QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
+    EXPECT_TRUE(manager->openSystemSettingsPane(pane));
+    EXPECT_FALSE(manager->openSystemSettingsPane(QStringLiteral("not a url at all")));
+    EXPECT_FALSE(manager->openSystemSettingsPane(QString()));
+    EXPECT_EQ(h.workspace->openedUrls, QStringList{pane});
 }

@@ -50,7 +50,7 @@ TEST(UiStateBinding, SensorsAndSleepFlagFollowTheCentralState)
         sample.readings = {{QUuid::createUuid(), "TD00", "SSD Ch0", "SSD", 41.0}};
         return sample;
     };
-    ThermalManager manager({dispatch, preferences, daemon, dir.paths(), nullptr, nullptr}, hooks);
+    ThermalManager manager({dispatch, preferences, daemon, dir.paths(), nullptr, nullptr, nullptr}, hooks);
     UiState state;
     bindCentralState(state, manager);
     EXPECT_TRUE(state.allSensors().empty());
