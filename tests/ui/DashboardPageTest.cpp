@@ -1,5 +1,6 @@
 // The dashboard page offscreen: clicking the reset action through its confirmation and
-// reading the status line, the connection failure, the sheets and the heat alert banner.
+// reading the status line, the connection failure, the sheets, the heat alert banner and
+// the card arrangement at the narrowest and a wide window.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -179,4 +180,46 @@ TEST(DashboardPage, CardsShowTheCollectedValuesWithTheirColours)
     EXPECT_EQ(rig.page->storageCard()->metric()->value(), "72°C");
     EXPECT_EQ(rig.page->storageCard()->metric()->valueToken(), DSToken::red);
     EXPECT_EQ(rig.page->policyCard()->policyText(), L10n::tr("dashboard.driver.fan_policy", "en"));
+}
+
+TEST(DashboardPage, CardsFitTheWindowAtEveryWidthInTheLongestLanguage)
+{
+    L10n::setCurrentLanguage("de");
+    PageRig rig;
+    rig.answerStatus();
+    auto fitsViewport = [&] {
+        // Nothing may reach past the visible area: the page does not scroll sideways.
+        const QWidget* viewport = rig.page->cpuCard()->parentWidget()->parentWidget();
+        for (const QWidget* card : std::initializer_list<const QWidget*>{
+                 rig.page->cpuCard(), rig.page->memoryCard(), rig.page->storageCard(), rig.page->fanCard(),
+                 rig.page->policyCard(), rig.page->batteryCard()})
+            if (card->mapTo(viewport, QPoint(card->width(), 0)).x() > viewport->width())
+                return false;
+        return true;
+    };
+    // A new arrangement asks for a new layout, which the scroll area answers on the next pass.
+    auto settle = [] {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    // The page beside the sidebar in the smallest window, then in a wide one.
+    rig.page->resize(680, 600);
+    rig.page->show();
+    rig.dispatch.runUntilIdle();
+    settle();
+    EXPECT_FALSE(rig.page->summaryInOneRow());
+    EXPECT_TRUE(fitsViewport());
+    EXPECT_LT(rig.page->cpuCard()->geometry().bottom(), rig.page->storageCard()->geometry().top());
+
+    rig.page->resize(1400, 800);
+    settle();
+    EXPECT_TRUE(rig.page->summaryInOneRow());
+    EXPECT_TRUE(fitsViewport());
+    EXPECT_EQ(rig.page->cpuCard()->geometry().top(), rig.page->fanCard()->geometry().top());
+
+    rig.page->resize(680, 600);
+    settle();
+    EXPECT_FALSE(rig.page->summaryInOneRow());
+    EXPECT_TRUE(fitsViewport());
+    L10n::setCurrentLanguage("en");
 }

@@ -37,7 +37,9 @@ TEST(DashboardRules, ColourBands)
 TEST(DashboardRules, DaemonFigureTexts)
 {
     EXPECT_EQ(usedOfTotalText(12.9 * (1 << 30), 16.0 * (1 << 30)), "12 / 16 GB") << "whole GiB, truncated";
-    EXPECT_EQ(usedOfTotalText(-5, 0), "0 / 0 GB");
+    EXPECT_EQ(usedOfTotalText(0.96 * (1 << 30), 23.4 * (1 << 30)), "0.9 / 23 GB") << "a tenth below 10 GiB";
+    EXPECT_EQ(usedOfTotalText(9.99 * (1 << 30), 16.0 * (1 << 30)), "9.9 / 16 GB");
+    EXPECT_EQ(usedOfTotalText(-5, 0), "0.0 / 0 GB");
     EXPECT_EQ(temperatureText(47.6), "48°C");
     EXPECT_EQ(leadingNumber("48°C").value_or(-1), 48);
     EXPECT_EQ(leadingNumber("  61.5 C").value_or(-1), 61.5);
@@ -64,6 +66,13 @@ TEST(EvidenceTimeline, CategoriesFollowTheFirstListedWord)
     EXPECT_EQ(evidenceCategoryColor("heat"), DSToken::red);
     EXPECT_EQ(evidenceCategoryColor("policy"), DSToken::grey);
     EXPECT_EQ(evidenceTime("2026-01-15 23:59:58"), "23:59:58");
+    // Triggers and result states: display names first, bare identifiers in plain words.
+    EXPECT_EQ(evidenceWord("manual", "de"), "Manuell");
+    EXPECT_EQ(evidenceWord("app_request", "en"), "Requested by Vantrel");
+    EXPECT_EQ(evidenceWord("external_power_connected", "fr"), "External power connected");
+    EXPECT_EQ(evidenceWord("charging_to_target", "en"), "Charging to target");
+    EXPECT_EQ(evidenceWord("Lid closed", "en"), "Lid closed");
+    EXPECT_EQ(evidenceWord("_x", "en"), "_x");
     EXPECT_EQ(evidenceTime("2026-01-15T23:59:58Z"), "--:--:--");
     EXPECT_TRUE(parseEvidenceEvents(QJsonObject{{"events", "none"}}).empty());
 }

@@ -13,6 +13,7 @@
 #include "ui/widgets/MarkedSlider.h"
 #include "ui/widgets/SegmentedControl.h"
 #include "ui/widgets/SwitchControl.h"
+#include "ui/widgets/TokenLabel.h"
 
 using namespace vantrel;
 
@@ -74,6 +75,24 @@ TEST(Widgets, SegmentedControlAndSwitch)
     QTest::mouseClick(&toggle, Qt::LeftButton);
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_EQ(toggled.count(), 2);
+}
+
+TEST(Widgets, ElidingLabelShrinksAndShowsTheWholeTextAsTooltip)
+{
+    TokenLabel label(QStringLiteral("Arbeitsspeicher und Auslagerung"), DSToken::textSec, 12);
+    const int natural = label.sizeHint().width();
+    EXPECT_GE(label.minimumSizeHint().width(), natural) << "a plain label asks for its whole text";
+    label.setElideMode(Qt::ElideRight);
+    EXPECT_LT(label.minimumSizeHint().width(), natural / 2);
+
+    label.resize(natural / 2, label.sizeHint().height());
+    label.grab(); // paints, as the window would
+    EXPECT_TRUE(label.shownText().endsWith(QChar(0x2026)));
+    EXPECT_EQ(label.toolTip(), label.text());
+    label.resize(natural + 10, label.height());
+    label.grab();
+    EXPECT_EQ(label.shownText(), label.text());
+    EXPECT_TRUE(label.toolTip().isEmpty());
 }
 
 TEST(Widgets, HistoryChartRangeNeverCollapses)

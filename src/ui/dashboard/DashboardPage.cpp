@@ -115,14 +115,14 @@ void DashboardPage::buildLayout()
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(scroll_);
 
     auto* content = new QWidget;
-    scroll->setWidget(content);
+    scroll_->setWidget(content);
     auto* page = new QVBoxLayout(content);
     page->setContentsMargins(28, 24, 28, 28);
     page->setSpacing(14);
@@ -133,6 +133,8 @@ void DashboardPage::buildLayout()
     titles->setSpacing(2);
     title_ = new TokenLabel(QString(), DSToken::textPri, 24, QFont::Bold, content);
     subtitle_ = new TokenLabel(QString(), DSToken::textSec, 13, QFont::Normal, content);
+    title_->setElideMode(Qt::ElideRight);
+    subtitle_->setElideMode(Qt::ElideRight);
     titles->addWidget(title_);
     titles->addWidget(subtitle_);
     header->addLayout(titles, 1);
@@ -160,11 +162,11 @@ void DashboardPage::buildLayout()
     status_ = new StatusLine(content);
     page->addWidget(status_);
 
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(14);
-    grid->setVerticalSpacing(14);
+    grid_ = new QGridLayout;
+    grid_->setHorizontalSpacing(14);
+    grid_->setVerticalSpacing(14);
     for (int c = 0; c < 4; ++c)
-        grid->setColumnStretch(c, 1);
+        grid_->setColumnStretch(c, 1);
 
     cpuCard_ = new SummaryCard(QStringLiteral("cpu"), true, content);
     memoryCard_ = new SummaryCard(QStringLiteral("memorychip"), true, content);
@@ -172,10 +174,6 @@ void DashboardPage::buildLayout()
     fanCard_ = new SummaryCard(QStringLiteral("fan"), false, content);
     for (SummaryCard* card : {cpuCard_, memoryCard_, storageCard_, fanCard_})
         card->setClickable(true);
-    grid->addWidget(cpuCard_, 0, 0);
-    grid->addWidget(memoryCard_, 0, 1);
-    grid->addWidget(storageCard_, 0, 2);
-    grid->addWidget(fanCard_, 0, 3);
     connect(cpuCard_, &Card::clicked, this, [this] { openPressureDetail(PressureDetail::cpu); });
     connect(memoryCard_, &Card::clicked, this, [this] { openPressureDetail(PressureDetail::memory); });
     connect(storageCard_, &Card::clicked, this, [this] { openPressureDetail(PressureDetail::storage); });
@@ -191,8 +189,6 @@ void DashboardPage::buildLayout()
     fanHistory_->chart()->setMinimumSpan(500);
     fanHistory_->chart()->setCapacity(DashboardModel::historyCapacity);
     fanHistory_->chart()->setToken(DSToken::cyan);
-    grid->addWidget(cpuHistory_, 1, 0, 1, 2);
-    grid->addWidget(fanHistory_, 1, 2, 1, 2);
 
     policyCard_ = new PolicyCard(content);
     policyCard_->setClickable(true);
@@ -206,8 +202,6 @@ void DashboardPage::buildLayout()
         if (navigate_)
             navigate_(page::power);
     });
-    grid->addWidget(policyCard_, 2, 0, 1, 2);
-    grid->addWidget(batteryCard_, 2, 2, 1, 2);
 
     timelineCard_ = new Card(content);
     timelineCard_->setSymbol(QStringLiteral("clock.arrow.circlepath"));
@@ -219,9 +213,8 @@ void DashboardPage::buildLayout()
     events_ = new EventListView(eventsCard_);
     eventsCard_->contentLayout()->addWidget(events_);
     eventsCard_->contentLayout()->addStretch(1);
-    grid->addWidget(timelineCard_, 3, 0, 1, 2);
-    grid->addWidget(eventsCard_, 3, 2, 1, 2);
-    page->addLayout(grid);
+    page->addLayout(grid_);
+    arrangeCards();
 
     resetCard_ = new Card(content);
     resetCard_->setSymbol(QStringLiteral("arrow.uturn.backward"));
@@ -238,6 +231,43 @@ void DashboardPage::buildLayout()
     page->addWidget(resetCard_);
     page->addStretch(1);
     connect(resetButton_, &QPushButton::clicked, this, &DashboardPage::requestSafetyReset);
+}
+
+void DashboardPage::arrangeCards()
+{
+    // The page's side margins: the cards share what is left.
+    constexpr int margins = 28 + 28;
+    SummaryCard* const summary[] = {cpuCard_, memoryCard_, storageCard_, fanCard_};
+    int natural = 3 * grid_->horizontalSpacing();
+    for (const SummaryCard* card : summary)
+        natural += card->sizeHint().width();
+    const bool oneRow = natural <= scroll_->viewport()->width() - margins;
+    if (arranged_ && oneRow == summaryInOneRow_)
+        return;
+    arranged_ = true;
+    summaryInOneRow_ = oneRow;
+
+    // Four equal columns: a summary card takes one (or two when they stand two by two),
+    // every other card two.
+    QWidget* const pairs[][2] = {{cpuHistory_, fanHistory_}, {policyCard_, batteryCard_}, {timelineCard_, eventsCard_}};
+    for (QWidget* card : summary)
+        grid_->removeWidget(card);
+    for (const auto& pair : pairs) {
+        grid_->removeWidget(pair[0]);
+        grid_->removeWidget(pair[1]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (oneRow)
+            grid_->addWidget(summary[i], 0, i);
+        else
+            grid_->addWidget(summary[i], i / 2, (i % 2) * 2, 1, 2);
+    }
+    int row = oneRow ? 1 : 2;
+    for (const auto& pair : pairs) {
+        grid_->addWidget(pair[0], row, 0, 1, 2);
+        grid_->addWidget(pair[1], row, 2, 1, 2);
+        ++row;
+    }
 }
 
 void DashboardPage::retranslate()
@@ -263,6 +293,8 @@ void DashboardPage::retranslate()
     refreshView();
     refreshStatus();
     refreshTimeline();
+    // Longer texts may no longer fit four cards in a row, or shorter ones may again.
+    arrangeCards();
 }
 
 void DashboardPage::refreshView()
@@ -393,9 +425,9 @@ void DashboardPage::refreshTimeline()
         for (const EvidenceEntry& e : *entries) {
             QStringList detail;
             if (!e.trigger.isEmpty())
-                detail << L10n::displayName(e.trigger, lang);
+                detail << evidenceWord(e.trigger, lang);
             if (!e.resultState.isEmpty())
-                detail << L10n::displayName(e.resultState, lang);
+                detail << evidenceWord(e.resultState, lang);
             const QString title = !e.summary.isEmpty() ? L10n::tr(e.summary, lang) : L10n::displayName(e.action, lang);
             rows.push_back({e.time, title, detail.join(QStringLiteral(" · ")), e.color});
         }
@@ -450,6 +482,12 @@ void DashboardPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     model_->setShown(true);
+}
+
+void DashboardPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    arrangeCards();
 }
 
 void DashboardPage::hideEvent(QHideEvent* event)

@@ -8,7 +8,9 @@
 #include "ui/dashboard/PressureDetailContent.h"
 #include "ui/shell/UiContext.h"
 
+class QGridLayout;
 class QPushButton;
+class QScrollArea;
 
 namespace vantrel {
 
@@ -53,13 +55,18 @@ public:
     EventListView* eventsView() const { return events_; }
     AlertBanner* alertBanner() const { return alert_; }
     Badge* connectionBadge() const { return connection_; }
+    // The four summary cards stand in one row when they fit at their natural width, else
+    // in two rows of two.
+    bool summaryInOneRow() const { return summaryInOneRow_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildLayout();
+    void arrangeCards();
     void retranslate();
     void refreshView();
     void showHeader(const DashboardRefreshResult& result, const QString& lang);
@@ -73,6 +80,11 @@ private:
     UiContext context_;
     PageNavigator navigate_;
     std::unique_ptr<DashboardModel> model_;
+
+    QScrollArea* scroll_ = nullptr;
+    QGridLayout* grid_ = nullptr;
+    bool summaryInOneRow_ = true;
+    bool arranged_ = false;
 
     TokenLabel* title_ = nullptr;
     TokenLabel* subtitle_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/dashboard/DashboardRules.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QRegularExpression>
 
@@ -70,8 +71,12 @@ DSToken token(BandColour colour)
 
 QString usedOfTotalText(double usedBytes, double totalBytes)
 {
-    auto whole = [](double bytes) { return static_cast<qint64>(std::max(0.0, bytes) / 1073741824.0); };
-    return QStringLiteral("%1 / %2 GB").arg(whole(usedBytes)).arg(whole(totalBytes));
+    auto whole = [](double gib) { return QString::number(static_cast<qint64>(gib)); };
+    const double used = std::max(0.0, usedBytes) / 1073741824.0;
+    const double total = std::max(0.0, totalBytes) / 1073741824.0;
+    // Whole GiB, truncated; a tenth below 10 GiB, so a lightly used machine does not read "0".
+    const QString usedText = used < 10 ? QString::number(std::floor(used * 10) / 10, 'f', 1) : whole(used);
+    return QStringLiteral("%1 / %2 GB").arg(usedText, whole(total));
 }
 
 QString temperatureText(double celsius)

@@ -25,7 +25,7 @@ DSToken memoryUseColor(const QString& memoryUsedGB);
 DSToken ssdColor(const QString& ssdTempText);
 DSToken token(BandColour colour);
 
-// "U / T GB" with both figures in whole GiB, truncated.
+// "U / T GB" in GiB, truncated: U with one decimal below 10, otherwise whole.
 QString usedOfTotalText(double usedBytes, double totalBytes);
 QString temperatureText(double celsius);
 // The leading number of a text such as "48°C".

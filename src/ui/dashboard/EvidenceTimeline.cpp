@@ -3,8 +3,10 @@
 #include <QDateTime>
 #include <QJsonArray>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include "base/JsonAccess.h"
+#include "l10n/L10n.h"
 
 namespace vantrel::dashboard {
 
@@ -40,6 +42,21 @@ QString evidenceTime(const QString& createdAt)
     const QLocale posix(QLocale::English, QLocale::UnitedStates);
     const QDateTime t = posix.toDateTime(createdAt.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     return t.isValid() ? t.toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("--:--:--");
+}
+
+QString evidenceWord(const QString& value, const QString& lang)
+{
+    const QString trimmed = value.trimmed();
+    const QString shown = L10n::displayName(trimmed, lang);
+    if (shown != trimmed)
+        return shown;
+    static const QRegularExpression identifier(QStringLiteral("^[a-z][a-z0-9]*(_[a-z0-9]+)+$"));
+    if (!identifier.match(trimmed).hasMatch())
+        return shown;
+    QString words = trimmed;
+    words.replace(QLatin1Char('_'), QLatin1Char(' '));
+    words[0] = words[0].toUpper();
+    return words;
 }
 
 std::vector<EvidenceEntry> parseEvidenceEvents(const QJsonObject& reply)

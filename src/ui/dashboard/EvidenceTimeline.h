@@ -27,6 +27,9 @@ QString evidenceCategory(const QString& text);
 DSToken evidenceCategoryColor(const QString& category);
 // "yyyy-MM-dd HH:mm:ss" (POSIX locale) shown as "HH:mm:ss".
 QString evidenceTime(const QString& createdAt);
+// A trigger or result state as shown: its display name, or else an identifier such as
+// "adapter_connected" in plain words ("Adapter connected"); other texts unchanged.
+QString evidenceWord(const QString& value, const QString& lang);
 // Events in the reply's order; entries that are not objects are skipped.
 std::vector<EvidenceEntry> parseEvidenceEvents(const QJsonObject& reply);
 

@@ -27,6 +27,8 @@ Card::Card(QWidget* parent)
     symbol_ = new SymbolView(QString(), DSToken::textSec, 15, header_);
     symbol_->hide();
     title_ = new TokenLabel(QString(), DSToken::textSec, 12, QFont::DemiBold, header_);
+    // A narrow card shortens its title rather than pushing the page wider than the window.
+    title_->setElideMode(Qt::ElideRight);
     chevron_ = new SymbolView(QStringLiteral("chevron.right"), DSToken::textTer, 11, header_);
     chevron_->hide();
     headerLayout_->addWidget(symbol_);

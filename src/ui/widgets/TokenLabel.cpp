@@ -1,5 +1,9 @@
 #include "ui/widgets/TokenLabel.h"
 
+#include <algorithm>
+
+#include <QPainter>
+
 #include "ui/style/DS.h"
 #include "ui/style/Typography.h"
 
@@ -50,10 +54,49 @@ void TokenLabel::refreshPalette()
     setPalette(p);
 }
 
+void TokenLabel::setElideMode(Qt::TextElideMode mode)
+{
+    elide_ = mode;
+    if (mode == Qt::ElideNone)
+        setToolTip(QString());
+    updateGeometry();
+    update();
+}
+
+QString TokenLabel::shownText() const
+{
+    if (!eliding())
+        return text();
+    return fontMetrics().elidedText(text(), elide_, contentsRect().width());
+}
+
+QSize TokenLabel::minimumSizeHint() const
+{
+    QSize size = QLabel::minimumSizeHint();
+    if (eliding())
+        size.setWidth(std::min(size.width(), fontMetrics().horizontalAdvance(QStringLiteral("Mmm…"))));
+    return size;
+}
+
 void TokenLabel::paintEvent(QPaintEvent* event)
 {
     refreshPalette();
-    QLabel::paintEvent(event);
+    if (!eliding()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // The text may have changed since the last paint; the tooltip follows it here.
+    updateToolTip();
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(contentsRect(), int(alignment()) | Qt::TextSingleLine, shownText());
+}
+
+void TokenLabel::updateToolTip()
+{
+    const QString shown = shownText();
+    setToolTip(shown == text() ? QString() : text());
 }
 
 } // namespace vantrel
