@@ -1,6 +1,6 @@
 // Dashboard figures against a real vantrel-sim started for the run: refresh time (collection
 // and apply), paint time of the page, resident memory with the window shown. Also renders
-// every built page and sheet in English and Korean, light and dark (--screenshots DIR).
+// every built page and sheet in every language, light and dark (--screenshots DIR).
 #include <algorithm>
 #include <memory>
 
@@ -192,21 +192,21 @@ void stageBusyMac()
     DaemonClient& d = *gRig->daemon;
     d.send({{"cmd", "sim_load"}, {"cpu_percent", 65}, {"gpu_percent", 30}});
     d.send({{"cmd", "set_battery_config"}, {"enabled", true}, {"limit", 80}, {"charge_protector", true}, {"drop", 5},
-            {"heat_protect", true}, {"max_temp", 35}, {"safety_drain", false}, {"safety_drain_target_mode", "auto"}});
+            {"heat_protect", true}, {"max_temp", 35}, {"safety_drain", false}, {"safety_drain_target_mode", "charge_limit"}});
     d.send({{"cmd", "set_fan_config"}, {"mode", "manual"}, {"unified", true}, {"preset_name", "curve_balance"},
             {"smart_app_preset", false},
             {"left_points", DaemonClient::encodeCurve({{40, 25}, {60, 45}, {80, 80}, {95, 100}})},
             {"right_points", QJsonArray()}});
 }
 
-int renderScreenshots(const QString& dir, int refreshes, QSize size)
+int renderScreenshots(const QString& dir, const QStringList& languages, int refreshes, QSize size)
 {
     QDir().mkpath(dir);
     int failures = 0;
     const QStringList targets = {QStringLiteral("dashboard"), QStringLiteral("power"), QStringLiteral("dashboard.cpu"),
                                  QStringLiteral("dashboard.memory"), QStringLiteral("dashboard.storage"),
                                  QStringLiteral("dashboard.sensors")};
-    for (const QString& lang : {QStringLiteral("en"), QStringLiteral("ko"), QStringLiteral("zh")})
+    for (const QString& lang : languages)
         for (const QString& theme : {QStringLiteral("light"), QStringLiteral("dark")})
             for (const QString& target : targets) {
                 ScreenshotRequest request;
@@ -216,6 +216,9 @@ int renderScreenshots(const QString& dir, int refreshes, QSize size)
                 request.refreshes = target == QStringLiteral("dashboard") ? refreshes : 1;
                 request.size = size;
                 request.file = QStringLiteral("%1/%2-%3-%4.png").arg(dir, target, lang, theme);
+                // The sensor sheet reads the central state's SMC readings; take them now.
+                gRig->smc->refreshAll();
+                gRig->state.setAllSensors(gRig->smc->cachedReadings());
                 QString error;
                 if (!renderPageToPng(gRig->context(), request, &error)) {
                     qWarning("%s", qPrintable(error));
@@ -243,9 +246,18 @@ int main(int argc, char** argv)
         const int refreshes = args.contains(QStringLiteral("--quick")) ? 1 : 6;
         if (args.contains(QStringLiteral("--busy")))
             stageBusyMac();
-        // "--tall" shows the whole dashboard without scrolling, for looking at every card.
-        const QSize size = args.contains(QStringLiteral("--tall")) ? QSize(1100, 1500) : QSize(1100, 720);
-        return renderScreenshots(args.at(at + 1), refreshes, size);
+        // "--smallest" renders at the window's minimum size; "--tall" makes it tall enough to
+        // show the whole dashboard without scrolling, for looking at every card.
+        QSize size(1100, 720);
+        if (args.contains(QStringLiteral("--smallest")))
+            size = VantrelRootView(rig.context()).minimumSize();
+        if (args.contains(QStringLiteral("--tall")))
+            size.setHeight(1500);
+        // "--langs en,ko": only those languages; every supported language otherwise.
+        QStringList languages = L10n::supportedLanguages();
+        if (const int l = int(args.indexOf(QStringLiteral("--langs"))); l >= 0 && l + 1 < args.size())
+            languages = args.at(l + 1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        return renderScreenshots(args.at(at + 1), languages, refreshes, size);
     }
 
     // "--memory": only the resident memory, in a process that has run nothing else.
