@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "l10n/L10n.h"
@@ -235,13 +236,18 @@ void DashboardPage::buildLayout()
 
 void DashboardPage::arrangeCards()
 {
-    // The page's side margins: the cards share what is left.
+    // The page's side margins: the cards share what is left. A card needs its minimum width
+    // (wrapped lines, shortened title) and never less than a comfortable floor.
     constexpr int margins = 28 + 28;
+    constexpr int comfortableWidth = 160;
     SummaryCard* const summary[] = {cpuCard_, memoryCard_, storageCard_, fanCard_};
-    int natural = 3 * grid_->horizontalSpacing();
+    int needed = 3 * grid_->horizontalSpacing();
     for (const SummaryCard* card : summary)
-        natural += card->sizeHint().width();
-    const bool oneRow = natural <= scroll_->viewport()->width() - margins;
+        needed += std::max(comfortableWidth, card->minimumSizeHint().width());
+    // The page's own width: the scroll area inside it is resized only after this runs. A
+    // vertical scroll bar may take its share.
+    const int available = width() - margins - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+    const bool oneRow = needed <= available;
     if (arranged_ && oneRow == summaryInOneRow_)
         return;
     arranged_ = true;

@@ -55,8 +55,7 @@ public:
     EventListView* eventsView() const { return events_; }
     AlertBanner* alertBanner() const { return alert_; }
     Badge* connectionBadge() const { return connection_; }
-    // The four summary cards stand in one row when they fit at their natural width, else
-    // in two rows of two.
+    // The four summary cards stand in one row when they fit, else in two rows of two.
     bool summaryInOneRow() const { return summaryInOneRow_; }
 
 protected:
