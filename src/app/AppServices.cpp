@@ -6,6 +6,9 @@
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
+#include "sensors/HardwareProfile.h"
+#include "sensors/SMCHelper.h"
+#include "ui/screenshot/PageScreenshot.h"
 #include "ui/shell/UiContext.h"
 #include "ui/shell/UiState.h"
 #include "ui/shell/UiStateBinding.h"
@@ -43,7 +46,7 @@ void AppServices::startModel()
     model_->start();
 }
 
-QWidget* AppServices::makeRootView(std::function<void()> quit)
+UiContext AppServices::uiContext(std::function<void()> quit)
 {
     UiContext context;
     context.dispatch = dispatch_.get();
@@ -54,7 +57,32 @@ QWidget* AppServices::makeRootView(std::function<void()> quit)
     context.systemProfiler = platform_.systemProfiler;
     context.heatAlerts = &model_->heatAlerts();
     context.quit = std::move(quit);
-    return new VantrelRootView(std::move(context));
+    return context;
+}
+
+QWidget* AppServices::makeRootView(std::function<void()> quit)
+{
+    return new VantrelRootView(uiContext(std::move(quit)));
+}
+
+void AppServices::writePagePictures(const QString& directory)
+{
+    const UiContext context = uiContext([] {});
+    for (const QString& target : screenshotTargets()) {
+        const QString file = directory + QLatin1Char('/') + target + QStringLiteral(".png");
+        QString error;
+        logLine(renderPageToPng(context, target, file, QString(), QString(), &error)
+                    ? QStringLiteral("Vantrel: wrote ") + file
+                    : QStringLiteral("Vantrel: could not write ") + file + QStringLiteral(": ") + error);
+    }
+}
+
+bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QString* error)
+{
+    model_->smc()->refreshAll();
+    uiState_->setAllSensors(model_->smc()->cachedReadings());
+    uiState_->setSupportsSafeFanControl(HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
+    return renderPageToPng(uiContext([] {}), request.pageId, request.file, request.lang, request.theme, error);
 }
 
 void AppServices::requestNotificationAuthorization()

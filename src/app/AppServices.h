@@ -20,6 +20,7 @@
 namespace vantrel {
 
 class UiState;
+struct UiContext;
 
 class AppServices {
 public:
@@ -46,12 +47,20 @@ public:
     void startModel();
     // The main window's content: the sidebar and the pages, observing the model.
     QWidget* makeRootView(std::function<void()> quit);
+    // "--screenshot": one SMC read and the hardware profile instead of the running loop, then
+    // the page rendered offscreen. False with the reason in *error.
+    bool renderScreenshot(const LaunchOptions::Screenshot& request, QString* error);
+    // The headless run's pictures: every page and sheet as "<identifier>.png" in directory,
+    // from the running model, in the current language and theme. Each outcome is logged.
+    void writePagePictures(const QString& directory);
 
     // At process start: ask for notification permission and print the answer.
     void requestNotificationAuthorization();
     AppDelegateContext delegateContext(std::function<QWidget*()> rootViewFactory, std::function<void()> terminate);
 
 private:
+    UiContext uiContext(std::function<void()> quit);
+
     LaunchOptions options_;
     std::unique_ptr<Dispatch> dispatch_;
     Paths paths_;

@@ -67,7 +67,8 @@ void HeadlessDemo::finish()
 {
     if (timer_)
         timer_->cancel();
-    writeScreenshots();
+    if (writeScreenshots() && morePictures_)
+        morePictures_(directory_);
     if (finished_)
         finished_();
 }

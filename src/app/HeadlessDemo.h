@@ -32,6 +32,8 @@ public:
     }
 
     void start();
+    // Called with the folder after the main window's picture, before the run ends.
+    void setMorePictures(std::function<void(const QString& directory)> write) { morePictures_ = std::move(write); }
     static QString statusLine(const std::optional<DaemonStatus>& status);
     // Writes "main-window.png" into the folder; false when it could not be written.
     bool writeScreenshots();
@@ -44,6 +46,7 @@ private:
     const DaemonClient& daemon_;
     AppDelegate& delegate_;
     QString directory_;
+    std::function<void(const QString&)> morePictures_;
     std::function<void()> finished_;
     Timing timing_;
     CancelToken timer_;

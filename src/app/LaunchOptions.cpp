@@ -3,6 +3,28 @@
 #include "app/AppDelegate.h"
 
 namespace vantrel {
+namespace {
+
+// The count values after flag, when the flag is there; false (with the reason) when they are
+// missing or look like another flag.
+bool flagValues(const QStringList& arguments, const QString& flag, int count, QStringList* values, QString* error)
+{
+    const qsizetype at = arguments.indexOf(flag);
+    if (at < 0)
+        return true;
+    for (int i = 1; i <= count; ++i) {
+        if (at + i >= arguments.size() || arguments[at + i].startsWith(QStringLiteral("--"))) {
+            if (error)
+                *error = QStringLiteral("%1 needs %2.").arg(flag, count == 1 ? QStringLiteral("a value")
+                                                                             : QStringLiteral("%1 values").arg(count));
+            return false;
+        }
+        values->append(arguments[at + i]);
+    }
+    return true;
+}
+
+} // namespace
 
 std::optional<LaunchOptions> LaunchOptions::parse(const QStringList& arguments, const Paths& paths, QString* error)
 {
@@ -28,6 +50,15 @@ std::optional<LaunchOptions> LaunchOptions::parse(const QStringList& arguments, 
             return std::nullopt;
         }
     }
+    QStringList screenshot;
+    QStringList lang;
+    QStringList theme;
+    if (!flagValues(arguments, QStringLiteral("--screenshot"), 2, &screenshot, error)
+        || !flagValues(arguments, QStringLiteral("--lang"), 1, &lang, error)
+        || !flagValues(arguments, QStringLiteral("--theme"), 1, &theme, error))
+        return std::nullopt;
+    if (!screenshot.isEmpty())
+        options.screenshot = Screenshot{screenshot[0], screenshot[1], lang.value(0), theme.value(0)};
     const auto platform = choosePlatformKind(arguments, paths, error);
     if (!platform)
         return std::nullopt;

@@ -19,8 +19,18 @@ struct LaunchOptions {
     // "--demo-seconds N": how long the headless demo runs.
     int demoSeconds = 20;
 
+    // "--screenshot PAGE FILE [--lang CODE] [--theme light|dark]": render one page offscreen
+    // to a PNG and end, without taking the instance lock or starting the monitoring loop.
+    struct Screenshot {
+        QString pageId;
+        QString file;
+        QString lang;
+        QString theme;
+    };
+    std::optional<Screenshot> screenshot;
+
     // Nothing, with the reason in *error, for a bad platform name or a flag without its value.
-    // Arguments it does not know are left for other parts (such as "--screenshot PAGE FILE").
+    // Arguments it does not know are left for other parts.
     static std::optional<LaunchOptions> parse(const QStringList& arguments, const Paths& paths, QString* error);
 };
 

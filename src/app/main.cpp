@@ -30,7 +30,8 @@ int main(int argc, char** argv)
         }
         if (qstrncmp(argv[i], "--platform=", 11) != 0)
             qtArguments.push_back(argv[i]);
-        if (qstrcmp(argv[i], "--headless-demo") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if ((qstrcmp(argv[i], "--headless-demo") == 0 || qstrcmp(argv[i], "--screenshot") == 0)
+            && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     int qtArgc = static_cast<int>(qtArguments.size());
@@ -51,6 +52,16 @@ int main(int argc, char** argv)
     }
 
     AppServices services(*options);
+    if (options->screenshot) {
+        // A tool mode: no instance lock, no loop, no heartbeat; a running copy is not disturbed.
+        QString renderError;
+        if (!services.renderScreenshot(*options->screenshot, &renderError)) {
+            logLine(QStringLiteral("vantrel: ") + renderError);
+            return 1;
+        }
+        logLine(QStringLiteral("Vantrel: wrote ") + options->screenshot->file);
+        return 0;
+    }
     services.requestNotificationAuthorization();
 
     const auto terminate = [&app] { QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection); };
@@ -74,6 +85,7 @@ int main(int argc, char** argv)
         timing.runFor = seconds(options->demoSeconds);
         demo = std::make_unique<HeadlessDemo>(services.dispatch(), services.daemon(), delegate,
                                               *options->headlessDemoDirectory, terminate, timing);
+        demo->setMorePictures([&services](const QString& directory) { services.writePagePictures(directory); });
         demo->start();
     }
     return app.exec();

@@ -78,6 +78,7 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
                                                QStringLiteral("--platform"), QStringLiteral("linux"),
                                                QStringLiteral("--headless-demo"), QStringLiteral("/tmp/shots"),
                                                QStringLiteral("--screenshot"), QStringLiteral("dashboard"),
+                                               QStringLiteral("/tmp/d.png"), QStringLiteral("--theme"), QStringLiteral("dark"),
                                                QStringLiteral("--demo-seconds"), QStringLiteral("3")},
                                               tmp.paths(), &error);
     ASSERT_TRUE(options.has_value()) << error.toStdString();
@@ -85,6 +86,15 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
     EXPECT_EQ(options->platform, PlatformKind::Linux);
     EXPECT_EQ(options->headlessDemoDirectory, QStringLiteral("/tmp/shots"));
     EXPECT_EQ(options->demoSeconds, 3);
+    ASSERT_TRUE(options->screenshot.has_value());
+    EXPECT_EQ(options->screenshot->pageId, QStringLiteral("dashboard"));
+    EXPECT_EQ(options->screenshot->file, QStringLiteral("/tmp/d.png"));
+    EXPECT_EQ(options->screenshot->theme, QStringLiteral("dark"));
+    EXPECT_TRUE(options->screenshot->lang.isEmpty());
+    EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--screenshot"), QStringLiteral("dashboard"),
+                                       QStringLiteral("--lang"), QStringLiteral("ko")},
+                                      tmp.paths(), &error))
+        << "the file is missing";
 
     EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--headless-demo")}, tmp.paths(), &error));
     EXPECT_FALSE(error.isEmpty());
@@ -97,6 +107,7 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
     EXPECT_FALSE(plain->backgroundStatusOnly);
     EXPECT_FALSE(plain->headlessDemoDirectory.has_value());
     EXPECT_EQ(plain->demoSeconds, 20);
+    EXPECT_FALSE(plain->screenshot.has_value());
 }
 
 } // namespace
