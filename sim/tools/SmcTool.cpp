@@ -1,9 +1,9 @@
 #include "tools/SmcTool.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "smc/SmcKeyFile.h"
+#include "tools/LinuxSensorTree.h"
+#include "tools/LinuxSmcKeys.h"
+#include "tools/SysfsFiles.h"
 
 namespace vantrel::sim::tools {
 
@@ -15,31 +15,6 @@ constexpr const char* kUsage =
 
 // The key file is a few kilobytes; anything far larger is not ours.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
-
-bool readWholeFile(const std::string& path, std::string& out)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char buf[16384];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        out.append(buf, static_cast<std::size_t>(n));
-        if (out.size() > kMaxFileBytes) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(fd);
-    return ok;
-}
 
 ToolOutput failure(std::string message, int code)
 {
@@ -68,22 +43,39 @@ ToolOutput runSmcTool(const std::vector<std::string>& args, const ToolEnvironmen
     if (!readOne && !listAll)
         return ToolOutput{{}, kUsage, 64};
 
+    // The simulated Mac wins whenever its key store is there; otherwise this machine's sensors answer.
     const std::string path = env.stateDirectory() + "/" + smc::kKeyFileName;
     std::string text;
-    if (!readWholeFile(path, text))
+    const ReadStatus store = readWholeFile(path, text, kMaxFileBytes);
+    if (store == ReadStatus::Failed)
         return failure("cannot read the SMC key store " + path + " (is vantrel-sim running?)", 2);
-    const auto file = smc::SmcKeyFile::parse(text);
+
+    std::vector<smc::SmcEntry> entries;
+    std::optional<smc::SmcEntry> one;
+    if (store == ReadStatus::Ok) {
+        const auto file = smc::SmcKeyFile::parse(text);
+        if (list)
+            entries = file.entries();
+        else if (const smc::SmcEntry* found = file.find(key))
+            one = *found;
+    } else {
+        LinuxSensorTree tree(env.sysfsClassFolder());
+        LinuxSmcKeys sensors(tree);
+        if (list)
+            entries = sensors.readAll();
+        else
+            one = sensors.read(key);
+    }
 
     ToolOutput result;
     if (list) {
-        for (const auto& entry : file.entries())
+        for (const auto& entry : entries)
             result.out += smc::formatReadLine(entry) + "\n";
         return result;
     }
-    const smc::SmcEntry* entry = file.find(key);
-    if (!entry)
+    if (!one)
         return failure("key \"" + key + "\" not found", 1);
-    result.out = smc::formatReadLine(*entry) + "\n";
+    result.out = smc::formatReadLine(*one) + "\n";
     return result;
 }
 

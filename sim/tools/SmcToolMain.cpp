@@ -1,4 +1,4 @@
-// vantrel-smc, installed as `smc`: reads the simulated SMC's key store.
+// vantrel-smc, installed as `smc`: reads the simulated SMC's key store, else this machine's sensors.
 #include "tools/SmcTool.h"
 #include "tools/ToolMain.h"
 

@@ -17,6 +17,8 @@ struct ToolEnvironment {
     std::string stateDirectory() const;
     // A fixed absolute path of the system under VANTREL_ROOT.
     std::string rooted(const std::string& absolutePath) const { return root + absolutePath; }
+    // Where this machine's sensors are listed: <root>/sys/class.
+    std::string sysfsClassFolder() const { return rooted("/sys/class"); }
 };
 
 struct ToolOutput {

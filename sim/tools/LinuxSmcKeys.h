@@ -1,0 +1,28 @@
+#pragma once
+// The SMC keys a Linux machine can answer, built from its hwmon chips, thermal zones and
+// batteries and encoded with the SMC's own types, so that the smc tool prints the same line
+// for them as for the simulated Mac. Which sysfs source feeds which key is listed in README.md.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "smc/SmcKeyFile.h"
+#include "tools/LinuxSensorTree.h"
+
+namespace vantrel::sim::tools {
+
+class LinuxSmcKeys {
+public:
+    explicit LinuxSmcKeys(LinuxSensorTree& tree) : tree_(tree) {}
+
+    // One key, reading only the files it needs; nothing when this machine has no reading for it.
+    std::optional<smc::SmcEntry> read(const std::string& key);
+    // Every key with a reading: the temperature keys in catalogue order and the power key, the
+    // fan keys, then the keys an Apple SMC driver names itself.
+    std::vector<smc::SmcEntry> readAll();
+
+private:
+    LinuxSensorTree& tree_;
+};
+
+} // namespace vantrel::sim::tools
