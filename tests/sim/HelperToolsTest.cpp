@@ -46,11 +46,22 @@ TEST(SmcTool, ReadsKeysListsThemAndFailsCleanly)
     for (const std::vector<std::string>& bad : {std::vector<std::string>{}, {"-k", "TG0D"}, {"-r"}, {"-k"}, {"-l", "-r"}, {"-x"}})
         EXPECT_EQ(runSmcTool(bad, env).exitCode, 64);
 
+    // No store and no sensors under the root: the key is not found, as any missing key.
     ToolEnvironment missing;
     missing.simStateDir = dir.file("nowhere").toStdString();
+    missing.root = dir.path().toStdString();
     const auto noStore = runSmcTool({"-k", "TG0D", "-r"}, missing);
-    EXPECT_NE(noStore.exitCode, 0);
+    EXPECT_EQ(noStore.exitCode, 1);
     EXPECT_TRUE(noStore.out.empty());
+
+    // A store that is there but cannot be read is an error of its own, not a fall-back to sysfs.
+    dir.write("broken/smc-keys.txt/x", "");
+    ToolEnvironment broken;
+    broken.simStateDir = dir.file("broken").toStdString();
+    const auto unreadable = runSmcTool({"-k", "TG0D", "-r"}, broken);
+    EXPECT_EQ(unreadable.exitCode, 2);
+    EXPECT_TRUE(unreadable.out.empty());
+    EXPECT_NE(unreadable.err.find("cannot read the SMC key store"), std::string::npos);
 }
 
 TEST(SmcTool, FindsTheStateFolderFromTheEnvironment)
