@@ -33,7 +33,7 @@ AppServices::AppServices(const LaunchOptions& options)
         BatteryHelperOnboardingInstaller::configurationFor(paths_));
     model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
         *dispatch_, *preferences_, daemon_, paths_, platform_, desktop_,
-        ModelServices::smcToolPath(platform_.kind, paths_, QCoreApplication::applicationDirPath())});
+        ModelServices::smcToolPath(paths_, QCoreApplication::applicationDirPath())});
     uiState_ = std::make_unique<UiState>();
     bindCapabilities(*uiState_, model_->capabilities());
     bindCentralState(*uiState_, model_->thermal());

@@ -25,13 +25,13 @@
 
 namespace vantrel {
 
-QString ModelServices::smcToolPath(PlatformKind kind, const Paths& paths, const QString& programDirectory)
+QString ModelServices::smcToolPath(const Paths& paths, const QString& programDirectory)
 {
     const QString installed = paths.smcTool();
-    if (kind != PlatformKind::Sim || QFileInfo(installed).isExecutable())
+    if (QFileInfo(installed).isExecutable())
         return installed;
-    const QString simulators = QDir(programDirectory).filePath(QStringLiteral("vantrel-smc"));
-    return QFileInfo(simulators).isExecutable() ? simulators : installed;
+    const QString built = QDir(programDirectory).filePath(QStringLiteral("vantrel-smc"));
+    return QFileInfo(built).isExecutable() ? built : installed;
 }
 
 ModelServices::ModelServices(Inputs inputs) : inputs_(std::move(inputs))

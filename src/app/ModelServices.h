@@ -53,9 +53,10 @@ public:
     // start-up sequence; registers the central state as the process's shared instance.
     void start();
 
-    // The installed tool when it is there; with the simulated Mac and no installed tool, the
-    // simulator's "vantrel-smc" next to this program (a development build is not installed).
-    static QString smcToolPath(PlatformKind kind, const Paths& paths, const QString& programDirectory);
+    // The installed tool when it is there, else the "vantrel-smc" built next to this program (a
+    // development build is not installed). The tool reads the simulated Mac when its state is
+    // there and this machine's hwmon sensors otherwise, so both platforms use it.
+    static QString smcToolPath(const Paths& paths, const QString& programDirectory);
 
     ThermalManager& thermal() { return *thermal_; }
     HardwareCapabilityStore& capabilities() { return *capabilities_; }

@@ -35,7 +35,7 @@ protected:
         auto daemon = std::make_shared<DaemonClient>(std::make_shared<DaemonSocketTransport>(dispatch_, sim_.socketPath(), false));
         model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
             dispatch_, preferences_, daemon, paths, makeSimPlatform(paths), DesktopServices{},
-            ModelServices::smcToolPath(PlatformKind::Sim, paths, QFileInfo(test::builtBinary(QStringLiteral("vantrel-smc"))).path())});
+            ModelServices::smcToolPath(paths, QFileInfo(test::builtBinary(QStringLiteral("vantrel-smc"))).path())});
     }
 
     void TearDown() override { qunsetenv("VANTREL_SIM_STATE_DIR"); }
