@@ -1,6 +1,5 @@
 // Figures for fan control: evaluating a curve, loading and saving the preset file, and the
 // fan-behaviour log with a full three-day file on the main thread's tick.
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -208,12 +207,3 @@ void BM_RecordSampleTick(benchmark::State& state)
 BENCHMARK(BM_RecordSampleTick)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv); // the real dispatch's main queue lives on this thread
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

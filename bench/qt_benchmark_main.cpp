@@ -1,4 +1,5 @@
-// Entry of the sensors benchmarks: a Qt application object for the process runs.
+// Entry of the benchmarks that need a Qt application object: the real dispatch's main queue and
+// the process runs live on this thread.
 #include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
