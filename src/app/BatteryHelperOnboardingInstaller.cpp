@@ -10,6 +10,7 @@
 
 #include "app/ChildProcess.h"
 #include "base/AtomicFile.h"
+#include "base/ShellQuote.h"
 
 namespace vantrel {
 namespace {
@@ -92,13 +93,6 @@ std::optional<BatteryHelperOnboardingInstaller::BundledTools> BatteryHelperOnboa
         }
     }
     return std::nullopt;
-}
-
-QString BatteryHelperOnboardingInstaller::shellQuoted(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
 
 QString BatteryHelperOnboardingInstaller::appleScriptQuoted(const QString& text)

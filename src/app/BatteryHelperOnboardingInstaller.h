@@ -54,7 +54,6 @@ public:
     QString installScript(const BundledTools& tools, bool asAdministrator) const;
 
     // 'text' for the shell, embedded single quotes as '\''.
-    static QString shellQuoted(const QString& text);
     // "text" for AppleScript, backslashes and double quotes escaped.
     static QString appleScriptQuoted(const QString& text);
     static QString administratorCommand(const QString& scriptPath, const QString& prompt);

@@ -2,14 +2,12 @@
 
 #include <QStringDecoder>
 
+#include "base/ShellQuote.h"
+
 #include "sensors/SmcToolOutputParser.h"
 
 namespace vantrel {
 namespace {
-
-// Readings outside this open interval are not temperatures of this machine.
-constexpr double kReadingLow = 0.0;
-constexpr double kReadingHigh = 150.0;
 
 int truncatedRPM(const QHash<QString, double>& values, const QString& key)
 {
@@ -29,21 +27,21 @@ SMCHelper::SMCHelper(std::shared_ptr<ProcessRunner> runner, QString smcPath, QSt
 const std::vector<SensorCatalogueEntry>& SMCHelper::sensorMap()
 {
     static const std::vector<SensorCatalogueEntry> map = {
-        {QStringLiteral("TPMP"), QStringLiteral("CPU P-Core Avg"), QStringLiteral("CPU")},
-        {QStringLiteral("TPDX"), QStringLiteral("CPU P-Core Max"), QStringLiteral("CPU")},
-        {QStringLiteral("TCHP"), QStringLiteral("CPU Hotspot"), QStringLiteral("CPU")},
-        {QStringLiteral("TCMz"), QStringLiteral("CPU Die Top"), QStringLiteral("CPU")},
-        {QStringLiteral("TG0D"), QStringLiteral("GPU Die"), QStringLiteral("GPU")},
-        {QStringLiteral("TPVD"), QStringLiteral("GPU VRAM"), QStringLiteral("GPU")},
-        {QStringLiteral("TB0T"), QStringLiteral("Battery Cell 0"), QStringLiteral("Battery")},
-        {QStringLiteral("TB1T"), QStringLiteral("Battery Cell 1"), QStringLiteral("Battery")},
-        {QStringLiteral("TB2T"), QStringLiteral("Battery Cell 2"), QStringLiteral("Battery")},
-        {QStringLiteral("TD00"), QStringLiteral("SSD Ch0"), QStringLiteral("SSD")},
-        {QStringLiteral("TD10"), QStringLiteral("SSD Ch1"), QStringLiteral("SSD")},
-        {QStringLiteral("TAOL"), QStringLiteral("Ambient"), QStringLiteral("Airflow")},
-        {QStringLiteral("Ts0P"), QStringLiteral("Palm Rest L"), QStringLiteral("Airflow")},
-        {QStringLiteral("Ts1P"), QStringLiteral("Palm Rest R"), QStringLiteral("Airflow")},
-        {QStringLiteral("TMVR"), QStringLiteral("Memory VR"), QStringLiteral("Other")},
+        {QStringLiteral("TPMP"), QStringLiteral("CPU P-Core Avg"), SensorCategory::CPU},
+        {QStringLiteral("TPDX"), QStringLiteral("CPU P-Core Max"), SensorCategory::CPU},
+        {QStringLiteral("TCHP"), QStringLiteral("CPU Hotspot"), SensorCategory::CPU},
+        {QStringLiteral("TCMz"), QStringLiteral("CPU Die Top"), SensorCategory::CPU},
+        {QStringLiteral("TG0D"), QStringLiteral("GPU Die"), SensorCategory::GPU},
+        {QStringLiteral("TPVD"), QStringLiteral("GPU VRAM"), SensorCategory::GPU},
+        {QStringLiteral("TB0T"), QStringLiteral("Battery Cell 0"), SensorCategory::Battery},
+        {QStringLiteral("TB1T"), QStringLiteral("Battery Cell 1"), SensorCategory::Battery},
+        {QStringLiteral("TB2T"), QStringLiteral("Battery Cell 2"), SensorCategory::Battery},
+        {QStringLiteral("TD00"), QStringLiteral("SSD Ch0"), SensorCategory::SSD},
+        {QStringLiteral("TD10"), QStringLiteral("SSD Ch1"), SensorCategory::SSD},
+        {QStringLiteral("TAOL"), QStringLiteral("Ambient"), SensorCategory::Airflow},
+        {QStringLiteral("Ts0P"), QStringLiteral("Palm Rest L"), SensorCategory::Airflow},
+        {QStringLiteral("Ts1P"), QStringLiteral("Palm Rest R"), SensorCategory::Airflow},
+        {QStringLiteral("TMVR"), QStringLiteral("Memory VR"), SensorCategory::Other},
     };
     return map;
 }
@@ -63,9 +61,12 @@ const QStringList& SMCHelper::keysToRead()
 
 QString SMCHelper::commandText() const
 {
+    // The path is quoted: an installation folder with a space or a quote must not split or
+    // inject into the shell line.
+    const QString tool = commandPrefix_ + shellQuoted(smcPath_);
     QStringList invocations;
     for (const QString& key : keysToRead())
-        invocations << commandPrefix_ + smcPath_ + QStringLiteral(" -k ") + key + QStringLiteral(" -r");
+        invocations << tool + QStringLiteral(" -k ") + key + QStringLiteral(" -r");
     return invocations.join(QStringLiteral("; "));
 }
 
@@ -75,7 +76,7 @@ SMCHelper::Caches SMCHelper::cachesFromOutput(QStringView output)
     c.values = parseSmcToolOutput(output);
     for (const auto& row : sensorMap()) {
         const auto it = c.values.constFind(row.key);
-        if (it != c.values.constEnd() && *it > kReadingLow && *it < kReadingHigh)
+        if (it != c.values.constEnd() && catalogueReadingRange.contains(*it))
             c.readings.push_back(SensorReading{QUuid::createUuid(), row.key, row.label, row.category, *it});
     }
     c.fan0 = truncatedRPM(c.values, QStringLiteral("F0Ac"));

@@ -17,7 +17,7 @@ namespace vantrel {
 struct SensorCatalogueEntry {
     QString key;
     QString label;
-    QString category;
+    SensorCategory category;
 };
 
 class SMCHelper {

@@ -3,13 +3,15 @@
 #include <QString>
 #include <QUuid>
 
+#include "sensors/SensorCategory.h"
+
 namespace vantrel {
 
 struct SensorReading {
-    QUuid id;         // fresh for every reading built
-    QString key;      // four-character SMC key, e.g. "TG0D"
-    QString label;    // English label from the catalogue
-    QString category; // "CPU", "GPU", "Battery", "SSD", "Airflow" or "Other"
+    QUuid id;       // fresh for every reading built
+    QString key;    // four-character SMC key, e.g. "TG0D"
+    QString label;  // English label from the catalogue
+    SensorCategory category = SensorCategory::Other;
     double value = 0; // degrees Celsius
 };
 

@@ -5,18 +5,22 @@
 
 namespace vantrel {
 
-QString sensorSectionTitleKey(const QString& category)
+QString sensorSectionTitleKey(SensorCategory category)
 {
-    if (category == QStringLiteral("CPU"))
+    switch (category) {
+    case SensorCategory::CPU:
         return QStringLiteral("sensor.category.cpu");
-    if (category == QStringLiteral("GPU"))
+    case SensorCategory::GPU:
         return QStringLiteral("sensor.category.gpu");
-    if (category == QStringLiteral("SSD"))
+    case SensorCategory::SSD:
         return QStringLiteral("sensor.category.ssd");
-    if (category == QStringLiteral("Battery"))
+    case SensorCategory::Battery:
         return QStringLiteral("battery_sensor");
-    if (category == QStringLiteral("Airflow"))
+    case SensorCategory::Airflow:
         return QStringLiteral("sensor.category.airflow");
+    case SensorCategory::Other:
+        break;
+    }
     return QStringLiteral("sensor.category.other");
 }
 
@@ -24,17 +28,16 @@ std::vector<SensorSection> groupSensorsForDisplay(const std::vector<SensorReadin
 {
     std::vector<SensorReading> shown;
     std::copy_if(readings.begin(), readings.end(), std::back_inserter(shown),
-                 [](const SensorReading& r) { return r.value > 0 && r.value < 120; });
-    std::stable_sort(shown.begin(), shown.end(), [](const SensorReading& a, const SensorReading& b) {
-        if (a.category != b.category)
-            return a.category < b.category;
-        return a.value > b.value;
-    });
+                 [](const SensorReading& r) { return displayedReadingRange.contains(r.value); });
+    // Hottest first within each group.
+    std::stable_sort(shown.begin(), shown.end(),
+                     [](const SensorReading& a, const SensorReading& b) { return a.value > b.value; });
 
-    static const std::array<QString, 6> order = {QStringLiteral("CPU"), QStringLiteral("GPU"), QStringLiteral("SSD"),
-                                                 QStringLiteral("Battery"), QStringLiteral("Airflow"), QStringLiteral("Other")};
+    static constexpr std::array<SensorCategory, 6> order = {SensorCategory::CPU,     SensorCategory::GPU,
+                                                            SensorCategory::SSD,     SensorCategory::Battery,
+                                                            SensorCategory::Airflow, SensorCategory::Other};
     std::vector<SensorSection> sections;
-    for (const QString& category : order) {
+    for (const SensorCategory category : order) {
         SensorSection section{category, sensorSectionTitleKey(category), {}};
         for (const SensorReading& r : shown)
             if (r.category == category)
@@ -44,7 +47,6 @@ std::vector<SensorSection> groupSensorsForDisplay(const std::vector<SensorReadin
     }
     return sections;
 }
-
 BandColour sensorValueColour(double celsius)
 {
     if (celsius >= 85)
@@ -59,7 +61,7 @@ std::optional<double> meanBatteryTemperature(const std::vector<SensorReading>& r
     double sum = 0;
     int count = 0;
     for (const SensorReading& r : readings) {
-        if (r.category == QStringLiteral("Battery")) {
+        if (r.category == SensorCategory::Battery) {
             sum += r.value;
             ++count;
         }

@@ -12,15 +12,15 @@
 namespace vantrel {
 
 struct SensorSection {
-    QString category;
+    SensorCategory category;
     QString titleKey; // localisation key of the section title
     std::vector<SensorReading> readings;
 };
 
-// Readings in (0, 120) grouped as "CPU", "GPU", "SSD", "Battery", "Airflow", "Other";
+// Readings in the displayed range grouped as "CPU", "GPU", "SSD", "Battery", "Airflow", "Other";
 // empty groups and unknown categories are left out.
 std::vector<SensorSection> groupSensorsForDisplay(const std::vector<SensorReading>& readings);
-QString sensorSectionTitleKey(const QString& category);
+QString sensorSectionTitleKey(SensorCategory category);
 // Red at 85 °C or more, orange at 70 °C or more, green below.
 BandColour sensorValueColour(double celsius);
 

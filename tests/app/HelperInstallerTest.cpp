@@ -1,4 +1,5 @@
 #include "app/BatteryHelperOnboardingInstaller.h"
+#include "base/ShellQuote.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,7 +42,7 @@ struct InstallFixture {
     }
     void writeTools(const QString& batteryVisudo = {})
     {
-        const QString permission = BatteryHelperOnboardingInstaller::shellQuoted(configuration.permissionFile);
+        const QString permission = shellQuoted(configuration.permissionFile);
         const QString visudo = batteryVisudo.isEmpty()
                                    ? QStringLiteral("mkdir -p \"$(dirname %1)\" && touch %1").arg(permission)
                                    : batteryVisudo;
@@ -49,7 +50,7 @@ struct InstallFixture {
                                  QStringLiteral("#!/bin/sh\n[ \"$1\" = visudo ] && { %1; }\n").arg(visudo).toUtf8()));
         makeExecutable(tmp.write(QStringLiteral("it's a \"root\" $dir/share/vantrel/smc"),
                                  QStringLiteral("#!/bin/sh\n[ \"$*\" = \"-k CHIE -r\" ] || exit 9\nexit $(cat %1)\n")
-                                     .arg(BatteryHelperOnboardingInstaller::shellQuoted(smcStatus))
+                                     .arg(shellQuoted(smcStatus))
                                      .toUtf8()));
     }
     void setSmcStatus(int status) { tmp.write(QStringLiteral("smc.status"), QByteArray::number(status)); }
@@ -160,7 +161,7 @@ TEST(HelperInstaller, AdministratorRouteRunsOsascriptWithTheQuotedScriptPath)
     f.configuration.osascriptPath = f.tmp.write(
         QStringLiteral("bin/osascript"),
         QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > %1\necho 'execution error: User canceled. (-128)'\nexit 1\n")
-            .arg(BatteryHelperOnboardingInstaller::shellQuoted(record))
+            .arg(shellQuoted(record))
             .toUtf8());
     makeExecutable(f.configuration.osascriptPath);
     BatteryHelperOnboardingInstaller installer(f.configuration);

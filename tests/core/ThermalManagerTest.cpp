@@ -83,7 +83,7 @@ struct Harness {
 TEST(ThermalManager, TickPublishesInOrderAndBoundsHistory)
 {
     Harness h;
-    h.readings = {SensorReading{QUuid::createUuid(), "TPVD", "VRAM", "GPU", 55.0}};
+    h.readings = {SensorReading{QUuid::createUuid(), "TPVD", "VRAM", SensorCategory::GPU, 55.0}};
     auto manager = h.make();
     manager->start();
     h.dispatch.advance(1500ms); // start-up sequence + one tick

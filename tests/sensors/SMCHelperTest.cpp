@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include "platform/fakes/FakeProcessRunner.h"
+#include "platform/linux/LinuxProcessRunner.h"
 #include "sensors/SensorSections.h"
+#include "support/TempDir.h"
 
 namespace vantrel {
 namespace {
@@ -30,15 +36,38 @@ TEST(SMCHelper, RunsAllTwentyKeysInOneShellLaunch)
     EXPECT_EQ(calls[0].arguments[0], QStringLiteral("-c"));
     const QStringList parts = calls[0].arguments[1].split(QStringLiteral("; "));
     ASSERT_EQ(parts.size(), 20);
-    EXPECT_EQ(parts.front(), QStringLiteral("/usr/local/vantrel/smc -k TPMP -r"));
-    EXPECT_EQ(parts[14], QStringLiteral("/usr/local/vantrel/smc -k TMVR -r"));
-    EXPECT_EQ(parts.back(), QStringLiteral("/usr/local/vantrel/smc -k ACID -r"));
+    EXPECT_EQ(parts.front(), QStringLiteral("'/usr/local/vantrel/smc' -k TPMP -r"));
+    EXPECT_EQ(parts[14], QStringLiteral("'/usr/local/vantrel/smc' -k TMVR -r"));
+    EXPECT_EQ(parts.back(), QStringLiteral("'/usr/local/vantrel/smc' -k ACID -r"));
     EXPECT_EQ(SMCHelper::keysToRead().mid(15),
               (QStringList{QStringLiteral("F0Ac"), QStringLiteral("F1Ac"), QStringLiteral("PSTR"), QStringLiteral("PCPC"),
                            QStringLiteral("ACID")}));
 
     SMCHelper privileged(f.runner, QStringLiteral("/usr/local/vantrel/smc"), QStringLiteral("/usr/bin/sudo -n "));
-    EXPECT_TRUE(privileged.commandText().startsWith(QStringLiteral("/usr/bin/sudo -n /usr/local/vantrel/smc -k TPMP -r; /usr/bin/sudo -n ")));
+    EXPECT_TRUE(privileged.commandText().startsWith(QStringLiteral("/usr/bin/sudo -n '/usr/local/vantrel/smc' -k TPMP -r; /usr/bin/sudo -n ")));
+}
+
+// A tool installed under a folder whose name holds spaces, quotes and shell syntax still runs,
+// and nothing in its path is executed by the shell.
+TEST(SMCHelper, ToolPathIsOneShellWordWhateverItContains)
+{
+    test::TempDir dir;
+    const QString folder = dir.file(QStringLiteral("it's a $(touch injected); dir"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString tool = folder + QStringLiteral("/smc");
+    QFile script(tool);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n[ \"$2\" = TPMP ] && echo '  TPMP  [flt ]  52.5 (bytes 00 00 52 42)'\nexit 0\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    SMCHelper helper(std::make_shared<LinuxProcessRunner>(), tool);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    helper.refreshAll();
+    QDir::setCurrent(before);
+    EXPECT_DOUBLE_EQ(helper.cachedCPUTemp(), 52.5);
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("injected"))));
 }
 
 TEST(SMCHelper, BuildsReadingsFansAndCpuTemperatureFromOneOutput)
@@ -61,7 +90,7 @@ TEST(SMCHelper, BuildsReadingsFansAndCpuTemperatureFromOneOutput)
     EXPECT_EQ(keys, (QStringList{QStringLiteral("TCHP"), QStringLiteral("TG0D"), QStringLiteral("TB0T"), QStringLiteral("TB1T"),
                                  QStringLiteral("TD00"), QStringLiteral("TMVR")}));
     EXPECT_EQ(c.readings[1].label, QStringLiteral("GPU Die"));
-    EXPECT_EQ(c.readings[1].category, QStringLiteral("GPU"));
+    EXPECT_EQ(c.readings[1].category, SensorCategory::GPU);
     EXPECT_NE(c.readings[0].id, c.readings[1].id);
     // Fans are truncated toward zero, not rounded.
     EXPECT_EQ(c.fan0, 2317);

@@ -7,23 +7,23 @@
 namespace vantrel {
 namespace {
 
-SensorReading reading(const char* key, const char* category, double value)
+SensorReading reading(const char* key, SensorCategory category, double value)
 {
-    return SensorReading{QUuid::createUuid(), QString::fromLatin1(key), QString::fromLatin1(key), QString::fromLatin1(category), value};
+    return SensorReading{QUuid::createUuid(), QString::fromLatin1(key), QString::fromLatin1(key), category, value};
 }
 
 TEST(SensorSections, GroupsInFixedOrderHottestFirstAndHidesImplausibleValues)
 {
     const std::vector<SensorReading> readings = {
-        reading("TAOL", "Airflow", 30), reading("TPMP", "CPU", 60), reading("TCHP", "CPU", 75),
-        reading("TB0T", "Battery", 31), reading("TD00", "SSD", 149.9), reading("TD10", "SSD", 40),
-        reading("TMVR", "Other", 50), reading("TG0D", "GPU", 48), reading("TPDX", "CPU", 75),
-        reading("XXXX", "Fans", 40), reading("TCMz", "CPU", 0.0), reading("TPVD", "GPU", 120.0)};
+        reading("TAOL", SensorCategory::Airflow, 30), reading("TPMP", SensorCategory::CPU, 60), reading("TCHP", SensorCategory::CPU, 75),
+        reading("TB0T", SensorCategory::Battery, 31), reading("TD00", SensorCategory::SSD, 149.9), reading("TD10", SensorCategory::SSD, 40),
+        reading("TMVR", SensorCategory::Other, 50), reading("TG0D", SensorCategory::GPU, 48), reading("TPDX", SensorCategory::CPU, 75),
+        reading("TCMz", SensorCategory::CPU, 0.0), reading("TPVD", SensorCategory::GPU, 120.0)};
     const auto sections = groupSensorsForDisplay(readings);
 
     QStringList order;
     for (const auto& s : sections)
-        order << s.category;
+        order << sensorCategoryName(s.category);
     EXPECT_EQ(order, (QStringList{QStringLiteral("CPU"), QStringLiteral("GPU"), QStringLiteral("SSD"), QStringLiteral("Battery"),
                                   QStringLiteral("Airflow"), QStringLiteral("Other")}));
     // Hottest first; equal values keep their catalogue order.
@@ -39,7 +39,6 @@ TEST(SensorSections, GroupsInFixedOrderHottestFirstAndHidesImplausibleValues)
     EXPECT_EQ(sections[0].titleKey, QStringLiteral("sensor.category.cpu"));
     EXPECT_EQ(sections[3].titleKey, QStringLiteral("battery_sensor"));
     EXPECT_EQ(sections[4].titleKey, QStringLiteral("sensor.category.airflow"));
-    EXPECT_EQ(sensorSectionTitleKey(QStringLiteral("Fans")), QStringLiteral("sensor.category.other"));
     EXPECT_TRUE(groupSensorsForDisplay({}).empty());
 }
 
@@ -50,10 +49,10 @@ TEST(SensorSections, ColourBandsAndBatteryTemperature)
     EXPECT_EQ(sensorValueColour(70.0), BandColour::Orange);
     EXPECT_EQ(sensorValueColour(69.9), BandColour::Green);
 
-    EXPECT_DOUBLE_EQ(getBatteryTemperature({reading("TB0T", "Battery", 31), reading("TB1T", "Battery", 33),
-                                            reading("TG0D", "GPU", 90)}),
+    EXPECT_DOUBLE_EQ(getBatteryTemperature({reading("TB0T", SensorCategory::Battery, 31), reading("TB1T", SensorCategory::Battery, 33),
+                                            reading("TG0D", SensorCategory::GPU, 90)}),
                      32.0);
-    EXPECT_DOUBLE_EQ(getBatteryTemperature({reading("TG0D", "GPU", 90)}), 30.0);
+    EXPECT_DOUBLE_EQ(getBatteryTemperature({reading("TG0D", SensorCategory::GPU, 90)}), 30.0);
     EXPECT_FALSE(meanBatteryTemperature({}));
 }
 

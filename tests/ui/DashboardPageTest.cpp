@@ -135,11 +135,11 @@ TEST(DashboardPage, SensorSheetGroupsByCategory)
 {
     PageRig rig;
     rig.state.setAllSensors({
-        {QUuid::createUuid(), "TB0T", "Battery Cell 0", "Battery", 31},
-        {QUuid::createUuid(), "TPMP", "CPU P-Core Avg", "CPU", 55},
-        {QUuid::createUuid(), "TCHP", "CPU Hotspot", "CPU", 71},
-        {QUuid::createUuid(), "TD00", "SSD Ch0", "SSD", 41},
-        {QUuid::createUuid(), "TG0D", "GPU Die", "GPU", 130},
+        {QUuid::createUuid(), "TB0T", "Battery Cell 0", SensorCategory::Battery, 31},
+        {QUuid::createUuid(), "TPMP", "CPU P-Core Avg", SensorCategory::CPU, 55},
+        {QUuid::createUuid(), "TCHP", "CPU Hotspot", SensorCategory::CPU, 71},
+        {QUuid::createUuid(), "TD00", "SSD Ch0", SensorCategory::SSD, 41},
+        {QUuid::createUuid(), "TG0D", "GPU Die", SensorCategory::GPU, 130},
     });
     auto* sheet = qobject_cast<SensorTemperatureModal*>(rig.page->openSensorSheet());
     ASSERT_NE(sheet, nullptr);

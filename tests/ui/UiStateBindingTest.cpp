@@ -47,7 +47,7 @@ TEST(UiStateBinding, SensorsAndSleepFlagFollowTheCentralState)
     ThermalManagerHooks hooks;
     hooks.refreshSensors = [] {
         SensorSample sample;
-        sample.readings = {{QUuid::createUuid(), "TD00", "SSD Ch0", "SSD", 41.0}};
+        sample.readings = {{QUuid::createUuid(), "TD00", "SSD Ch0", SensorCategory::SSD, 41.0}};
         return sample;
     };
     ThermalManager manager({dispatch, preferences, daemon, dir.paths(), nullptr, nullptr, nullptr}, hooks);

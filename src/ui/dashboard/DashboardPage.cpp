@@ -95,7 +95,7 @@ DashboardPage::DashboardPage(const UiContext& context, PageNavigator navigate, Q
         model_->setSeedSource([state](DashboardRefreshSeed& seed) {
             seed.appSleepPreventionActive = state->appSleepPreventionActive();
             for (const SensorReading& r : state->allSensors())
-                if (r.category == QStringLiteral("SSD") && r.value > 0 && r.value < 150)
+                if (r.category == SensorCategory::SSD && catalogueReadingRange.contains(r.value))
                     seed.localSsdTemperature = std::max(seed.localSsdTemperature.value_or(r.value), r.value);
         });
     }
