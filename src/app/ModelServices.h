@@ -1,7 +1,7 @@
 #pragma once
 // The model half of the composition root: the central state and every model object its
-// monitoring loop and heartbeat call into, made once and wired through the central state's
-// hooks. No widgets here, so tests run the whole model headless against a daemon.
+// monitoring loop and heartbeat call into, made once and handed to the central state as its
+// named collaborators. No widgets here, so tests run the whole model headless against a daemon.
 #include <memory>
 
 #include <QString>
@@ -16,9 +16,14 @@ class BatteryConfigurationApplier;
 class BatteryPolicyState;
 class DaemonClient;
 class Dispatch;
+class FanConfigurationApplier;
+class FanControlState;
 class FanPresetStore;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
+class InertKeepAwakeMonitor;
+class InertSettingsSynchroniser;
+class InertSleepReconciler;
 class LLMDetector;
 class LocalActivitySampler;
 class MacOSFanCurveLog;
@@ -28,8 +33,8 @@ class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
 class SMCHelper;
+class SmcSensorSource;
 class ThermalManager;
-class ThrottleManagerSwift;
 
 class ModelServices {
 public:
@@ -39,7 +44,7 @@ public:
         std::shared_ptr<DaemonClient> daemon;
         Paths paths;
         PlatformServices platform;
-        DesktopServices desktop;
+        DesktopServices desktop; // accessibility is required; the rest may be null
         // The smc tool the sensor refresh runs (see smcToolPath).
         QString smcTool;
     };
@@ -54,41 +59,46 @@ public:
     void start();
 
     // The installed tool when it is there, else the "vantrel-smc" built next to this program (a
-    // development build is not installed). The tool reads the simulated Mac when its state is
-    // there and this machine's hwmon sensors otherwise, so both platforms use it.
+    // development build is not installed; the fall-back is logged once). The tool reads the
+    // simulated Mac when its state is there and this machine's hwmon sensors otherwise, so both
+    // platforms use it.
     static QString smcToolPath(const Paths& paths, const QString& programDirectory);
 
     ThermalManager& thermal() { return *thermal_; }
     HardwareCapabilityStore& capabilities() { return *capabilities_; }
     BatteryPolicyState& battery() { return *battery_; }
     BatteryConfigurationApplier& batteryApplier() { return *batteryApplier_; }
+    FanConfigurationApplier& fanApplier() { return *fanApplier_; }
     FanPresetStore& presets() { return *presets_; }
     MacOSFanObserver& fanObserver() { return *fanObserver_; }
     HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
-    ThrottleManagerSwift& throttle() { return *throttle_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
 
 private:
-    void wireHooks();
-
     Inputs inputs_;
     std::shared_ptr<SMCHelper> smc_;
+    std::unique_ptr<SmcSensorSource> sensorSource_;
     std::unique_ptr<NativeSMC> nativeSMC_;
     std::shared_ptr<PowerSourceMonitor> powerSources_;
     std::shared_ptr<LocalActivitySampler> activitySampler_;
     std::unique_ptr<HardwareCapabilityStore> capabilities_;
     std::unique_ptr<LLMDetector> llmDetector_;
+    std::unique_ptr<FanControlState> fan_;
     std::unique_ptr<FanPresetStore> presets_;
+    std::unique_ptr<FanConfigurationApplier> fanApplier_;
     std::unique_ptr<MacOSFanCurveLog> fanCurveLog_;
     std::unique_ptr<BatteryPolicyState> battery_;
     std::unique_ptr<BatteryConfigurationApplier> batteryApplier_;
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
-    std::unique_ptr<ThermalManager> thermal_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
-    std::unique_ptr<ThrottleManagerSwift> throttle_;
+    // Stand-ins for the sleep subsystem and the settings synchronisation, not built yet.
+    std::unique_ptr<InertKeepAwakeMonitor> keepAwake_;
+    std::unique_ptr<InertSleepReconciler> sleepReconciler_;
+    std::unique_ptr<InertSettingsSynchroniser> settingsSync_;
+    std::unique_ptr<ThermalManager> thermal_;
 };
 
 } // namespace vantrel

@@ -200,7 +200,9 @@ void VirtualDispatch::advance(Duration delta)
         }
         runUntilIdle();
     }
-    d->clock.advance(Duration(target - d->clock.elapsed().count()));
+    // Work run above may have advanced time further itself (a nested advance); time never goes back.
+    if (target > d->clock.elapsed().count())
+        d->clock.advance(Duration(target - d->clock.elapsed().count()));
     runUntilIdle();
 }
 

@@ -6,10 +6,15 @@
 #include "base/Preferences.h"
 #include "core/TextCommandBridge.h"
 #include "daemon/DaemonClient.h"
+#include "core/SettingsSynchroniser.h"
 #include "fan/FanControlState.h"
+#include "fan/FanCurveObserver.h"
 #include "l10n/L10n.h"
+#include "platform/AccessibilityAccess.h"
 #include "platform/UserNotifications.h"
 #include "platform/Workspace.h"
+#include "sensors/SensorSource.h"
+#include "sleep/KeepAwakeMonitor.h"
 #include "sleep/SleepSettingsState.h"
 
 namespace vantrel {
@@ -20,13 +25,13 @@ ThermalManager* sharedInstance = nullptr;
 ThermalManager* ThermalManager::shared() { return sharedInstance; }
 void ThermalManager::setShared(ThermalManager* manager) { sharedInstance = manager; }
 
-ThermalManager::ThermalManager(Services services, ThermalManagerHooks hooks, QObject* parent)
-    : QObject(parent), services_(std::move(services)), hooks_(std::move(hooks)),
-      fan_(std::make_unique<FanControlState>(services_.preferences)),
-      sleep_(std::make_unique<SleepSettingsState>(services_.preferences))
+ThermalManager::ThermalManager(Services services, Collaborators collaborators, QObject* parent)
+    : QObject(parent), services_(std::move(services)), parts_(collaborators),
+      sleep_(std::make_unique<SleepSettingsState>(services_.preferences)),
+      textBridge_(std::make_unique<TextCommandBridge>(services_.daemon, services_.dispatch,
+                                                      [this] { return sleep_->sleepBatteryCutoffPercent(); })),
+      throttle_([this](const QString& command) { sendToDaemon(command); })
 {
-    textBridge_ = std::make_unique<TextCommandBridge>(services_.daemon, services_.dispatch,
-                                                      [this] { return sleep_->sleepBatteryCutoffPercent(); });
 }
 
 ThermalManager::~ThermalManager()
@@ -59,45 +64,43 @@ void ThermalManager::restoreStoredSettings()
         setAutomationPermissionRequested(*v);
     if (auto v = prefs.optionalBool(QStringLiteral("appNapSuppressionEnabled")))
         setAppNapSuppressionEnabled(*v);
-    if (auto v = prefs.optionalString(QStringLiteral("selectedLanguage")); v && !v->isEmpty())
+    if (auto v = prefs.optionalString(QStringLiteral("selectedLanguage")); v && !v->isEmpty()) {
         setSelectedLanguage(*v);
-    else
+    } else {
+        // Not stored: the system's language decides, and keeps deciding until the user chooses.
+        selectedLanguage_ = L10n::defaultLanguage(services_.systemLanguages);
         L10n::setCurrentLanguage(selectedLanguage_);
+        Q_EMIT selectedLanguageChanged();
+    }
     if (auto v = prefs.optionalBool(QStringLiteral("useFahrenheit")))
         setUseFahrenheit(*v);
     sleep_->restore();
     // The fan state restored its own keys when it was made; presets, curves and the
     // observation analysis come next, then the lid-open lock follows the restored setting.
-    if (hooks_.loadFanConfiguration)
-        hooks_.loadFanConfiguration();
-    if (hooks_.updateLidOpenLockMonitoring)
-        hooks_.updateLidOpenLockMonitoring(sleep_->lockOnLidOpenEnabled());
+    parts_.fan.restoreStoredConfiguration(parts_.presets);
+    parts_.fanObserver.refreshMacOSFanCurveAnalysis();
+    parts_.keepAwake.updateLidOpenLockMonitoring(sleep_->lockOnLidOpenEnabled());
 }
 
 void ThermalManager::runStartupSequence()
 {
     // Background, user-initiated priority: one sensor read published before the loop's first tick.
-    if (hooks_.refreshSensors) {
-        SensorSample sample = hooks_.refreshSensors();
-        services_.dispatch.main()->async(weakly(this, [sample](ThermalManager* self) {
-            self->cpuTemperature_ = sample.cpuTemperature;
-            self->fan0RPM_ = sample.fan0;
-            self->fan1RPM_ = sample.fan1;
-            self->currentFanRPM_ = std::max(sample.fan0, sample.fan1);
-            self->allSensors_ = sample.readings;
-            Q_EMIT self->readingsChanged();
-            Q_EMIT self->allSensorsChanged();
-        }));
-    }
+    SensorSample sample = parts_.sensors.readSensors();
+    services_.dispatch.main()->async(weakly(this, [sample = std::move(sample)](ThermalManager* self) {
+        self->cpuTemperature_ = sample.cpuTemperature;
+        self->fan0RPM_ = sample.fan0;
+        self->fan1RPM_ = sample.fan1;
+        self->currentFanRPM_ = std::max(sample.fan0, sample.fan1);
+        self->allSensors_ = sample.readings;
+        Q_EMIT self->readingsChanged();
+        Q_EMIT self->allSensorsChanged();
+    }));
     services_.dispatch.after(services_.dispatch.main(), seconds(1.0), weakly(this, [](ThermalManager* self) {
-        if (self->hooks_.accessibilityTrusted)
-            self->setAccessibilityTrusted(self->hooks_.accessibilityTrusted());
-        if (self->hooks_.refreshAutomationStatus)
-            self->hooks_.refreshAutomationStatus();
+        self->setAccessibilityTrusted(self->parts_.accessibility.isProcessTrusted());
+        self->parts_.keepAwake.refreshAutomationStatus();
         self->checkDaemonAvailability();
         self->services_.daemon.sendAppHeartbeat();
-        if (self->hooks_.reconcileCanonicalSettings)
-            self->hooks_.reconcileCanonicalSettings(QStringLiteral("startup"));
+        self->parts_.settingsSync.reconcileDaemonCanonicalUserSettings(QStringLiteral("startup"));
     }));
 }
 

@@ -1,27 +1,43 @@
 #pragma once
 // The application's one observable model object: live readings, daemon availability, the
 // user's core settings, and (through its parts) fan, battery and sleep state. It runs the
-// 1-second monitoring loop and the 5-second daemon heartbeat.
+// 1-second monitoring loop and the 5-second daemon heartbeat; what the loop and the heartbeat
+// call into elsewhere is named in Collaborators.
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include <QDateTime>
+#include <QLocale>
 #include <QObject>
 
 #include "base/Dispatch.h"
 #include "base/Paths.h"
 #include "core/HistoryDataPoint.h"
-#include "core/ThermalManagerHooks.h"
+#include "core/SurvivalThrottle.h"
 #include "core/ThrottleLevelRule.h"
+#include "fan/LLMState.h"
 #include "platform/ProcessActivity.h"
+#include "sensors/SensorReading.h"
 
 namespace vantrel {
 
+class AccessibilityAccess;
+class BatteryConfigurationMemory;
+class CapabilityGate;
 class DaemonClient;
+class EvidenceRecorder;
 class FanControlState;
+class FanCurveObserver;
+class FanPresetStore;
+class KeepAwakeMonitor;
+class LanguageModelScanner;
 class Preferences;
+class SensorSource;
+class SettingsSynchroniser;
+class SleepReconciler;
 class SleepSettingsState;
 class TextCommandBridge;
 class UserNotifications;
@@ -56,9 +72,29 @@ public:
         std::shared_ptr<UserNotifications> notifications; // may be null: nothing is posted
         std::shared_ptr<ProcessActivity> processActivity; // may be null: App Nap is not managed
         std::shared_ptr<Workspace> workspace;             // may be null: settings panes are not opened
+        // The user's system languages, most preferred first: they choose the language until
+        // the user picks one.
+        QStringList systemLanguages = QLocale::system().uiLanguages();
     };
 
-    ThermalManager(Services services, ThermalManagerHooks hooks, QObject* parent = nullptr);
+    // The parts of other areas the central state calls, in the order the loop meets them. They
+    // outlive the manager; features not built yet are passed as their inert stand-ins.
+    struct Collaborators {
+        FanControlState& fan;                             // the fan model's published state
+        const FanPresetStore& presets;                    // presets and active curves restored at start
+        FanCurveObserver& fanObserver;                    // analysis at start, one sample per tick
+        KeepAwakeMonitor& keepAwake;                      // lid-open lock monitoring, automation status
+        SensorSource& sensors;                            // one read per tick, off the main thread
+        LanguageModelScanner& languageModels;             // every sixth tick, off the main thread
+        SleepReconciler& sleepRuntime;                    // every tick and after sleep setting changes
+        EvidenceRecorder& evidence;                       // once a minute from the heartbeat
+        CapabilityGate& capabilities;                     // availability transitions and heartbeat probe
+        BatteryConfigurationMemory& batteryConfiguration; // forgotten when the daemon is lost
+        SettingsSynchroniser& settingsSync;               // start-up reconcile, heartbeat probe, reset on loss
+        AccessibilityAccess& accessibility;               // trust read at start-up
+    };
+
+    ThermalManager(Services services, Collaborators collaborators, QObject* parent = nullptr);
     ~ThermalManager() override;
 
     // Restores the stored settings (construction steps 1-4); start() then runs steps 5-7.
@@ -70,9 +106,9 @@ public:
     static ThermalManager* shared();
     static void setShared(ThermalManager* manager);
 
-    FanControlState& fan() { return *fan_; }
+    FanControlState& fan() { return parts_.fan; }
     SleepSettingsState& sleep() { return *sleep_; }
-    ThermalManagerHooks& hooks() { return hooks_; }
+    SurvivalThrottle& throttle() { return throttle_; }
 
     double cpuTemperature() const { return cpuTemperature_; }
     double gpuTemperature() const { return gpuTemperature_; }
@@ -145,10 +181,10 @@ private:
     void triggerSurvivalMode(double temperature);
 
     Services services_;
-    ThermalManagerHooks hooks_;
-    std::unique_ptr<FanControlState> fan_;
+    Collaborators parts_;
     std::unique_ptr<SleepSettingsState> sleep_;
     std::unique_ptr<TextCommandBridge> textBridge_;
+    SurvivalThrottle throttle_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     double cpuTemperature_ = 45.0;
@@ -173,6 +209,9 @@ private:
 
     CancelToken timer_;
     CancelToken heartbeatTimer_;
+    // A firing that comes while the previous one still waits for the daemon is skipped, so
+    // the counter is only ever touched by one firing at a time.
+    std::atomic<bool> heartbeatRunning_{false};
     int heartbeatCounter_ = 0;
     // Touched only by tick bodies, which the main-thread timer starts one per second.
     std::mutex tickMutex_;

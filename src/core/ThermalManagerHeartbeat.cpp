@@ -2,7 +2,12 @@
 #include "core/ThermalManager.h"
 
 #include "base/Log.h"
+#include "core/SettingsSynchroniser.h"
 #include "daemon/DaemonClient.h"
+#include "power/BatteryConfigurationMemory.h"
+#include "power/EvidenceRecorder.h"
+#include "sensors/CapabilityGate.h"
+#include "sleep/SleepReconciler.h"
 
 namespace vantrel {
 
@@ -16,23 +21,26 @@ void ThermalManager::startAppHeartbeat()
 
 void ThermalManager::heartbeatFired()
 {
-    services_.daemon.sendAppHeartbeat();
-    if (++heartbeatCounter_ < 12)
+    // The firings run on a concurrent queue; one whose daemon exchange outlasts the interval
+    // must not overlap the next.
+    if (heartbeatRunning_.exchange(true, std::memory_order_acquire))
         return;
-    heartbeatCounter_ = 0;
-    if (hooks_.captureEvidence)
-        hooks_.captureEvidence();
+    services_.daemon.sendAppHeartbeat();
+    const bool minuteDone = ++heartbeatCounter_ >= 12;
+    if (minuteDone) {
+        heartbeatCounter_ = 0;
+        parts_.evidence.capture();
+    }
+    heartbeatRunning_.store(false, std::memory_order_release);
+    if (!minuteDone)
+        return;
     services_.dispatch.main()->async(weakly(this, [](ThermalManager* self) {
-        if (!self->daemonAvailable_ || !self->hooks_.capabilityStore)
+        if (!self->daemonAvailable_)
             return;
-        const CapabilityStoreView store = self->hooks_.capabilityStore();
-        if (store.placeholderProfile) {
-            if (self->hooks_.probeCapabilitiesAfterExhaustion)
-                self->hooks_.probeCapabilitiesAfterExhaustion();
-        } else if (self->hooks_.canonicalSettingsReady && !self->hooks_.canonicalSettingsReady()) {
-            if (self->hooks_.probeCanonicalSettingsAfterExhaustion)
-                self->hooks_.probeCanonicalSettingsAfterExhaustion(QStringLiteral("heartbeat-probe"));
-        }
+        if (self->parts_.capabilities.hasPlaceholderProfile())
+            self->parts_.capabilities.probeAfterExhaustion();
+        else if (!self->parts_.settingsSync.canonicalSettingsReady())
+            self->parts_.settingsSync.probeDaemonCanonicalSettingsAfterExhaustion(QStringLiteral("heartbeat-probe"));
     }));
 }
 
@@ -72,30 +80,26 @@ void ThermalManager::applyAvailability(const std::optional<DaemonStatus>& status
     if (!lastDaemonConnectionState_ || *lastDaemonConnectionState_ != connected) {
         lastDaemonConnectionState_ = connected;
         if (!connected) {
-            if (hooks_.resetCanonicalSettingsSync)
-                hooks_.resetCanonicalSettingsSync();
-            if (hooks_.forgetBatteryConfigSignature)
-                hooks_.forgetBatteryConfigSignature();
-            if (hooks_.clearCapabilities)
-                hooks_.clearCapabilities();
+            parts_.settingsSync.resetAfterDaemonLoss();
+            parts_.batteryConfiguration.forgetAppliedSignature();
+            parts_.capabilities.clear();
             logLine(QStringLiteral("Vantrel: vantrel-node daemon is not available. Install/start it with vantrel-node/install.sh."));
         } else {
-            if (hooks_.resetSleepApplyBookkeeping)
-                hooks_.resetSleepApplyBookkeeping();
+            parts_.sleepRuntime.resetDaemonApplyState();
             logLine(QStringLiteral("Vantrel: vantrel-node daemon is available."));
-            if (hooks_.refreshCapabilities)
-                hooks_.refreshCapabilities();
+            parts_.capabilities.refresh();
         }
         return;
     }
-    if (!connected || !hooks_.capabilityStore)
+    if (!connected)
         return;
-    const CapabilityStoreView store = hooks_.capabilityStore();
-    if (store.loaded) {
-        if (store.placeholderProfile && hooks_.probeCapabilitiesAfterExhaustion)
-            hooks_.probeCapabilitiesAfterExhaustion();
-    } else if (store.refreshGeneration == 0 && hooks_.refreshCapabilities) {
-        hooks_.refreshCapabilities();
+    CapabilityGate& store = parts_.capabilities;
+    if (store.isLoaded()) {
+        if (store.hasPlaceholderProfile())
+            store.probeAfterExhaustion();
+    } else if (store.refreshGeneration() == 0) {
+        // Only a store that has never begun a refresh; one that began keeps its own retries.
+        store.refresh();
     }
 }
 

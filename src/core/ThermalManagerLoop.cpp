@@ -7,14 +7,17 @@
 
 #include "base/Log.h"
 #include "fan/FanControlState.h"
+#include "fan/FanCurveObserver.h"
+#include "fan/LanguageModelScanner.h"
 #include "l10n/L10n.h"
+#include "sensors/SensorSource.h"
+#include "sleep/SleepReconciler.h"
 #include "sleep/SleepSettingsState.h"
 
 namespace vantrel {
 
 struct ThermalManager::TickResult {
     SensorSample sample;
-    double batteryTemperature = 30.0;
     double gpuTemperature = 40.0;
     double vramTemperature = 40.0;
     std::optional<LLMState> llmState;
@@ -24,10 +27,8 @@ struct ThermalManager::TickResult {
 void ThermalManager::startRealMonitoring()
 {
     // Changes of the five sleep settings (not their restored values: start() runs after restore).
-    connect(sleep_.get(), &SleepSettingsState::sleepRuntimeSettingChanged, this, [this] {
-        if (hooks_.scheduleSleepRuntimeReconcile)
-            hooks_.scheduleSleepRuntimeReconcile(QStringLiteral("sleep-setting-change"));
-    });
+    connect(sleep_.get(), &SleepSettingsState::sleepRuntimeSettingChanged, this,
+            [this] { parts_.sleepRuntime.scheduleSleepRuntimeReconcile(QStringLiteral("sleep-setting-change")); });
     auto main = services_.dispatch.main();
     timer_ = services_.dispatch.every(main, seconds(1.0), Duration(0), weakly(this, [](ThermalManager* self) {
         self->services_.dispatch.global(QoS::Utility)->async(weakly(self, [](ThermalManager* s) { s->tickBackground(); }));
@@ -37,32 +38,17 @@ void ThermalManager::startRealMonitoring()
 void ThermalManager::tickBackground()
 {
     TickResult result;
-    if (hooks_.refreshSensors)
-        result.sample = hooks_.refreshSensors();
-    if (hooks_.batteryTemperature)
-        result.batteryTemperature = hooks_.batteryTemperature();
-    bool gpuFound = false;
-    bool vramFound = false;
-    for (const auto& reading : result.sample.readings) {
-        if (!gpuFound && reading.key == QLatin1String("TG0D")) {
-            result.gpuTemperature = reading.value;
-            gpuFound = true;
-        }
-        if (!vramFound && reading.key == QLatin1String("TPVD")) {
-            result.vramTemperature = reading.value;
-            vramFound = true;
-        }
-    }
+    result.sample = parts_.sensors.readSensors();
+    result.gpuTemperature = result.sample.readingOr(QStringLiteral("TG0D"), 40.0);
+    result.vramTemperature = result.sample.readingOr(QStringLiteral("TPVD"), 40.0);
     {
         std::lock_guard lock(tickMutex_);
         if (llmCheckCounter_ < 5) {
             ++llmCheckCounter_;
         } else {
-            if (hooks_.scanLLMProcesses) {
-                auto [processes, state] = hooks_.scanLLMProcesses();
-                cachedProcesses_ = std::move(processes);
-                result.llmState = state;
-            }
+            LanguageModelScan scan = parts_.languageModels.scan();
+            cachedProcesses_ = std::move(scan.processes);
+            result.llmState = scan.state;
             llmCheckCounter_ = 0;
         }
         for (const auto& p : cachedProcesses_)
@@ -76,7 +62,7 @@ void ThermalManager::tickMain(const TickResult& r)
     cpuTemperature_ = r.sample.cpuTemperature;
     gpuTemperature_ = r.gpuTemperature;
     vramTemperature_ = r.vramTemperature;
-    batteryTemperature_ = r.batteryTemperature;
+    batteryTemperature_ = r.sample.batteryTemperature;
     fan0RPM_ = r.sample.fan0;
     fan1RPM_ = r.sample.fan1;
     currentFanRPM_ = std::max(fan0RPM_, fan1RPM_);
@@ -96,26 +82,18 @@ void ThermalManager::tickMain(const TickResult& r)
         historyData_.erase(historyData_.begin(), historyData_.end() - 60);
     Q_EMIT historyDataChanged();
 
-    if (hooks_.recordFanCurveSample)
-        hooks_.recordFanCurveSample(point);
-    if (r.llmState) {
-        if (hooks_.publishLLMState)
-            hooks_.publishLLMState(*r.llmState);
-        else
-            fan_->setLlmState(*r.llmState);
-    }
-    if (hooks_.reconcileSleepRuntime)
-        hooks_.reconcileSleepRuntime(QStringLiteral("monitor"));
-    if (hooks_.updateDisplayedFanTarget)
-        hooks_.updateDisplayedFanTarget(cpuTemperature_);
-    else
-        fan_->updateDisplayedFanTarget(cpuTemperature_);
+    parts_.fanObserver.recordMacOSFanCurveSample(
+        FanTickReadings{point.timestamp, point.cpuTemp, point.gpuTemp, point.batteryTemp, point.fan0Rpm, point.fan1Rpm});
+    if (r.llmState)
+        parts_.fan.setLlmState(*r.llmState);
+    parts_.sleepRuntime.reconcileSleepRuntime(QStringLiteral("monitor"));
+    parts_.fan.updateDisplayedFanTarget(cpuTemperature_);
 
     const ThrottleDecision decision = throttleRule_.evaluate(cpuTemperature_);
     if (decision.triggerSurvival)
         triggerSurvivalMode(cpuTemperature_);
-    if (decision.level && hooks_.applyThrottle)
-        hooks_.applyThrottle(*decision.level, r.pids);
+    if (decision.level)
+        throttle_.applyThrottle(*decision.level, r.pids);
 }
 
 void ThermalManager::triggerSurvivalMode(double temperature)

@@ -9,16 +9,16 @@ ThrottleDecision ThrottleLevelRule::evaluate(double t)
         ++highTempDuration_;
         // The tenth consecutive hot tick and every one after it.
         decision.triggerSurvival = highTempDuration_ > 9;
-        decision.level = 3;
+        decision.level = ThrottleLevel::level3;
         return decision;
     }
     highTempDuration_ = 0;
     if (t >= 80.0)
-        decision.level = 2;
+        decision.level = ThrottleLevel::level2;
     else if (t >= 70.0)
-        decision.level = 1;
+        decision.level = ThrottleLevel::level1;
     else if (t < 65.0)
-        decision.level = 0;
+        decision.level = ThrottleLevel::normal;
     return decision;
 }
 

@@ -3,11 +3,13 @@
 // sustained critical temperature triggers survival mode.
 #include <optional>
 
+#include "core/ThrottleLevel.h"
+
 namespace vantrel {
 
 struct ThrottleDecision {
     // Nothing for the 65–70 °C gap: the level stays as it is.
-    std::optional<int> level;
+    std::optional<ThrottleLevel> level;
     bool triggerSurvival = false;
 };
 

@@ -23,9 +23,16 @@ FanConfigurationApplier::FanConfigurationApplier(FanControlState& state, DaemonC
 {
 }
 
+bool FanConfigurationApplier::fanControlsAvailable() const { return supportsSafeFanControl_ && supportsSafeFanControl_(); }
+
+bool FanConfigurationApplier::sendNow(const FanConfigRequest& request)
+{
+    return fanControlsAvailable() && client_.sendOk(request.toJson());
+}
+
 bool FanConfigurationApplier::applyFanConfigurationNow(const QString& reason, std::function<void(bool)> completion)
 {
-    if (!supportsSafeFanControl_ || !supportsSafeFanControl_())
+    if (!fanControlsAvailable())
         return false;
 
     // Taken now, so a later change of the configuration does not alter a send already queued.

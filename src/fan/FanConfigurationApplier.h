@@ -1,6 +1,7 @@
 #pragma once
-// Sends the whole current fan configuration to the daemon in the background
-// (the earlier-version fan settings replay uses it).
+// Sends fan configurations to the daemon when the hardware allows safe fan control: the whole
+// current configuration in the background (the earlier-version fan settings replay), or one
+// request synchronously for the fan screen's operations.
 #include <functional>
 
 #include <QObject>
@@ -11,6 +12,7 @@ namespace vantrel {
 class DaemonClient;
 class Dispatch;
 class FanControlState;
+struct FanConfigRequest;
 
 class FanConfigurationApplier : public QObject {
     Q_OBJECT
@@ -24,6 +26,12 @@ public:
     // "Vantrel fan sync (<reason>): …" and calls completion on the main queue with the outcome;
     // returns true once the send is queued.
     bool applyFanConfigurationNow(const QString& reason, std::function<void(bool)> completion = {});
+
+    // The capability profile's supportsSafeFanControl, read now.
+    bool fanControlsAvailable() const;
+    // Sends request on the calling thread and waits for the reply; false when fan control is
+    // unavailable (nothing is sent) or the daemon did not accept it.
+    bool sendNow(const FanConfigRequest& request);
 
 private:
     FanControlState& state_;

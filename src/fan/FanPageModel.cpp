@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "daemon/DaemonClient.h"
+#include "fan/FanConfigurationApplier.h"
 #include "fan/FanConfigRequest.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveMath.h"
@@ -11,13 +11,13 @@
 
 namespace vantrel {
 
-FanPageModel::FanPageModel(FanControlState& state, const FanPresetStore& store, DaemonClient& client,
-                           std::function<bool()> fanControlsAvailable, QObject* parent)
-    : QObject(parent), state_(state), store_(store), client_(client), fanControlsAvailable_(std::move(fanControlsAvailable))
+FanPageModel::FanPageModel(FanControlState& state, const FanPresetStore& store, FanConfigurationApplier& applier,
+                           QObject* parent)
+    : QObject(parent), state_(state), store_(store), applier_(applier)
 {
 }
 
-bool FanPageModel::fanControlsAvailable() const { return fanControlsAvailable_ && fanControlsAvailable_(); }
+bool FanPageModel::fanControlsAvailable() const { return applier_.fanControlsAvailable(); }
 
 void FanPageModel::setCustomPresetName(const QString& name)
 {
@@ -129,7 +129,7 @@ bool FanPageModel::sendSelection(FanMode mode, const FanCurveSettings& curve, co
     state_.setFanMode(mode);
     // The choice stays in the central state even when the daemon refuses it.
     FanConfigRequest request{mode, true, curve.points, curve.points, presetName, state_.smartAppPresetEnabled()};
-    return client_.sendOk(request.toJson());
+    return applier_.sendNow(request);
 }
 
 void FanPageModel::applyFanSelection(FanMode mode, const FanCurveSettings& curve, const QString& presetName,

@@ -16,7 +16,7 @@
 
 namespace vantrel {
 
-class DaemonClient;
+class FanConfigurationApplier;
 class FanControlState;
 class FanPresetStore;
 
@@ -51,9 +51,9 @@ public:
     static constexpr int noPresetCard = 11;      // nothing highlighted
     static constexpr size_t maxCustomPresets = 3;
 
-    // fanControlsAvailable: the capability profile's supportsSafeFanControl, read at each operation.
-    FanPageModel(FanControlState& state, const FanPresetStore& store, DaemonClient& client,
-                 std::function<bool()> fanControlsAvailable, QObject* parent = nullptr);
+    // The applier sends the screen's choices and answers whether fan controls are available.
+    FanPageModel(FanControlState& state, const FanPresetStore& store, FanConfigurationApplier& applier,
+                 QObject* parent = nullptr);
 
     int selectedFanMode() const { return selectedFanMode_; }
     int selectedPreset() const { return selectedPreset_; }
@@ -112,8 +112,7 @@ private:
 
     FanControlState& state_;
     const FanPresetStore& store_;
-    DaemonClient& client_;
-    std::function<bool()> fanControlsAvailable_;
+    FanConfigurationApplier& applier_;
 
     int selectedFanMode_ = macOSDefaultCard;
     int selectedPreset_ = balancedCard;

@@ -43,4 +43,12 @@ LLMState LLMDetector::classifyState(const std::vector<LLMProcess>& processes)
     return max > 50 || sum > 80 ? LLMState::Inferencing : LLMState::KeepAlive;
 }
 
+LanguageModelScan LLMDetector::scan() const
+{
+    LanguageModelScan result;
+    result.processes = getProcesses();
+    result.state = classifyState(result.processes);
+    return result;
+}
+
 } // namespace vantrel

@@ -5,11 +5,12 @@
 #include <QStringList>
 
 #include "fan/LLMState.h"
+#include "fan/LanguageModelScanner.h"
 #include "platform/ProcessTable.h"
 
 namespace vantrel {
 
-class LLMDetector {
+class LLMDetector final : public LanguageModelScanner {
 public:
     explicit LLMDetector(const ProcessTable& processes);
 
@@ -21,6 +22,8 @@ public:
     std::vector<LLMProcess> getProcesses() const;
     // Idle without processes; Inferencing when the largest weight is above 50 or the total above 80.
     static LLMState classifyState(const std::vector<LLMProcess>& processes);
+    // The processes and their state, for the monitoring tick.
+    LanguageModelScan scan() const override;
 
 private:
     const ProcessTable& processes_;

@@ -6,27 +6,20 @@
 #include <QDateTime>
 #include <QString>
 
+#include "fan/FanCurveObserver.h"
+#include "fan/FanTickReadings.h"
+
 namespace vantrel {
 
 class FanControlState;
 class MacOSFanCurveLog;
-
-// The readings of one monitoring tick that the observation needs (from its history point).
-struct FanTickReadings {
-    QDateTime timestamp;
-    double cpuTemp = 0;
-    double gpuTemp = 0;
-    double batteryTemp = 0;
-    int fan0Rpm = 0;
-    int fan1Rpm = 0;
-};
 
 struct ReferenceTemperature {
     double temperature = 0;
     QString sensor; // "CPU", "GPU", "Battery" or "Unknown"
 };
 
-class MacOSFanObserver {
+class MacOSFanObserver final : public FanCurveObserver {
 public:
     // The hardware's maximum speed of fan 0 or 1; 0 or less when unknown (the SMC reader's getMaxFanRPM).
     using MaxFanRPMReader = std::function<int(int fanIndex)>;
@@ -39,11 +32,11 @@ public:
     // Monitoring tick hook, called on the main thread with the history point the tick just appended.
     // Does nothing unless the fan mode is Auto; otherwise logs the sample (the log keeps it only
     // when it adds something) and publishes the last 72 hours with their summary.
-    void recordMacOSFanCurveSample(const FanTickReadings& readings);
+    void recordMacOSFanCurveSample(const FanTickReadings& readings) override;
 
     // Re-reads the fan maximum and republishes the logged samples. Called once at start-up after the
     // active curves are restored, and each time the fan screen appears.
-    void refreshMacOSFanCurveAnalysis();
+    void refreshMacOSFanCurveAnalysis() override;
 
 private:
     int hardwareFanMaxRPM() const;

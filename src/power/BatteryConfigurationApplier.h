@@ -6,13 +6,15 @@
 #include <QObject>
 #include <QString>
 
+#include "power/BatteryConfigurationMemory.h"
+
 namespace vantrel {
 
 class BatteryPolicyState;
 class DaemonClient;
 class Dispatch;
 
-class BatteryConfigurationApplier : public QObject {
+class BatteryConfigurationApplier : public QObject, public BatteryConfigurationMemory {
     Q_OBJECT
 public:
     using Completion = std::function<void(bool accepted)>;
@@ -28,7 +30,7 @@ public:
     bool applyBatteryConfigurationNow(const QString& reason, Completion completion = {});
 
     // Called by the availability check when the daemon is lost, so the next apply resends.
-    void forgetAppliedSignature();
+    void forgetAppliedSignature() override;
 
 private:
     BatteryPolicyState& state_;

@@ -6,13 +6,14 @@
 #include <QString>
 
 #include "base/Dispatch.h"
+#include "power/EvidenceRecorder.h"
 
 namespace vantrel {
 
 class DaemonClient;
 class Paths;
 
-class OnlyPowerPolicyEvidenceRecorder {
+class OnlyPowerPolicyEvidenceRecorder final : public EvidenceRecorder {
 public:
     static const QString queueLabel; // "com.vantrel.only-power-policy-evidence"
 
@@ -20,7 +21,7 @@ public:
 
     // Asks the daemon for "get_power_policy_state" on the calling thread (the heartbeat's
     // utility queue) and writes the evidence on the recorder's serial queue. No reply, no write.
-    void capture();
+    void capture() override;
 
     // <Application Support>/Vantrel/only-power-cycle-study
     QString directory() const { return directory_; }

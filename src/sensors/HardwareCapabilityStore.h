@@ -10,11 +10,12 @@
 #include "base/CoalescingGenerationState.h"
 #include "base/Dispatch.h"
 #include "daemon/DaemonClient.h"
+#include "sensors/CapabilityGate.h"
 #include "sensors/HardwareProfile.h"
 
 namespace vantrel {
 
-class HardwareCapabilityStore : public QObject {
+class HardwareCapabilityStore : public QObject, public CapabilityGate {
     Q_OBJECT
     Q_PROPERTY(vantrel::HardwareProfile profile READ profile NOTIFY profileChanged)
     Q_PROPERTY(bool isLoaded READ isLoaded NOTIFY isLoadedChanged)
@@ -25,7 +26,9 @@ public:
     ~HardwareCapabilityStore() override;
 
     const HardwareProfile& profile() const { return profile_; }
-    bool isLoaded() const { return isLoaded_; }
+    bool isLoaded() const override { return isLoaded_; }
+    bool hasPlaceholderProfile() const override { return profile_.isBlank(); }
+    std::uint64_t refreshGeneration() const override { return refreshState_.generation; }
     quint64 successfulRefreshGeneration() const { return successfulRefreshGeneration_; }
     const BoundedBackoffState& retryState() const { return retryState_; }
     const CoalescingGenerationState& refreshState() const { return refreshState_; }
@@ -33,11 +36,11 @@ public:
 
     // The operations may be called from any thread; they run on the main queue.
     // Cancels a pending retry, resets the retry count and refreshes (with retries).
-    void refresh();
+    void refresh() override;
     // One refresh without retries, only once the retries are used up and none is pending.
-    void probeAfterExhaustion();
+    void probeAfterExhaustion() override;
     // Forgets the profile; a refresh still running publishes nothing.
-    void clear();
+    void clear() override;
 
 Q_SIGNALS:
     void profileChanged();

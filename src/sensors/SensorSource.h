@@ -9,7 +9,7 @@ class SensorSource {
 public:
     virtual ~SensorSource() = default;
     // Reads the sensors once; a failed read returns the last good sample.
-    virtual SensorSample refresh() = 0;
+    virtual SensorSample readSensors() = 0;
 };
 
 } // namespace vantrel

@@ -7,7 +7,7 @@ namespace vantrel {
 
 SmcSensorSource::SmcSensorSource(std::shared_ptr<SMCHelper> smc) : smc_(std::move(smc)) {}
 
-SensorSample SmcSensorSource::refresh()
+SensorSample SmcSensorSource::readSensors()
 {
     smc_->refreshAll();
     SMCHelper::Caches caches = smc_->snapshot();

@@ -12,7 +12,7 @@ class SMCHelper;
 class SmcSensorSource final : public SensorSource {
 public:
     explicit SmcSensorSource(std::shared_ptr<SMCHelper> smc);
-    SensorSample refresh() override;
+    SensorSample readSensors() override;
 
 private:
     std::shared_ptr<SMCHelper> smc_;

@@ -8,15 +8,17 @@
 #include "app/ModelServices.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
+#include "core/SurvivalThrottle.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonClient.h"
 #include "daemon/DaemonSocketTransport.h"
+#include "fan/FanConfigurationApplier.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveMath.h"
 #include "power/BatteryPolicyState.h"
-#include "power/ThrottleManagerSwift.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "SimProcess.h"
+#include "platform/fakes/FakeAccessibilityAccess.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -34,11 +36,18 @@ protected:
         const Paths paths = Paths::underRoot(dir_.path());
         auto daemon = std::make_shared<DaemonClient>(std::make_shared<DaemonSocketTransport>(dispatch_, sim_.socketPath(), false));
         model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
-            dispatch_, preferences_, daemon, paths, makeSimPlatform(paths), DesktopServices{},
+            dispatch_, preferences_, daemon, paths, makeSimPlatform(paths), desktop(),
             ModelServices::smcToolPath(paths, QFileInfo(test::builtBinary(QStringLiteral("vantrel-smc"))).path())});
     }
 
     void TearDown() override { qunsetenv("VANTREL_SIM_STATE_DIR"); }
+
+    static DesktopServices desktop()
+    {
+        DesktopServices services;
+        services.accessibility = std::make_shared<test::FakeAccessibilityAccess>();
+        return services;
+    }
 
     test::TempDir dir_;
     test::SimProcess sim_{dir_};
@@ -112,7 +121,37 @@ TEST_F(ModelAgainstSim, AHotMacGetsTheCurvesFanTargetAndAThrottleLevel)
     EXPECT_DOUBLE_EQ(fan.targetFanPercent(), calculateInterpolatedFanPercent(temperature, fan.currentCurve()));
     EXPECT_GT(fan.targetFanPercent(), 0.0);
     // Above 70 °C the tick also raises the throttle level, sent through the text bridge.
-    EXPECT_NE(model_->throttle().currentLevel(), ThrottleLevel::normal);
+    EXPECT_NE(model_->thermal().throttle().currentLevel(), ThrottleLevel::normal);
+}
+
+TEST_F(ModelAgainstSim, TheFanApplierSendsTheCurrentConfigurationOnceTheProfileAllowsFanControl)
+{
+    FanConfigurationApplier& applier = model_->fanApplier();
+    EXPECT_FALSE(applier.applyFanConfigurationNow(QStringLiteral("test"))) << "no profile yet: nothing is sent";
+    model_->start();
+    dispatch_.advance(Duration(1500));
+    ASSERT_TRUE(model_->capabilities().profile().supportsSafeFanControl);
+
+    model_->thermal().fan().setFanMode(FanMode::Manual);
+    std::optional<bool> accepted;
+    ASSERT_TRUE(applier.applyFanConfigurationNow(QStringLiteral("test"), [&](bool ok) { accepted = ok; }));
+    dispatch_.runUntilIdle();
+    EXPECT_EQ(accepted, true);
+    const QJsonObject fan = sim_.call(QStringLiteral("reload_user_settings")).value(QStringLiteral("settings")).toObject()
+                                .value(QStringLiteral("fan")).toObject();
+    EXPECT_EQ(fan.value(QStringLiteral("mode")).toString(), QStringLiteral("manual"));
+}
+
+TEST(ModelServices, RefusesACompositionWithoutAccessibility)
+{
+    test::TempDir dir;
+    VirtualDispatch dispatch;
+    MemoryPreferences preferences;
+    const Paths paths = Paths::underRoot(dir.path());
+    auto daemon = std::make_shared<DaemonClient>(std::make_shared<DaemonSocketTransport>(dispatch, dir.file("none.sock"), false));
+    EXPECT_THROW(ModelServices(ModelServices::Inputs{dispatch, preferences, daemon, paths, makeSimPlatform(paths),
+                                                     DesktopServices{}, QStringLiteral("/nonexistent/smc")}),
+                 std::invalid_argument);
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 #include "core/ThermalManager.h"
 #include "daemon/DaemonClient.h"
 #include "fan/FanControlState.h"
+#include "fan/FanPresetStore.h"
+#include "l10n/L10n.h"
+#include "support/FakeCollaborators.h"
 #include "platform/fakes/FakeProcessActivity.h"
 #include "platform/fakes/FakeUserNotifications.h"
 #include "platform/fakes/FakeWorkspace.h"
@@ -29,52 +32,36 @@ struct Harness {
     std::shared_ptr<test::FakeUserNotifications> notifications = std::make_shared<test::FakeUserNotifications>();
     std::shared_ptr<test::FakeProcessActivity> activity = std::make_shared<test::FakeProcessActivity>();
     std::shared_ptr<test::FakeWorkspace> workspace = std::make_shared<test::FakeWorkspace>();
-    ThermalManagerHooks hooks;
-    QStringList calls;
-    double cpu = 50.0;
-    std::vector<SensorReading> readings;
-    std::vector<std::pair<int, std::vector<int>>> throttles;
-    int llmScans = 0;
-    CapabilityStoreView store;
+    FanControlState fan{prefs};
+    FanPresetStore presets{dir.paths(), prefs, dispatch.clock()};
+    test::FakeCollaborators parts;
+    QStringList& calls = parts.calls;
 
     Harness()
     {
         transport->replyOk("app_heartbeat");
-        hooks.refreshSensors = [this] {
-            SensorSample s;
-            s.cpuTemperature = cpu;
-            s.fan0 = 1200;
-            s.fan1 = 1400;
-            s.readings = readings;
-            return s;
-        };
-        hooks.batteryTemperature = [] { return 31.5; };
-        hooks.scanLLMProcesses = [this] {
-            ++llmScans;
-            return std::make_pair(std::vector<LLMProcess>{{"ollama", 4242, 10}}, LLMState::KeepAlive);
-        };
-        hooks.recordFanCurveSample = [this](const HistoryDataPoint&) { calls << "fan-sample"; };
-        hooks.reconcileSleepRuntime = [this](const QString& reason) { calls << "sleep:" + reason; };
-        hooks.scheduleSleepRuntimeReconcile = [this](const QString& reason) { calls << "schedule:" + reason; };
-        hooks.updateDisplayedFanTarget = [this](double) { calls << "fan-target"; };
-        hooks.applyThrottle = [this](int level, const std::vector<int>& pids) {
-            calls << "throttle";
-            throttles.emplace_back(level, pids);
-        };
-        hooks.captureEvidence = [this] { calls << "evidence"; };
-        hooks.capabilityStore = [this] { return store; };
-        hooks.refreshCapabilities = [this] { calls << "caps-refresh"; };
-        hooks.probeCapabilitiesAfterExhaustion = [this] { calls << "caps-probe"; };
-        hooks.clearCapabilities = [this] { calls << "caps-clear"; };
-        hooks.forgetBatteryConfigSignature = [this] { calls << "forget-battery"; };
-        hooks.resetSleepApplyBookkeeping = [this] { calls << "reset-sleep"; };
-        hooks.resetCanonicalSettingsSync = [this] { calls << "reset-settings"; };
+        setCpu(50.0);
+        parts.sample.fan0 = 1200;
+        parts.sample.fan1 = 1400;
+        parts.sample.batteryTemperature = 31.5;
+        parts.scanResult = {{{"ollama", 4242, 10}}, LLMState::KeepAlive};
     }
 
+    void setCpu(double celsius) { parts.sample.cpuTemperature = celsius; }
+    void setReadings(std::vector<SensorReading> readings)
+    {
+        parts.sample.readingValues.clear();
+        for (const auto& r : readings)
+            parts.sample.readingValues.insert(r.key, r.value);
+        parts.sample.readings = std::move(readings);
+    }
     std::unique_ptr<ThermalManager> make()
     {
         ThermalManager::Services services{dispatch, prefs, daemon, dir.paths(), notifications, activity, workspace};
-        return std::make_unique<ThermalManager>(services, hooks);
+        services.systemLanguages = {"en-US"};
+        ThermalManager::Collaborators collaborators{fan,   presets, parts, parts, parts, parts,
+                                                    parts, parts,   parts, parts, parts, parts};
+        return std::make_unique<ThermalManager>(services, collaborators);
     }
 };
 
@@ -83,13 +70,14 @@ struct Harness {
 TEST(ThermalManager, TickPublishesInOrderAndBoundsHistory)
 {
     Harness h;
-    h.readings = {SensorReading{QUuid::createUuid(), "TPVD", "VRAM", SensorCategory::GPU, 55.0}};
+    h.setReadings({SensorReading{QUuid::createUuid(), "TPVD", "VRAM", SensorCategory::GPU, 55.0}});
     auto manager = h.make();
     manager->start();
     h.dispatch.advance(1500ms); // start-up sequence + one tick
     h.calls.clear();
     h.dispatch.advance(1000ms);
-    EXPECT_EQ(h.calls, (QStringList{"fan-sample", "sleep:monitor", "fan-target", "throttle"}));
+    EXPECT_EQ(h.calls, (QStringList{"fan-sample", "sleep:monitor"}));
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::normal);
     EXPECT_DOUBLE_EQ(manager->gpuTemperature(), 40.0) << "no TG0D reading keeps the default";
     EXPECT_DOUBLE_EQ(manager->vramTemperature(), 55.0);
     EXPECT_DOUBLE_EQ(manager->batteryTemperature(), 31.5);
@@ -107,14 +95,13 @@ TEST(ThermalManager, LanguageModelScanRunsEverySixthTick)
     auto manager = h.make();
     manager->start();
     h.dispatch.advance(5000ms);
-    EXPECT_EQ(h.llmScans, 0);
+    EXPECT_EQ(h.parts.languageModelScans, 0);
     h.dispatch.advance(1000ms);
-    EXPECT_EQ(h.llmScans, 1);
+    EXPECT_EQ(h.parts.languageModelScans, 1);
     EXPECT_EQ(manager->fan().llmState(), LLMState::KeepAlive);
     h.dispatch.advance(6000ms);
-    EXPECT_EQ(h.llmScans, 2);
-    ASSERT_FALSE(h.throttles.empty());
-    EXPECT_EQ(h.throttles.back().second, std::vector<int>{4242});
+    EXPECT_EQ(h.parts.languageModelScans, 2);
+    EXPECT_EQ(manager->throttle().currentPids(), std::vector<int>{4242});
 }
 
 TEST(ThermalManager, ThrottleLevelsAndSurvivalModeAfterTenHotTicks)
@@ -124,20 +111,25 @@ TEST(ThermalManager, ThrottleLevelsAndSurvivalModeAfterTenHotTicks)
     auto manager = h.make();
     manager->start();
     test::LogCapture log;
-    h.cpu = 67.0;
+    h.setCpu(67.0);
     h.dispatch.advance(1000ms);
-    EXPECT_TRUE(h.throttles.empty()) << "the 65-70 gap keeps the level";
-    h.cpu = 64.9;
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::normal) << "the 65-70 gap keeps the level";
+    h.setCpu(72.0);
     h.dispatch.advance(1000ms);
-    ASSERT_EQ(h.throttles.size(), 1u);
-    EXPECT_EQ(h.throttles.back().first, 0);
-    h.cpu = 70.0;
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::level1);
+    h.setCpu(67.0);
     h.dispatch.advance(1000ms);
-    EXPECT_EQ(h.throttles.back().first, 1);
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::level1) << "the 65-70 gap keeps the level";
+    h.setCpu(64.9);
+    h.dispatch.advance(1000ms);
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::normal);
+    h.setCpu(70.0);
+    h.dispatch.advance(1000ms);
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::level1);
 
-    h.cpu = 95.0;
+    h.setCpu(95.0);
     h.dispatch.advance(9000ms);
-    EXPECT_EQ(h.throttles.back().first, 3);
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::level3);
     EXPECT_TRUE(h.notifications->requests().empty()) << "nine hot ticks are not enough";
     h.dispatch.advance(1000ms);
     ASSERT_EQ(h.notifications->requests().size(), 1u);
@@ -149,14 +141,14 @@ TEST(ThermalManager, ThrottleLevelsAndSurvivalModeAfterTenHotTicks)
     h.dispatch.advance(1000ms);
     EXPECT_EQ(h.notifications->requests().size(), 2u) << "every later hot tick triggers again";
 
-    h.cpu = 85.0;
+    h.setCpu(85.0);
     h.dispatch.advance(1000ms);
     EXPECT_EQ(manager->highTempDuration(), 0);
-    EXPECT_EQ(h.throttles.back().first, 2);
+    EXPECT_EQ(manager->throttle().currentLevel(), ThrottleLevel::level2);
 
     // With notifications switched off survival mode still prints but posts nothing.
     h.prefs.setValue("showNotifications", false);
-    h.cpu = 95.0;
+    h.setCpu(95.0);
     h.dispatch.advance(10000ms);
     EXPECT_EQ(h.notifications->requests().size(), 2u);
     EXPECT_GE(log.count("SURVIVAL MODE"), 3);
@@ -173,7 +165,8 @@ TEST(ThermalManager, HeartbeatFiresAtOnceThenEveryFiveSecondsWithMinuteWork)
     h.dispatch.advance(2000ms); // availability check came back: connected
     ASSERT_TRUE(manager->daemonAvailable());
     h.calls.clear();
-    h.store = CapabilityStoreView{true, true, 1};
+    h.parts.loaded = true;
+    h.parts.generation = 1;
     h.dispatch.advance(52000ms); // 54 s: eleven firings so far (0, 5, … 50 s)
     EXPECT_EQ(h.calls.count("evidence"), 0);
     h.dispatch.advance(1000ms);
@@ -181,6 +174,31 @@ TEST(ThermalManager, HeartbeatFiresAtOnceThenEveryFiveSecondsWithMinuteWork)
     EXPECT_EQ(h.calls.count("caps-probe"), 1) << "placeholder profile while the daemon is up";
     // One from the start-up sequence plus twelve timer firings.
     EXPECT_EQ(h.transport->requestsFor("app_heartbeat").size(), 13u);
+
+    // A real profile with daemon settings not ready yet probes the settings instead.
+    h.parts.placeholder = false;
+    h.parts.settingsReady = false;
+    h.calls.clear();
+    h.dispatch.advance(60000ms);
+    EXPECT_EQ(h.calls.filter("evidence") + h.calls.filter("probe"),
+              (QStringList{"evidence", "settings-probe:heartbeat-probe"}));
+}
+
+// A firing whose minute work outlasts the interval (a slow daemon) must not overlap the next
+// firings: they are skipped, so no heartbeat is sent twice at once and the count stays whole.
+TEST(ThermalManager, HeartbeatFiringsNeverOverlap)
+{
+    Harness h;
+    auto manager = h.make();
+    // The daemon exchange of the minute's capture takes twelve seconds of virtual time.
+    h.parts.onCapture = [&] { h.dispatch.advance(12000ms); };
+    manager->start();
+    h.dispatch.advance(55000ms + 1ms); // the twelfth firing at 55 s captures
+    EXPECT_EQ(h.calls.count("evidence"), 1);
+    // Firings at 60 and 65 s came during the capture and were skipped; 70 s is the next one.
+    EXPECT_EQ(h.transport->requestsFor("app_heartbeat").size(), 1u + 12u);
+    h.dispatch.advance(4000ms);
+    EXPECT_EQ(h.transport->requestsFor("app_heartbeat").size(), 1u + 13u);
 }
 
 TEST(ThermalManager, AvailabilityTransitionsResetAndRefresh)
@@ -217,17 +235,44 @@ TEST(ThermalManager, AvailabilityTransitionsResetAndRefresh)
     EXPECT_EQ(manager->daemonStatusText(), QStringLiteral("CPU 51°C · Fan 1800/1900 RPM · Battery 77%"));
 
     // Steady and connected: an unloaded store that never refreshed is refreshed; a loaded placeholder probed.
+    // A store that has begun a refresh keeps its own retries: no second refresh.
+    auto steadyCheck = [&](bool loaded, bool placeholder, std::uint64_t generation) {
+        h.parts.loaded = loaded;
+        h.parts.placeholder = placeholder;
+        h.parts.generation = generation;
+        manager->checkDaemonAvailability();
+        h.dispatch.runUntilIdle();
+    };
     h.calls.clear();
-    h.store = CapabilityStoreView{false, true, 0};
-    manager->checkDaemonAvailability();
-    h.dispatch.runUntilIdle();
-    h.store = CapabilityStoreView{true, true, 1};
-    manager->checkDaemonAvailability();
-    h.dispatch.runUntilIdle();
-    h.store = CapabilityStoreView{true, false, 1};
-    manager->checkDaemonAvailability();
-    h.dispatch.runUntilIdle();
-    EXPECT_EQ(h.calls, (QStringList{"caps-refresh", "caps-probe"}));
+    steadyCheck(false, true, 0);
+    EXPECT_EQ(h.calls, QStringList{"caps-refresh"});
+    h.calls.clear();
+    steadyCheck(false, true, 1);
+    EXPECT_TRUE(h.calls.isEmpty()) << "a refresh in flight is not restarted";
+    steadyCheck(true, true, 1);
+    EXPECT_EQ(h.calls, QStringList{"caps-probe"});
+    h.calls.clear();
+    steadyCheck(true, false, 1);
+    EXPECT_TRUE(h.calls.isEmpty());
+}
+
+// Without a stored language the system's first language is used when it is one of ours, and
+// nothing is stored until the user picks one.
+TEST(ThermalManager, LanguageFollowsTheSystemUntilChosen)
+{
+    Harness h;
+    ThermalManager::Services services{h.dispatch, h.prefs, h.daemon, h.dir.paths(), h.notifications, h.activity, h.workspace};
+    services.systemLanguages = {"ko-KR", "en-US"};
+    ThermalManager::Collaborators parts{h.fan, h.presets, h.parts, h.parts, h.parts, h.parts,
+                                        h.parts, h.parts, h.parts, h.parts, h.parts, h.parts};
+    auto manager = std::make_unique<ThermalManager>(services, parts);
+    manager->start();
+    EXPECT_EQ(manager->selectedLanguage(), QStringLiteral("ko"));
+    EXPECT_EQ(L10n::currentLanguage(), QStringLiteral("ko"));
+    EXPECT_EQ(h.prefs.optionalString("selectedLanguage"), std::nullopt);
+    manager->setSelectedLanguage("ja");
+    EXPECT_EQ(h.prefs.optionalString("selectedLanguage"), QStringLiteral("ja"));
+    L10n::setCurrentLanguage("en");
 }
 
 TEST(ThermalManager, SettingsPersistAndRestoreAndSleepChangesScheduleReconcile)

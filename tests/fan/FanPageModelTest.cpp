@@ -8,6 +8,7 @@
 #include "base/VirtualDispatch.h"
 #include "daemon/DaemonClient.h"
 #include "fan/FanControlState.h"
+#include "fan/FanConfigurationApplier.h"
 #include "fan/FanPageModel.h"
 #include "fan/FanPresetStore.h"
 #include "l10n/L10n.h"
@@ -38,7 +39,9 @@ struct PageFixture : ::testing::Test {
     DaemonClient client{daemon};
     FanControlState state{prefs};
     bool available = true;
-    FanPageModel page{state, store, client, [this] { return available; }};
+    VirtualDispatch dispatch;
+    FanConfigurationApplier applier{state, client, dispatch, [this] { return available; }};
+    FanPageModel page{state, store, applier};
 
     PageFixture() { daemon->replyOk("set_fan_config"); }
     QJsonObject lastRequest() const { return daemon->requests().back(); }

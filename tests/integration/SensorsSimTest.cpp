@@ -139,7 +139,7 @@ TEST_F(SensorsSim, DesktopHasOneFanAndNoBattery)
     EXPECT_GT(c.fan0, 0);
     EXPECT_EQ(c.fan1, 0);
     for (const auto& r : c.readings)
-        EXPECT_NE(r.category, QStringLiteral("Battery")) << r.key.toStdString();
+        EXPECT_NE(r.category, SensorCategory::Battery) << r.key.toStdString();
     EXPECT_FALSE(c.readings.empty());
     EXPECT_DOUBLE_EQ(getBatteryTemperature(c.readings), 30.0);
 

@@ -8,8 +8,11 @@
 #include "base/VirtualDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonClient.h"
+#include "fan/FanControlState.h"
+#include "fan/FanPresetStore.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "sleep/SleepSettingsState.h"
+#include "support/FakeCollaborators.h"
 #include "support/FakeDaemonTransport.h"
 #include "support/TempDir.h"
 #include "ui/shell/UiState.h"
@@ -44,13 +47,12 @@ TEST(UiStateBinding, SensorsAndSleepFlagFollowTheCentralState)
     MemoryPreferences preferences;
     test::TempDir dir;
     DaemonClient daemon(std::make_shared<test::FakeDaemonTransport>());
-    ThermalManagerHooks hooks;
-    hooks.refreshSensors = [] {
-        SensorSample sample;
-        sample.readings = {{QUuid::createUuid(), "TD00", "SSD Ch0", SensorCategory::SSD, 41.0}};
-        return sample;
-    };
-    ThermalManager manager({dispatch, preferences, daemon, dir.paths(), nullptr, nullptr, nullptr}, hooks);
+    FanControlState fan(preferences);
+    FanPresetStore presets(dir.paths(), preferences, dispatch.clock());
+    test::FakeCollaborators parts;
+    parts.sample.readings = {{QUuid::createUuid(), "TD00", "SSD Ch0", SensorCategory::SSD, 41.0}};
+    ThermalManager manager({dispatch, preferences, daemon, dir.paths(), nullptr, nullptr, nullptr},
+                           {fan, presets, parts, parts, parts, parts, parts, parts, parts, parts, parts, parts});
     UiState state;
     bindCentralState(state, manager);
     EXPECT_TRUE(state.allSensors().empty());

@@ -1,4 +1,4 @@
-#include "power/ThrottleManagerSwift.h"
+#include "core/SurvivalThrottle.h"
 
 #include <QStringList>
 
@@ -11,7 +11,7 @@ namespace {
 
 struct Recorder {
     QStringList sent;
-    ThrottleManagerSwift manager{[this](const QString& command) { sent.append(command); }};
+    SurvivalThrottle manager{[this](const QString& command) { sent.append(command); }};
     QStringList take()
     {
         QStringList out = sent;
@@ -20,7 +20,7 @@ struct Recorder {
     }
 };
 
-TEST(ThrottleManagerSwift, EscalatesToLevelThreeAndBackInTheFixedOrder)
+TEST(SurvivalThrottle, EscalatesToLevelThreeAndBackInTheFixedOrder)
 {
     test::LogCapture log;
     Recorder r;
@@ -38,7 +38,7 @@ TEST(ThrottleManagerSwift, EscalatesToLevelThreeAndBackInTheFixedOrder)
     EXPECT_EQ(r.manager.currentLevel(), ThrottleLevel::normal);
 }
 
-TEST(ThrottleManagerSwift, StepwiseLevelsOnlyAddWhatTheNewLevelImposes)
+TEST(SurvivalThrottle, StepwiseLevelsOnlyAddWhatTheNewLevelImposes)
 {
     Recorder r;
     r.manager.applyThrottle(ThrottleLevel::level1, {7, 8});
@@ -55,7 +55,7 @@ TEST(ThrottleManagerSwift, StepwiseLevelsOnlyAddWhatTheNewLevelImposes)
     EXPECT_EQ(r.manager.currentPids(), std::vector<int>{7});
 }
 
-TEST(ThrottleManagerSwift, PidChurnAtOneLevelTouchesOnlyTheProcessesThatCameOrWent)
+TEST(SurvivalThrottle, PidChurnAtOneLevelTouchesOnlyTheProcessesThatCameOrWent)
 {
     Recorder r;
     r.manager.applyThrottle(ThrottleLevel::normal, {1, 2});

@@ -1,4 +1,4 @@
-#include "power/ThrottleManagerSwift.h"
+#include "core/SurvivalThrottle.h"
 
 #include <algorithm>
 
@@ -23,19 +23,19 @@ std::vector<int> distinct(const std::vector<int>& pids) { return missingFrom(pid
 
 } // namespace
 
-ThrottleManagerSwift::ThrottleManagerSwift(CommandSink sendToDaemon) : send_(std::move(sendToDaemon)) {}
+SurvivalThrottle::SurvivalThrottle(CommandSink sendToDaemon) : send_(std::move(sendToDaemon)) {}
 
-void ThrottleManagerSwift::nice(int pid, bool on)
+void SurvivalThrottle::nice(int pid, bool on)
 {
     send_(QStringLiteral("NICE %1 %2").arg(pid).arg(on ? 15 : 0));
 }
 
-void ThrottleManagerSwift::taskPolicy(int pid, bool on)
+void SurvivalThrottle::taskPolicy(int pid, bool on)
 {
     send_(QStringLiteral("TSKP %1 %2").arg(pid).arg(on ? 1 : 0));
 }
 
-void ThrottleManagerSwift::applyThrottle(ThrottleLevel level, const std::vector<int>& pids)
+void SurvivalThrottle::applyThrottle(ThrottleLevel level, const std::vector<int>& pids)
 {
     if (level == currentLevel_ && pids == currentPids_)
         return;
@@ -45,7 +45,7 @@ void ThrottleManagerSwift::applyThrottle(ThrottleLevel level, const std::vector<
         changeLevel(level, pids);
 }
 
-void ThrottleManagerSwift::changePids(const std::vector<int>& pids)
+void SurvivalThrottle::changePids(const std::vector<int>& pids)
 {
     const std::vector<int> left = missingFrom(currentPids_, pids);
     const std::vector<int> joined = missingFrom(pids, currentPids_);
@@ -64,7 +64,7 @@ void ThrottleManagerSwift::changePids(const std::vector<int>& pids)
     currentPids_ = pids;
 }
 
-void ThrottleManagerSwift::changeLevel(ThrottleLevel level, const std::vector<int>& pids)
+void SurvivalThrottle::changeLevel(ThrottleLevel level, const std::vector<int>& pids)
 {
     logLine(QStringLiteral("Escalating Throttle to Level %1").arg(levelNumber(level)));
     const ThrottleLevel old = currentLevel_;

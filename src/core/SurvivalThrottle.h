@@ -6,16 +6,16 @@
 
 #include <QString>
 
-#include "power/ThrottleLevel.h"
+#include "core/ThrottleLevel.h"
 
 namespace vantrel {
 
-class ThrottleManagerSwift {
+class SurvivalThrottle {
 public:
     // sendToDaemon is the central state's text command bridge.
     using CommandSink = std::function<void(const QString& command)>;
 
-    explicit ThrottleManagerSwift(CommandSink sendToDaemon);
+    explicit SurvivalThrottle(CommandSink sendToDaemon);
 
     // Called from the monitoring tick (main thread) whenever the tick selects a level.
     void applyThrottle(ThrottleLevel level, const std::vector<int>& pids);
