@@ -27,9 +27,6 @@ public:
     const HardwareProfile& profile() const { return profile_; }
     bool isLoaded() const { return isLoaded_; }
     quint64 successfulRefreshGeneration() const { return successfulRefreshGeneration_; }
-    const BoundedBackoffState& retryState() const { return retryState_; }
-    const CoalescingGenerationState& refreshState() const { return refreshState_; }
-    bool hasPendingRetry() const { return retryWorkItem_ != nullptr; }
 
     // The operations may be called from any thread; they run on the main queue.
     // Cancels a pending retry, resets the retry count and refreshes (with retries).
