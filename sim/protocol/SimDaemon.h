@@ -41,14 +41,6 @@ public:
 
     QString smcKeysPath() const;
     QString hardwarePath() const;
-    // Runs f with the context under the daemon's lock (for tests and the state dump).
-    template <class F>
-    auto inspect(F&& f)
-    {
-        std::lock_guard lock(mutex_);
-        return f(*ctx_);
-    }
-
 private:
     // The state files' contents at one moment, numbered so that an older snapshot never
     // replaces a newer one on disk.

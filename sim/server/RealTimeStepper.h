@@ -15,7 +15,6 @@ public:
 
     void start();
     void stop();
-    long long stepsTaken() const { return done_; }
 
 private:
     void tick();

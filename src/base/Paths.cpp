@@ -43,7 +43,6 @@ QString Paths::smcTool() const { return rooted(QStringLiteral("/usr/local/vantre
 QString Paths::batteryTool() const { return rooted(QStringLiteral("/usr/local/vantrel/battery")); }
 QString Paths::sudoersBatteryFile() const { return rooted(QStringLiteral("/private/etc/sudoers.d/battery")); }
 QString Paths::tmpDirectory() const { return rooted(QStringLiteral("/tmp")); }
-QString Paths::appLogFile() const { return rooted(QStringLiteral("/tmp/vantrel_app.log")); }
 QString Paths::safetyLogFile() const { return rooted(QStringLiteral("/tmp/vantrel_safety.log")); }
 QString Paths::shieldReleaseSignal() const { return rooted(QStringLiteral("/tmp/vantrel_release_safety_shield")); }
 QString Paths::applicationBundle() const { return rooted(QStringLiteral("/Applications/Vantrel.app")); }

@@ -28,7 +28,6 @@ public:
     QString batteryTool() const;              // /usr/local/vantrel/battery
     QString sudoersBatteryFile() const;       // /private/etc/sudoers.d/battery
     QString tmpDirectory() const;             // /tmp
-    QString appLogFile() const;               // /tmp/vantrel_app.log
     QString safetyLogFile() const;            // /tmp/vantrel_safety.log
     QString shieldReleaseSignal() const;      // /tmp/vantrel_release_safety_shield
     QString applicationBundle() const;        // /Applications/Vantrel.app

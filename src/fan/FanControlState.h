@@ -70,10 +70,6 @@ public:
     void setMacOSFanCurveAnalysis(std::vector<ObservedMacOSFanPoint> samples);
     void setDetectedFanMaxRPM(int rpm);
 
-    // While set, changes of the active curves are not written to the preferences.
-    bool isLoadingStoredConfiguration() const { return isLoadingStoredConfiguration_; }
-    void setLoadingStoredConfiguration(bool loading) { isLoadingStoredConfiguration_ = loading; }
-
     // Start-up, after construction and before the observation refresh
     // (MacOSFanObserver::refreshMacOSFanCurveAnalysis): loadPresets while the stored configuration
     // is loading, so the first preset it makes current does not overwrite the stored active
@@ -121,6 +117,7 @@ private:
     std::vector<ObservedMacOSFanPoint> macOSFanCurveSamples_;
     MacOSFanCurveSummary macOSFanCurveSummary_;
     int detectedFanMaxRPM_ = defaultFanMaxRPM;
+    // While set, changes of the active curves are not written to the preferences.
     bool isLoadingStoredConfiguration_ = false;
 };
 

@@ -6,9 +6,6 @@ namespace vantrel {
 
 enum class LLMState { Idle, KeepAlive, Inferencing };
 
-// "Idle", "Keep Alive", "Inferencing".
-QString rawValue(LLMState state);
-
 struct LLMProcess {
     QString name;
     int pid = 0;

@@ -22,9 +22,6 @@ public:
     // Called each time a screen applies a fresh readback; an alert to show now, or nothing.
     std::optional<HeatProtectionAlertPayload> alert(HeatProtectionAlertSurface surface, const QJsonObject& power);
 
-    bool observedActive() const { return observedActive_; }
-    int activeCycleToken() const { return activeCycleToken_; }
-
 private:
     std::optional<HeatProtectionAlertPayload> activeAlert(HeatProtectionAlertSurface surface, const QJsonObject& power);
     std::optional<HeatProtectionAlertPayload> warningAlert(HeatProtectionAlertSurface surface, const QJsonObject& power);

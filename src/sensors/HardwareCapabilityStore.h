@@ -30,9 +30,6 @@ public:
     bool hasPlaceholderProfile() const override { return profile_.isBlank(); }
     std::uint64_t refreshGeneration() const override { return refreshState_.generation; }
     quint64 successfulRefreshGeneration() const { return successfulRefreshGeneration_; }
-    const BoundedBackoffState& retryState() const { return retryState_; }
-    const CoalescingGenerationState& refreshState() const { return refreshState_; }
-    bool hasPendingRetry() const { return retryWorkItem_ != nullptr; }
 
     // The operations may be called from any thread; they run on the main queue.
     // Cancels a pending retry, resets the retry count and refreshes (with retries).

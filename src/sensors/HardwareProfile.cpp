@@ -7,7 +7,6 @@
 
 namespace vantrel {
 
-bool HardwareProfile::strictJSONBoolean(const QJsonValue& value) { return json::asStrictBool(value).value_or(false); }
 
 HardwareProfile HardwareProfile::daemonProfile(const std::optional<QJsonObject>& reply)
 {

@@ -36,8 +36,6 @@ public:
     static HardwareProfile blank() { return {}; }
     bool isBlank() const { return *this == blank(); }
 
-    // Only a JSON true or false counts; a number, a string or null reads as false.
-    static bool strictJSONBoolean(const QJsonValue& value);
     // Decodes a "get_hardware_profile" reply; no reply, or one whose "status" is not "ok",
     // gives the blank profile. Never fails.
     static HardwareProfile daemonProfile(const std::optional<QJsonObject>& reply);

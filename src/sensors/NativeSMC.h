@@ -41,8 +41,6 @@ public:
     // Keys for which all-zero value bytes are a real value (fan modes and the force bits).
     static bool zeroIsValue(const QString& key);
 
-    std::uint32_t connection() const { return conn_; }
-
 private:
     std::shared_ptr<SmcUserClient> client_;
     std::uint32_t conn_ = 0;

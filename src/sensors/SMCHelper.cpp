@@ -104,34 +104,10 @@ void SMCHelper::refreshAll()
     caches_ = std::move(fresh);
 }
 
-double SMCHelper::cachedCPUTemp() const
-{
-    std::lock_guard lock(lock_);
-    return caches_.cpuTemp;
-}
-
-int SMCHelper::cachedFan0() const
-{
-    std::lock_guard lock(lock_);
-    return caches_.fan0;
-}
-
-int SMCHelper::cachedFan1() const
-{
-    std::lock_guard lock(lock_);
-    return caches_.fan1;
-}
-
 std::vector<SensorReading> SMCHelper::cachedReadings() const
 {
     std::lock_guard lock(lock_);
     return caches_.readings;
-}
-
-QHash<QString, double> SMCHelper::cachedValues() const
-{
-    std::lock_guard lock(lock_);
-    return caches_.values;
 }
 
 SMCHelper::Caches SMCHelper::snapshot() const

@@ -53,12 +53,8 @@ public:
 
     QString smcPath() const { return smcPath_; }
 
-    // Readers take the lock for each field; snapshot() takes all fields under one lock.
-    double cachedCPUTemp() const;
-    int cachedFan0() const;
-    int cachedFan1() const;
+    // Each reader takes the lock; snapshot() copies all fields under one lock.
     std::vector<SensorReading> cachedReadings() const;
-    QHash<QString, double> cachedValues() const;
     Caches snapshot() const;
 
 private:

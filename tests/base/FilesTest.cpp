@@ -55,6 +55,5 @@ TEST(Paths, RootingAndOverrides)
 
     Paths plain({}, QStringLiteral("/home/u"), QStringLiteral("/data"), QStringLiteral("/run/x.sock"));
     EXPECT_EQ(plain.daemonSocket(), QStringLiteral("/run/x.sock"));
-    EXPECT_EQ(plain.appLogFile(), QStringLiteral("/tmp/vantrel_app.log"));
     EXPECT_EQ(plain.appSupportFile("presets.json"), QStringLiteral("/data/Vantrel/presets.json"));
 }

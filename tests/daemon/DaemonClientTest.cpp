@@ -281,16 +281,5 @@ TEST_F(DaemonClientTest, UpdateStateFallsBackToTheDurableFileOnlyWithoutAnOkRepl
     EXPECT_FALSE(plain.getUpdateInstallationState());
 }
 
-TEST(DaemonClientCurve, EncodesPointsInOrderAsTempAndFan)
-{
-    EXPECT_TRUE(DaemonClient::encodeCurve({}).isEmpty());
-    const QJsonArray encoded = DaemonClient::encodeCurve({{40, 20}, {85.5, 100}, {60, 45.25}});
-    ASSERT_EQ(encoded.size(), 3);
-    EXPECT_EQ(encoded.at(0).toObject(), (QJsonObject{{"temp", 40.0}, {"fan", 20.0}}));
-    EXPECT_EQ(encoded.at(1).toObject(), (QJsonObject{{"temp", 85.5}, {"fan", 100.0}}));
-    EXPECT_EQ(encoded.at(2).toObject(), (QJsonObject{{"temp", 60.0}, {"fan", 45.25}}));
-    EXPECT_EQ(encoded.at(2).toObject().size(), 2);
-}
-
 } // namespace
 } // namespace vantrel

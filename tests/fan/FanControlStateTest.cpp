@@ -40,7 +40,7 @@ TEST(FanControlState, RestoresModeAndSmartFlagIncludingTheOlderKey)
     EXPECT_FALSE(other.smartAppPresetEnabled()); // the new key wins over the older one
 }
 
-TEST(FanControlState, PersistsChangesExceptCurvesWhileLoadingStoredConfiguration)
+TEST(FanControlState, PersistsEveryChange)
 {
     MemoryPreferences prefs;
     FanControlState state(prefs);
@@ -58,14 +58,6 @@ TEST(FanControlState, PersistsChangesExceptCurvesWhileLoadingStoredConfiguration
     state.setCurrentCurve(FanCurveSettings::defaultSilent());
     EXPECT_EQ(curveSignals, 1);
     EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurve")), FanCurveSettings::defaultSilent());
-
-    state.setLoadingStoredConfiguration(true);
-    state.setCurrentCurve(FanCurveSettings::defaultPerformance());
-    state.setCurrentCurveRight(FanCurveSettings::defaultPerformance());
-    state.setLoadingStoredConfiguration(false);
-    EXPECT_EQ(state.currentCurve(), FanCurveSettings::defaultPerformance());
-    EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurve")), FanCurveSettings::defaultSilent());
-    EXPECT_FALSE(prefs.exists("currentCurveRight"));
 }
 
 TEST(FanControlState, ActiveCurvesAreRestoredAndFallBackWhenTheirPresetIsGone)
@@ -94,18 +86,21 @@ TEST(FanControlState, ActiveCurvesAreRestoredAndFallBackWhenTheirPresetIsGone)
     EXPECT_EQ(state.currentCurve().name, "First");
     EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurve"))->name, "First");
 
-    // Both stale: balanced left, and the right copies it. Undecodable data is ignored.
+    // Both stale: balanced left, and the right copies it.
     prefs.setValue("currentCurve", curve("Gone", {{0, 0}}).toJsonBytes());
-    prefs.setValue("currentCurveRight", QByteArray("{broken"));
+    prefs.setValue("currentCurveRight", curve("Also gone", {{0, 0}}).toJsonBytes());
     FanControlState again(prefs);
-    again.setLoadingStoredConfiguration(true);
-    again.setCurrentCurveRight(curve("Also gone", {}));
-    again.setLoadingStoredConfiguration(false);
     again.restoreStoredConfiguration(store);
     EXPECT_EQ(again.currentCurve(), FanCurveSettings::defaultBalanced());
     EXPECT_EQ(again.currentCurveRight(), FanCurveSettings::defaultBalanced());
     EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurve")), FanCurveSettings::defaultBalanced());
     EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurveRight")), FanCurveSettings::defaultBalanced());
+
+    // Undecodable data is ignored: the first preset stays current.
+    prefs.setValue("currentCurve", QByteArray("{broken"));
+    FanControlState third(prefs);
+    third.restoreStoredConfiguration(store);
+    EXPECT_EQ(third.currentCurve().name, "First");
 }
 
 TEST(FanControlState, DisplayedTargetFollowsModeAndSplitCurves)

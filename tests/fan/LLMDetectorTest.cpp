@@ -22,7 +22,6 @@ TEST(LLMDetector, MatchesRuntimeNamesAsTheKernelGivesThemAndWeighsThreads)
                                            {"LLAMA-CLI", 814, 1.0}, {"mlx_lm.server", 816, 10.0}};
     EXPECT_EQ(detector.getProcesses(), expected);
     EXPECT_FALSE(LLMDetector::matches("ollama")); // not one of the fragments
-    EXPECT_EQ(rawValue(LLMState::KeepAlive), "Keep Alive");
 }
 
 TEST(LLMDetector, ClassifiesByLargestAndTotalWeight)

@@ -32,9 +32,6 @@ struct PageFixture : ::testing::Test {
         EXPECT_EQ(page.featureActionStatusKey(), QString::fromLatin1(key));
         EXPECT_EQ(page.featureActionStatusTone(), tone);
         EXPECT_EQ(page.featureActionStatusArgument(), argument);
-        const QString expected = argument ? L10n::format(QString::fromLatin1(key), *argument)
-                                          : L10n::tr(QString::fromLatin1(key));
-        EXPECT_EQ(page.featureActionStatus(), expected);
     }
 };
 
@@ -78,8 +75,8 @@ TEST_F(PageFixture, ApplyWritesThePolicyThroughAndReportsSuccessWithTheLimitSent
     settle();
     const auto requests = sent("set_battery_config");
     ASSERT_EQ(requests.size(), 2u) << "the toggle of 15 applied too";
-    EXPECT_EQ(requests.back(), policy.configuration().request());
     EXPECT_EQ(requests.back().value("limit").toInt(), 90);
+    EXPECT_DOUBLE_EQ(requests.back().value("max_temp").toDouble(), 37.5);
     expectStatus("power.status.set_battery_config_success", Tone::success, "90");
 
     // The readback right after a send leaves the user's switches and sliders alone.

@@ -4,8 +4,6 @@
 
 #include "platform/fakes/FakePowerServices.h"
 #include "platform/fakes/FakeProcessRunner.h"
-#include "platform/linux/LinuxPowerSupply.h"
-#include "support/TempDir.h"
 
 namespace vantrel {
 namespace {
@@ -191,42 +189,6 @@ TEST(PowerSourceMonitor, RecordRoundTripsWithOnlyPresentOptionals)
     QJsonObject missing = json;
     missing.remove(QStringLiteral("condition"));
     EXPECT_FALSE(PowerSourceInfo::fromJson(missing));
-}
-
-// The Linux backend and the monitor together, over fixture /sys/class/power_supply trees.
-struct LinuxMachine {
-    test::TempDir dir;
-    std::shared_ptr<LinuxPowerSupply> supply = std::make_shared<LinuxPowerSupply>(dir.file(QStringLiteral("ps")));
-    std::shared_ptr<SMCHelper> smc = std::make_shared<SMCHelper>(std::make_shared<test::FakeProcessRunner>(), QString());
-    PowerSourceMonitor monitor{supply, supply, supply, smc};
-
-    void write(const char* supplyName, std::initializer_list<std::pair<const char*, const char*>> attributes)
-    {
-        for (const auto& [key, value] : attributes)
-            dir.write(QStringLiteral("ps/%1/%2").arg(QLatin1String(supplyName), QLatin1String(key)), QByteArray(value) + "\n");
-    }
-};
-
-TEST(PowerSourceMonitor, LinuxPowerSupplyTrees)
-{
-    LinuxMachine charging;
-    charging.write("AC", {{"type", "Mains"}, {"online", "1"}});
-    charging.write("BAT0", {{"type", "Battery"}, {"status", "Charging"}, {"capacity", "54"}, {"charge_full", "4500000"},
-                            {"charge_full_design", "5000000"}, {"charge_now", "2430000"}, {"current_now", "2000000"},
-                            {"cycle_count", "40"}});
-    PowerSourceInfo info = charging.monitor.read();
-    EXPECT_TRUE(info.isCharging);
-    EXPECT_EQ(info.batteryPercent, 54);
-    EXPECT_EQ(info.cycleCount, 40);
-    EXPECT_DOUBLE_EQ(*info.batteryMaximumCapacityPercent, 90.0);
-    EXPECT_EQ(info.timeToFull, 62);
-    EXPECT_EQ(charging.monitor.externalPowerConnected(), true);
-    EXPECT_EQ(charging.monitor.currentBatteryPercent(), 54);
-
-    LinuxMachine nothing; // no power_supply folder at all
-    EXPECT_EQ(nothing.monitor.read().condition, QStringLiteral("Unknown"));
-    EXPECT_FALSE(nothing.monitor.currentBatteryPercent());
-    EXPECT_FALSE(nothing.monitor.pmsetBatteryPercent());
 }
 
 } // namespace

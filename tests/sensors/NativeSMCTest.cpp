@@ -4,9 +4,7 @@
 
 #include "platform/SMCParamBlock.h"
 #include "platform/fakes/FakeSmcUserClient.h"
-#include "platform/sim/SimSmcUserClient.h"
 #include "support/LogCapture.h"
-#include "support/TempDir.h"
 
 namespace vantrel {
 namespace {
@@ -46,7 +44,6 @@ TEST(NativeSMC, ReadsKeyInfoThenValueOverTheUserClient)
     test::LogCapture log;
     NativeSMC smc(client);
     EXPECT_TRUE(log.contains(QStringLiteral("NativeSMC: Successfully connected to AppleSMC.")));
-    EXPECT_EQ(smc.connection(), 7u);
 
     SMCVal_t val;
     val.key = QStringLiteral("F0Mx");
@@ -108,32 +105,6 @@ TEST(NativeSMC, WithoutAConnectionEveryReadFailsCleanly)
     auto client = std::make_shared<test::FakeSmcUserClient>();
     { NativeSMC smc(client); }
     EXPECT_EQ(client->closed(), std::vector<std::uint32_t>{7});
-}
-
-TEST(NativeSMC, ReadsTheSimulatorsKeyStoreWithRealEncodings)
-{
-    test::TempDir dir;
-    dir.write(QStringLiteral("sim/smc-keys.txt"),
-              "# fans of a 16-inch machine\n"
-              "F0Mx flt_ 00c0da45\n"   // 7000.0, little-endian float
-              "F1Mx fpe2 1b58\n"       // 1750 (0x1b58 >> 2 = 1750)
-              "TC0P sp78 2d80\n"
-              "FNum ui8_ 02\n"
-              "F0Md ui8_ 00\n"
-              "BNum ui32 00010002\n");
-    test::LogCapture log;
-    NativeSMC smc(std::make_shared<SimSmcUserClient>(dir.file(QStringLiteral("sim"))));
-    EXPECT_EQ(smc.getMaxFanRPM(0), 7000);
-    EXPECT_EQ(smc.getMaxFanRPM(1), 1750);
-    EXPECT_DOUBLE_EQ(*smc.getValue(QStringLiteral("TC0P")), 45.5);
-    EXPECT_DOUBLE_EQ(*smc.getValue(QStringLiteral("FNum")), 2.0);
-    EXPECT_DOUBLE_EQ(*smc.getValue(QStringLiteral("F0Md")), 0.0);
-    EXPECT_DOUBLE_EQ(*smc.getValue(QStringLiteral("BNum")), 65538.0);
-    EXPECT_FALSE(smc.getValue(QStringLiteral("TG0D")));
-
-    NativeSMC absent(std::make_shared<SimSmcUserClient>(dir.file(QStringLiteral("no-sim"))));
-    EXPECT_TRUE(log.contains(QStringLiteral("NativeSMC: AppleSMC service not found")));
-    EXPECT_EQ(absent.getMaxFanRPM(0), 0);
 }
 
 } // namespace

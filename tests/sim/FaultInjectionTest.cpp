@@ -125,7 +125,7 @@ TEST_F(ServedDaemon, AnswersOneRequestPerConnectionAndSurvivesBadClients)
     EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("status").toString(), "ok") << "still serving";
 }
 
-TEST_F(ServedDaemon, CloseGarbageStatusAndKeyFaultsReachTheClient)
+TEST_F(ServedDaemon, ArmedFaultsReachTheClientUntilUsedUp)
 {
     arm(fault("get_status", "close"));
     const RawReply closed = ask(R"({"cmd":"get_status"})");
@@ -133,19 +133,10 @@ TEST_F(ServedDaemon, CloseGarbageStatusAndKeyFaultsReachTheClient)
     EXPECT_TRUE(closed.bytes.isEmpty());
     EXPECT_FALSE(closed.timedOut);
 
-    arm(fault("get_status", "garbage"));
-    EXPECT_FALSE(json::parseObject(ask(R"({"cmd":"get_status"})").bytes));
-
-    arm(fault("set_fan_mode", "status", {{"status", "partial"}}));
-    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"set_fan_mode","index":0,"mode":"manual"})").bytes)->value("status").toString(), "partial");
-
     arm(fault("get_power_policy_state", "omit_keys", {{"keys", QJsonArray{"power_only_state"}}, {"count", 2}}));
     for (int i = 0; i < 2; ++i)
         EXPECT_FALSE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state"));
     EXPECT_TRUE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state")) << "count used up";
-
-    arm(fault("get_status", "mistype_keys", {{"keys", QJsonArray{"cpu_temp"}}}));
-    EXPECT_TRUE(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("cpu_temp").isString());
 
     // Not carried out: the limit stays where it was.
     arm(fault("set_charge_limit", "close", {{"execute", false}}));

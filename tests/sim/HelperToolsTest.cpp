@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -72,24 +71,6 @@ TEST(SmcTool, FindsTheStateFolderFromTheEnvironment)
     EXPECT_EQ(env.stateDirectory(), "/r/tmp/vantrel-sim");
     env.simStateDir = "/s";
     EXPECT_EQ(env.stateDirectory(), "/s");
-}
-
-TEST(SmcTool, StaticBinaryPrintsTheLineAndExitCodes)
-{
-    test::TempDir dir;
-    dir.write("state/smc-keys.txt", "TG0D flt_ 00003d42\n");
-    QProcess smc;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("VANTREL_SIM_STATE_DIR", dir.file("state"));
-    smc.setProcessEnvironment(env);
-    smc.start(test::builtBinary("vantrel-smc"), {"-k", "TG0D", "-r"});
-    ASSERT_TRUE(smc.waitForFinished(10000));
-    EXPECT_EQ(smc.exitCode(), 0);
-    EXPECT_EQ(smc.readAllStandardOutput(), QByteArray("  TG0D  [flt ]  47.25 (bytes 00 00 3d 42)\n"));
-    smc.start(test::builtBinary("vantrel-smc"), {"-k", "NOPE", "-r"});
-    ASSERT_TRUE(smc.waitForFinished(10000));
-    EXPECT_NE(smc.exitCode(), 0);
-    EXPECT_TRUE(smc.readAllStandardOutput().isEmpty());
 }
 
 TEST(BatteryTool, VisudoWritesTheReRootedPermissionFile)

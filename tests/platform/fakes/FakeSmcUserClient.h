@@ -29,11 +29,7 @@ public:
         failures_.insert(key, {kernelResult, command});
     }
 
-    SmcOpenResult open() override
-    {
-        ++opens_;
-        return openResult_;
-    }
+    SmcOpenResult open() override { return openResult_; }
     void close(std::uint32_t connection) override { closed_.push_back(connection); }
 
     std::int32_t callStructMethod(std::uint32_t connection, std::uint32_t selector, const std::uint8_t* input,
@@ -73,7 +69,6 @@ public:
         std::lock_guard lock(mutex_);
         return calls_;
     }
-    int opens() const { return opens_; }
     const std::vector<std::uint32_t>& closed() const { return closed_; }
 
 private:
@@ -83,7 +78,6 @@ private:
     QHash<QString, std::pair<std::int32_t, std::uint8_t>> failures_;
     std::vector<Call> calls_;
     std::vector<std::uint32_t> closed_;
-    int opens_ = 0;
 };
 
 } // namespace vantrel::test

@@ -1,5 +1,5 @@
 #pragma once
-// Records every notification request; the permission answer and a delivery failure are scripted.
+// Records every notification request and grants permission; a delivery failure is scripted.
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -12,10 +12,8 @@ class FakeUserNotifications final : public UserNotifications {
 public:
     void requestAuthorization(AuthorizationHandler handler) override
     {
-        std::lock_guard lock(mutex_);
-        ++authorizationRequests_;
         if (handler)
-            handler(granted_, authorizationError_);
+            handler(true, std::nullopt);
     }
     void add(const UserNotificationRequest& request, DeliveryHandler handler) override
     {
@@ -29,12 +27,6 @@ public:
             handler(error);
     }
 
-    void setAuthorization(bool granted, std::optional<QString> error = std::nullopt)
-    {
-        std::lock_guard lock(mutex_);
-        granted_ = granted;
-        authorizationError_ = std::move(error);
-    }
     // Every later delivery fails with error (nothing: succeeds).
     void setDeliveryError(std::optional<QString> error)
     {
@@ -49,20 +41,12 @@ public:
         std::lock_guard lock(mutex_);
         return requests_;
     }
-    int authorizationRequests() const
-    {
-        std::lock_guard lock(mutex_);
-        return authorizationRequests_;
-    }
 
 private:
     mutable std::mutex mutex_;
-    bool granted_ = true;
-    std::optional<QString> authorizationError_;
     std::optional<QString> deliveryError_;
     bool answerDeliveries_ = true;
     std::vector<UserNotificationRequest> requests_;
-    int authorizationRequests_ = 0;
 };
 
 } // namespace vantrel::test
