@@ -41,15 +41,16 @@ PlatformServices makeSimPlatform(const Paths& paths)
     return services;
 }
 
-PlatformServices makeLinuxPlatform(const Paths&)
+PlatformServices makeLinuxPlatform(const Paths& paths)
 {
     PlatformServices services = withLinuxOperatingSystem(PlatformKind::Linux);
     services.smcUserClient = std::make_shared<NoSmcUserClient>();
-    auto supply = std::make_shared<LinuxPowerSupply>();
+    // Under VANTREL_ROOT, as the smc tool, so a re-rooted run reads one tree.
+    auto supply = std::make_shared<LinuxPowerSupply>(paths.powerSupplyDirectory());
     services.powerSources = supply;
     services.batteryRegistry = supply;
     services.pmset = supply;
-    services.systemProfiler = std::make_shared<LinuxSystemProfiler>();
+    services.systemProfiler = std::make_shared<LinuxSystemProfiler>(paths.sysfsDirectory());
     return services;
 }
 

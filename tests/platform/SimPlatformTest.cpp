@@ -194,5 +194,29 @@ TEST(PlatformServices, ChoosesTheBackendOnce)
     }
 }
 
+// VANTREL_ROOT re-roots the Linux backend's sysfs readers as it does the smc tool.
+TEST(PlatformServices, LinuxBackendReadsTheRerootedTree)
+{
+    test::TempDir dir;
+    dir.write(QStringLiteral("sys/class/power_supply/AC/type"), "Mains\n");
+    dir.write(QStringLiteral("sys/class/power_supply/AC/online"), "1\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/type"), "Battery\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/status"), "Charging\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/capacity"), "37\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/cycle_count"), "412\n");
+    dir.write(QStringLiteral("sys/class/dmi/id/product_name"), "Rerooted Machine\n");
+
+    const PlatformServices linux = makePlatform(PlatformKind::Linux, dir.paths());
+    const auto description = linux.powerSources->firstPowerSourceDescription();
+    ASSERT_TRUE(description);
+    EXPECT_EQ(description->value("Current Capacity").toInt(), 37);
+    EXPECT_EQ(linux.batteryRegistry->smartBatteryProperties()->value("CycleCount").toInt(), 412);
+    EXPECT_EQ(linux.pmset->batteryStatus().standardOutput,
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t37%; charging; (no estimate) present: true\n");
+    const auto overview = linux.systemProfiler->hardwareOverview();
+    ASSERT_TRUE(overview);
+    EXPECT_EQ(overview->modelIdentifier, QStringLiteral("Rerooted Machine"));
+}
+
 } // namespace
 } // namespace vantrel
