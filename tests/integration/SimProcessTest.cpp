@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/JsonAccess.h"
-#include "server/RawExchange.h"
 #include "SimProcess.h"
+#include "base/JsonAccess.h"
+#include "sim/server/RawExchange.h"
 
 using namespace vantrel;
 
