@@ -3,7 +3,7 @@
 # window shown. With --screenshots DIR it renders every built page and sheet instead.
 if(TARGET vantrel_ui)
   add_executable(bench_ui ${CMAKE_CURRENT_LIST_DIR}/ui_dashboard.cpp)
-  target_link_libraries(bench_ui PRIVATE vantrel_common_cfg vantrel_ui benchmark::benchmark Qt6::Widgets)
+  target_link_libraries(bench_ui PRIVATE vantrel_common_cfg vantrel_app_backends vantrel_ui benchmark::benchmark Qt6::Widgets)
   foreach(tool vantrel-sim vantrel-smc)
     if(TARGET ${tool})
       add_dependencies(bench_ui ${tool})

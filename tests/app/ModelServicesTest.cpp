@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ModelServices.h"
+#include "app/PlatformBackends.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "core/ThermalManager.h"
@@ -13,10 +14,10 @@
 #include "daemon/DaemonSocketTransport.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveMath.h"
+#include "integration/SimProcess.h"
 #include "power/BatteryPolicyState.h"
 #include "power/ThrottleManagerSwift.h"
 #include "sensors/HardwareCapabilityStore.h"
-#include "SimProcess.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
