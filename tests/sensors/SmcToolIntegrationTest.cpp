@@ -10,7 +10,7 @@
 namespace vantrel {
 namespace {
 
-// Reads the catalogue through the simulator's own smc tool, started by bash as in production.
+// Reads the catalogue through the built smc tool, started by bash as in production.
 TEST(SmcToolIntegration, RefreshAllReadsTheSimulatedKeysThroughTheRealTool)
 {
     const QString tool = test::builtBinary(QStringLiteral("vantrel-smc"));
