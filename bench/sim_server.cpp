@@ -8,9 +8,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "protocol/SimDaemon.h"
-#include "server/RawExchange.h"
-#include "server/SimServer.h"
+#include "sim/protocol/SimDaemon.h"
+#include "sim/server/RawExchange.h"
+#include "sim/server/SimServer.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/PlatformBackends.h"
 #include "base/Paths.h"
 #include "base/Preferences.h"
 #include "base/QtDispatch.h"

@@ -1,10 +1,10 @@
-#include "app/SimControlCli.h"
+#include "sim/app/SimControlCli.h"
 
 #include <QJsonDocument>
 
 #include "base/JsonAccess.h"
-#include "protocol/CommandTable.h"
-#include "server/RawExchange.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/server/RawExchange.h"
 
 namespace vantrel::sim {
 

@@ -1,4 +1,4 @@
-#include "app/SimOptions.h"
+#include "sim/app/SimOptions.h"
 
 #include "platform/sim/SimStateDirectory.h"
 

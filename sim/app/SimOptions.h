@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "base/Paths.h"
-#include "protocol/SimContext.h"
+#include "sim/protocol/SimContext.h"
 
 namespace vantrel::sim {
 

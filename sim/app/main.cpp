@@ -6,12 +6,12 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "app/SimControlCli.h"
-#include "app/SimOptions.h"
 #include "base/Paths.h"
 #include "base/QtDispatch.h"
-#include "server/RealTimeStepper.h"
-#include "server/SimServer.h"
+#include "sim/app/SimControlCli.h"
+#include "sim/app/SimOptions.h"
+#include "sim/server/RealTimeStepper.h"
+#include "sim/server/SimServer.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;

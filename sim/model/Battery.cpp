@@ -1,9 +1,9 @@
-#include "model/Battery.h"
+#include "sim/model/Battery.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "model/ThermalModel.h"
+#include "sim/model/ThermalModel.h"
 
 namespace vantrel::sim {
 

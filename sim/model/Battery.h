@@ -1,7 +1,7 @@
 #pragma once
 // A three-cell lithium-ion battery: charge in mAh, voltage that follows the state of charge,
 // a charge current that tapers above 80 %, cycle counting and a cell temperature.
-#include "model/MachineProfile.h"
+#include "sim/model/MachineProfile.h"
 
 namespace vantrel::sim {
 

@@ -1,4 +1,4 @@
-#include "model/BatteryPolicy.h"
+#include "sim/model/BatteryPolicy.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "model/EvidenceLog.h"
+#include "sim/model/EvidenceLog.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "model/BatteryPolicy.h"
+#include "sim/model/BatteryPolicy.h"
 
 namespace vantrel::sim {
 

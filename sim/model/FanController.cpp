@@ -1,4 +1,4 @@
-#include "model/FanController.h"
+#include "sim/model/FanController.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "model/MachineProfile.h"
+#include "sim/model/MachineProfile.h"
 
 namespace vantrel::sim {
 

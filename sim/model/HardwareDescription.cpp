@@ -1,4 +1,4 @@
-#include "model/HardwareDescription.h"
+#include "sim/model/HardwareDescription.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "model/MachineProfile.h"
+#include "sim/model/MachineProfile.h"
 
 namespace vantrel::sim {
 

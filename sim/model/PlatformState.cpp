@@ -1,4 +1,4 @@
-#include "model/PlatformState.h"
+#include "sim/model/PlatformState.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "model/SimulatedMac.h"
+#include "sim/model/SimulatedMac.h"
 
 #include <algorithm>
 

@@ -4,14 +4,14 @@
 // every policy decision lands in the evidence log. Not thread-safe: its owner locks.
 #include <optional>
 
-#include "model/Battery.h"
-#include "model/BatteryPolicy.h"
-#include "model/EvidenceLog.h"
-#include "model/FanController.h"
-#include "model/MachineProfile.h"
-#include "model/PlatformState.h"
-#include "model/SleepControl.h"
-#include "model/ThermalModel.h"
+#include "sim/model/Battery.h"
+#include "sim/model/BatteryPolicy.h"
+#include "sim/model/EvidenceLog.h"
+#include "sim/model/FanController.h"
+#include "sim/model/MachineProfile.h"
+#include "sim/model/PlatformState.h"
+#include "sim/model/SleepControl.h"
+#include "sim/model/ThermalModel.h"
 
 namespace vantrel::sim {
 

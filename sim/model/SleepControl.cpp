@@ -1,4 +1,4 @@
-#include "model/SleepControl.h"
+#include "sim/model/SleepControl.h"
 
 namespace vantrel::sim {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/BatteryPolicy.h"
+#include "sim/model/BatteryPolicy.h"
 
 namespace vantrel::sim {
 

@@ -1,4 +1,4 @@
-#include "model/SmcKeyStore.h"
+#include "sim/model/SmcKeyStore.h"
 
 #include <cmath>
 

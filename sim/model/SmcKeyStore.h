@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "model/SimulatedMac.h"
+#include "sim/model/SimulatedMac.h"
 #include "smc/SmcKeyFile.h"
 
 namespace vantrel::sim {

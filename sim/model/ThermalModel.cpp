@@ -1,4 +1,4 @@
-#include "model/ThermalModel.h"
+#include "sim/model/ThermalModel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // Lumped thermal model: CPU and GPU dies heat the chassis, the chassis warms the SSD,
 // memory regulator and palm rests, airflow from the fans lowers every thermal resistance.
-#include "model/MachineProfile.h"
+#include "sim/model/MachineProfile.h"
 
 namespace vantrel::sim {
 

@@ -2,8 +2,8 @@
 #include <variant>
 
 #include "base/JsonAccess.h"
-#include "protocol/CommandTable.h"
-#include "protocol/Replies.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -1,4 +1,4 @@
-#include "protocol/CommandTable.h"
+#include "sim/protocol/CommandTable.h"
 
 namespace vantrel::sim {
 

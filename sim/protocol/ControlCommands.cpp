@@ -3,10 +3,10 @@
 #include <QJsonArray>
 
 #include "base/JsonAccess.h"
-#include "model/HardwareDescription.h"
-#include "protocol/CommandTable.h"
-#include "protocol/Readbacks.h"
-#include "protocol/Replies.h"
+#include "sim/model/HardwareDescription.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/Readbacks.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -1,4 +1,4 @@
-#include "protocol/DiagnosticBundle.h"
+#include "sim/protocol/DiagnosticBundle.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,7 +8,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/JsonLines.h"
-#include "protocol/Readbacks.h"
+#include "sim/protocol/Readbacks.h"
 
 namespace vantrel::sim {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "protocol/SimContext.h"
+#include "sim/protocol/SimContext.h"
 
 namespace vantrel::sim {
 

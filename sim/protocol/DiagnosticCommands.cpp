@@ -3,9 +3,9 @@
 #include <QRegularExpression>
 
 #include "base/JsonAccess.h"
-#include "protocol/CommandTable.h"
-#include "protocol/DiagnosticBundle.h"
-#include "protocol/Replies.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/DiagnosticBundle.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

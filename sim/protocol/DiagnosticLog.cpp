@@ -1,4 +1,4 @@
-#include "protocol/DiagnosticLog.h"
+#include "sim/protocol/DiagnosticLog.h"
 
 #include <QDateTime>
 

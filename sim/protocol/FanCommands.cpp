@@ -2,9 +2,9 @@
 #include <variant>
 
 #include "base/JsonAccess.h"
-#include "protocol/CommandTable.h"
-#include "protocol/Replies.h"
-#include "protocol/UserSettings.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/Replies.h"
+#include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {
 

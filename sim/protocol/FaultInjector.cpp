@@ -1,4 +1,4 @@
-#include "protocol/FaultInjector.h"
+#include "sim/protocol/FaultInjector.h"
 
 #include <algorithm>
 

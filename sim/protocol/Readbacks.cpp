@@ -1,10 +1,10 @@
-#include "protocol/Readbacks.h"
+#include "sim/protocol/Readbacks.h"
 
 #include <cmath>
 
 #include <QJsonArray>
 
-#include "protocol/Replies.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

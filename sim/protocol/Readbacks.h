@@ -3,7 +3,7 @@
 // diagnostic bundle and the sim's own state dump reuse them.
 #include <QJsonObject>
 
-#include "protocol/SimContext.h"
+#include "sim/protocol/SimContext.h"
 
 namespace vantrel::sim {
 

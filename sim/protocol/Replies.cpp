@@ -1,4 +1,4 @@
-#include "protocol/Replies.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

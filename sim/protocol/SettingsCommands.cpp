@@ -1,7 +1,7 @@
 // The canonical user settings (state and reload) and the return to the macOS defaults.
-#include "protocol/CommandTable.h"
-#include "protocol/Replies.h"
-#include "protocol/UserSettings.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/Replies.h"
+#include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {
 

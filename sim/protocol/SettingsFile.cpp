@@ -1,4 +1,4 @@
-#include "protocol/SettingsFile.h"
+#include "sim/protocol/SettingsFile.h"
 
 #include <QDateTime>
 #include <QFileInfo>

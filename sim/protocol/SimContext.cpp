@@ -1,9 +1,9 @@
-#include "protocol/SimContext.h"
+#include "sim/protocol/SimContext.h"
 
 #include <QDateTime>
 
 #include "base/JsonAccess.h"
-#include "protocol/UserSettings.h"
+#include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {
 

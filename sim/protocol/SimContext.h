@@ -7,13 +7,13 @@
 #include <QSet>
 #include <QString>
 
-#include "model/SimulatedMac.h"
-#include "protocol/DiagnosticLog.h"
-#include "protocol/FaultInjector.h"
-#include "protocol/SettingsFile.h"
-#include "protocol/StudyLogger.h"
-#include "protocol/SystemFigures.h"
-#include "protocol/UpdateInstaller.h"
+#include "sim/model/SimulatedMac.h"
+#include "sim/protocol/DiagnosticLog.h"
+#include "sim/protocol/FaultInjector.h"
+#include "sim/protocol/SettingsFile.h"
+#include "sim/protocol/StudyLogger.h"
+#include "sim/protocol/SystemFigures.h"
+#include "sim/protocol/UpdateInstaller.h"
 
 namespace vantrel::sim {
 

@@ -1,4 +1,4 @@
-#include "protocol/SimDaemon.h"
+#include "sim/protocol/SimDaemon.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -6,10 +6,10 @@
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
 #include "base/Log.h"
-#include "model/HardwareDescription.h"
-#include "model/SmcKeyStore.h"
 #include "platform/sim/SimStateDirectory.h"
-#include "protocol/Replies.h"
+#include "sim/model/HardwareDescription.h"
+#include "sim/model/SmcKeyStore.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

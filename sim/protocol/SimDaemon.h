@@ -10,9 +10,9 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "protocol/CommandTable.h"
-#include "protocol/FaultInjector.h"
-#include "protocol/SimContext.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/FaultInjector.h"
+#include "sim/protocol/SimContext.h"
 
 namespace vantrel::sim {
 

@@ -1,8 +1,8 @@
 // Read-backs, runtime ownership and the application's heartbeat.
-#include "protocol/CommandTable.h"
-#include "protocol/Readbacks.h"
-#include "protocol/Replies.h"
-#include "model/HardwareDescription.h"
+#include "sim/model/HardwareDescription.h"
+#include "sim/protocol/CommandTable.h"
+#include "sim/protocol/Readbacks.h"
+#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

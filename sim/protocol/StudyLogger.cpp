@@ -1,4 +1,4 @@
-#include "protocol/StudyLogger.h"
+#include "sim/protocol/StudyLogger.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "model/SimulatedMac.h"
+#include "sim/model/SimulatedMac.h"
 
 namespace vantrel::sim {
 

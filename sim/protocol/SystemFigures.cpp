@@ -1,4 +1,4 @@
-#include "protocol/SystemFigures.h"
+#include "sim/protocol/SystemFigures.h"
 
 #include "platform/linux/LinuxHostStatistics.h"
 #include "platform/linux/LinuxProcessTable.h"

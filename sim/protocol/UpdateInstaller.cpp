@@ -1,4 +1,4 @@
-#include "protocol/UpdateInstaller.h"
+#include "sim/protocol/UpdateInstaller.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "protocol/UserSettings.h"
+#include "sim/protocol/UserSettings.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "model/SimulatedMac.h"
+#include "sim/model/SimulatedMac.h"
 
 namespace vantrel::sim {
 

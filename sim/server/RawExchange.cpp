@@ -1,4 +1,4 @@
-#include "server/RawExchange.h"
+#include "sim/server/RawExchange.h"
 
 #include <cerrno>
 #include <cstring>

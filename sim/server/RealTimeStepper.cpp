@@ -1,4 +1,4 @@
-#include "server/RealTimeStepper.h"
+#include "sim/server/RealTimeStepper.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // Runs the simulation against the clock: `speed` simulated seconds per real second, in whole
 // steps, catching up after a late tick (up to a cap, so a stalled process does not race ahead).
 #include "base/Dispatch.h"
-#include "protocol/SimDaemon.h"
+#include "sim/protocol/SimDaemon.h"
 
 namespace vantrel::sim {
 

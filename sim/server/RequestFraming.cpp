@@ -1,4 +1,4 @@
-#include "server/RequestFraming.h"
+#include "sim/server/RequestFraming.h"
 
 namespace vantrel::sim {
 

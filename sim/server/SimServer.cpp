@@ -1,4 +1,4 @@
-#include "server/SimServer.h"
+#include "sim/server/SimServer.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,8 +14,8 @@
 #include <QFileInfo>
 
 #include "base/JsonAccess.h"
-#include "protocol/Replies.h"
-#include "server/RequestFraming.h"
+#include "sim/protocol/Replies.h"
+#include "sim/server/RequestFraming.h"
 
 namespace vantrel::sim {
 

@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "protocol/SimDaemon.h"
+#include "sim/protocol/SimDaemon.h"
 
 namespace vantrel::sim {
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/PlatformBackends.h"
 #include "base/Log.h"
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"

@@ -1,6 +1,7 @@
 #include "app/LaunchOptions.h"
 
 #include "app/AppDelegate.h"
+#include "app/PlatformBackends.h"
 
 namespace vantrel {
 namespace {

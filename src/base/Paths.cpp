@@ -54,5 +54,7 @@ QString Paths::preferencesFile() const { return home_ + QStringLiteral("/.config
 QString Paths::autostartDirectory() const { return home_ + QStringLiteral("/.config/autostart"); }
 QString Paths::launchAgentsDirectory() const { return home_ + QStringLiteral("/Library/LaunchAgents"); }
 QString Paths::simStateDirectory() const { return rooted(QStringLiteral("/tmp/vantrel-sim")); }
+QString Paths::sysfsDirectory() const { return rooted(QStringLiteral("/sys")); }
+QString Paths::powerSupplyDirectory() const { return rooted(QStringLiteral("/sys/class/power_supply")); }
 
 } // namespace vantrel

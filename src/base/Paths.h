@@ -43,6 +43,8 @@ public:
     QString launchAgentsDirectory() const;    // ~/Library/LaunchAgents
     // State the simulated Mac shares with its tools and the sim platform backend.
     QString simStateDirectory() const;
+    QString sysfsDirectory() const;           // /sys
+    QString powerSupplyDirectory() const;     // /sys/class/power_supply
 
 private:
     QString root_;

@@ -1,13 +1,8 @@
 #pragma once
-// The platform services the application runs on, chosen once at start-up by the composition
-// root: the simulated Mac of vantrel-sim, or this Linux machine's own sources.
+// The platform services the application runs on: the simulated Mac of vantrel-sim, or this
+// Linux machine's own sources. The application chooses the backends (app/PlatformBackends.h).
 #include <memory>
-#include <optional>
 
-#include <QString>
-#include <QStringList>
-
-#include "base/Paths.h"
 #include "platform/BatteryRegistry.h"
 #include "platform/HostStatistics.h"
 #include "platform/PmsetBattery.h"
@@ -33,17 +28,5 @@ struct PlatformServices {
     std::shared_ptr<ProcessTable> processTable;
     std::shared_ptr<SystemProfiler> systemProfiler;
 };
-
-// Hardware facts from the simulator's state directory (see simStateDirectory()).
-PlatformServices makeSimPlatform(const Paths& paths);
-// Hardware facts from /sys/class/power_supply, /sys/class/dmi and the device tree; no SMC.
-PlatformServices makeLinuxPlatform(const Paths& paths);
-PlatformServices makePlatform(PlatformKind kind, const Paths& paths);
-
-// "--platform sim|linux" (or "--platform=…") decides; without it the simulator is chosen when
-// its state directory exists. Nothing, with the reason in *error, for an unknown platform name.
-std::optional<PlatformKind> choosePlatformKind(const QStringList& arguments, const Paths& paths,
-                                               QString* error = nullptr);
-QString platformKindName(PlatformKind kind);
 
 } // namespace vantrel

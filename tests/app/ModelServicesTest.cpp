@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ModelServices.h"
+#include "app/PlatformBackends.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "core/SurvivalThrottle.h"
@@ -15,9 +16,9 @@
 #include "fan/FanConfigurationApplier.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveMath.h"
+#include "integration/SimProcess.h"
 #include "power/BatteryPolicyState.h"
 #include "sensors/HardwareCapabilityStore.h"
-#include "SimProcess.h"
 #include "platform/fakes/FakeAccessibilityAccess.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 #include "SimProcess.h"
 
 #include "base/JsonAccess.h"
-#include "server/RawExchange.h"
+#include "sim/server/RawExchange.h"
 
 namespace vantrel::test {
 

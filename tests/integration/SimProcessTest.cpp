@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/JsonAccess.h"
 #include "SimProcess.h"
+#include "base/JsonAccess.h"
+#include "sim/server/RawExchange.h"
 
 using namespace vantrel;
 

@@ -102,6 +102,32 @@ TEST(LinuxPowerSupply, FullBatteryOnAppleSiliconNamesAndUsbPowerDelivery)
               "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t80%; AC attached; not charging; (no estimate) present: true\n");
 }
 
+TEST(LinuxPowerSupply, AnyNonZeroOnlineIsExternalPower)
+{
+    // A USB-C supply in programmable mode (USB-PD PPS) reports online = 2.
+    test::TempDir dir;
+    supply(dir, QStringLiteral("ucsi-source-psy-USBC000:001"),
+           {{"type", "USB"}, {"online", "2"}, {"voltage_max", "15000000"}, {"current_max", "3000000"}});
+    supply(dir, QStringLiteral("BAT0"), {{"type", "Battery"}, {"status", "Charging"}, {"capacity", "60"}});
+    const auto r = reader(dir);
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->value("Power Source State").toString(), QStringLiteral("AC Power"));
+    EXPECT_EQ(d->value("AdapterDetailsWatts").toInt(), 45);
+    EXPECT_TRUE(r.smartBatteryProperties()->value("ExternalConnected").toBool());
+    EXPECT_TRUE(r.batteryStatus().standardOutput.startsWith("Now drawing from 'AC Power'\n"));
+
+    // Zero and unreadable values still mean unplugged.
+    test::TempDir unplugged;
+    supply(unplugged, QStringLiteral("ucsi-source-psy-USBC000:001"), {{"type", "USB"}, {"online", "0"}});
+    supply(unplugged, QStringLiteral("AC"), {{"type", "Mains"}, {"online", "yes"}});
+    supply(unplugged, QStringLiteral("BAT0"), {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "60"}});
+    const auto u = reader(unplugged).firstPowerSourceDescription();
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->value("Power Source State").toString(), QStringLiteral("Battery Power"));
+    EXPECT_FALSE(reader(unplugged).smartBatteryProperties()->value("ExternalConnected").toBool());
+}
+
 TEST(LinuxPowerSupply, NoBatteryMeansNoPowerSource)
 {
     test::TempDir adapterOnly;

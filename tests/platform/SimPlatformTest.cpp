@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "base/AtomicFile.h"
-#include "platform/PlatformServices.h"
 #include "platform/SMCParamBlock.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimSmcUserClient.h"
@@ -160,38 +159,6 @@ TEST(SimHardwareState, ReadsThePublishedHardwareFile)
     EXPECT_EQ(sim.hardwareOverview()->modelIdentifier, QStringLiteral("Mac14,13"));
     dir.write(QStringLiteral("state/hardware.json"), "{\"power_source\": {\"Current Cap");
     EXPECT_FALSE(sim.firstPowerSourceDescription());
-}
-
-TEST(PlatformServices, ChoosesTheBackendOnce)
-{
-    test::TempDir dir;
-    const Paths paths = dir.paths();
-    qunsetenv("VANTREL_SIM_STATE_DIR");
-    EXPECT_EQ(choosePlatformKind({}, paths), PlatformKind::Linux);
-    dir.write(QStringLiteral("tmp/vantrel-sim/hardware.json"), "{}");
-    EXPECT_EQ(choosePlatformKind({QStringLiteral("vantrel")}, paths), PlatformKind::Sim);
-    EXPECT_EQ(choosePlatformKind({QStringLiteral("vantrel"), QStringLiteral("--platform"), QStringLiteral("linux")}, paths),
-              PlatformKind::Linux);
-    test::TempDir other;
-    EXPECT_EQ(choosePlatformKind({QStringLiteral("--platform=sim")}, other.paths()), PlatformKind::Sim);
-    qputenv("VANTREL_SIM_STATE_DIR", dir.file(QStringLiteral("tmp/vantrel-sim")).toLocal8Bit());
-    EXPECT_EQ(choosePlatformKind({}, other.paths()), PlatformKind::Sim);
-    qunsetenv("VANTREL_SIM_STATE_DIR");
-    QString error;
-    EXPECT_FALSE(choosePlatformKind({QStringLiteral("--platform"), QStringLiteral("macos")}, paths, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("macos")));
-    EXPECT_FALSE(choosePlatformKind({QStringLiteral("--platform")}, paths));
-
-    const PlatformServices sim = makePlatform(PlatformKind::Sim, paths);
-    EXPECT_EQ(sim.kind, PlatformKind::Sim);
-    EXPECT_EQ(sim.smcUserClient->open().status, SmcOpenResult::Status::Opened);
-    const PlatformServices linux = makePlatform(PlatformKind::Linux, paths);
-    EXPECT_EQ(linux.smcUserClient->open().status, SmcOpenResult::Status::ServiceNotFound);
-    for (const PlatformServices* s : {&sim, &linux}) {
-        EXPECT_TRUE(s->processRunner && s->powerSources && s->batteryRegistry && s->pmset && s->hostStatistics
-                    && s->processTable && s->systemProfiler);
-        EXPECT_TRUE(s->hostStatistics->cpuLoad());
-    }
 }
 
 } // namespace

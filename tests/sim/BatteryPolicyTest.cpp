@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/SimulatedMac.h"
 #include "SimTestSupport.h"
+#include "sim/model/SimulatedMac.h"
 
 using namespace vantrel::sim;
 

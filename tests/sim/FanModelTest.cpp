@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "model/FanController.h"
-#include "model/SimulatedMac.h"
 #include "SimTestSupport.h"
+#include "sim/model/FanController.h"
+#include "sim/model/SimulatedMac.h"
 
 using namespace vantrel::sim;
 

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "base/JsonAccess.h"
-#include "server/RawExchange.h"
-#include "server/SimServer.h"
 #include "SimTestSupport.h"
+#include "base/JsonAccess.h"
+#include "sim/server/RawExchange.h"
+#include "sim/server/SimServer.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;

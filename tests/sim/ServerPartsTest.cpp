@@ -1,12 +1,12 @@
 // Request framing, real-time stepping in virtual time, and the vantrel-sim command line.
 #include <gtest/gtest.h>
 
-#include "app/SimControlCli.h"
-#include "app/SimOptions.h"
-#include "base/VirtualDispatch.h"
-#include "server/RealTimeStepper.h"
-#include "server/RequestFraming.h"
 #include "SimTestSupport.h"
+#include "base/VirtualDispatch.h"
+#include "sim/app/SimControlCli.h"
+#include "sim/app/SimOptions.h"
+#include "sim/server/RealTimeStepper.h"
+#include "sim/server/RequestFraming.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;

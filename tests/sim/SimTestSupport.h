@@ -4,7 +4,7 @@
 
 #include <QJsonObject>
 
-#include "protocol/SimDaemon.h"
+#include "sim/protocol/SimDaemon.h"
 #include "support/TempDir.h"
 
 namespace vantrel::test {

@@ -1,4 +1,4 @@
-#include "vantrelctl/VantrelCtl.h"
+#include "tools/vantrelctl/VantrelCtl.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "vantrelctl/VantrelCtl.h"
+#include "tools/vantrelctl/VantrelCtl.h"
 
 int main(int argc, char** argv)
 {

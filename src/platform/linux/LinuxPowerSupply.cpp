@@ -67,10 +67,13 @@ bool isAdapter(const Supply& s)
 // Batteries of mice and headsets report scope "Device"; only the system's own count.
 bool isSystemSupply(const Supply& s) { return text(s, QStringLiteral("scope")) != QStringLiteral("Device"); }
 
+// Any non-zero "online" is external power: USB-C supplies report 2 in programmable (USB-PD PPS) mode.
+bool isOnline(const Supply& adapter) { return integerAttribute(adapter, QStringLiteral("online")).value_or(0) != 0; }
+
 std::optional<int> adapterWatts(const State& state)
 {
     for (const Supply& a : state.adapters) {
-        if (integerAttribute(a, QStringLiteral("online")).value_or(0) != 1)
+        if (!isOnline(a))
             continue;
         const auto microvolts = positiveAttribute(a, QStringLiteral("voltage_max"));
         const auto microamps = positiveAttribute(a, QStringLiteral("current_max"));
@@ -87,9 +90,7 @@ std::optional<int> adapterWatts(const State& state)
 std::optional<QString> powerSourceState(const State& state)
 {
     if (!state.adapters.empty()) {
-        const bool online = std::any_of(state.adapters.begin(), state.adapters.end(), [](const Supply& a) {
-            return integerAttribute(a, QStringLiteral("online")).value_or(0) == 1;
-        });
+        const bool online = std::any_of(state.adapters.begin(), state.adapters.end(), isOnline);
         return online ? QStringLiteral("AC Power") : QStringLiteral("Battery Power");
     }
     if (!state.battery)

@@ -28,7 +28,8 @@ public:
         std::vector<Supply> adapters;
     };
 
-    explicit LinuxPowerSupply(QString root = QStringLiteral("/sys/class/power_supply"));
+    // root: the power_supply class folder (Paths::powerSupplyDirectory(); a fixture folder in tests).
+    explicit LinuxPowerSupply(QString root);
 
     std::optional<QJsonObject> firstPowerSourceDescription() const override;
     std::optional<QJsonObject> smartBatteryProperties() const override;

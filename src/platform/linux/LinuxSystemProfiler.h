@@ -9,8 +9,8 @@ namespace vantrel {
 
 class LinuxSystemProfiler final : public SystemProfiler {
 public:
-    // sysRoot: where sysfs is mounted ("/sys"; a fixture folder in tests).
-    explicit LinuxSystemProfiler(QString sysRoot = QStringLiteral("/sys"));
+    // sysRoot: where sysfs is mounted (Paths::sysfsDirectory(); a fixture folder in tests).
+    explicit LinuxSystemProfiler(QString sysRoot);
     std::optional<HardwareOverview> hardwareOverview() const override;
 
 private:

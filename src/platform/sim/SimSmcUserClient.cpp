@@ -35,13 +35,13 @@ void SimSmcUserClient::close(std::uint32_t connection)
         openConnection_.reset();
 }
 
-const sim::smc::SmcKeyFile& SimSmcUserClient::currentKeys()
+const smc::SmcKeyFile& SimSmcUserClient::currentKeys()
 {
     struct stat info {};
     const QByteArray path = keyFile_.toLocal8Bit();
     if (::stat(path.constData(), &info) != 0) {
         loadedIdentity_.reset();
-        keys_ = sim::smc::SmcKeyFile();
+        keys_ = smc::SmcKeyFile();
         return keys_;
     }
     const FileIdentity identity{info.st_dev, info.st_ino, info.st_size,
@@ -49,8 +49,8 @@ const sim::smc::SmcKeyFile& SimSmcUserClient::currentKeys()
     if (loadedIdentity_ != identity) {
         // The simulator writes a few kilobytes; anything far larger is not its key store.
         const auto text = readFile(keyFile_, 1024 * 1024);
-        keys_ = sim::smc::SmcKeyFile::parse(text ? std::string_view(text->constData(), static_cast<std::size_t>(text->size()))
-                                                 : std::string_view());
+        keys_ = smc::SmcKeyFile::parse(text ? std::string_view(text->constData(), static_cast<std::size_t>(text->size()))
+                                            : std::string_view());
         loadedIdentity_ = identity;
     }
     return keys_;
@@ -70,13 +70,13 @@ std::int32_t SimSmcUserClient::callStructMethod(std::uint32_t connection, std::u
     const SMCParamBlock request = SMCParamBlock::decode(input);
     SMCParamBlock reply;
     reply.key = request.key;
-    const sim::smc::SmcEntry* value = currentKeys().find(smcFourCharString(request.key).toLatin1().toStdString());
+    const smc::SmcEntry* value = currentKeys().find(smcFourCharString(request.key).toLatin1().toStdString());
     if (!value) {
         // A key the SMC does not have: the call itself succeeds, the SMC's result byte says so.
         reply.result = SMCParamBlock::resultKeyNotFound;
     } else if (request.command == SMCParamBlock::commandReadKeyInfo) {
         reply.dataSize = static_cast<std::uint32_t>(value->bytes.size());
-        reply.dataType = smcFourCharCode(QString::fromStdString(sim::smc::typeCode(value->type))).value_or(0);
+        reply.dataType = smcFourCharCode(QString::fromStdString(smc::typeCode(value->type))).value_or(0);
     } else if (request.command == SMCParamBlock::commandReadKey) {
         const auto n = std::min<std::size_t>({value->bytes.size(), request.dataSize, SMCParamBlock::valueCapacity});
         std::memcpy(reply.bytes.data(), value->bytes.data(), n);

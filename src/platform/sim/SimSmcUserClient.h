@@ -27,7 +27,7 @@ public:
 
 private:
     // The key file, re-read only when vantrel-sim has replaced it.
-    const sim::smc::SmcKeyFile& currentKeys();
+    const smc::SmcKeyFile& currentKeys();
 
     struct FileIdentity {
         dev_t device = 0;
@@ -43,7 +43,7 @@ private:
     std::uint32_t nextConnection_ = 0x5c0;
     std::optional<std::uint32_t> openConnection_;
     std::optional<FileIdentity> loadedIdentity_;
-    sim::smc::SmcKeyFile keys_;
+    smc::SmcKeyFile keys_;
 };
 
 } // namespace vantrel

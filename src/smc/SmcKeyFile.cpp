@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace vantrel::sim::smc {
+namespace vantrel::smc {
 
 namespace {
 
@@ -112,4 +112,4 @@ std::string formatReadLine(const SmcEntry& entry)
     return line;
 }
 
-} // namespace vantrel::sim::smc
+} // namespace vantrel::smc

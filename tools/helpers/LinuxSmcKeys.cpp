@@ -1,12 +1,12 @@
-#include "tools/LinuxSmcKeys.h"
+#include "tools/helpers/LinuxSmcKeys.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
-#include "tools/SysfsFiles.h"
+#include "tools/helpers/SysfsFiles.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 namespace {
 
@@ -345,4 +345,4 @@ std::vector<smc::SmcEntry> LinuxSmcKeys::readAll()
     return out;
 }
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

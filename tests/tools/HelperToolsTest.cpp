@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "support/TempDir.h"
-#include "tools/BatteryTool.h"
-#include "tools/SmcTool.h"
+#include "tools/helpers/BatteryTool.h"
+#include "tools/helpers/SmcTool.h"
 
 using namespace vantrel;
-using namespace vantrel::sim::tools;
+using namespace vantrel::tools;
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/ToolEnvironment.h"
+#include "tools/helpers/ToolEnvironment.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 ToolOutput runBatteryTool(const std::vector<std::string>& args, const ToolEnvironment& env);
 
 // The permission file's text for user (a name, or "#<uid>").
 std::string sudoersText(const std::string& user, const std::string& smcPath, const std::string& batteryPath);
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

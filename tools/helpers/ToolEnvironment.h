@@ -2,7 +2,7 @@
 // What the helper tools take from their environment, gathered once so tests can supply it.
 #include <string>
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 struct ToolEnvironment {
     std::string simStateDir; // VANTREL_SIM_STATE_DIR
@@ -27,4 +27,4 @@ struct ToolOutput {
     int exitCode = 0;
 };
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

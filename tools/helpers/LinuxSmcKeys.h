@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "smc/SmcKeyFile.h"
-#include "tools/LinuxSensorTree.h"
+#include "tools/helpers/LinuxSensorTree.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 class LinuxSmcKeys {
 public:
@@ -25,4 +25,4 @@ private:
     LinuxSensorTree& tree_;
 };
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vantrel::sim::smc {
+namespace vantrel::smc {
 
 enum class SmcType { Flt, Ui8, Ui16, Ui32, Sp78, Fpe2 };
 
@@ -30,4 +30,4 @@ std::optional<double> decode(SmcType type, const Bytes& bytes);
 std::string toHex(const Bytes& bytes);
 std::optional<Bytes> fromHex(std::string_view hex);
 
-} // namespace vantrel::sim::smc
+} // namespace vantrel::smc

@@ -1,11 +1,11 @@
-#include "tools/SmcTool.h"
+#include "tools/helpers/SmcTool.h"
 
 #include "smc/SmcKeyFile.h"
-#include "tools/LinuxSensorTree.h"
-#include "tools/LinuxSmcKeys.h"
-#include "tools/SysfsFiles.h"
+#include "tools/helpers/LinuxSensorTree.h"
+#include "tools/helpers/LinuxSmcKeys.h"
+#include "tools/helpers/SysfsFiles.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 namespace {
 
@@ -79,4 +79,4 @@ ToolOutput runSmcTool(const std::vector<std::string>& args, const ToolEnvironmen
     return result;
 }
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

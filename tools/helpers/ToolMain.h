@@ -5,9 +5,9 @@
 
 #include <unistd.h>
 
-#include "tools/ToolEnvironment.h"
+#include "tools/helpers/ToolEnvironment.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 inline void writeAll(int fd, const std::string& text)
 {
@@ -30,4 +30,4 @@ int runAndPrint(int argc, char** argv, Run run)
     return result.exitCode;
 }
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

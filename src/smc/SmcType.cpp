@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace vantrel::sim::smc {
+namespace vantrel::smc {
 
 namespace {
 
@@ -170,4 +170,4 @@ std::optional<Bytes> fromHex(std::string_view hex)
     return out;
 }
 
-} // namespace vantrel::sim::smc
+} // namespace vantrel::smc

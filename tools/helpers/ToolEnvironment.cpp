@@ -1,9 +1,9 @@
-#include "tools/ToolEnvironment.h"
+#include "tools/helpers/ToolEnvironment.h"
 
 #include <cstdlib>
 #include <unistd.h>
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 namespace {
 std::string env(const char* name)
@@ -33,4 +33,4 @@ std::string ToolEnvironment::stateDirectory() const
     return rooted("/tmp/vantrel-sim");
 }
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

@@ -1,4 +1,4 @@
-#include "tools/BatteryTool.h"
+#include "tools/helpers/BatteryTool.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tools/ToolMain.h"
+#include "tools/helpers/ToolMain.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 namespace {
 
@@ -93,4 +93,4 @@ ToolOutput runBatteryTool(const std::vector<std::string>& args, const ToolEnviro
     return ToolOutput{"battery: " + path + " allows " + user + " to run the helper tools\n", {}, 0};
 }
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

@@ -1,11 +1,11 @@
-#include "tools/LinuxSensorTree.h"
+#include "tools/helpers/LinuxSensorTree.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "tools/SysfsFiles.h"
+#include "tools/helpers/SysfsFiles.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 namespace {
 
@@ -115,4 +115,4 @@ std::optional<double> readDecidegrees(const std::string& path)
 
 std::optional<double> readRpm(const std::string& path) { return inRange(scaled(path, 1.0), 0.0, kHighestRpm); }
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

@@ -3,7 +3,7 @@
 #include "smc/SmcKeyFile.h"
 #include "smc/SmcType.h"
 
-using namespace vantrel::sim::smc;
+using namespace vantrel::smc;
 
 namespace {
 std::string hexOf(SmcType type, double value) { return toHex(encode(type, value)); }

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/ToolEnvironment.h"
+#include "tools/helpers/ToolEnvironment.h"
 
-namespace vantrel::sim::tools {
+namespace vantrel::tools {
 
 ToolOutput runSmcTool(const std::vector<std::string>& args, const ToolEnvironment& env);
 
-} // namespace vantrel::sim::tools
+} // namespace vantrel::tools

@@ -9,7 +9,7 @@
 
 #include "smc/SmcType.h"
 
-namespace vantrel::sim::smc {
+namespace vantrel::smc {
 
 inline constexpr const char* kKeyFileName = "smc-keys.txt";
 
@@ -45,4 +45,4 @@ std::string formatReadLine(const SmcEntry& entry);
 // The decimal value as the read line shows it: at most two decimals, trailing zeros dropped.
 std::string formatValue(double value);
 
-} // namespace vantrel::sim::smc
+} // namespace vantrel::smc

@@ -1,16 +1,22 @@
-#include "platform/PlatformServices.h"
+#include "app/PlatformBackends.h"
 
 #include <QFileInfo>
 
+#include "platform/linux/LinuxAccessibilityAccess.h"
 #include "platform/linux/LinuxHostStatistics.h"
+#include "platform/linux/LinuxLoginItems.h"
 #include "platform/linux/LinuxPowerSupply.h"
+#include "platform/linux/LinuxProcessActivity.h"
 #include "platform/linux/LinuxProcessRunner.h"
 #include "platform/linux/LinuxProcessTable.h"
 #include "platform/linux/LinuxSystemProfiler.h"
+#include "platform/linux/LinuxUserNotifications.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/NoSmcUserClient.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimSmcUserClient.h"
 #include "platform/sim/SimStateDirectory.h"
+#include "platform/sim/SimUserNotifications.h"
 
 namespace vantrel {
 namespace {
@@ -41,15 +47,16 @@ PlatformServices makeSimPlatform(const Paths& paths)
     return services;
 }
 
-PlatformServices makeLinuxPlatform(const Paths&)
+PlatformServices makeLinuxPlatform(const Paths& paths)
 {
     PlatformServices services = withLinuxOperatingSystem(PlatformKind::Linux);
     services.smcUserClient = std::make_shared<NoSmcUserClient>();
-    auto supply = std::make_shared<LinuxPowerSupply>();
+    // Under VANTREL_ROOT, as the smc tool, so a re-rooted run reads one tree.
+    auto supply = std::make_shared<LinuxPowerSupply>(paths.powerSupplyDirectory());
     services.powerSources = supply;
     services.batteryRegistry = supply;
     services.pmset = supply;
-    services.systemProfiler = std::make_shared<LinuxSystemProfiler>();
+    services.systemProfiler = std::make_shared<LinuxSystemProfiler>(paths.sysfsDirectory());
     return services;
 }
 
@@ -58,9 +65,19 @@ PlatformServices makePlatform(PlatformKind kind, const Paths& paths)
     return kind == PlatformKind::Sim ? makeSimPlatform(paths) : makeLinuxPlatform(paths);
 }
 
-QString platformKindName(PlatformKind kind)
+DesktopServices makeDesktopServices(PlatformKind kind, const Paths& paths, Dispatch& dispatch,
+                                    std::shared_ptr<DaemonTransport> transport)
 {
-    return kind == PlatformKind::Sim ? QStringLiteral("sim") : QStringLiteral("linux");
+    DesktopServices services;
+    if (kind == PlatformKind::Sim)
+        services.notifications = std::make_shared<SimUserNotifications>(dispatch, std::move(transport));
+    else
+        services.notifications = std::make_shared<LinuxUserNotifications>();
+    services.loginItems = std::make_shared<LinuxLoginItems>(paths.autostartDirectory());
+    services.workspace = std::make_shared<LinuxWorkspace>();
+    services.processActivity = std::make_shared<LinuxProcessActivity>();
+    services.accessibility = std::make_shared<LinuxAccessibilityAccess>();
+    return services;
 }
 
 std::optional<PlatformKind> choosePlatformKind(const QStringList& arguments, const Paths& paths, QString* error)

@@ -1,0 +1,67 @@
+#include "app/PlatformBackends.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace vantrel {
+namespace {
+
+TEST(PlatformBackends, ChoosesTheBackendOnce)
+{
+    test::TempDir dir;
+    const Paths paths = dir.paths();
+    qunsetenv("VANTREL_SIM_STATE_DIR");
+    EXPECT_EQ(choosePlatformKind({}, paths), PlatformKind::Linux);
+    dir.write(QStringLiteral("tmp/vantrel-sim/hardware.json"), "{}");
+    EXPECT_EQ(choosePlatformKind({QStringLiteral("vantrel")}, paths), PlatformKind::Sim);
+    EXPECT_EQ(choosePlatformKind({QStringLiteral("vantrel"), QStringLiteral("--platform"), QStringLiteral("linux")}, paths),
+              PlatformKind::Linux);
+    test::TempDir other;
+    EXPECT_EQ(choosePlatformKind({QStringLiteral("--platform=sim")}, other.paths()), PlatformKind::Sim);
+    qputenv("VANTREL_SIM_STATE_DIR", dir.file(QStringLiteral("tmp/vantrel-sim")).toLocal8Bit());
+    EXPECT_EQ(choosePlatformKind({}, other.paths()), PlatformKind::Sim);
+    qunsetenv("VANTREL_SIM_STATE_DIR");
+    QString error;
+    EXPECT_FALSE(choosePlatformKind({QStringLiteral("--platform"), QStringLiteral("macos")}, paths, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("macos")));
+    EXPECT_FALSE(choosePlatformKind({QStringLiteral("--platform")}, paths));
+
+    const PlatformServices sim = makePlatform(PlatformKind::Sim, paths);
+    EXPECT_EQ(sim.kind, PlatformKind::Sim);
+    EXPECT_EQ(sim.smcUserClient->open().status, SmcOpenResult::Status::Opened);
+    const PlatformServices linux = makePlatform(PlatformKind::Linux, paths);
+    EXPECT_EQ(linux.smcUserClient->open().status, SmcOpenResult::Status::ServiceNotFound);
+    for (const PlatformServices* s : {&sim, &linux}) {
+        EXPECT_TRUE(s->processRunner && s->powerSources && s->batteryRegistry && s->pmset && s->hostStatistics
+                    && s->processTable && s->systemProfiler);
+        EXPECT_TRUE(s->hostStatistics->cpuLoad());
+    }
+}
+
+// VANTREL_ROOT re-roots the Linux backend's sysfs readers as it does the smc tool.
+TEST(PlatformBackends, LinuxBackendReadsTheRerootedTree)
+{
+    test::TempDir dir;
+    dir.write(QStringLiteral("sys/class/power_supply/AC/type"), "Mains\n");
+    dir.write(QStringLiteral("sys/class/power_supply/AC/online"), "1\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/type"), "Battery\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/status"), "Charging\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/capacity"), "37\n");
+    dir.write(QStringLiteral("sys/class/power_supply/BAT0/cycle_count"), "412\n");
+    dir.write(QStringLiteral("sys/class/dmi/id/product_name"), "Rerooted Machine\n");
+
+    const PlatformServices linux = makePlatform(PlatformKind::Linux, dir.paths());
+    const auto description = linux.powerSources->firstPowerSourceDescription();
+    ASSERT_TRUE(description);
+    EXPECT_EQ(description->value("Current Capacity").toInt(), 37);
+    EXPECT_EQ(linux.batteryRegistry->smartBatteryProperties()->value("CycleCount").toInt(), 412);
+    EXPECT_EQ(linux.pmset->batteryStatus().standardOutput,
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t37%; charging; (no estimate) present: true\n");
+    const auto overview = linux.systemProfiler->hardwareOverview();
+    ASSERT_TRUE(overview);
+    EXPECT_EQ(overview->modelIdentifier, QStringLiteral("Rerooted Machine"));
+}
+
+} // namespace
+} // namespace vantrel
