@@ -126,6 +126,36 @@ TEST_F(SensorsSim, LaptopSensorsFansAndBatteryAgreeWithTheDaemon)
     EXPECT_FALSE(profile.desktopClass);
 }
 
+TEST_F(SensorsSim, PowerSourcesFollowEachControlCommandWithoutAStep)
+{
+    start({});
+    ASSERT_EQ(sim->ctl({"step", "seconds=5"}), 0);
+    ASSERT_TRUE(power->read().isCharging) << "72 % on the adapter charges";
+
+    // The manual clock stands still: what the application reads changes with the command alone.
+    ASSERT_EQ(sim->ctl({"adapter", "connected=false"}), 0);
+    smc->refreshAll();
+    PowerSourceInfo info = power->read();
+    EXPECT_EQ(info.powerSourceState, QStringLiteral("Battery Power"));
+    EXPECT_FALSE(info.isCharging);
+    EXPECT_TRUE(info.timeToEmpty);
+    EXPECT_FALSE(info.timeToFull);
+    EXPECT_EQ(info.adapterCurrent.value_or(-1), 0.0);
+    EXPECT_EQ(power->localBatteryActivity().activityState, "dashboard.battery_activity.on_battery");
+
+    ASSERT_EQ(sim->ctl({"adapter", "connected=true"}), 0);
+    info = power->read();
+    EXPECT_TRUE(info.isCharging);
+    EXPECT_TRUE(info.timeToFull);
+    EXPECT_EQ(power->localBatteryActivity().activityState, "dashboard.battery_activity.charging");
+
+    // A battery that reads 100 % on the adapter is full.
+    ASSERT_EQ(sim->ctl({"battery", "percent=99.7"}), 0);
+    EXPECT_EQ(power->pmsetBatteryPercent(), 100);
+    EXPECT_FALSE(power->read().isCharging);
+    EXPECT_EQ(power->localBatteryActivity().activityState, "dashboard.battery_activity.full");
+}
+
 TEST_F(SensorsSim, DesktopHasOneFanAndNoBattery)
 {
     start({"--model", "desktop"});
