@@ -53,13 +53,19 @@ void Battery::setTemperature(double celsius, bool hold)
     temperatureHeld_ = hold;
 }
 
-void Battery::step(double currentMa, double dt, double surroundings, double airflow)
+void Battery::setCurrent(double currentMa)
 {
     if (currentMa > 0)
         currentMa = std::min(currentMa, chargeCurrentLimitMa());
     if (currentMa < 0 && chargeMah_ <= 0)
         currentMa = 0;
     currentMa_ = currentMa;
+}
+
+void Battery::step(double currentMa, double dt, double surroundings, double airflow)
+{
+    setCurrent(currentMa);
+    currentMa = currentMa_;
     const double delta = currentMa * dt / 3600.0;
     chargeMah_ = std::clamp(chargeMah_ + delta, 0.0, static_cast<double>(rawMaxMah_));
     if (delta < 0) {
@@ -69,6 +75,8 @@ void Battery::step(double currentMa, double dt, double surroundings, double airf
             ++cycleCount_;
         }
     }
+    // A battery that just became full (or empty) takes no more current from now on.
+    setCurrent(currentMa_);
     if (!temperatureHeld_) {
         // About 1.6 °C per ampere above the surroundings; moving air takes up to 2 °C off.
         const double target = surroundings + 1.6 * std::abs(currentMa) / 1000.0 - 2.0 * std::clamp(airflow, 0.0, 1.0);

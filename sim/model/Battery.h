@@ -20,7 +20,8 @@ public:
     bool temperatureHeld() const { return temperatureHeld_; }
     double currentMa() const { return currentMa_; }
     double voltage() const;       // volts at the present current
-    bool full() const { return chargeMah_ >= rawMaxMah_; }
+    // Full as the system shows it: the level reads 100 %, and the charger stops there.
+    bool full() const { return percent() >= 100; }
 
     // The most the charger may push now (tapering above 80 %, 0 when full).
     double chargeCurrentLimitMa() const;
@@ -31,6 +32,9 @@ public:
     void releaseTemperature() { temperatureHeld_ = false; }
     void setCycleCount(int cycles) { cycleCount_ = cycles; }
 
+    // The current that flows now (positive = charging), within what the cells take: no
+    // charging when full, no discharging when empty. Moves no charge.
+    void setCurrent(double currentMa);
     // Moves charge by currentMa (positive = charging) for dt seconds; the cells warm with
     // current and settle toward their surroundings.
     void step(double currentMa, double dt, double surroundings, double airflow);

@@ -137,7 +137,11 @@ QString BatteryPolicy::computeState(const PolicyInputs& in) const
         return QStringLiteral("safety_drain_active");
     if (protectorHolding_)
         return QStringLiteral("charge_protector_hold_until_drop_floor");
-    return in.percent < chargeCeiling() ? QStringLiteral("charging_to_target") : QStringLiteral("power_only_at_target");
+    // Above the target the adapter runs the Mac and charging waits until the level has fallen to it.
+    const int ceiling = chargeCeiling();
+    if (in.percent > ceiling)
+        return QStringLiteral("power_only_hold_until_drop_floor");
+    return in.percent < ceiling ? QStringLiteral("charging_to_target") : QStringLiteral("power_only_at_target");
 }
 
 PolicyDecision BatteryPolicy::step(const PolicyInputs& in, double dt, std::vector<PolicyEvent>& events)

@@ -28,7 +28,8 @@ QString healthText(const Battery& b)
     return b.rawMaxCapacityMah() >= 0.8 * b.designCapacityMah() ? QStringLiteral("Good") : QStringLiteral("Fair");
 }
 
-bool isCharged(const SimulatedMac& mac) { return mac.adapterConnected() && mac.battery()->full(); }
+// Full on the adapter, and the adapter carries the Mac (a battery that is being drawn down is not charged).
+bool isCharged(const SimulatedMac& mac) { return mac.adapterConnected() && mac.battery()->full() && mac.battery()->currentMa() >= 0; }
 
 } // namespace
 

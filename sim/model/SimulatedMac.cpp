@@ -60,9 +60,50 @@ SleepControl::Inputs SimulatedMac::sleepInputs() const
 void SimulatedMac::settle()
 {
     std::vector<PolicyEvent> events;
-    policy_.step(policyInputs(), 0, events);
+    const PolicyDecision decision = policy_.step(policyInputs(), 0, events);
+    updatePower();
+    if (battery_)
+        battery_->setCurrent(batteryCurrentMa(decision));
+    updateAdapterAmps();
     sleep_.step(sleepInputs(), events);
     recordEvents(events);
+}
+
+double SimulatedMac::updatePower()
+{
+    const double load = (survivalActive_ ? std::min(cpuLoad_, kSurvivalLoadCap) : cpuLoad_) * throttleFactor_;
+    cpuWatts_ = profile_.cpuIdleWatts + load * profile_.cpuMaxWatts;
+    gpuWatts_ = 0.2 + gpuLoad_ * throttleFactor_ * profile_.gpuMaxWatts;
+    const double displays = (lidClosed_ ? 0.0 : profile_.displayWatts) + 0.5 * externalDisplays_;
+    const double otherWatts = profile_.baseWatts + displays;
+    systemWatts_ = cpuWatts_ + gpuWatts_ + otherWatts;
+    return otherWatts;
+}
+
+double SimulatedMac::batteryCurrentMa(const PolicyDecision& decision) const
+{
+    const double volts = battery_->voltage();
+    if (!adapterInUse())
+        return -systemWatts_ / volts * 1000.0;
+    const double spare = adapterWatts_ * kAdapterEfficiency - systemWatts_;
+    if (spare < 0)
+        return spare / volts * 1000.0;
+    if (decision.chargeAllowed)
+        return std::min(battery_->chargeCurrentLimitMa(), spare / volts * 1000.0);
+    return 0;
+}
+
+double SimulatedMac::chargeWatts() const
+{
+    return battery_ ? std::max(0.0, battery_->currentMa()) * battery_->voltage() / 1000.0 : 0.0;
+}
+
+void SimulatedMac::updateAdapterAmps()
+{
+    if (!battery_)
+        adapterAmps_ = systemWatts_ / kAdapterEfficiency / kAdapterVolts;
+    else
+        adapterAmps_ = adapterInUse() ? (systemWatts_ + chargeWatts()) / kAdapterEfficiency / kAdapterVolts : 0.0;
 }
 
 void SimulatedMac::recordEvents(std::vector<PolicyEvent>& events)
@@ -103,37 +144,18 @@ void SimulatedMac::stepOnce()
     else if (cpuTemp < profile_.throttleCelsius - 5.0)
         throttleFactor_ = std::min(1.0, throttleFactor_ + 0.02);
 
-    double load = survivalActive_ ? std::min(cpuLoad_, kSurvivalLoadCap) : cpuLoad_;
-    load *= throttleFactor_;
-    cpuWatts_ = profile_.cpuIdleWatts + load * profile_.cpuMaxWatts;
-    gpuWatts_ = 0.2 + gpuLoad_ * throttleFactor_ * profile_.gpuMaxWatts;
-    const double displays = (lidClosed_ ? 0.0 : profile_.displayWatts) + 0.5 * externalDisplays_;
-    double otherWatts = profile_.baseWatts + displays;
-    systemWatts_ = cpuWatts_ + gpuWatts_ + otherWatts;
+    double otherWatts = updatePower();
+    const double load = (survivalActive_ ? std::min(cpuLoad_, kSurvivalLoadCap) : cpuLoad_) * throttleFactor_;
 
     const PolicyDecision decision = policy_.step(policyInputs(), dt, events);
     const SensorReadings now = sensors();
     fans_.step(FanTemperatures{now.cpuAverage, now.gpu, now.memoryVr}, decision.fansMax, dt);
 
     if (battery_) {
-        const double volts = battery_->voltage();
-        double currentMa = 0;
-        if (adapterInUse()) {
-            const double spare = adapterWatts_ * kAdapterEfficiency - systemWatts_;
-            if (spare < 0)
-                currentMa = spare / volts * 1000.0;
-            else if (decision.chargeAllowed)
-                currentMa = std::min(battery_->chargeCurrentLimitMa(), spare / volts * 1000.0);
-        } else {
-            currentMa = -systemWatts_ / volts * 1000.0;
-        }
-        battery_->step(currentMa, dt, 0.5 * thermal_.chassis() + 0.5 * ambient_, fans_.airflow());
-        const double chargeWatts = std::max(0.0, battery_->currentMa()) * volts / 1000.0;
-        otherWatts += chargeWatts * kChargerLossShare;
-        adapterAmps_ = adapterInUse() ? (systemWatts_ + chargeWatts) / kAdapterEfficiency / kAdapterVolts : 0.0;
-    } else {
-        adapterAmps_ = systemWatts_ / kAdapterEfficiency / kAdapterVolts;
+        battery_->step(batteryCurrentMa(decision), dt, 0.5 * thermal_.chassis() + 0.5 * ambient_, fans_.airflow());
+        otherWatts += chargeWatts() * kChargerLossShare;
     }
+    updateAdapterAmps();
 
     thermal_.step(ThermalInputs{cpuWatts_, gpuWatts_, otherWatts, fans_.airflow(), ambient_, 0.5 * load}, dt);
     sleep_.step(sleepInputs(), events);

@@ -50,7 +50,8 @@ public:
 
     // Advances the simulation by whole seconds.
     void step(int seconds);
-    // Re-evaluates policy and sleep state after a command without advancing time.
+    // Re-evaluates the policy, the power flow (watts, battery current, adapter current) and
+    // the sleep state after a command without advancing time, so every readout agrees at once.
     void settle();
 
     // Inputs (control commands).
@@ -110,6 +111,13 @@ public:
 private:
     void stepOnce();
     void recordEvents(std::vector<PolicyEvent>& events);
+    // CPU, GPU and system watts for the present load, throttling and displays; returns the
+    // watts of everything else (base and displays).
+    double updatePower();
+    // What flows into (positive) or out of the battery for the present watts and decision.
+    double batteryCurrentMa(const PolicyDecision& decision) const;
+    double chargeWatts() const;
+    void updateAdapterAmps();
 
     MachineProfile profile_;
     ThermalModel thermal_;

@@ -33,6 +33,7 @@ QJsonObject setLoad(SimContext& ctx, const QJsonObject& r)
     mac.setLoad(percentArg(r, "cpu_percent").value_or(mac.cpuLoad() * 100.0), percentArg(r, "gpu_percent").value_or(mac.gpuLoad() * 100.0));
     if (ambient)
         mac.setAmbient(*ambient);
+    mac.settle();
     return okReply({{QStringLiteral("cpu_percent"), mac.cpuLoad() * 100.0},
                     {QStringLiteral("gpu_percent"), mac.gpuLoad() * 100.0},
                     {QStringLiteral("ambient_celsius"), mac.ambient()}});
@@ -65,6 +66,7 @@ QJsonObject setLid(SimContext& ctx, const QJsonObject& r)
     if (!closed)
         return invalidArgument(QStringLiteral("closed"), QStringLiteral("a boolean"));
     ctx.mac.setLidClosed(*closed);
+    ctx.mac.settle();
     return okReply({{QStringLiteral("closed"), *closed}});
 }
 
@@ -74,6 +76,7 @@ QJsonObject setDisplays(SimContext& ctx, const QJsonObject& r)
     if (!count || *count < 0 || *count > 8)
         return invalidArgument(QStringLiteral("external_count"), QStringLiteral("an integer from 0 to 8"));
     ctx.mac.setExternalDisplays(static_cast<int>(*count));
+    ctx.mac.settle();
     return okReply({{QStringLiteral("external_count"), ctx.mac.externalDisplays()}});
 }
 

@@ -237,9 +237,11 @@ void FanPageModel::updateSelectedPreset()
     if (!target)
         return setStatus({QStringList{L10n::key("fan.preset.select_to_update"), L10n::key("fan.preset.select_to_update_2")},
                           {}, StatusColor::Orange});
-    // A blank name field keeps the preset's own name rather than creating a nameless preset.
+    // The draft is stored under the typed name, which must not be blank (the same rule as saving).
     const QString typed = customPresetName_.trimmed();
-    storeDraftAs(typed.isEmpty() ? target->name : typed, target, L10n::key("fan.preset.updated_named"));
+    if (typed.isEmpty())
+        return setStatus(FanStatusLine::make(L10n::key("fan.preset.name_required"), StatusColor::Red));
+    storeDraftAs(typed, target, L10n::key("fan.preset.updated_named"));
 }
 
 void FanPageModel::deleteSelectedPreset()

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "base/JsonAccess.h"
+#include "l10n/L10n.h"
+#include "power/HeatWarningFigures.h"
 
 namespace vantrel {
 namespace {
@@ -50,12 +52,16 @@ std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::activeAlert
         std::max<qint64>(0, json::integer(power, QStringLiteral("heat_protection_remaining_seconds")).value_or(episodeSeconds));
     const double threshold = json::number(power, QStringLiteral("max_battery_temp"))
                                  .value_or(storedMaxBatteryTemp_ ? storedMaxBatteryTemp_() : 35.0);
+    const QString degrees = QString::number(truncatedDegrees(threshold));
+    const QString seconds = QString::number(remaining);
     return HeatProtectionAlertPayload{
         QStringLiteral("heat-active-") + rawValue(surface) + QLatin1Char('-') + QString::number(activeCycleToken_),
         QStringLiteral("열 보호 모드 작동"),
-        QStringLiteral("배터리 온도가 ") + QString::number(truncatedDegrees(threshold))
-            + QStringLiteral("°C 기준을 넘어 3분 동안 전원을 차단하고 팬을 강하게 돌립니다. 남은 시간은 약 ")
-            + QString::number(remaining) + QStringLiteral("초입니다. 완료되면 기존 팬 프리셋으로 복귀합니다."),
+        QStringLiteral("배터리 온도가 ") + degrees
+            + QStringLiteral("°C 기준을 넘어 3분 동안 전원을 차단하고 팬을 강하게 돌립니다. 남은 시간은 약 ") + seconds
+            + QStringLiteral("초입니다. 완료되면 기존 팬 프리셋으로 복귀합니다."),
+        L10n::key("heat.alert.active.message"),
+        {degrees, seconds},
     };
 }
 
@@ -76,8 +82,22 @@ std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::warningAler
     if (auto shown = shownWarningSurfaces_.find(surface); shown != shownWarningSurfaces_.end() && shown->second == key)
         return std::nullopt;
     shownWarningSurfaces_[surface] = key;
-    return HeatProtectionAlertPayload{QStringLiteral("heat-warning-") + rawValue(surface) + QLatin1Char('-') + key,
-                                      QStringLiteral("히트 프로텍션 경고"), warning};
+    HeatProtectionAlertPayload payload{QStringLiteral("heat-warning-") + rawValue(surface) + QLatin1Char('-') + key,
+                                       QStringLiteral("히트 프로텍션 경고"), warning, {}, {}};
+    // A warning near the limit is rebuilt from its figures so that every language keeps them;
+    // any other warning is shown as the daemon sent it.
+    const std::optional<double> stored = storedMaxBatteryTemp_ ? std::optional(storedMaxBatteryTemp_()) : std::nullopt;
+    if (const auto figures = HeatWarningFigures::read(warning, power, stored)) {
+        const QString limit = HeatWarningFigures::figure(figures->limit);
+        if (figures->batteryTemperature) {
+            payload.messageKey = L10n::key("heat.alert.warning.message");
+            payload.messageArguments = {HeatWarningFigures::figure(*figures->batteryTemperature), limit};
+        } else {
+            payload.messageKey = L10n::key("heat.alert.warning.near_limit");
+            payload.messageArguments = {limit};
+        }
+    }
+    return payload;
 }
 
 } // namespace vantrel

@@ -1,4 +1,5 @@
 #include <memory>
+#include <tuple>
 
 #include <QJsonArray>
 
@@ -155,6 +156,48 @@ TEST_F(PageFixture, CustomPresetsAreCappedAtThreeAndNamedCarefully)
     EXPECT_EQ(page.applyStatus().keys, (QStringList{"fan.preset.select_to_update", "fan.preset.select_to_update_2"}));
     EXPECT_EQ(page.applyStatus().text("en"), "Select a custom preset to update. Or type the name of an existing preset.");
     EXPECT_EQ(store.load().size(), 5u); // built-ins are always saved back
+}
+
+TEST_F(PageFixture, UpdatingWithABlankTypedNameIsRefusedAndChangesNothing)
+{
+    saveAs("Quiet", 40);
+    saveAs("Loud", 70);
+    // Ids, names and curve shapes of the file (point ids are renewed by the repair on each load).
+    const auto stored = [this] {
+        std::vector<std::tuple<QUuid, QString, Shape>> out;
+        for (const auto& p : store.loadCustomPresets())
+            out.emplace_back(p.id, p.name, shapeOf(p.points));
+        return out;
+    };
+    const auto before = stored();
+    const QUuid quiet = std::get<0>(before.at(0));
+
+    // A selected preset with a blank name field: the draft would be stored under the typed
+    // name, which is blank, so the update is refused like a save and the file stays as it was.
+    page.selectCustomPreset(quiet);
+    page.setCustomPresetName(" \t ");
+    DraftBands bands = page.draftBands();
+    bands.workBandFanPercent = 90;
+    page.setDraftBands(bands);
+    page.updateSelectedPreset();
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.name_required", StatusColor::Red));
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(page.selectedCustomPresetID(), quiet);
+
+    // Nothing selected and nothing typed: there is no target, so the screen asks for one.
+    page.selectCustomPreset({});
+    page.updateSelectedPreset();
+    EXPECT_EQ(page.applyStatus().keys, (QStringList{"fan.preset.select_to_update", "fan.preset.select_to_update_2"}));
+    EXPECT_EQ(stored(), before);
+
+    // Typing a name again updates under that name.
+    page.selectCustomPreset(quiet);
+    page.setCustomPresetName("Quieter");
+    page.updateSelectedPreset();
+    EXPECT_EQ(customNames(), (QStringList{"Loud", "Quieter"}));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.updated_named", StatusColor::Green,
+                                                      StatusLabel::literal("Quieter")));
+    EXPECT_EQ(shapeOf(store.loadCustomPresets().back().points).at(2).second, 90);
 }
 
 TEST_F(PageFixture, CustomAndLiveCurvesApplyWithTheirOwnStatus)

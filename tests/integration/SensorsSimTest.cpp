@@ -72,3 +72,42 @@ TEST(SensorsSim, LaptopSensorsFansAndBatteryAgreeWithTheDaemon)
     EXPECT_EQ(info.batteryPercent, sim.call("get_power_policy_state")["battery_percent"].toInt(-1));
     EXPECT_LE(info.batteryPercent, percent) << "ten minutes on the battery do not charge it";
 }
+
+// With the simulator's clock standing still, what the application reads changes with each
+// control command alone.
+TEST(SensorsSim, PowerSourcesFollowEachControlCommandWithoutAStep)
+{
+    test::TempDir dir;
+    test::SimProcess sim(dir);
+    ASSERT_TRUE(sim.start());
+    ASSERT_EQ(sim.ctl({"step", "seconds=5"}), 0);
+    qputenv("VANTREL_SIM_STATE_DIR", sim.stateDirectory().toLocal8Bit());
+    const auto smc = std::make_shared<SMCHelper>(std::make_shared<LinuxProcessRunner>(), test::builtBinary("vantrel-smc"));
+    const auto hardware = std::make_shared<SimHardwareState>(sim.stateDirectory());
+    PowerSourceMonitor power(hardware, hardware, hardware, smc);
+    smc->refreshAll();
+    ASSERT_TRUE(power.read().isCharging) << "72 % on the adapter charges";
+
+    ASSERT_EQ(sim.ctl({"adapter", "connected=false"}), 0);
+    smc->refreshAll();
+    PowerSourceInfo info = power.read();
+    EXPECT_EQ(info.powerSourceState, QStringLiteral("Battery Power"));
+    EXPECT_FALSE(info.isCharging);
+    EXPECT_TRUE(info.timeToEmpty);
+    EXPECT_FALSE(info.timeToFull);
+    EXPECT_EQ(info.adapterCurrent.value_or(-1), 0.0);
+    EXPECT_EQ(power.localBatteryActivity().activityState, "dashboard.battery_activity.on_battery");
+
+    ASSERT_EQ(sim.ctl({"adapter", "connected=true"}), 0);
+    info = power.read();
+    EXPECT_TRUE(info.isCharging);
+    EXPECT_TRUE(info.timeToFull);
+    EXPECT_EQ(power.localBatteryActivity().activityState, "dashboard.battery_activity.charging");
+
+    // A battery that reads 100 % on the adapter is full.
+    ASSERT_EQ(sim.ctl({"battery", "percent=99.7"}), 0);
+    EXPECT_EQ(power.pmsetBatteryPercent(), 100);
+    EXPECT_FALSE(power.read().isCharging);
+    EXPECT_EQ(power.localBatteryActivity().activityState, "dashboard.battery_activity.full");
+    qunsetenv("VANTREL_SIM_STATE_DIR");
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Preferences.h"
+#include "l10n/KoreanLiteralTable.h"
 #include "l10n/L10n.h"
 #include "l10n/L10nNotifier.h"
 #include "l10n/Translator.h"
@@ -92,6 +93,23 @@ TEST(L10n, KoreanLiteralsOutsideKorean)
     EXPECT_EQ(t.tr("알 수 없는 문장", "en"), QStringLiteral("알 수 없는 문장"));
     // Not Hangul: no literal lookup.
     EXPECT_EQ(t.tr("Telemetry", "de"), QStringLiteral("Telemetry"));
+}
+
+TEST(L10n, KoreanFallbackRulesMatchOnlyWhatTheyMean)
+{
+    const Translator t = withPack({});
+    // An episode: charging is cut and the fans run hard.
+    const QString episode = t.tr("배터리 온도가 37°C 기준을 넘어 3분 동안 전원을 차단하고 팬을 강하게 돌립니다. "
+                                 "남은 시간은 약 120초입니다. 완료되면 기존 팬 프리셋으로 복귀합니다.",
+                                 "en");
+    EXPECT_TRUE(episode.contains("charging is paused")) << episode.toStdString();
+    // A warning near the limit says so, and never claims an episode.
+    const QString warning = t.tr("배터리 온도가 36.5°C로 열 보호 기준 37.0°C에 가깝습니다.", "en");
+    EXPECT_FALSE(KoreanLiteralTable::containsHangul(warning)) << warning.toStdString();
+    EXPECT_FALSE(warning.contains("paused")) << warning.toStdString();
+    EXPECT_TRUE(warning.contains("close to")) << warning.toStdString();
+    // Another sentence about the battery temperature matches neither rule.
+    EXPECT_EQ(t.tr("배터리 온도가 정상입니다.", "en"), QStringLiteral("배터리 온도가 정상입니다."));
 }
 
 TEST(L10n, DisplayNames)

@@ -83,5 +83,48 @@ TEST(HeatProtectionAlertCenter, WarningsAreDeduplicatedPerSurfaceAndPercent)
     EXPECT_TRUE(episode->id.startsWith("heat-active-power-"));
 }
 
+TEST(HeatProtectionAlertCenter, MessagesKeepTheirFiguresInEveryLanguage)
+{
+    HeatProtectionAlertCenter center([] { return 35.0; });
+    auto episode = center.alert(HeatProtectionAlertSurface::dashboard, active);
+    ASSERT_TRUE(episode);
+    EXPECT_EQ(episode->messageText("ko"), episode->message) << "Korean reads exactly as the alert's own text";
+    EXPECT_EQ(episode->messageText("en"), "The battery passed the 37°C limit, so charging is cut and the fans run hard "
+                                          "for 3 minutes. About 120 seconds remain; then the previous fan preset returns.");
+    EXPECT_EQ(episode->titleText("en"), "Heat Protection Engaged");
+
+    // The daemon's near-limit warning: the readback's figures win over the text's.
+    const QString nearLimit = "배터리 온도가 36.5°C로 열 보호 기준 37.0°C에 가깝습니다.";
+    QJsonObject warn{{"heat_protection_warning_message", nearLimit}, {"battery_percent", 80},
+                     {"battery_temperature", 36.64}, {"max_battery_temp", 37.0}};
+    auto w = center.alert(HeatProtectionAlertSurface::dashboard, warn);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->message, nearLimit) << "the daemon's text itself is kept";
+    EXPECT_EQ(w->messageText("en"), "The battery is at 36.6°C, close to the heat-protection limit of 37°C.");
+    EXPECT_EQ(w->messageText("ko"), "배터리 온도가 36.6°C로 열 보호 기준 37°C에 가깝습니다.");
+    EXPECT_TRUE(w->messageText("fr").contains("36.6°C"));
+    EXPECT_EQ(w->titleText("en"), "Heat Protection Warning");
+
+    // Without figures in the readback, the text's own figures are used.
+    auto fromText = center.alert(HeatProtectionAlertSurface::fan,
+                                 QJsonObject{{"heat_protection_warning_message", nearLimit}, {"battery_percent", 80}});
+    ASSERT_TRUE(fromText);
+    EXPECT_EQ(fromText->messageText("en"), "The battery is at 36.5°C, close to the heat-protection limit of 37°C.");
+    // A single figure is the limit; no battery figure at all gives the shorter sentence.
+    auto limitOnly = center.alert(
+        HeatProtectionAlertSurface::power,
+        QJsonObject{{"heat_protection_warning_message", "배터리 온도가 열 보호 기준 38.5°C에 가깝습니다."}});
+    ASSERT_TRUE(limitOnly);
+    EXPECT_EQ(limitOnly->messageText("en"), "The battery is close to the heat-protection limit of 38.5°C.");
+
+    // Another warning says nothing about the limit: it is shown as sent, no sentence is invented.
+    auto other = center.alert(HeatProtectionAlertSurface::dashboard,
+                              QJsonObject{{"heat_protection_warning_message", "배터리가 뜨겁습니다"}});
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(other->messageKey.isEmpty());
+    EXPECT_EQ(other->messageText("ko"), "배터리가 뜨겁습니다");
+    EXPECT_FALSE(other->messageText("en").contains("paused"));
+}
+
 } // namespace
 } // namespace vantrel

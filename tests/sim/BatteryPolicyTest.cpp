@@ -166,7 +166,9 @@ TEST(BatteryPolicy, OneTimeFullChargeThenRestoresTheGivenLimit)
     EXPECT_EQ(trace.maxPercent, 100);
     EXPECT_FALSE(mac.policy().oneTimeFullChargeActive());
     EXPECT_EQ(mac.policy().config().limit, 70);
-    EXPECT_EQ(mac.policy().state(), "power_only_at_target");
+    // Full, above the restored limit: not at the target but waiting for the level to fall to it.
+    EXPECT_EQ(mac.policy().state(), "power_only_hold_until_drop_floor");
+    EXPECT_FALSE(mac.isCharging());
     EXPECT_EQ(countEvents(mac, "battery.one_time_full_charge", "completed"), 1);
     EXPECT_TRUE(trace.states.startsWith("temporary_full_charge"));
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "l10n/KoreanLiteralTable.h"
 #include "l10n/L10n.h"
 #include "power/HeatProtectionAlertCenter.h"
 #include "ui/dashboard/DashboardModel.h"
@@ -161,6 +162,44 @@ TEST(DashboardPage, HeatProtectionAlertShowsAsABanner)
     rig.dispatch.runUntilIdle();
     EXPECT_FALSE(rig.page->alertBanner()->isHidden());
     EXPECT_EQ(rig.page->alertBanner()->title(), L10n::tr("열 보호 모드 작동", "en"));
+}
+
+TEST(DashboardPage, HeatAlertsShowTheReadbackFiguresInTheUsersLanguage)
+{
+    HeatProtectionAlertCenter center([] { return 35.0; });
+    PageRig rig(&center);
+    rig.answerStatus();
+    // The daemon warns in Korean that the battery is near the limit; no episode is running.
+    rig.transport->replyOk("get_power_policy_state",
+                           {{"heat_protection_warning_message", "배터리 온도가 36.5°C로 열 보호 기준 37.0°C에 가깝습니다."},
+                            {"battery_percent", 80}, {"max_battery_temp", 37.0}});
+    rig.page->show();
+    rig.dispatch.runUntilIdle();
+    ASSERT_FALSE(rig.page->alertBanner()->isHidden());
+    EXPECT_EQ(rig.page->alertBanner()->title(), L10n::tr("히트 프로텍션 경고", "en"));
+    const QString warning = rig.page->alertBanner()->message();
+    EXPECT_TRUE(warning.contains("36.5°C")) << warning.toStdString();
+    EXPECT_TRUE(warning.contains("37°C")) << warning.toStdString();
+    EXPECT_FALSE(warning.contains("paused")) << "a warning is not an episode: " << warning.toStdString();
+    EXPECT_FALSE(KoreanLiteralTable::containsHangul(warning));
+
+    // The banner follows a change of language with the same figures.
+    L10n::setCurrentLanguage("de");
+    EXPECT_TRUE(rig.page->alertBanner()->message().contains("36.5°C"));
+    EXPECT_EQ(rig.page->alertBanner()->title(), L10n::tr("히트 프로텍션 경고", "de"));
+    EXPECT_NE(rig.page->alertBanner()->message(), warning);
+    L10n::setCurrentLanguage("en");
+
+    // An episode: its threshold and remaining time, in English.
+    rig.transport->replyOk("get_power_policy_state", {{"heat_protection_active", true},
+                                                      {"heat_protection_remaining_seconds", 95},
+                                                      {"max_battery_temp", 38.6}});
+    rig.page->model().refresh(true);
+    rig.dispatch.runUntilIdle();
+    const QString episode = rig.page->alertBanner()->message();
+    EXPECT_TRUE(episode.contains("38°C")) << episode.toStdString();
+    EXPECT_TRUE(episode.contains("95")) << episode.toStdString();
+    EXPECT_FALSE(KoreanLiteralTable::containsHangul(episode));
 }
 
 TEST(DashboardPage, CardsShowTheCollectedValuesWithTheirColours)

@@ -104,8 +104,11 @@ DashboardPage::DashboardPage(const UiContext& context, PageNavigator navigate, Q
     connect(model_.get(), &DashboardModel::changed, this, &DashboardPage::refreshView);
     connect(model_.get(), &DashboardModel::statusChanged, this, &DashboardPage::refreshStatus);
     connect(model_.get(), &DashboardModel::timelineChanged, this, &DashboardPage::refreshTimeline);
-    connect(model_.get(), &DashboardModel::heatAlert, this,
-            [this](const HeatProtectionAlertPayload& a) { alert_->showAlert(L10n::tr(a.title), L10n::tr(a.message)); });
+    connect(model_.get(), &DashboardModel::heatAlert, this, [this](const HeatProtectionAlertPayload& a) {
+        heatAlert_ = a;
+        showHeatAlert();
+    });
+    connect(alert_, &AlertBanner::dismissed, this, [this] { heatAlert_.reset(); });
     connect(&L10n::notifier(), &L10nNotifier::currentLanguageChanged, this, &DashboardPage::retranslate);
     retranslate();
 }
@@ -276,6 +279,14 @@ void DashboardPage::arrangeCards()
     }
 }
 
+void DashboardPage::showHeatAlert()
+{
+    if (!heatAlert_)
+        return;
+    const QString lang = L10n::currentLanguage();
+    alert_->showAlert(heatAlert_->titleText(lang), heatAlert_->messageText(lang));
+}
+
 void DashboardPage::retranslate()
 {
     const QString lang = L10n::currentLanguage();
@@ -296,6 +307,7 @@ void DashboardPage::retranslate()
     resetCard_->setTitle(L10n::tr("return_macos_defaults", lang));
     resetText_->setText(L10n::tr("return_macos_defaults_desc", lang));
     resetButton_->setText(L10n::tr("return", lang));
+    showHeatAlert();
     refreshView();
     refreshStatus();
     refreshTimeline();

@@ -2,9 +2,11 @@
 // The dashboard page: the cards, charts, timeline and reset action over DashboardModel.
 // Refreshes every two seconds while shown; its cards open detail sheets or other pages.
 #include <memory>
+#include <optional>
 
 #include <QWidget>
 
+#include "power/HeatProtectionAlertPayload.h"
 #include "ui/dashboard/PressureDetailContent.h"
 #include "ui/shell/UiContext.h"
 
@@ -75,6 +77,8 @@ private:
     void refreshStatus();
     void refreshTimeline();
     void refreshEvents();
+    // Shows the alert's title and message in the current language (again after a change of language).
+    void showHeatAlert();
 
     UiContext context_;
     PageNavigator navigate_;
@@ -91,6 +95,7 @@ private:
     TokenLabel* updated_ = nullptr;
     QPushButton* sensorsButton_ = nullptr;
     AlertBanner* alert_ = nullptr;
+    std::optional<HeatProtectionAlertPayload> heatAlert_; // the alert on the banner, until dismissed
     StatusLine* status_ = nullptr;
     SummaryCard* cpuCard_ = nullptr;
     SummaryCard* memoryCard_ = nullptr;
