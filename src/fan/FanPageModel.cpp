@@ -138,8 +138,8 @@ void FanPageModel::applyFanSelection(FanMode mode, const FanCurveSettings& curve
     if (!fanControlsAvailable())
         return;
     const bool ok = sendSelection(mode, curve, presetName);
-    setStatus(ok ? FanStatusLine::make(L10n::key("fan.status.apply_success_named"), StatusColor::Green, statusLabel)
-                 : FanStatusLine::make(L10n::key("fan.status.apply_failure_named"), StatusColor::Red, statusLabel));
+    setStatus(ok ? FanStatusLine::make(L10n::key("fan.status.apply_success_named"), StatusTone::Success, statusLabel)
+                 : FanStatusLine::make(L10n::key("fan.status.apply_failure_named"), StatusTone::Failure, statusLabel));
 }
 
 void FanPageModel::applyOperatingMode(int id)
@@ -173,8 +173,8 @@ void FanPageModel::applyCustomPreset(const FanCurveSettings& preset)
     selectCustomPreset(preset.id);
     const bool ok = sendSelection(FanMode::Manual, preset, preset.name);
     const StatusLabel label = StatusLabel::literal(preset.name);
-    setStatus(ok ? FanStatusLine::make(L10n::key("fan.status.custom_apply_success"), StatusColor::Green, label)
-                 : FanStatusLine::make(L10n::key("fan.status.apply_failure_named"), StatusColor::Red, label));
+    setStatus(ok ? FanStatusLine::make(L10n::key("fan.status.custom_apply_success"), StatusTone::Success, label)
+                 : FanStatusLine::make(L10n::key("fan.status.apply_failure_named"), StatusTone::Failure, label));
 }
 
 void FanPageModel::applyLiveDraftCurveFromTop()
@@ -185,8 +185,8 @@ void FanPageModel::applyLiveDraftCurveFromTop()
     if (name.isEmpty())
         name = QStringLiteral("Live Curve");
     const bool ok = sendSelection(FanMode::Manual, draftCurve(name), name);
-    setStatus(ok ? FanStatusLine::make(L10n::key("fan.status.live_apply_success"), StatusColor::Green)
-                 : FanStatusLine::make(L10n::key("fan.status.live_apply_failure"), StatusColor::Red));
+    setStatus(ok ? FanStatusLine::make(L10n::key("fan.status.live_apply_success"), StatusTone::Success)
+                 : FanStatusLine::make(L10n::key("fan.status.live_apply_failure"), StatusTone::Failure));
 }
 
 void FanPageModel::reloadCustomPresets()
@@ -218,16 +218,16 @@ void FanPageModel::storeDraftAs(const QString& name, const std::optional<FanCurv
         custom.erase(custom.begin(), custom.end() - static_cast<std::ptrdiff_t>(maxCustomPresets));
     saveCustomList(std::move(custom));
     selectCustomPreset(draft.id);
-    setStatus(FanStatusLine::make(statusKey, StatusColor::Green, StatusLabel::literal(name)));
+    setStatus(FanStatusLine::make(statusKey, StatusTone::Success, StatusLabel::literal(name)));
 }
 
 void FanPageModel::saveDraftAsNewPreset()
 {
     const QString name = customPresetName_.trimmed();
     if (name.isEmpty())
-        return setStatus(FanStatusLine::make(L10n::key("fan.preset.name_required"), StatusColor::Red));
+        return setStatus(FanStatusLine::make(L10n::key("fan.preset.name_required"), StatusTone::Failure));
     if (std::any_of(customPresets_.begin(), customPresets_.end(), [&](const auto& p) { return p.name == name; }))
-        return setStatus(FanStatusLine::make(L10n::key("fan.preset.duplicate"), StatusColor::Orange));
+        return setStatus(FanStatusLine::make(L10n::key("fan.preset.duplicate"), StatusTone::Warning));
     storeDraftAs(name, std::nullopt, L10n::key("fan.preset.saved_named"));
 }
 
@@ -236,11 +236,11 @@ void FanPageModel::updateSelectedPreset()
     const auto target = matchingCustomPreset();
     if (!target)
         return setStatus({QStringList{L10n::key("fan.preset.select_to_update"), L10n::key("fan.preset.select_to_update_2")},
-                          {}, StatusColor::Orange});
+                          {}, StatusTone::Warning});
     // The draft is stored under the typed name, which must not be blank (the same rule as saving).
     const QString typed = customPresetName_.trimmed();
     if (typed.isEmpty())
-        return setStatus(FanStatusLine::make(L10n::key("fan.preset.name_required"), StatusColor::Red));
+        return setStatus(FanStatusLine::make(L10n::key("fan.preset.name_required"), StatusTone::Failure));
     storeDraftAs(typed, target, L10n::key("fan.preset.updated_named"));
 }
 
@@ -248,13 +248,13 @@ void FanPageModel::deleteSelectedPreset()
 {
     const auto target = matchingCustomPreset();
     if (!target)
-        return setStatus(FanStatusLine::make(L10n::key("fan.preset.select_to_delete"), StatusColor::Orange));
+        return setStatus(FanStatusLine::make(L10n::key("fan.preset.select_to_delete"), StatusTone::Warning));
     auto custom = store_.loadCustomPresets();
     std::erase_if(custom, [&](const FanCurveSettings& p) { return p.id == target->id; });
     saveCustomList(std::move(custom));
     if (selectedCustomPresetID_ == target->id)
         selectCustomPreset(QUuid());
-    setStatus(FanStatusLine::make(L10n::key("fan.preset.deleted_named"), StatusColor::Green, StatusLabel::literal(target->name)));
+    setStatus(FanStatusLine::make(L10n::key("fan.preset.deleted_named"), StatusTone::Success, StatusLabel::literal(target->name)));
 }
 
 } // namespace vantrel

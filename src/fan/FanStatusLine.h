@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace vantrel {
+#include "base/StatusTone.h"
 
-enum class StatusColor { Neutral, Green, Orange, Red };
+namespace vantrel {
 
 struct StatusLabel {
     QString text;
@@ -20,11 +20,11 @@ struct StatusLabel {
 struct FanStatusLine {
     QStringList keys; // shown one after the other
     StatusLabel label;
-    StatusColor color = StatusColor::Neutral;
+    StatusTone tone = StatusTone::Neutral;
 
-    static FanStatusLine make(const QString& key, StatusColor color, StatusLabel label = {})
+    static FanStatusLine make(const QString& key, StatusTone tone, StatusLabel label = {})
     {
-        return {QStringList{key}, std::move(label), color};
+        return {QStringList{key}, std::move(label), tone};
     }
     // The line in lang: the texts of keys joined by a space, the first with its "%s" filled by
     // the label (itself translated when it is a key).

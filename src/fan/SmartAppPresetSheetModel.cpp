@@ -9,7 +9,7 @@ namespace vantrel {
 
 SmartAppPresetSheetModel::SmartAppPresetSheetModel(DaemonClient& client, QObject* parent)
     : QObject(parent), client_(client),
-      actionStatus_(FanStatusLine::make(L10n::key("fan.smart_app.status.default"), StatusColor::Neutral))
+      actionStatus_(FanStatusLine::make(L10n::key("fan.smart_app.status.default"), StatusTone::Neutral))
 {
 }
 
@@ -71,13 +71,13 @@ void SmartAppPresetSheetModel::saveRule()
     const auto& performance = FanCurveSettings::defaultPerformance().points;
     const FanConfigRequest request{FanMode::Manual, true, performance, performance, selectedPreset_, true};
     const bool ok = client_.sendOk(request.toJson());
-    setStatus(ok ? FanStatusLine::make(L10n::key("fan.smart_app.save_success"), StatusColor::Green)
-                 : FanStatusLine::make(L10n::key("fan.smart_app.save_failure"), StatusColor::Red));
+    setStatus(ok ? FanStatusLine::make(L10n::key("fan.smart_app.save_success"), StatusTone::Success)
+                 : FanStatusLine::make(L10n::key("fan.smart_app.save_failure"), StatusTone::Failure));
 }
 
 void SmartAppPresetSheetModel::addApp()
 {
-    setStatus(FanStatusLine::make(L10n::key("fan.smart_app.add_app_missing_contract"), StatusColor::Orange));
+    setStatus(FanStatusLine::make(L10n::key("fan.smart_app.add_app_missing_contract"), StatusTone::Warning));
 }
 
 } // namespace vantrel

@@ -75,9 +75,9 @@ void PowerPageModel::sendAndReport(std::function<bool(DaemonClient&)> send, cons
 {
     exchange<bool>(std::move(send), [successKey, failureKey](PowerPageModel& self, bool accepted) {
         if (accepted)
-            self.showStatus(successKey, StatusTone::success);
+            self.showStatus(successKey, StatusTone::Success);
         else
-            self.showStatus(failureKey, StatusTone::failure);
+            self.showStatus(failureKey, StatusTone::Failure);
     });
 }
 
@@ -139,7 +139,7 @@ void PowerPageModel::handleFeatureToggle(int id, bool isOn)
         switchCloudAlerts(id, isOn);
         return;
     default:
-        showStatus(L10n::key("power.status.feature_locked"), StatusTone::neutral, connectionLabel(id));
+        showStatus(L10n::key("power.status.feature_locked"), StatusTone::Neutral, connectionLabel(id));
         return;
     }
 }
@@ -205,11 +205,11 @@ void PowerPageModel::selectSafetyDrainTarget(std::optional<int> target)
         return;
     setSafetyDrainTarget(target);
     if (target) {
-        showStatus(L10n::key("power.status.safety_drain_fixed_applying"), StatusTone::progress,
+        showStatus(L10n::key("power.status.safety_drain_fixed_applying"), StatusTone::Progress,
                    QString::number(*target));
         applyBatteryConfig(QStringLiteral("safety-drain-fixed-") + QString::number(*target) + QStringLiteral("-selected"));
     } else {
-        showStatus(L10n::key("power.status.safety_drain_auto_applying"), StatusTone::progress);
+        showStatus(L10n::key("power.status.safety_drain_auto_applying"), StatusTone::Progress);
         applyBatteryConfig(QStringLiteral("safety-drain-auto-selected"));
     }
 }
@@ -229,7 +229,7 @@ void PowerPageModel::applyBatteryConfig(const QString& reason)
     config.safetyDrainTargetPercent = safetyDrainTargetPercent_;
     policy_.setConfiguration(config);
 
-    showStatus(L10n::key("power.status.set_battery_config_applying"), StatusTone::progress);
+    showStatus(L10n::key("power.status.set_battery_config_applying"), StatusTone::Progress);
     const QJsonObject request = config.request();
     const int limitSent = config.chargeLimit;
     exchange<BatteryApplyOutcome>(
@@ -249,9 +249,9 @@ void PowerPageModel::finishBatteryApply(const BatteryApplyOutcome& outcome, int 
     const auto status = outcome.reply ? json::string(*outcome.reply, QStringLiteral("status")) : std::nullopt;
     if (!status) {
         if (outcome.readback)
-            showStatus(L10n::key("power.status.set_battery_config_delay"), StatusTone::warning);
+            showStatus(L10n::key("power.status.set_battery_config_delay"), StatusTone::Warning);
         else
-            showStatus(L10n::key("power.status.set_battery_config_fail_no_resp"), StatusTone::failure);
+            showStatus(L10n::key("power.status.set_battery_config_fail_no_resp"), StatusTone::Failure);
         return;
     }
     if (*status == QStringLiteral("error")) {
@@ -261,23 +261,23 @@ void PowerPageModel::finishBatteryApply(const BatteryApplyOutcome& outcome, int 
         const QString reasonText = json::string(*outcome.reply, QStringLiteral("message"))
                                        .value_or(json::string(*outcome.reply, QStringLiteral("reason"))
                                                      .value_or(L10n::tr("power.status.set_battery_config_reject")));
-        showStatus(L10n::key("power.status.set_battery_config_fail_msg"), StatusTone::failure, reasonText);
+        showStatus(L10n::key("power.status.set_battery_config_fail_msg"), StatusTone::Failure, reasonText);
         return;
     }
     if (*status == QStringLiteral("partial")) {
         const QString failed = failedChargeSteps(*outcome.reply);
         if (failed.isEmpty())
-            showStatus(L10n::key("power.status.set_battery_config_partial"), StatusTone::warning);
+            showStatus(L10n::key("power.status.set_battery_config_partial"), StatusTone::Warning);
         else
-            showStatus(L10n::key("power.status.set_battery_config_partial_msg"), StatusTone::warning, failed);
+            showStatus(L10n::key("power.status.set_battery_config_partial_msg"), StatusTone::Warning, failed);
         return;
     }
-    showStatus(L10n::key("power.status.set_battery_config_success"), StatusTone::success, QString::number(limitSent));
+    showStatus(L10n::key("power.status.set_battery_config_success"), StatusTone::Success, QString::number(limitSent));
 }
 
 void PowerPageModel::requestOneTimeFullCharge()
 {
-    showStatus(L10n::key("power.status.charge_one_time_applying"), StatusTone::progress);
+    showStatus(L10n::key("power.status.charge_one_time_applying"), StatusTone::Progress);
     setToggle(oneTimeFullChargeFeature, false);
     const int restoreLimit = normalizedChargeLimit();
     sendAndReport([restoreLimit](DaemonClient& client) { return client.requestOneTimeFullCharge(restoreLimit); },
@@ -298,7 +298,7 @@ QJsonObject PowerPageModel::cloudAlertRequest(bool enabled) const
 void PowerPageModel::switchCloudAlerts(int id, bool isOn)
 {
     if (isOn && !isSecureWebhook(webhookURL_)) {
-        showStatus(L10n::key("power.status.webhook_invalid"), StatusTone::failure);
+        showStatus(L10n::key("power.status.webhook_invalid"), StatusTone::Failure);
         setToggle(id, false);
         return;
     }
@@ -310,7 +310,7 @@ void PowerPageModel::switchCloudAlerts(int id, bool isOn)
 void PowerPageModel::savePowerAlertSettings()
 {
     if (!isSecureWebhook(webhookURL_)) {
-        showStatus(L10n::key("power.status.webhook_invalid"), StatusTone::failure);
+        showStatus(L10n::key("power.status.webhook_invalid"), StatusTone::Failure);
         return;
     }
     setToggle(cloudAlertFeature, true);
@@ -413,23 +413,6 @@ void PowerPageModel::showStatus(const QString& key, StatusTone tone, std::option
     statusArgument_ = argument;
     statusText_ = argument ? L10n::format(key, *argument) : L10n::tr(key);
     Q_EMIT featureActionStatusChanged();
-}
-
-QString PowerPageModel::toneToken(StatusTone tone)
-{
-    switch (tone) {
-    case StatusTone::neutral:
-        return QStringLiteral("neutral");
-    case StatusTone::progress:
-        return QStringLiteral("progress");
-    case StatusTone::success:
-        return QStringLiteral("success");
-    case StatusTone::warning:
-        return QStringLiteral("warning");
-    case StatusTone::failure:
-        return QStringLiteral("failure");
-    }
-    return QStringLiteral("neutral");
 }
 
 } // namespace vantrel

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include "base/StatusTone.h"
+
 namespace vantrel {
 
 class BatteryPolicyState;
@@ -26,7 +28,7 @@ class PowerPageModel : public QObject {
     Q_PROPERTY(std::optional<int> safetyDrainTargetPercent READ safetyDrainTargetPercent NOTIFY safetyDrainTargetPercentChanged)
     Q_PROPERTY(QString featureActionStatus READ featureActionStatus NOTIFY featureActionStatusChanged)
     Q_PROPERTY(QString featureActionStatusKey READ featureActionStatusKey NOTIFY featureActionStatusChanged)
-    Q_PROPERTY(StatusTone featureActionStatusTone READ featureActionStatusTone NOTIFY featureActionStatusChanged)
+    Q_PROPERTY(vantrel::StatusTone featureActionStatusTone READ featureActionStatusTone NOTIFY featureActionStatusChanged)
     Q_PROPERTY(bool isSyncingReadback READ isSyncingReadback NOTIFY isSyncingReadbackChanged)
     Q_PROPERTY(QString batteryGateValue READ batteryGateValue NOTIFY batteryGateValueChanged)
     Q_PROPERTY(QString powerStateValue READ powerStateValue NOTIFY powerStateValueChanged)
@@ -36,10 +38,6 @@ class PowerPageModel : public QObject {
     Q_PROPERTY(QString safetyDrainTargetLabel READ safetyDrainTargetLabel NOTIFY safetyDrainStatusChanged)
 
 public:
-    // Colour token of the status line; the screen maps it to the palette.
-    enum class StatusTone { neutral, progress, success, warning, failure };
-    Q_ENUM(StatusTone)
-
     // Feature switch ids of the screen.
     static constexpr int chargeLimitFeature = 15;
     static constexpr int chargeProtectorFeature = 17;
@@ -103,7 +101,6 @@ public:
     // The text put in for "%s", when the status has one.
     std::optional<QString> featureActionStatusArgument() const { return statusArgument_; }
     StatusTone featureActionStatusTone() const { return statusTone_; }
-    static QString toneToken(StatusTone tone);
 
     bool isSyncingReadback() const { return isSyncingReadback_; }
     QString batteryGateValue() const { return batteryGateValue_; }
@@ -164,7 +161,7 @@ private:
     QString statusKey_;
     QString statusText_;
     std::optional<QString> statusArgument_;
-    StatusTone statusTone_ = StatusTone::neutral;
+    StatusTone statusTone_ = StatusTone::Neutral;
     bool isSyncingReadback_ = false;
     QString batteryGateValue_;
     QString powerStateValue_;

@@ -111,12 +111,12 @@ TEST_F(ApplyFixture, SmartAppRuleSendsThePerformanceCurveUnderTheChosenName)
     sheet.saveRule();
     ASSERT_EQ(daemon->requests().size(), 1u);
     EXPECT_EQ(daemon->requests()[0], fanConfig("manual", true, performanceShape, performanceShape, "Silent", true));
-    EXPECT_EQ(sheet.actionStatus(), FanStatusLine::make("fan.smart_app.save_success", StatusColor::Green));
+    EXPECT_EQ(sheet.actionStatus(), FanStatusLine::make("fan.smart_app.save_success", StatusTone::Success));
     EXPECT_FALSE(state.smartAppPresetEnabled());
 
     daemon->reply("set_fan_config", std::nullopt);
     sheet.saveRule();
-    EXPECT_EQ(sheet.actionStatus(), FanStatusLine::make("fan.smart_app.save_failure", StatusColor::Red));
+    EXPECT_EQ(sheet.actionStatus(), FanStatusLine::make("fan.smart_app.save_failure", StatusTone::Failure));
     sheet.addApp();
-    EXPECT_EQ(sheet.actionStatus(), FanStatusLine::make("fan.smart_app.add_app_missing_contract", StatusColor::Orange));
+    EXPECT_EQ(sheet.actionStatus(), FanStatusLine::make("fan.smart_app.add_app_missing_contract", StatusTone::Warning));
 }

@@ -77,7 +77,7 @@ TEST_F(PageFixture, ModeAndPresetCardsSendTheMatchingConfiguration)
     EXPECT_EQ(r["smart_app_preset"], false);
     EXPECT_EQ(state.fanMode(), FanMode::Auto);
     EXPECT_EQ(state.currentProfile(), "macos_default");
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_success_named", StatusColor::Green,
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_success_named", StatusTone::Success,
                                                       StatusLabel::key("state.macos_default")));
     EXPECT_EQ(page.applyStatus().text("ko"), L10n::tr("state.macos_default", "ko") + " 적용 완료");
     state.updateDisplayedFanTarget(85);
@@ -99,7 +99,7 @@ TEST_F(PageFixture, ModeAndPresetCardsSendTheMatchingConfiguration)
     daemon->reply("set_fan_config", QJsonObject{{"status", "OK"}});
     page.applyPreset(FanPageModel::performanceCard);
     EXPECT_EQ(state.currentCurve(), FanCurveSettings::defaultPerformance());
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_failure_named", StatusColor::Red,
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_failure_named", StatusTone::Failure,
                                                       StatusLabel::key("curve_performance")));
     const size_t sent = daemon->requests().size();
     page.applyOperatingMode(5); // not a mode card
@@ -119,15 +119,15 @@ TEST_F(PageFixture, CustomPresetsAreCappedAtThreeAndNamedCarefully)
 {
     page.setCustomPresetName("   ");
     page.saveDraftAsNewPreset();
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.name_required", StatusColor::Red));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.name_required", StatusTone::Failure));
 
     saveAs(" Quiet ", 40);
     EXPECT_EQ(customNames(), QStringList{"Quiet"});
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.saved_named", StatusColor::Green, StatusLabel::literal("Quiet")));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.saved_named", StatusTone::Success, StatusLabel::literal("Quiet")));
     EXPECT_EQ(page.applyStatus().text("en"), "Saved preset “Quiet”.");
     EXPECT_EQ(page.selectedCustomPresetID(), page.customPresets().at(0).id);
     saveAs("Quiet", 45);
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.duplicate", StatusColor::Orange));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.duplicate", StatusTone::Warning));
 
     saveAs("Two", 50);
     saveAs("Three", 55);
@@ -151,7 +151,7 @@ TEST_F(PageFixture, CustomPresetsAreCappedAtThreeAndNamedCarefully)
     EXPECT_EQ(customNames(), (QStringList{"Four", "Renamed"}));
     page.setCustomPresetName("Nope");
     page.deleteSelectedPreset();
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.select_to_delete", StatusColor::Orange));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.select_to_delete", StatusTone::Warning));
     page.updateSelectedPreset();
     EXPECT_EQ(page.applyStatus().keys, (QStringList{"fan.preset.select_to_update", "fan.preset.select_to_update_2"}));
     EXPECT_EQ(page.applyStatus().text("en"), "Select a custom preset to update. Or type the name of an existing preset.");
@@ -180,7 +180,7 @@ TEST_F(PageFixture, UpdatingWithABlankTypedNameIsRefusedAndChangesNothing)
     bands.workBandFanPercent = 90;
     page.setDraftBands(bands);
     page.updateSelectedPreset();
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.name_required", StatusColor::Red));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.name_required", StatusTone::Failure));
     EXPECT_EQ(stored(), before);
     EXPECT_EQ(page.selectedCustomPresetID(), quiet);
 
@@ -195,7 +195,7 @@ TEST_F(PageFixture, UpdatingWithABlankTypedNameIsRefusedAndChangesNothing)
     page.setCustomPresetName("Quieter");
     page.updateSelectedPreset();
     EXPECT_EQ(customNames(), (QStringList{"Loud", "Quieter"}));
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.updated_named", StatusColor::Green,
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.updated_named", StatusTone::Success,
                                                       StatusLabel::literal("Quieter")));
     EXPECT_EQ(shapeOf(store.loadCustomPresets().back().points).at(2).second, 90);
 }
@@ -208,7 +208,7 @@ TEST_F(PageFixture, CustomAndLiveCurvesApplyWithTheirOwnStatus)
     page.applyCustomPreset(mine);
     EXPECT_EQ(lastRequest()["preset_name"], "Mine");
     EXPECT_EQ(page.selectedCustomPresetID(), mine.id);
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.custom_apply_success", StatusColor::Green, StatusLabel::literal("Mine")));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.custom_apply_success", StatusTone::Success, StatusLabel::literal("Mine")));
 
     page.setCustomPresetName("");
     DraftBands bands = page.draftBands();
@@ -220,7 +220,7 @@ TEST_F(PageFixture, CustomAndLiveCurvesApplyWithTheirOwnStatus)
     EXPECT_EQ(r["preset_name"], "Live Curve");
     EXPECT_EQ(wireShape(r["left_points"]).at(3), (std::pair<double, double>(97, 78)));
     EXPECT_EQ(state.currentCurve().name, "Live Curve");
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.live_apply_failure", StatusColor::Red));
+    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.live_apply_failure", StatusTone::Failure));
     EXPECT_EQ(customNames(), QStringList{"Mine"}); // nothing saved
 
     // Re-deriving the selection from the central state.

@@ -14,7 +14,7 @@
 namespace vantrel {
 namespace {
 
-using Tone = PowerPageModel::StatusTone;
+using Tone = StatusTone;
 
 struct PageFixture : ::testing::Test {
     MemoryPreferences prefs;
@@ -66,7 +66,7 @@ TEST_F(PageFixture, ApplyWritesThePolicyThroughAndReportsSuccessWithTheLimitSent
     page.setHeatMaxTemp(37.5);
     page.applyBatteryConfig("slider");
 
-    expectStatus("power.status.set_battery_config_applying", Tone::progress);
+    expectStatus("power.status.set_battery_config_applying", Tone::Progress);
     EXPECT_EQ(policy.chargeLimit(), 90);
     EXPECT_EQ(prefs.optionalInt("chargeLimit"), 90);
     EXPECT_DOUBLE_EQ(policy.maxBatteryTemp(), 37.5);
@@ -77,7 +77,7 @@ TEST_F(PageFixture, ApplyWritesThePolicyThroughAndReportsSuccessWithTheLimitSent
     ASSERT_EQ(requests.size(), 2u) << "the toggle of 15 applied too";
     EXPECT_EQ(requests.back().value("limit").toInt(), 90);
     EXPECT_DOUBLE_EQ(requests.back().value("max_temp").toDouble(), 37.5);
-    expectStatus("power.status.set_battery_config_success", Tone::success, "90");
+    expectStatus("power.status.set_battery_config_success", Tone::Success, "90");
 
     // The readback right after a send leaves the user's switches and sliders alone.
     EXPECT_TRUE(page.isOn(15));
@@ -95,7 +95,7 @@ TEST_F(PageFixture, RejectedApplyShowsTheDaemonsReasonAndItsValues)
     page.setToggle(17, true);
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_fail_msg", Tone::failure, "limit locked");
+    expectStatus("power.status.set_battery_config_fail_msg", Tone::Failure, "limit locked");
     EXPECT_FALSE(page.isOn(15));
     EXPECT_FALSE(page.isOn(17));
     EXPECT_TRUE(page.isOn(19));
@@ -108,13 +108,13 @@ TEST_F(PageFixture, RejectedApplyShowsTheDaemonsReasonAndItsValues)
     daemon->reply("set_battery_config", QJsonObject{{"status", "error"}, {"message", 5}, {"reason", "busy"}});
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_fail_msg", Tone::failure, "busy");
+    expectStatus("power.status.set_battery_config_fail_msg", Tone::Failure, "busy");
 
     daemon->reply("set_battery_config", QJsonObject{{"status", "error"}});
     daemon->reply("get_power_policy_state", std::nullopt);
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_fail_msg", Tone::failure,
+    expectStatus("power.status.set_battery_config_fail_msg", Tone::Failure,
                  L10n::tr("power.status.set_battery_config_reject"));
 }
 
@@ -127,24 +127,24 @@ TEST_F(PageFixture, PartialAndMissingRepliesHaveTheirOwnTexts)
                                                                 {"chwa_ok", "false"}}}});
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_partial_msg", Tone::warning, "bclm_ok, smc_ok");
+    expectStatus("power.status.set_battery_config_partial_msg", Tone::Warning, "bclm_ok, smc_ok");
 
     daemon->reply("set_battery_config", QJsonObject{{"status", "partial"}, {"last_charge_apply", QJsonObject{{"a_ok", true}}}});
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_partial", Tone::warning);
+    expectStatus("power.status.set_battery_config_partial", Tone::Warning);
 
     daemon->reply("set_battery_config", std::nullopt);
     daemon->reply("get_power_policy_state", daemonHolds);
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_delay", Tone::warning);
+    expectStatus("power.status.set_battery_config_delay", Tone::Warning);
 
     daemon->reply("set_battery_config", QJsonObject{{"status", 1}});
     daemon->reply("get_power_policy_state", std::nullopt);
     page.applyBatteryConfig("x");
     settle();
-    expectStatus("power.status.set_battery_config_fail_no_resp", Tone::failure);
+    expectStatus("power.status.set_battery_config_fail_no_resp", Tone::Failure);
     EXPECT_EQ(policy.lastBatteryConfigSignature(), std::nullopt) << "the screen's apply leaves the signature alone";
 }
 
@@ -169,24 +169,24 @@ TEST_F(PageFixture, OneTimeFullChargeAndLockedFeatures)
 {
     page.setChargeLimit(74);
     page.handleFeatureToggle(21, true);
-    expectStatus("power.status.charge_one_time_applying", Tone::progress);
+    expectStatus("power.status.charge_one_time_applying", Tone::Progress);
     EXPECT_FALSE(page.isOn(21)) << "the switch springs back at once";
     daemon->replyOk("request_one_time_full_charge");
     settle();
     ASSERT_EQ(sent("request_one_time_full_charge").size(), 1u);
     EXPECT_EQ(sent("request_one_time_full_charge")[0].value("restore_limit").toInt(), 70);
-    expectStatus("power.status.charge_one_time_success", Tone::success);
+    expectStatus("power.status.charge_one_time_success", Tone::Success);
 
     daemon->reply("request_one_time_full_charge", QJsonObject{{"status", "error"}});
     page.handleFeatureToggle(21, true);
     settle();
-    expectStatus("power.status.charge_one_time_failure", Tone::failure);
+    expectStatus("power.status.charge_one_time_failure", Tone::Failure);
     page.handleFeatureToggle(21, false);
     settle();
     EXPECT_EQ(sent("request_one_time_full_charge").size(), 2u) << "switching off sends nothing";
 
     page.handleFeatureToggle(16, true);
-    expectStatus("power.status.feature_locked", Tone::neutral, "backend needed");
+    expectStatus("power.status.feature_locked", Tone::Neutral, "backend needed");
     EXPECT_EQ(sent("set_battery_config").size(), 0u);
 }
 
@@ -194,10 +194,10 @@ TEST_F(PageFixture, CloudAlertsNeedAnHttpsAddress)
 {
     page.setWebhookURL("http://hooks.example.com/x");
     page.handleFeatureToggle(22, true);
-    expectStatus("power.status.webhook_invalid", Tone::failure);
+    expectStatus("power.status.webhook_invalid", Tone::Failure);
     EXPECT_FALSE(page.isOn(22));
     page.savePowerAlertSettings();
-    expectStatus("power.status.webhook_invalid", Tone::failure);
+    expectStatus("power.status.webhook_invalid", Tone::Failure);
     settle();
     EXPECT_TRUE(daemon->requests().empty());
 
@@ -206,7 +206,7 @@ TEST_F(PageFixture, CloudAlertsNeedAnHttpsAddress)
     settle();
     ASSERT_EQ(sent("set_cloud_alert_settings").size(), 1u);
     EXPECT_FALSE(sent("set_cloud_alert_settings")[0].value("enabled").toBool());
-    expectStatus("power.status.webhook_failure", Tone::failure);
+    expectStatus("power.status.webhook_failure", Tone::Failure);
 
     page.setWebhookURL("https://hooks.example.com/x");
     page.setWebhookUserID("desk-2");
@@ -214,7 +214,7 @@ TEST_F(PageFixture, CloudAlertsNeedAnHttpsAddress)
     daemon->replyOk("set_cloud_alert_settings");
     page.handleFeatureToggle(22, true);
     settle();
-    expectStatus("power.status.webhook_success", Tone::success);
+    expectStatus("power.status.webhook_success", Tone::Success);
     EXPECT_EQ(sent("set_cloud_alert_settings").back(),
               (QJsonObject{{"cmd", "set_cloud_alert_settings"}, {"enabled", true}, {"user_id", "desk-2"},
                            {"webhook_url", "https://hooks.example.com/x"}, {"interval_seconds", 900}}));
@@ -222,11 +222,11 @@ TEST_F(PageFixture, CloudAlertsNeedAnHttpsAddress)
     page.savePowerAlertSettings();
     EXPECT_TRUE(page.isOn(23));
     settle();
-    expectStatus("power.alert_settings.save_success", Tone::success);
+    expectStatus("power.alert_settings.save_success", Tone::Success);
     daemon->reply("set_cloud_alert_settings", std::nullopt);
     page.savePowerAlertSettings();
     settle();
-    expectStatus("power.alert_settings.save_failure", Tone::failure);
+    expectStatus("power.alert_settings.save_failure", Tone::Failure);
 }
 
 TEST_F(PageFixture, SafetyDrainTargetChoiceIsSentAndStored)

@@ -42,7 +42,7 @@ TEST(DashboardModel, RefreshesEveryTwoSecondsWhileShownAndStopsWhenHidden)
     rig.dispatch.runUntilIdle();
     EXPECT_EQ(rig.statusReads(), 1) << "showing refreshes at once";
     ASSERT_TRUE(rig.model.statusKey());
-    EXPECT_EQ(*rig.model.statusColor(), DSToken::green);
+    EXPECT_EQ(*rig.model.statusTone(), StatusTone::Success);
     EXPECT_EQ(rig.transport->requestsFor("get_evidence_events").size(), 1u) << "the shown refresh reads the timeline";
 
     rig.dispatch.advance(Duration(1999));
@@ -80,7 +80,7 @@ TEST(DashboardModel, OneCollectionInFlightAndSilentTicksKeepTheStatus)
     rig.dispatch.runUntilIdle();
     ASSERT_TRUE(rig.model.statusKey());
     EXPECT_EQ(*rig.model.statusKey(), "dashboard.daemon.connection_failed");
-    EXPECT_EQ(*rig.model.statusColor(), DSToken::red);
+    EXPECT_EQ(*rig.model.statusTone(), StatusTone::Failure);
     EXPECT_EQ(rig.model.statusDetailKey().value_or(QString()), "/tmp/vantrel_daemon.sock 응답 없음");
     EXPECT_EQ(rig.model.current().cpuText, "50°C");
     EXPECT_EQ(statusChanges.count(), 1);
@@ -92,7 +92,7 @@ TEST(DashboardModel, OneCollectionInFlightAndSilentTicksKeepTheStatus)
     rig.transport->handle("get_status", [](const QJsonObject&) { return QJsonObject{{"status", "ok"}}; });
     rig.model.refresh(true);
     rig.dispatch.runUntilIdle();
-    EXPECT_EQ(*rig.model.statusColor(), DSToken::green);
+    EXPECT_EQ(*rig.model.statusTone(), StatusTone::Success);
     EXPECT_FALSE(rig.model.statusDetailKey());
 }
 
@@ -117,12 +117,12 @@ TEST(DashboardModel, SafetyResetReportsAndLogsNewestFirstAtMostEight)
     rig.transport->replyOk("reset_to_vanilla");
     rig.model.performSafetyReset();
     EXPECT_EQ(*rig.model.statusKey(), "안전 복귀 요청 중...");
-    EXPECT_EQ(*rig.model.statusColor(), DSToken::orange);
+    EXPECT_EQ(*rig.model.statusTone(), StatusTone::Progress);
     EXPECT_TRUE(rig.model.isResetting());
     rig.dispatch.runUntilIdle();
     EXPECT_FALSE(rig.model.isResetting());
     EXPECT_EQ(*rig.model.statusKey(), "안전 복귀 완료. macOS 기본 상태를 다시 읽었습니다.");
-    EXPECT_EQ(*rig.model.statusColor(), DSToken::green);
+    EXPECT_EQ(*rig.model.statusTone(), StatusTone::Success);
     ASSERT_EQ(rig.model.current().events.size(), 1u);
     EXPECT_EQ(rig.model.current().events[0].kind, "SAFETY");
     EXPECT_EQ(rig.model.current().events[0].title, "Reset completed");
@@ -137,7 +137,7 @@ TEST(DashboardModel, SafetyResetReportsAndLogsNewestFirstAtMostEight)
         rig.dispatch.runUntilIdle();
     }
     EXPECT_EQ(*rig.model.statusKey(), "안전 복귀 실패 또는 daemon 미연결입니다.");
-    EXPECT_EQ(*rig.model.statusColor(), DSToken::red);
+    EXPECT_EQ(*rig.model.statusTone(), StatusTone::Failure);
     ASSERT_EQ(rig.model.current().events.size(), 8u) << "the ninth event pushed the first one out";
     for (const auto& e : rig.model.current().events) {
         EXPECT_EQ(e.title, "Reset failed");

@@ -4,6 +4,7 @@
 
 #include "base/JsonAccess.h"
 #include "daemon/DaemonClient.h"
+#include "daemon/HardwareProfileReply.h"
 #include "daemon/PowerPolicyState.h"
 #include "daemon/SystemSnapshot.h"
 #include "platform/SystemProfiler.h"
@@ -75,17 +76,19 @@ void DashboardCollector::readStatus(DashboardRefreshResult& r) const
 
 void DashboardCollector::readHardwareProfile(DashboardRefreshResult& r) const
 {
-    const auto profile = daemon_ ? daemon_->getHardwareProfile() : std::nullopt;
-    if (!profile)
+    const auto reply = daemon_ ? daemon_->getHardwareProfile() : std::nullopt;
+    if (!reply)
         return;
-    if (const auto model = json::string(*profile, QStringLiteral("model_identifier")); model && !model->isEmpty())
-        r.hardwareModel = *model;
-    if (const auto fans = json::integer(*profile, QStringLiteral("fan_count")))
-        r.fanCount = toInt(*fans);
-    if (const auto battery = json::strictBool(*profile, QStringLiteral("has_battery")))
-        r.hasBattery = *battery;
-    if (const auto fan = json::strictBool(*profile, QStringLiteral("supports_smc_fan_control")))
-        r.supportsFan = *fan;
+    // The shared reader names an absent model "unknown"; the dashboard then keeps what it shows.
+    const HardwareProfileReply profile = HardwareProfileReply::fromReply(*reply);
+    if (!profile.modelIdentifier.isEmpty() && profile.modelIdentifier != QStringLiteral("unknown"))
+        r.hardwareModel = profile.modelIdentifier;
+    if (profile.fanCount)
+        r.fanCount = toInt(*profile.fanCount);
+    if (profile.hasBattery)
+        r.hasBattery = *profile.hasBattery;
+    if (profile.supportsSmcFanControl)
+        r.supportsFan = *profile.supportsSmcFanControl;
 }
 
 void DashboardCollector::readSnapshot(DashboardRefreshResult& r) const

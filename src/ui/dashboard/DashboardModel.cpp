@@ -81,7 +81,7 @@ void DashboardModel::apply(std::uint64_t generation, DashboardRefreshResult resu
     // changed them while the collection ran.
     result.events = current_.events;
     result.actionStatus = current_.actionStatus;
-    result.actionColor = current_.actionColor;
+    result.actionTone = current_.actionTone;
     const bool wasFailing = current_.actionStatus == connectionFailedKey();
     current_ = std::move(result);
 
@@ -93,10 +93,10 @@ void DashboardModel::apply(std::uint64_t generation, DashboardRefreshResult resu
 
     if (!current_.daemonReachable) {
         if (!wasFailing || !silent)
-            setStatus(connectionFailedKey(), DSToken::red, L10n::key("/tmp/vantrel_daemon.sock 응답 없음"));
+            setStatus(connectionFailedKey(), StatusTone::Failure, L10n::key("/tmp/vantrel_daemon.sock 응답 없음"));
     } else if (!silent || wasFailing) {
         setStatus(L10n::key("대시보드 readback 완료. 실제 daemon 값으로 그래프와 관제 카드가 갱신되었습니다."),
-                  DSToken::green);
+                  StatusTone::Success);
     }
 
     if (timeline && *timeline) {
@@ -115,7 +115,7 @@ void DashboardModel::performSafetyReset()
     if (resetting_)
         return;
     resetting_ = true;
-    setStatus(L10n::key("안전 복귀 요청 중..."), DSToken::orange);
+    setStatus(L10n::key("안전 복귀 요청 중..."), StatusTone::Progress);
     Dispatch* dispatch = &dispatch_;
     QPointer<DashboardModel> guard(this);
     dispatch_.global(QoS::UserInitiated)->async([=, collector = collector_] {
@@ -131,11 +131,11 @@ void DashboardModel::applyResetOutcome(bool ok)
 {
     resetting_ = false;
     if (ok) {
-        setStatus(L10n::key("안전 복귀 완료. macOS 기본 상태를 다시 읽었습니다."), DSToken::green);
+        setStatus(L10n::key("안전 복귀 완료. macOS 기본 상태를 다시 읽었습니다."), StatusTone::Success);
         pushEvent({QUuid::createUuid(), QStringLiteral("SAFETY"), L10n::key("Reset completed"),
                    L10n::key("macOS 기본값 복귀 요청 성공"), DSToken::green});
     } else {
-        setStatus(L10n::key("안전 복귀 실패 또는 daemon 미연결입니다."), DSToken::red);
+        setStatus(L10n::key("안전 복귀 실패 또는 daemon 미연결입니다."), StatusTone::Failure);
         pushEvent({QUuid::createUuid(), QStringLiteral("SAFETY"), L10n::key("Reset failed"),
                    L10n::key("reset_to_vanilla 응답 실패"), DSToken::red});
     }
@@ -151,10 +151,10 @@ void DashboardModel::pushEvent(DashboardEvent event)
     Q_EMIT changed();
 }
 
-void DashboardModel::setStatus(const QString& key, DSToken color, std::optional<QString> detail)
+void DashboardModel::setStatus(const QString& key, StatusTone tone, std::optional<QString> detail)
 {
     current_.actionStatus = key;
-    current_.actionColor = color;
+    current_.actionTone = tone;
     statusDetail_ = std::move(detail);
     Q_EMIT statusChanged();
 }

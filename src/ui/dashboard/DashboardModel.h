@@ -58,7 +58,7 @@ public:
     const std::optional<std::vector<dashboard::EvidenceEntry>>& timeline() const { return timeline_; }
     // The status line as a localisation key with its colour, and an optional detail key.
     std::optional<QString> statusKey() const { return current_.actionStatus; }
-    std::optional<DSToken> statusColor() const { return current_.actionColor; }
+    std::optional<StatusTone> statusTone() const { return current_.actionTone; }
     std::optional<QString> statusDetailKey() const { return statusDetail_; }
     bool hasRefreshed() const { return refreshCount_ > 0; }
     // Refreshes applied since the model was made.
@@ -77,7 +77,7 @@ private:
     void apply(std::uint64_t generation, DashboardRefreshResult result,
                std::optional<std::optional<std::vector<dashboard::EvidenceEntry>>> timeline, bool silent);
     void applyResetOutcome(bool ok);
-    void setStatus(const QString& key, DSToken color, std::optional<QString> detail = std::nullopt);
+    void setStatus(const QString& key, StatusTone tone, std::optional<QString> detail = std::nullopt);
     static void pushSample(std::deque<double>& history, double value);
 
     Dispatch& dispatch_;

@@ -30,6 +30,7 @@
 #include "ui/widgets/HistoryChart.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/TokenLabel.h"
+#include "ui/style/StatusToneToken.h"
 
 namespace vantrel {
 
@@ -430,7 +431,7 @@ void DashboardPage::refreshStatus()
     QString text = L10n::tr(*key);
     if (const auto detail = model_->statusDetailKey())
         text += QLatin1Char('\n') + L10n::tr(*detail);
-    status_->setStatus(text, model_->statusColor().value_or(DSToken::grey));
+    status_->setStatus(text, statusToneToken(model_->statusTone().value_or(StatusTone::Neutral)));
     resetButton_->setEnabled(!model_->isResetting());
 }
 

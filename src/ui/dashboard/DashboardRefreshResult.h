@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "base/StatusTone.h"
 #include "sensors/LocalActivityFields.h"
 #include "ui/dashboard/DashboardEvent.h"
 #include "ui/style/DSToken.h"
@@ -52,7 +53,7 @@ struct DashboardRefreshResult {
 
     QString lastUpdated = QStringLiteral("-");
     std::optional<QString> actionStatus;
-    std::optional<DSToken> actionColor;
+    std::optional<StatusTone> actionTone;
     std::vector<DashboardEvent> events;
     std::optional<QJsonObject> powerReadback;
 };
