@@ -194,10 +194,17 @@ void BM_RecordSampleTick(benchmark::State& state)
     FanControlState fanState(prefs);
     MacOSFanObserver observer(fanState, full.log, [](int) { return 6000; });
     int tick = 0;
+    HistoryDataPoint point;
+    point.cpuTemp = 55;
+    point.gpuTemp = 40;
+    point.batteryTemp = 30;
+    point.fan0Rpm = 2000;
+    point.fan1Rpm = 1900;
     for (auto _ : state) {
         ++tick;
         full.cursor = full.cursor.addSecs(1);
-        observer.recordMacOSFanCurveSample({full.cursor, 55, 40, 30, 2000, 1900});
+        point.timestamp = full.cursor;
+        observer.recordMacOSFanCurveSample(point);
         state.PauseTiming();
         full.dispatch.runUntilIdle();
         state.ResumeTiming();

@@ -15,11 +15,11 @@
 
 #include "base/Dispatch.h"
 #include "base/Paths.h"
-#include "core/HistoryDataPoint.h"
 #include "core/SurvivalThrottle.h"
 #include "core/ThrottleLevelRule.h"
 #include "fan/LLMState.h"
 #include "platform/ProcessActivity.h"
+#include "sensors/HistoryDataPoint.h"
 #include "sensors/SensorReading.h"
 
 namespace vantrel {

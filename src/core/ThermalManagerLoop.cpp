@@ -82,8 +82,7 @@ void ThermalManager::tickMain(const TickResult& r)
         historyData_.erase(historyData_.begin(), historyData_.end() - 60);
     Q_EMIT historyDataChanged();
 
-    parts_.fanObserver.recordMacOSFanCurveSample(
-        FanTickReadings{point.timestamp, point.cpuTemp, point.gpuTemp, point.batteryTemp, point.fan0Rpm, point.fan1Rpm});
+    parts_.fanObserver.recordMacOSFanCurveSample(point);
     if (r.llmState)
         parts_.fan.setLlmState(*r.llmState);
     parts_.sleepRuntime.reconcileSleepRuntime(QStringLiteral("monitor"));

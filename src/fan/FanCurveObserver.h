@@ -1,7 +1,7 @@
 #pragma once
 // What the central state needs of the observation of the operating system's own fan curve:
 // the analysis at start-up and one sample per monitoring tick (main thread).
-#include "fan/FanTickReadings.h"
+#include "sensors/HistoryDataPoint.h"
 
 namespace vantrel {
 
@@ -9,7 +9,7 @@ class FanCurveObserver {
 public:
     virtual ~FanCurveObserver() = default;
     virtual void refreshMacOSFanCurveAnalysis() = 0;
-    virtual void recordMacOSFanCurveSample(const FanTickReadings& readings) = 0;
+    virtual void recordMacOSFanCurveSample(const HistoryDataPoint& readings) = 0;
 };
 
 } // namespace vantrel

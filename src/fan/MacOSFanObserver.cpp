@@ -12,7 +12,7 @@ MacOSFanObserver::MacOSFanObserver(FanControlState& state, MacOSFanCurveLog& log
 {
 }
 
-ReferenceTemperature MacOSFanObserver::macOSFanReferenceTemperature(const FanTickReadings& readings)
+ReferenceTemperature MacOSFanObserver::macOSFanReferenceTemperature(const HistoryDataPoint& readings)
 {
     const ReferenceTemperature candidates[] = {{readings.cpuTemp, QStringLiteral("CPU")},
                                                {readings.gpuTemp, QStringLiteral("GPU")},
@@ -35,7 +35,7 @@ int MacOSFanObserver::hardwareFanMaxRPM() const
     return reported > 0 ? reported : FanControlState::defaultFanMaxRPM;
 }
 
-void MacOSFanObserver::recordMacOSFanCurveSample(const FanTickReadings& readings)
+void MacOSFanObserver::recordMacOSFanCurveSample(const HistoryDataPoint& readings)
 {
     if (state_.fanMode() != FanMode::Auto)
         return;

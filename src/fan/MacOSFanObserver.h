@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "fan/FanCurveObserver.h"
-#include "fan/FanTickReadings.h"
+#include "sensors/HistoryDataPoint.h"
 
 namespace vantrel {
 
@@ -27,12 +27,12 @@ public:
     MacOSFanObserver(FanControlState& state, MacOSFanCurveLog& log, MaxFanRPMReader maxFanRPM);
 
     // The hottest of CPU, GPU and battery strictly between 0 and 120 °C (earlier wins a tie), else the CPU value as "Unknown".
-    static ReferenceTemperature macOSFanReferenceTemperature(const FanTickReadings& readings);
+    static ReferenceTemperature macOSFanReferenceTemperature(const HistoryDataPoint& readings);
 
     // Monitoring tick hook, called on the main thread with the history point the tick just appended.
     // Does nothing unless the fan mode is Auto; otherwise logs the sample (the log keeps it only
     // when it adds something) and publishes the last 72 hours with their summary.
-    void recordMacOSFanCurveSample(const FanTickReadings& readings) override;
+    void recordMacOSFanCurveSample(const HistoryDataPoint& readings) override;
 
     // Re-reads the fan maximum and republishes the logged samples. Called once at start-up after the
     // active curves are restored, and each time the fan screen appears.

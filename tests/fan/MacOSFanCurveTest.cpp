@@ -34,7 +34,17 @@ struct ObservationFixture : ::testing::Test {
                               }};
 
     QDateTime now() { return dispatch.clock().now(); }
-    FanTickReadings tick(double cpu, int fan0, int fan1 = 0) { return {now(), cpu, 40, 30, fan0, fan1}; }
+    HistoryDataPoint tick(double cpu, int fan0, int fan1 = 0)
+    {
+        HistoryDataPoint point;
+        point.timestamp = now();
+        point.cpuTemp = cpu;
+        point.gpuTemp = 40;
+        point.batteryTemp = 30;
+        point.fan0Rpm = fan0;
+        point.fan1Rpm = fan1;
+        return point;
+    }
     // The log writes behind each kept sample on its own queue.
     QByteArray file()
     {
@@ -58,7 +68,11 @@ ObservedMacOSFanPoint at(double temperature, int rpm, int minute = 0)
 TEST(MacOSFanObservation, ReferenceTemperatureIsTheHottestPlausibleSensor)
 {
     const auto ref = [](double cpu, double gpu, double battery) {
-        const auto r = MacOSFanObserver::macOSFanReferenceTemperature({{}, cpu, gpu, battery, 0, 0});
+        HistoryDataPoint point;
+        point.cpuTemp = cpu;
+        point.gpuTemp = gpu;
+        point.batteryTemp = battery;
+        const auto r = MacOSFanObserver::macOSFanReferenceTemperature(point);
         return std::make_pair(r.temperature, r.sensor);
     };
     EXPECT_EQ(ref(0, 130, 35), std::make_pair(35.0, QString("Battery")));
@@ -74,7 +88,10 @@ TEST_F(ObservationFixture, RecordsOnlyInAutoModeAndKeepsOnlySamplesThatAddSometh
     EXPECT_TRUE(file().isEmpty());
     EXPECT_FALSE(QFile::exists(log.fileURL()));
     state.setFanMode(FanMode::Auto);
-    observer.recordMacOSFanCurveSample({now(), -3, 130, 0, 2000, 0}); // reference not above 0
+    HistoryDataPoint cold = tick(-3, 2000);
+    cold.gpuTemp = 130;
+    cold.batteryTemp = 0;
+    observer.recordMacOSFanCurveSample(cold); // reference not above 0
     observer.recordMacOSFanCurveSample(tick(60, 0, 0));               // fans stopped
     EXPECT_TRUE(file().isEmpty());
     EXPECT_EQ(maxReads, 0);

@@ -40,7 +40,7 @@ struct FakeCollaborators final : FanCurveObserver,
     std::function<void()> onCapture;
 
     void refreshMacOSFanCurveAnalysis() override { calls << "fan-analysis"; }
-    void recordMacOSFanCurveSample(const FanTickReadings&) override { calls << "fan-sample"; }
+    void recordMacOSFanCurveSample(const HistoryDataPoint&) override { calls << "fan-sample"; }
     void updateLidOpenLockMonitoring(bool enabled) override { calls << QStringLiteral("lid-lock:%1").arg(enabled); }
     void refreshAutomationStatus() override { calls << "automation"; }
     SensorSample readSensors() override { return sample; }

@@ -1,5 +1,6 @@
 #pragma once
-// One monitoring sample; the central state keeps the most recent sixty (one minute).
+// The readings of one monitoring tick; the central state keeps the most recent sixty (one
+// minute) and the fan observation records them.
 #include <QDateTime>
 #include <QUuid>
 
