@@ -148,6 +148,28 @@ TEST(DashboardModel, SafetyResetReportsAndLogsNewestFirstAtMostEight)
     }
 }
 
+TEST(DashboardModel, TheReadBackAfterAResetWaitsForACollectionInFlight)
+{
+    ModelRig rig;
+    rig.transport->replyOk("reset_to_vanilla");
+    // A silent tick's collection; other work ahead of it on the utility queue keeps it waiting,
+    // so the reset answers while that collection is still in flight.
+    rig.dispatch.global(QoS::Utility)->async([] {});
+    rig.model.refresh(true);
+    rig.model.performSafetyReset();
+    rig.dispatch.runUntilIdle();
+
+    EXPECT_FALSE(rig.model.isResetting());
+    EXPECT_FALSE(rig.model.isRefreshing());
+    EXPECT_EQ(rig.statusReads(), 2) << "the collection in flight, then the reset's own read-back";
+    EXPECT_EQ(*rig.model.statusKey(), "안전 복귀 완료. macOS 기본 상태를 다시 읽었습니다.");
+
+    // With nothing in flight the read-back starts at once, and only once.
+    rig.model.performSafetyReset();
+    rig.dispatch.runUntilIdle();
+    EXPECT_EQ(rig.statusReads(), 3);
+}
+
 TEST(DashboardModel, EventsSurviveARefreshThatWasInFlight)
 {
     ModelRig rig;
