@@ -31,6 +31,14 @@ AppServices::AppServices(const LaunchOptions& options)
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
     helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(
         BatteryHelperOnboardingInstaller::configurationFor(paths_));
+}
+
+AppServices::~AppServices() = default;
+
+void AppServices::buildModel()
+{
+    if (model_)
+        return;
     model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
         *dispatch_, *preferences_, daemon_, paths_, platform_, desktop_,
         ModelServices::smcToolPath(paths_, QCoreApplication::applicationDirPath())});
@@ -39,15 +47,15 @@ AppServices::AppServices(const LaunchOptions& options)
     bindCentralState(*uiState_, model_->thermal());
 }
 
-AppServices::~AppServices() = default;
-
 void AppServices::startModel()
 {
+    buildModel();
     model_->start();
 }
 
 UiContext AppServices::uiContext(std::function<void()> quit)
 {
+    buildModel();
     UiContext context;
     context.dispatch = dispatch_.get();
     context.preferences = preferences_.get();
@@ -79,6 +87,7 @@ void AppServices::writePagePictures(const QString& directory)
 
 bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QString* error)
 {
+    buildModel();
     model_->smc()->refreshAll();
     uiState_->setAllSensors(model_->smc()->cachedReadings());
     uiState_->setSupportsSafeFanControl(HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
@@ -99,6 +108,8 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
                                                 std::function<void()> terminate)
 {
     const VantrelRuntimeEnvironment& environment = VantrelRuntimeEnvironment::current();
+    AppLifecycleHooks hooks;
+    hooks.launchAdmitted = [this] { buildModel(); };
     return AppDelegateContext{
         .dispatch = *dispatch_,
         .preferences = *preferences_,
@@ -112,7 +123,7 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
         .rootViewFactory = std::move(rootViewFactory),
         .terminate = std::move(terminate),
         .systemTrayAvailable = {},
-        .hooks = {},
+        .hooks = std::move(hooks),
     };
 }
 

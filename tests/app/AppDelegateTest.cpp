@@ -31,6 +31,8 @@ struct DelegateFixture {
     int terminations = 0;
     int acknowledgements = 0;
     std::function<bool()> foregroundEligibility;
+    // What the launch built, in order: "admitted" (the model), "root view" (the window's content).
+    QStringList built;
     std::unique_ptr<AppDelegate> delegate;
 
     DelegateFixture()
@@ -63,6 +65,11 @@ struct DelegateFixture {
         };
         context.hooks.startTelemetry = [this](std::function<bool()> predicate) { foregroundEligibility = predicate; };
         context.hooks.acknowledgePendingUpdateRelaunch = [this] { ++acknowledgements; };
+        context.hooks.launchAdmitted = [this] { built << QStringLiteral("admitted"); };
+        context.rootViewFactory = [this]() -> QWidget* {
+            built << QStringLiteral("root view");
+            return nullptr;
+        };
         delegate = std::make_unique<AppDelegate>(std::move(context));
         return *delegate;
     }
@@ -258,8 +265,12 @@ TEST(AppDelegate, SecondCopyIsRefusedWithOneNotificationAndATerminate)
         .systemTrayAvailable = [] { return true; },
         .hooks = {},
     };
+    context.hooks.launchAdmitted = [&second] { second.built << QStringLiteral("admitted"); };
     AppDelegate refused(std::move(context));
     EXPECT_EQ(refused.applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Refused);
+    EXPECT_TRUE(second.built.isEmpty()) << "a refused copy builds nothing";
+    EXPECT_EQ(first.built, QStringList({QStringLiteral("admitted"), QStringLiteral("root view")}))
+        << "the admitted one builds its model before its window";
     EXPECT_TRUE(second.transport->requests().empty()) << "no admission request after a lost lock";
     EXPECT_EQ(refused.statusItem(), nullptr);
     EXPECT_EQ(refused.instanceLockFD(), -1);
@@ -297,6 +308,7 @@ TEST(AppDelegate, RefusedRuntimeTerminatesEvenWhenTheNotificationNeverAnswers)
     EXPECT_EQ(f.terminations, 0);
     f.dispatch.advance(Duration(5000));
     EXPECT_EQ(f.terminations, 1);
+    EXPECT_TRUE(f.built.isEmpty()) << "a refused runtime builds nothing";
 }
 
 TEST(AppDelegate, DevelopmentBuildUsesItsOwnLockAndSkipsTheDaemon)
