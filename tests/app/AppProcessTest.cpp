@@ -1,14 +1,21 @@
-// The vantrel program as a process: what a refused second copy leaves behind.
+// The vantrel program as a process: what a refused second copy leaves behind, and how the
+// termination signals end an admitted one.
+#include <csignal>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include "app/TerminationSignalWatcher.h"
 #include "app/TestFiles.h"
 #include "app/VantrelRuntimeEnvironment.h"
+#include "app/WindowFrame.h"
+#include "support/ScriptedSocketPeer.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -79,6 +86,18 @@ protected:
         app.start(test::builtBinary(QStringLiteral("vantrel")), arguments);
         ASSERT_TRUE(app.waitForStarted(10000));
     }
+    // Reads the program's output until it contains text or the deadline passes.
+    static QString readUntil(QProcess& app, const QString& text, int timeoutMs = 20000)
+    {
+        QString output;
+        QDeadlineTimer deadline(timeoutMs);
+        while (!output.contains(text) && !deadline.hasExpired()) {
+            app.waitForReadyRead(200);
+            output += QString::fromUtf8(app.readAll());
+        }
+        return output;
+    }
+
     test::TempDir tmp_;
     QProcessEnvironment environment_;
 };
@@ -106,6 +125,41 @@ TEST_F(AppProcess, ARefusedSecondCopyBuildsNothingAndWritesNothing)
     EXPECT_EQ(test::readText(preferences).toStdString(), preferencesBefore.toStdString()) << "no legacy key was migrated";
     EXPECT_EQ(treeOf(tmp_.path()).join(QLatin1Char('\n')).toStdString(), treeBefore.join(QLatin1Char('\n')).toStdString())
         << "nothing was created or written anywhere under the root";
+}
+
+TEST_F(AppProcess, TerminationSignalsQuitTheWayTheQuitCommandDoes)
+{
+    // A daemon that admits the launch and answers nothing else.
+    QDir().mkpath(tmp_.file(QStringLiteral("tmp")));
+    test::ScriptedSocketPeer daemon(paths().daemonSocket(), [](const QByteArray& request) {
+        if (request.contains("get_runtime_ownership"))
+            return test::ScriptedSocketPeer::reply(
+                QJsonObject{{"status", "ok"}, {"channel", "production"}, {"transition_fenced", false}});
+        return test::ScriptedSocketPeer::hangUp();
+    });
+    ASSERT_TRUE(daemon.isListening());
+    const QString preferences = paths().preferencesFile();
+
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        const QString name = TerminationSignalWatcher::signalName(signalNumber);
+        QFile::remove(preferences);
+        QProcess app;
+        start(app, {QStringLiteral("--background-status-only")});
+        // The handlers are in place before the admission request goes out.
+        QString output = readUntil(app, QStringLiteral("transition_fenced"));
+        ASSERT_TRUE(output.contains(QStringLiteral("transition_fenced"))) << output.toStdString();
+        ::kill(static_cast<pid_t>(app.processId()), signalNumber);
+        ASSERT_TRUE(app.waitForFinished(30000)) << name.toStdString();
+        output += QString::fromUtf8(app.readAll());
+
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << name.toStdString() << "\n" << output.toStdString();
+        EXPECT_EQ(app.exitCode(), 0) << name.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("Vantrel: %1 received; quitting").arg(name))) << output.toStdString();
+        // Without a tray the window was on screen; quitting saved its frame.
+        EXPECT_TRUE(test::readText(preferences).contains(WindowFrame::autosaveName)) << name.toStdString();
+        HeldLock after(lockPath());
+        EXPECT_EQ(after.answer(), QStringLiteral("locked")) << name.toStdString();
+    }
 }
 
 } // namespace
