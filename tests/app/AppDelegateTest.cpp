@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 
@@ -113,6 +114,27 @@ TEST(AppDelegate, AdmittedLaunchPresentsTheWindowNowNextTurnAndAfterAQuarterAndT
     EXPECT_FALSE(f.shown()) << "no more presentations after 0.75 s";
     EXPECT_EQ(f.window(), window) << "the window is made once";
     EXPECT_EQ(f.dispatch.pendingTimers(), 0);
+}
+
+// The title bar's brand label of a shown main window (nothing when it is missing).
+QLabel* brandLabel(DashboardWindow* window)
+{
+    return window ? window->findChild<QLabel*>(QStringLiteral("vantrel-titlebar-brand")) : nullptr;
+}
+
+TEST(AppDelegate, TheTitleBarCarriesTheCentredBrandLabel)
+{
+    DelegateFixture f;
+    ASSERT_EQ(f.make().applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Admitted);
+    QLabel* brand = brandLabel(f.window());
+    ASSERT_NE(brand, nullptr);
+    EXPECT_TRUE(brand->isVisible());
+    EXPECT_EQ(brand->text(), QStringLiteral("Vantrel"));
+    EXPECT_DOUBLE_EQ(brand->font().pointSizeF(), 13.0);
+    EXPECT_TRUE(brand->alignment() & Qt::AlignHCenter);
+    const QPoint centre = brand->mapTo(f.window(), brand->rect().center());
+    EXPECT_NEAR(centre.x(), f.window()->width() / 2, 2) << "centred across the window";
+    EXPECT_LT(centre.y(), 40) << "at the top, above the content";
 }
 
 TEST(AppDelegate, ToggleFadesOutIgnoresTogglesMeanwhileAndSavesTheFrame)
@@ -321,6 +343,8 @@ TEST(AppDelegate, DevelopmentBuildUsesItsOwnLockAndSkipsTheDaemon)
     EXPECT_EQ(f.acknowledgements, 0);
     EXPECT_TRUE(QFile::exists(f.tmp.file(QStringLiteral("home/.local/share/Vantrel/debug-instance.lock"))));
     EXPECT_EQ(f.window()->windowTitle(), QStringLiteral("Vantrel Debug"));
+    ASSERT_NE(brandLabel(f.window()), nullptr);
+    EXPECT_EQ(brandLabel(f.window())->text(), QStringLiteral("Vantrel Debug"));
     EXPECT_EQ(delegate.statusItem()->trayIcon().toolTip(), QStringLiteral("Vantrel Debug"));
 }
 
