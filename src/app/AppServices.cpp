@@ -70,7 +70,9 @@ UiContext AppServices::uiContext(std::function<void()> quit)
 
 QWidget* AppServices::makeRootView(std::function<void()> quit)
 {
-    return new VantrelRootView(uiContext(std::move(quit)));
+    UiContext context = uiContext(std::move(quit));
+    context.capabilities = &model_->capabilities();
+    return new VantrelRootView(std::move(context));
 }
 
 void AppServices::writePagePictures(const QString& directory)

@@ -11,6 +11,7 @@ namespace vantrel {
 
 class DaemonClient;
 class Dispatch;
+class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
 class LocalActivitySampler;
 class Preferences;
@@ -30,6 +31,9 @@ struct UiContext {
     // The process's alert center; no alerts are shown without one.
     HeatProtectionAlertCenter* heatAlerts = nullptr;
     ThemeController* theme = nullptr;
+    // The process's capability store; the main window's root view refreshes it when it is
+    // built. Absent for pictures of the pages.
+    HardwareCapabilityStore* capabilities = nullptr;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };
