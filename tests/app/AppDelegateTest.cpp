@@ -17,6 +17,7 @@
 #include "support/FakeDaemonTransport.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "ui/widgets/DetailSheet.h"
 
 namespace vantrel {
 namespace {
@@ -168,6 +169,44 @@ TEST(AppDelegate, ToggleFadesOutIgnoresTogglesMeanwhileAndSavesTheFrame)
     EXPECT_TRUE(delegate.applicationShouldTerminate());
     EXPECT_FALSE(f.shown());
     EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed());
+}
+
+TEST(AppDelegate, AnOpenSheetHidesAndReturnsWithTheMainWindow)
+{
+    DelegateFixture f;
+    AppDelegate& delegate = f.make();
+    ASSERT_EQ(delegate.applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Admitted);
+    f.dispatch.advance(Duration(1000));
+    QPointer<DetailSheet> sheet = new DetailSheet(f.window());
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->open();
+    ASSERT_TRUE(sheet->isVisible());
+
+    // The status item's "Hide Vantrel", with its fade.
+    Q_EMIT delegate.statusItem()->hideRequested();
+    f.dispatch.advance(Duration(100));
+    ASSERT_FALSE(f.shown());
+    ASSERT_TRUE(sheet) << "hiding is not closing";
+    EXPECT_FALSE(sheet->isVisible()) << "the sheet went with its window";
+
+    Q_EMIT delegate.statusItem()->toggleRequested();
+    ASSERT_TRUE(f.shown());
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->isVisible()) << "and comes back with it";
+
+    // A sheet the user closed stays closed.
+    sheet->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(sheet);
+    auto* other = new DetailSheet(f.window());
+    other->open();
+    other->accept();
+    delegate.hideDashboardWindow(false);
+    delegate.showDashboardWindow();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(other->isVisible());
+    delete other;
 }
 
 TEST(AppDelegate, ClosingHidesAndReopeningShowsTheSameWindowAtItsSavedFrame)
