@@ -13,6 +13,7 @@
 #include "ui/shell/UiState.h"
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
+#include "ui/style/PortalColorSchemeSetting.h"
 
 namespace vantrel {
 
@@ -72,6 +73,9 @@ QWidget* AppServices::makeRootView(std::function<void()> quit)
 {
     UiContext context = uiContext(std::move(quit));
     context.capabilities = &model_->capabilities();
+    if (!desktopColorScheme_)
+        desktopColorScheme_ = std::make_unique<PortalColorSchemeSetting>();
+    context.desktopColorScheme = desktopColorScheme_.get();
     return new VantrelRootView(std::move(context));
 }
 

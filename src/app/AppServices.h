@@ -19,6 +19,7 @@
 
 namespace vantrel {
 
+class PortalColorSchemeSetting;
 class UiState;
 struct UiContext;
 
@@ -82,6 +83,8 @@ private:
     std::unique_ptr<BatteryHelperOnboardingInstaller> helperInstaller_;
     std::unique_ptr<ModelServices> model_;
     std::unique_ptr<UiState> uiState_;
+    // The desktop's light/dark preference the main window follows; made with the window.
+    std::unique_ptr<PortalColorSchemeSetting> desktopColorScheme_;
 };
 
 } // namespace vantrel

@@ -10,6 +10,7 @@ class QWidget;
 namespace vantrel {
 
 class DaemonClient;
+class DesktopColorSchemeSetting;
 class Dispatch;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
@@ -31,6 +32,8 @@ struct UiContext {
     // The process's alert center; no alerts are shown without one.
     HeatProtectionAlertCenter* heatAlerts = nullptr;
     ThemeController* theme = nullptr;
+    // The desktop's light/dark preference that "system" follows; absent: the platform palette.
+    DesktopColorSchemeSetting* desktopColorScheme = nullptr;
     // The process's capability store; the main window's root view refreshes it when it is
     // built. Absent for pictures of the pages.
     HardwareCapabilityStore* capabilities = nullptr;

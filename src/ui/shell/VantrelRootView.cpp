@@ -18,7 +18,7 @@ VantrelRootView::VantrelRootView(UiContext context, std::map<QString, PageFactor
     , context_(std::move(context))
 {
     if (!context_.theme) {
-        ownTheme_ = std::make_unique<ThemeController>(*context_.preferences);
+        ownTheme_ = std::make_unique<ThemeController>(*context_.preferences, context_.desktopColorScheme);
         context_.theme = ownTheme_.get();
     }
     context_.theme->apply();
