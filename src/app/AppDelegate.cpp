@@ -55,6 +55,8 @@ AppDelegate::LaunchOutcome AppDelegate::applicationDidFinishLaunching()
 
     if (auto conflict = RuntimeAdmission::prepareRuntimeOwnership(development, context_.daemon))
         return refuse(*conflict);
+    if (context_.hooks.launchAdmitted)
+        context_.hooks.launchAdmitted();
 
     // The activation policy has no counterpart on this desktop: the app is always a regular one.
     installStatusItem();

@@ -28,6 +28,9 @@ class VantrelLaunchAtLoginController;
 // Where the usage telemetry and the update service join the lifecycle. Each may be empty
 // until the part that provides it exists.
 struct AppLifecycleHooks {
+    // The launch was admitted (instance lock and runtime ownership): build what the running
+    // application needs before its status item and window appear. A refused copy never gets here.
+    std::function<void()> launchAdmitted;
     std::function<void(std::function<bool()> foregroundEligibility)> startTelemetry;
     std::function<void()> dashboardStateChanged;
     std::function<void()> terminateTelemetry;

@@ -82,7 +82,7 @@ void AppDelegate::showDashboardWindow()
     DashboardWindow* window = dashboardWindow();
     if (!window)
         window = makeDashboardWindow();
-    window->setWindowTitle(context_.environment.displayName());
+    window->configureTitleBar(context_.environment.displayName());
     if (window->isMinimized())
         window->showNormal();
     window->setWindowOpacity(1.0);

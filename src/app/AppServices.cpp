@@ -14,6 +14,7 @@
 #include "ui/shell/UiState.h"
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
+#include "ui/style/PortalColorSchemeSetting.h"
 
 namespace vantrel {
 
@@ -32,6 +33,14 @@ AppServices::AppServices(const LaunchOptions& options)
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
     helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(
         BatteryHelperOnboardingInstaller::configurationFor(paths_));
+}
+
+AppServices::~AppServices() = default;
+
+void AppServices::buildModel()
+{
+    if (model_)
+        return;
     model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
         *dispatch_, *preferences_, daemon_, paths_, platform_, desktop_,
         ModelServices::smcToolPath(paths_, QCoreApplication::applicationDirPath())});
@@ -40,15 +49,15 @@ AppServices::AppServices(const LaunchOptions& options)
     bindCentralState(*uiState_, model_->thermal());
 }
 
-AppServices::~AppServices() = default;
-
 void AppServices::startModel()
 {
+    buildModel();
     model_->start();
 }
 
 UiContext AppServices::uiContext(std::function<void()> quit)
 {
+    buildModel();
     UiContext context;
     context.dispatch = dispatch_.get();
     context.preferences = preferences_.get();
@@ -63,7 +72,12 @@ UiContext AppServices::uiContext(std::function<void()> quit)
 
 QWidget* AppServices::makeRootView(std::function<void()> quit)
 {
-    return new VantrelRootView(uiContext(std::move(quit)));
+    UiContext context = uiContext(std::move(quit));
+    context.capabilities = &model_->capabilities();
+    if (!desktopColorScheme_)
+        desktopColorScheme_ = std::make_unique<PortalColorSchemeSetting>();
+    context.desktopColorScheme = desktopColorScheme_.get();
+    return new VantrelRootView(std::move(context));
 }
 
 void AppServices::writePagePictures(const QString& directory)
@@ -80,6 +94,7 @@ void AppServices::writePagePictures(const QString& directory)
 
 bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QString* error)
 {
+    buildModel();
     model_->smc()->refreshAll();
     uiState_->setAllSensors(model_->smc()->cachedReadings());
     uiState_->setSupportsSafeFanControl(HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
@@ -100,6 +115,8 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
                                                 std::function<void()> terminate)
 {
     const VantrelRuntimeEnvironment& environment = VantrelRuntimeEnvironment::current();
+    AppLifecycleHooks hooks;
+    hooks.launchAdmitted = [this] { buildModel(); };
     return AppDelegateContext{
         .dispatch = *dispatch_,
         .preferences = *preferences_,
@@ -113,7 +130,7 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
         .rootViewFactory = std::move(rootViewFactory),
         .terminate = std::move(terminate),
         .systemTrayAvailable = {},
-        .hooks = {},
+        .hooks = std::move(hooks),
     };
 }
 

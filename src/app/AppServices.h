@@ -19,12 +19,15 @@
 
 namespace vantrel {
 
+class PortalColorSchemeSetting;
 class UiState;
 struct UiContext;
 
 class AppServices {
 public:
-    // Made on the main thread once the Qt application exists.
+    // Made on the main thread once the Qt application exists. Makes only what the launch
+    // admission needs (the daemon client, preferences for reading, notifications); nothing
+    // is written here.
     explicit AppServices(const LaunchOptions& options);
     ~AppServices();
 
@@ -40,12 +43,19 @@ public:
     VantrelLaunchAtLoginController& launchAtLogin() { return *launchAtLogin_; }
     BatteryHelperOnboardingInstaller& helperInstaller() { return *helperInstaller_; }
 
+    // Builds the model and the screens' state: the central state restores (and migrates) the
+    // stored preferences, so this waits until the launch is admitted. Once only.
+    void buildModel();
+    bool hasModel() const { return model_ != nullptr; }
+    // After buildModel().
     ModelServices& model() { return *model_; }
     UiState& uiState() { return *uiState_; }
 
-    // Starts the central state (heartbeat, monitoring loop, start-up sequence).
+    // Starts the central state (heartbeat, monitoring loop, start-up sequence); builds it first
+    // when that has not happened yet.
     void startModel();
-    // The main window's content: the sidebar and the pages, observing the model.
+    // The main window's content: the sidebar and the pages, observing the model (built first
+    // when needed).
     QWidget* makeRootView(std::function<void()> quit);
     // "--screenshot": one SMC read and the hardware profile instead of the running loop, then
     // the page rendered offscreen. False with the reason in *error.
@@ -73,6 +83,8 @@ private:
     std::unique_ptr<BatteryHelperOnboardingInstaller> helperInstaller_;
     std::unique_ptr<ModelServices> model_;
     std::unique_ptr<UiState> uiState_;
+    // The desktop's light/dark preference the main window follows; made with the window.
+    std::unique_ptr<PortalColorSchemeSetting> desktopColorScheme_;
 };
 
 } // namespace vantrel

@@ -4,15 +4,19 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/TitleBarBrand.h"
+
 namespace vantrel {
 
 DashboardWindow::DashboardWindow(QWidget* rootView)
+    : titleBar_(new TitleBarBrand(this))
 {
     setObjectName(identifier);
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(titleBar_);
     layout->addWidget(rootView ? rootView : makePlaceholder());
     resize(contentWidth, contentHeight);
 }
@@ -23,6 +27,12 @@ QWidget* DashboardWindow::makePlaceholder()
     label->setObjectName(QStringLiteral("vantrel-dashboard-placeholder"));
     label->setAlignment(Qt::AlignCenter);
     return label;
+}
+
+void DashboardWindow::configureTitleBar(const QString& title)
+{
+    setWindowTitle(title);
+    titleBar_->setTitle(title);
 }
 
 void DashboardWindow::closeEvent(QCloseEvent* event)

@@ -6,6 +6,8 @@
 
 namespace vantrel {
 
+class TitleBarBrand;
+
 class DashboardWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -19,6 +21,10 @@ public:
     // What stands in until the dashboard's root view exists.
     static QWidget* makePlaceholder();
 
+    // The window's title and the centred brand label under it.
+    void configureTitleBar(const QString& title);
+    TitleBarBrand* titleBar() const { return titleBar_; }
+
 Q_SIGNALS:
     // Before a close hides the window (the frame is still the user's).
     void aboutToClose();
@@ -28,6 +34,9 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+
+private:
+    TitleBarBrand* titleBar_;
 };
 
 } // namespace vantrel

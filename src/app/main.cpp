@@ -10,6 +10,7 @@
 #include "app/HeadlessDemo.h"
 #include "app/LaunchOptions.h"
 #include "app/StartupTiming.h"
+#include "app/TerminationSignalWatcher.h"
 #include "base/Log.h"
 
 using namespace vantrel;
@@ -65,6 +66,14 @@ int main(int argc, char** argv)
     services.requestNotificationAuthorization();
 
     const auto terminate = [&app] { QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection); };
+    // SIGTERM, SIGINT and SIGHUP end the application the way its Quit command does: the window's
+    // frame is saved, the instance lock released and the preferences written.
+    TerminationSignalWatcher terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignalWatcher::received, &app, [terminate](int signalNumber) {
+        logLine(QStringLiteral("Vantrel: ") + TerminationSignalWatcher::signalName(signalNumber)
+                + QStringLiteral(" received; quitting"));
+        terminate();
+    });
     std::function<QWidget*()> rootViewFactory = [&services, terminate] { return services.makeRootView(terminate); };
     AppDelegate delegate(services.delegateContext(rootViewFactory, terminate));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate] {

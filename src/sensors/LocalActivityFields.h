@@ -18,6 +18,12 @@ struct LocalActivityFields {
     int threadCount = 0;
     // The last local CPU sample, for the next delta.
     std::optional<CpuLoadTicks> previousCPULoad;
+    // Which groups come from this machine rather than the daemon. A local group is computed
+    // again on every refresh until the daemon supplies it, so it never freezes at its first
+    // local value; a refresh without the snapshot's "cpu" marks the CPU group local.
+    bool cpuIsLocal = false;
+    bool memoryIsLocal = false;
+    bool batteryIsLocal = false;
 
     QString memoryLevel = QStringLiteral("unknown");
     QString memoryUsedGB = QStringLiteral("-");

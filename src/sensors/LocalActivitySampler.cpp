@@ -52,6 +52,7 @@ void LocalActivitySampler::refreshLocalCPULoad(LocalActivityFields& fields) cons
     const ProcessThreadCounts counts = localProcessThreadCounts();
     fields.processCount = counts.processes;
     fields.threadCount = counts.threads;
+    fields.cpuIsLocal = true;
 }
 
 ProcessThreadCounts LocalActivitySampler::localProcessThreadCounts() const
@@ -84,27 +85,31 @@ void LocalActivitySampler::refreshLocalMemoryDetails(LocalActivityFields& fields
     fields.compressedMemoryText = formatBytes(static_cast<double>(info.compressedBytes));
     fields.cachedFilesText = formatBytes(static_cast<double>(info.cachedBytes));
     fields.swapUsedText = info.swapUnavailable ? kNoValue : formatBytes(static_cast<double>(info.swapUsedBytes));
+    fields.memoryIsLocal = true;
 }
 
 void LocalActivitySampler::applyLocalActivityFallback(LocalActivityFields& fields) const
 {
     // A snapshot of 0 % system, 0 % user and (nearly) all idle is an empty one, not a reading.
-    const bool cpuMissing = fields.processCount == 0 || fields.threadCount == 0
+    const bool cpuMissing = fields.cpuIsLocal || fields.processCount == 0 || fields.threadCount == 0
         || (fields.cpuSystemPercent == 0 && fields.cpuUserPercent == 0 && fields.cpuIdlePercent >= 99);
     if (cpuMissing)
         refreshLocalCPULoad(fields);
 
-    const bool memoryMissing = fields.memoryLevel == QStringLiteral("unknown") || fields.memoryUsedGB == kNoValue
-        || fields.appMemoryText == kNoValue || fields.wiredMemoryText == kNoValue
+    const bool memoryMissing = fields.memoryIsLocal || fields.memoryLevel == QStringLiteral("unknown")
+        || fields.memoryUsedGB == kNoValue || fields.appMemoryText == kNoValue || fields.wiredMemoryText == kNoValue
         || fields.compressedMemoryText == kNoValue || fields.cachedFilesText == kNoValue
         || fields.swapUsedText == kNoValue;
     if (memoryMissing)
         refreshLocalMemoryDetails(fields);
 
-    if ((fields.batteryPowerSource == kNoValue || fields.batteryActivityState == kNoValue) && batteryActivity_) {
+    const bool batteryMissing = fields.batteryIsLocal || fields.batteryPowerSource == kNoValue
+        || fields.batteryActivityState == kNoValue;
+    if (batteryMissing && batteryActivity_) {
         const LocalBatteryActivity activity = batteryActivity_();
         fields.batteryPowerSource = activity.powerSource;
         fields.batteryActivityState = activity.activityState;
+        fields.batteryIsLocal = true;
     }
 }
 

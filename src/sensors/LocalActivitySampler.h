@@ -35,7 +35,8 @@ public:
     ProcessThreadCounts localProcessThreadCounts() const;
     // The memory level and texts; left as they were when the statistics fail.
     void refreshLocalMemoryDetails(LocalActivityFields& fields) const;
-    // Runs each local computation whose daemon values are missing or plainly empty.
+    // Runs each local computation whose daemon values are missing or plainly empty, or that
+    // was computed locally last time (the daemon clears those marks when it supplies a group).
     void applyLocalActivityFallback(LocalActivityFields& fields) const;
 
     // Percentages from two samples; nothing is changed when previous is absent.

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 
@@ -16,6 +17,7 @@
 #include "support/FakeDaemonTransport.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "ui/widgets/DetailSheet.h"
 
 namespace vantrel {
 namespace {
@@ -31,6 +33,8 @@ struct DelegateFixture {
     int terminations = 0;
     int acknowledgements = 0;
     std::function<bool()> foregroundEligibility;
+    // What the launch built, in order: "admitted" (the model), "root view" (the window's content).
+    QStringList built;
     std::unique_ptr<AppDelegate> delegate;
 
     DelegateFixture()
@@ -63,6 +67,11 @@ struct DelegateFixture {
         };
         context.hooks.startTelemetry = [this](std::function<bool()> predicate) { foregroundEligibility = predicate; };
         context.hooks.acknowledgePendingUpdateRelaunch = [this] { ++acknowledgements; };
+        context.hooks.launchAdmitted = [this] { built << QStringLiteral("admitted"); };
+        context.rootViewFactory = [this]() -> QWidget* {
+            built << QStringLiteral("root view");
+            return nullptr;
+        };
         delegate = std::make_unique<AppDelegate>(std::move(context));
         return *delegate;
     }
@@ -108,6 +117,27 @@ TEST(AppDelegate, AdmittedLaunchPresentsTheWindowNowNextTurnAndAfterAQuarterAndT
     EXPECT_EQ(f.dispatch.pendingTimers(), 0);
 }
 
+// The title bar's brand label of a shown main window (nothing when it is missing).
+QLabel* brandLabel(DashboardWindow* window)
+{
+    return window ? window->findChild<QLabel*>(QStringLiteral("vantrel-titlebar-brand")) : nullptr;
+}
+
+TEST(AppDelegate, TheTitleBarCarriesTheCentredBrandLabel)
+{
+    DelegateFixture f;
+    ASSERT_EQ(f.make().applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Admitted);
+    QLabel* brand = brandLabel(f.window());
+    ASSERT_NE(brand, nullptr);
+    EXPECT_TRUE(brand->isVisible());
+    EXPECT_EQ(brand->text(), QStringLiteral("Vantrel"));
+    EXPECT_DOUBLE_EQ(brand->font().pointSizeF(), 13.0);
+    EXPECT_TRUE(brand->alignment() & Qt::AlignHCenter);
+    const QPoint centre = brand->mapTo(f.window(), brand->rect().center());
+    EXPECT_NEAR(centre.x(), f.window()->width() / 2, 2) << "centred across the window";
+    EXPECT_LT(centre.y(), 40) << "at the top, above the content";
+}
+
 TEST(AppDelegate, ToggleFadesOutIgnoresTogglesMeanwhileAndSavesTheFrame)
 {
     DelegateFixture f;
@@ -139,6 +169,44 @@ TEST(AppDelegate, ToggleFadesOutIgnoresTogglesMeanwhileAndSavesTheFrame)
     EXPECT_TRUE(delegate.applicationShouldTerminate());
     EXPECT_FALSE(f.shown());
     EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed());
+}
+
+TEST(AppDelegate, AnOpenSheetHidesAndReturnsWithTheMainWindow)
+{
+    DelegateFixture f;
+    AppDelegate& delegate = f.make();
+    ASSERT_EQ(delegate.applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Admitted);
+    f.dispatch.advance(Duration(1000));
+    QPointer<DetailSheet> sheet = new DetailSheet(f.window());
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->open();
+    ASSERT_TRUE(sheet->isVisible());
+
+    // The status item's "Hide Vantrel", with its fade.
+    Q_EMIT delegate.statusItem()->hideRequested();
+    f.dispatch.advance(Duration(100));
+    ASSERT_FALSE(f.shown());
+    ASSERT_TRUE(sheet) << "hiding is not closing";
+    EXPECT_FALSE(sheet->isVisible()) << "the sheet went with its window";
+
+    Q_EMIT delegate.statusItem()->toggleRequested();
+    ASSERT_TRUE(f.shown());
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->isVisible()) << "and comes back with it";
+
+    // A sheet the user closed stays closed.
+    sheet->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(sheet);
+    auto* other = new DetailSheet(f.window());
+    other->open();
+    other->accept();
+    delegate.hideDashboardWindow(false);
+    delegate.showDashboardWindow();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(other->isVisible());
+    delete other;
 }
 
 TEST(AppDelegate, ClosingHidesAndReopeningShowsTheSameWindowAtItsSavedFrame)
@@ -258,8 +326,12 @@ TEST(AppDelegate, SecondCopyIsRefusedWithOneNotificationAndATerminate)
         .systemTrayAvailable = [] { return true; },
         .hooks = {},
     };
+    context.hooks.launchAdmitted = [&second] { second.built << QStringLiteral("admitted"); };
     AppDelegate refused(std::move(context));
     EXPECT_EQ(refused.applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Refused);
+    EXPECT_TRUE(second.built.isEmpty()) << "a refused copy builds nothing";
+    EXPECT_EQ(first.built, QStringList({QStringLiteral("admitted"), QStringLiteral("root view")}))
+        << "the admitted one builds its model before its window";
     EXPECT_TRUE(second.transport->requests().empty()) << "no admission request after a lost lock";
     EXPECT_EQ(refused.statusItem(), nullptr);
     EXPECT_EQ(refused.instanceLockFD(), -1);
@@ -297,6 +369,7 @@ TEST(AppDelegate, RefusedRuntimeTerminatesEvenWhenTheNotificationNeverAnswers)
     EXPECT_EQ(f.terminations, 0);
     f.dispatch.advance(Duration(5000));
     EXPECT_EQ(f.terminations, 1);
+    EXPECT_TRUE(f.built.isEmpty()) << "a refused runtime builds nothing";
 }
 
 TEST(AppDelegate, DevelopmentBuildUsesItsOwnLockAndSkipsTheDaemon)
@@ -309,6 +382,8 @@ TEST(AppDelegate, DevelopmentBuildUsesItsOwnLockAndSkipsTheDaemon)
     EXPECT_EQ(f.acknowledgements, 0);
     EXPECT_TRUE(QFile::exists(f.tmp.file(QStringLiteral("home/.local/share/Vantrel/debug-instance.lock"))));
     EXPECT_EQ(f.window()->windowTitle(), QStringLiteral("Vantrel Debug"));
+    ASSERT_NE(brandLabel(f.window()), nullptr);
+    EXPECT_EQ(brandLabel(f.window())->text(), QStringLiteral("Vantrel Debug"));
     EXPECT_EQ(delegate.statusItem()->trayIcon().toolTip(), QStringLiteral("Vantrel Debug"));
 }
 

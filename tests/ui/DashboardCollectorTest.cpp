@@ -201,6 +201,73 @@ TEST(DashboardCollector, LocalFallbacksWhenTheDaemonNeverAnswered)
     EXPECT_EQ(r.currentDriver, "macOS default");
 }
 
+TEST(DashboardCollector, LocalCpuLoadKeepsSamplingWithoutTheDaemonOrItsCpuFigures)
+{
+    // No daemon: each collection takes a new local sample, and from the second one on the
+    // load is the difference to the one before; the counts follow the process table.
+    Rig rig;
+    rig.host->cpuSamples = {CpuLoadTicks{100, 100, 800, 0}, CpuLoadTicks{400, 200, 1400, 0},
+                            CpuLoadTicks{400, 1200, 1400, 0}};
+    rig.processes->processes = {{1, "init", 1}};
+    // 16 KiB pages: 2 GiB app and 1 GiB wired memory of 16 GiB.
+    rig.host->pages = VmPageCounts{/*free*/ 851968, /*active*/ 131072, 0, /*wire*/ 65536, 0, 0};
+    DashboardRefreshResult r = rig.collect();
+    EXPECT_EQ(r.activity.processCount, 1);
+    EXPECT_EQ(r.activity.memoryUsedGB, "3 / 16 GB");
+    ASSERT_TRUE(r.activity.previousCPULoad);
+
+    rig.processes->processes = {{1, "init", 1}, {7, "vantrel", 9}};
+    rig.host->pages = VmPageCounts{/*free*/ 720896, /*active*/ 262144, 0, /*wire*/ 65536, 0, 0};
+    r = rig.collect(DashboardRefreshSeed(r));
+    EXPECT_NEAR(r.activity.cpuUserPercent, 30.0, 1e-9);
+    EXPECT_NEAR(r.activity.cpuSystemPercent, 10.0, 1e-9);
+    EXPECT_NEAR(r.activity.cpuIdlePercent, 60.0, 1e-9);
+    EXPECT_EQ(r.activity.processCount, 2);
+    EXPECT_EQ(r.activity.threadCount, 10);
+    EXPECT_EQ(r.activity.memoryUsedGB, "5 / 16 GB") << "local memory figures follow the machine too";
+    EXPECT_EQ(rig.batteryReads, 2) << "and so does the local battery activity";
+
+    rig.processes->processes = {{7, "vantrel", 12}};
+    r = rig.collect(DashboardRefreshSeed(r));
+    EXPECT_NEAR(r.activity.cpuSystemPercent, 100.0, 1e-9) << "the third sample is a new delta, not the second one kept";
+    EXPECT_EQ(r.activity.processCount, 1);
+    EXPECT_EQ(r.activity.threadCount, 12);
+
+    // A daemon whose snapshot has no "cpu": the same local sampling on every collection.
+    Rig partial;
+    partial.answerEverything();
+    QJsonObject snapshot = snapshotReply();
+    snapshot.remove("cpu");
+    partial.transport->reply("get_system_snapshot", snapshot);
+    partial.host->cpuSamples = {CpuLoadTicks{0, 0, 0, 0}, CpuLoadTicks{50, 50, 900, 0}, CpuLoadTicks{550, 50, 1400, 0}};
+    partial.processes->processes = {{1, "init", 3}};
+    r = partial.collect();
+    r = partial.collect(DashboardRefreshSeed(r));
+    EXPECT_NEAR(r.activity.cpuUserPercent, 5.0, 1e-9);
+    EXPECT_EQ(r.activity.threadCount, 3);
+    partial.processes->processes = {{1, "init", 3}, {2, "kthreadd", 1}};
+    r = partial.collect(DashboardRefreshSeed(r));
+    EXPECT_NEAR(r.activity.cpuUserPercent, 50.0, 1e-9);
+    EXPECT_EQ(r.activity.processCount, 2);
+    EXPECT_EQ(r.activity.memoryUsedGB, "12 / 16 GB") << "the daemon's memory figures are still its own";
+
+    // Once the daemon reports the CPU again its figures win over the local ones.
+    partial.transport->reply("get_system_snapshot", snapshotReply());
+    r = partial.collect(DashboardRefreshSeed(r));
+    EXPECT_DOUBLE_EQ(r.activity.cpuSystemPercent, 12.5);
+    EXPECT_EQ(r.activity.processCount, 412);
+
+    // The daemon goes away after having reported its CPU figures: the machine's own take over.
+    partial.transport->reply("get_system_snapshot", std::nullopt);
+    partial.host->cpuSamples = {CpuLoadTicks{1000, 1000, 8000, 0}, CpuLoadTicks{1100, 1100, 8800, 0}};
+    r = partial.collect(DashboardRefreshSeed(r));
+    EXPECT_EQ(r.activity.processCount, 2) << "counted here from the first refresh without a snapshot";
+    EXPECT_EQ(r.activity.memoryUsedGB, "12 / 16 GB") << "the daemon's last memory figures stay";
+    r = partial.collect(DashboardRefreshSeed(r));
+    EXPECT_NEAR(r.activity.cpuUserPercent, 10.0, 1e-9);
+    EXPECT_NEAR(r.activity.cpuIdlePercent, 80.0, 1e-9);
+}
+
 TEST(DashboardCollector, PolicyInCharge)
 {
     Rig rig;

@@ -8,7 +8,10 @@
 #include "base/VirtualDispatch.h"
 #include "daemon/DaemonClient.h"
 #include "l10n/L10n.h"
+#include "platform/fakes/FakeHostStatistics.h"
+#include "platform/fakes/FakeProcessTable.h"
 #include "power/HeatProtectionAlertCenter.h"
+#include "sensors/LocalActivitySampler.h"
 #include "support/FakeDaemonTransport.h"
 #include "ui/dashboard/DashboardCollector.h"
 #include "ui/dashboard/DashboardModel.h"
@@ -145,6 +148,28 @@ TEST(DashboardModel, SafetyResetReportsAndLogsNewestFirstAtMostEight)
     }
 }
 
+TEST(DashboardModel, TheReadBackAfterAResetWaitsForACollectionInFlight)
+{
+    ModelRig rig;
+    rig.transport->replyOk("reset_to_vanilla");
+    // A silent tick's collection; other work ahead of it on the utility queue keeps it waiting,
+    // so the reset answers while that collection is still in flight.
+    rig.dispatch.global(QoS::Utility)->async([] {});
+    rig.model.refresh(true);
+    rig.model.performSafetyReset();
+    rig.dispatch.runUntilIdle();
+
+    EXPECT_FALSE(rig.model.isResetting());
+    EXPECT_FALSE(rig.model.isRefreshing());
+    EXPECT_EQ(rig.statusReads(), 2) << "the collection in flight, then the reset's own read-back";
+    EXPECT_EQ(*rig.model.statusKey(), "안전 복귀 완료. macOS 기본 상태를 다시 읽었습니다.");
+
+    // With nothing in flight the read-back starts at once, and only once.
+    rig.model.performSafetyReset();
+    rig.dispatch.runUntilIdle();
+    EXPECT_EQ(rig.statusReads(), 3);
+}
+
 TEST(DashboardModel, EventsSurviveARefreshThatWasInFlight)
 {
     ModelRig rig;
@@ -175,4 +200,37 @@ TEST(DashboardModel, HeatProtectionAlertOncePerEpisode)
     rig.model.refresh(true);
     rig.dispatch.runUntilIdle();
     EXPECT_EQ(alerts.count(), 1);
+}
+
+TEST(DashboardModel, WithoutADaemonEveryTickTakesANewLocalCpuSample)
+{
+    VirtualDispatch dispatch;
+    auto host = std::make_shared<test::FakeHostStatistics>();
+    auto processes = std::make_shared<test::FakeProcessTable>();
+    host->cpuSamples = {CpuLoadTicks{100, 100, 800, 0}, CpuLoadTicks{400, 200, 1400, 0},
+                        CpuLoadTicks{500, 300, 1600, 0}};
+    processes->processes = {{1, "init", 1}};
+    auto sampler = std::make_shared<LocalActivitySampler>(host, processes, nullptr);
+    auto silent = std::make_shared<test::FakeDaemonTransport>();
+    DashboardModel model(dispatch, std::make_shared<DashboardCollector>(std::make_shared<DaemonClient>(silent), sampler,
+                                                                        nullptr));
+
+    model.setShown(true);
+    dispatch.runUntilIdle();
+    EXPECT_EQ(model.current().activity.processCount, 1);
+
+    processes->processes = {{1, "init", 1}, {7, "vantrel", 9}};
+    dispatch.advance(DashboardModel::refreshInterval);
+    EXPECT_EQ(model.refreshCount(), 2);
+    EXPECT_NEAR(model.current().activity.cpuUserPercent, 30.0, 1e-9) << "the second sample gives the load";
+    EXPECT_NEAR(model.current().activity.cpuIdlePercent, 60.0, 1e-9);
+    EXPECT_EQ(model.current().activity.processCount, 2);
+    EXPECT_EQ(model.current().activity.threadCount, 10);
+
+    processes->processes = {{7, "vantrel", 11}};
+    dispatch.advance(DashboardModel::refreshInterval);
+    EXPECT_NEAR(model.current().activity.cpuUserPercent, 25.0, 1e-9);
+    EXPECT_NEAR(model.current().activity.cpuIdlePercent, 50.0, 1e-9);
+    EXPECT_EQ(model.current().activity.threadCount, 11);
+    model.setShown(false);
 }

@@ -6,11 +6,13 @@
 #include <QTest>
 
 #include "l10n/L10n.h"
+#include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/dashboard/SummaryCard.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/PlaceholderPage.h"
 #include "ui/shell/SidebarRow.h"
+#include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
 #include "ui/shell/VantrelSidebar.h"
 #include "UiTestRig.h"
@@ -71,6 +73,25 @@ TEST(Shell, SidebarFollowsTheFanCapabilityAndRoutesClicks)
 
     QTest::mouseClick(sidebar->quitRow(), Qt::LeftButton);
     EXPECT_EQ(rig.quitCalls, 1);
+}
+
+TEST(Shell, BuildingTheRootViewRefreshesTheCapabilityStore)
+{
+    test::UiTestRig rig;
+    rig.transport->replyOk("get_hardware_profile",
+                           {{"model_identifier", "Mac15,6"}, {"fan_count", 2}, {"supports_safe_fan_control", true}});
+    HardwareCapabilityStore store(std::make_shared<DaemonClient>(rig.transport), rig.dispatch);
+    bindCapabilities(rig.state, store);
+    UiContext context = rig.context();
+    context.capabilities = &store;
+
+    VantrelRootView root(context);
+    rig.dispatch.runUntilIdle();
+    EXPECT_EQ(rig.transport->requestsFor("get_hardware_profile").size(), 1u);
+    EXPECT_TRUE(store.isLoaded());
+    EXPECT_EQ(store.profile().modelIdentifier, "Mac15,6");
+    EXPECT_EQ(rowPages(*root.splitView()->sidebar()), QStringList({"dashboard", "fancurve", "power", "sleep", "convenience"}))
+        << "the sidebar follows the refreshed profile";
 }
 
 TEST(Shell, DashboardCardsNavigateAndRegisteredPagesReplacePlaceholders)

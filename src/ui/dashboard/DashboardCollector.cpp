@@ -94,10 +94,16 @@ void DashboardCollector::readHardwareProfile(DashboardRefreshResult& r) const
 void DashboardCollector::readSnapshot(DashboardRefreshResult& r) const
 {
     const auto reply = daemon_ ? daemon_->getSystemSnapshot() : std::nullopt;
-    if (!reply)
-        return;
-    const SystemSnapshot s = SystemSnapshot::fromReply(*reply);
     LocalActivityFields& a = r.activity;
+    // Without a snapshot, or without its "cpu", the CPU figures are this machine's own; a group
+    // the daemon reports is its own again (the fallback still treats an empty one as missing).
+    // Memory and battery activity keep the daemon's last figures instead.
+    if (!reply) {
+        a.cpuIsLocal = true;
+        return;
+    }
+    const SystemSnapshot s = SystemSnapshot::fromReply(*reply);
+    a.cpuIsLocal = s.cpu == SystemSnapshot::Cpu{};
     if (s.cpu.systemPercent)
         a.cpuSystemPercent = *s.cpu.systemPercent;
     if (s.cpu.userPercent)
@@ -112,6 +118,7 @@ void DashboardCollector::readSnapshot(DashboardRefreshResult& r) const
     // Without a "memory" object the previous figures stay on screen.
     if (json::object(*reply, QStringLiteral("memory"))) {
         const auto& m = s.memory;
+        a.memoryIsLocal = false;
         a.memoryLevel = m.level;
         if (m.usedBytes && m.totalBytes && *m.totalBytes > 0)
             a.memoryUsedGB = usedOfTotalText(*m.usedBytes, *m.totalBytes);
@@ -126,6 +133,8 @@ void DashboardCollector::readSnapshot(DashboardRefreshResult& r) const
         if (m.swapUsedBytes)
             a.swapUsedText = formatBytes(m.swapUsedBytes);
     }
+    if (s.batteryActivity.state || s.batteryActivity.powerSource)
+        a.batteryIsLocal = false;
     if (s.batteryActivity.state)
         a.batteryActivityState = *s.batteryActivity.state;
     if (s.batteryActivity.powerSource)

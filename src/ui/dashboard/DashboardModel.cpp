@@ -108,6 +108,11 @@ void DashboardModel::apply(std::uint64_t generation, DashboardRefreshResult resu
     if (heatAlerts_ && current_.powerReadback)
         if (auto alert = heatAlerts_->alert(HeatProtectionAlertSurface::dashboard, *current_.powerReadback))
             Q_EMIT heatAlert(*alert);
+
+    if (readBackAfterCurrent_) {
+        readBackAfterCurrent_ = false;
+        refresh(true);
+    }
 }
 
 void DashboardModel::performSafetyReset()
@@ -140,7 +145,10 @@ void DashboardModel::applyResetOutcome(bool ok)
                    L10n::key("reset_to_vanilla 응답 실패"), DSToken::red});
     }
     // Read the state back at once; silent, so the outcome stays on the status line.
-    refresh(true);
+    if (isRefreshing())
+        readBackAfterCurrent_ = true;
+    else
+        refresh(true);
 }
 
 void DashboardModel::pushEvent(DashboardEvent event)

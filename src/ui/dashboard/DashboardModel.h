@@ -94,6 +94,9 @@ private:
     int ticksSinceTimeline_ = 0;
     int refreshCount_ = 0;
     bool resetting_ = false;
+    // A reset ended while a collection was in flight; that one read the state from before the
+    // reset, so another follows as soon as it is applied.
+    bool readBackAfterCurrent_ = false;
 };
 
 } // namespace vantrel

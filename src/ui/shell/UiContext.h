@@ -10,7 +10,9 @@ class QWidget;
 namespace vantrel {
 
 class DaemonClient;
+class DesktopColorSchemeSetting;
 class Dispatch;
+class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
 class LocalActivitySampler;
 class Preferences;
@@ -30,6 +32,11 @@ struct UiContext {
     // The process's alert center; no alerts are shown without one.
     HeatProtectionAlertCenter* heatAlerts = nullptr;
     ThemeController* theme = nullptr;
+    // The desktop's light/dark preference that "system" follows; absent: the platform palette.
+    DesktopColorSchemeSetting* desktopColorScheme = nullptr;
+    // The process's capability store; the main window's root view refreshes it when it is
+    // built. Absent for pictures of the pages.
+    HardwareCapabilityStore* capabilities = nullptr;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };

@@ -4,6 +4,7 @@
 
 #include "l10n/L10n.h"
 #include "l10n/L10nNotifier.h"
+#include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
@@ -17,7 +18,7 @@ VantrelRootView::VantrelRootView(UiContext context, std::map<QString, PageFactor
     , context_(std::move(context))
 {
     if (!context_.theme) {
-        ownTheme_ = std::make_unique<ThemeController>(*context_.preferences);
+        ownTheme_ = std::make_unique<ThemeController>(*context_.preferences, context_.desktopColorScheme);
         context_.theme = ownTheme_.get();
     }
     context_.theme->apply();
@@ -34,6 +35,11 @@ VantrelRootView::VantrelRootView(UiContext context, std::map<QString, PageFactor
     split_ = new MainSplitView(context_, std::move(pages), this);
     layout->addWidget(split_);
     setMinimumSize(900, 600);
+
+    // The sidebar and the pages read the capability store; ask the daemon afresh now that
+    // they are on screen (a refresh already running serves this request too).
+    if (context_.capabilities)
+        context_.capabilities->refresh();
 }
 
 VantrelRootView::~VantrelRootView() = default;

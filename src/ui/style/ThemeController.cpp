@@ -1,10 +1,12 @@
 #include "ui/style/ThemeController.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QStyleFactory>
 #include <QWidget>
 
 #include "base/Preferences.h"
+#include "ui/style/DesktopColorSchemeSetting.h"
 
 namespace vantrel {
 
@@ -17,17 +19,98 @@ QString hex(DSToken token, ColorScheme scheme)
     return DS::color(token, scheme).name(QColor::HexRgb);
 }
 
+// Set while any controller changes the application palette, so that no controller takes its
+// own (or another one's) palette for a change of the platform's.
+bool settingPalette = false;
+
+class PaletteChange {
+public:
+    PaletteChange() : previous_(settingPalette) { settingPalette = true; }
+    ~PaletteChange() { settingPalette = previous_; }
+    PaletteChange(const PaletteChange&) = delete;
+    PaletteChange& operator=(const PaletteChange&) = delete;
+
+private:
+    bool previous_;
+};
+
+ColorScheme schemeOf(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128 ? ColorScheme::dark : ColorScheme::light;
+}
+
 } // namespace
 
-ThemeController::ThemeController(Preferences& preferences, QObject* parent)
+ThemeController::ThemeController(Preferences& preferences, DesktopColorSchemeSetting* desktop, QObject* parent)
     : QObject(parent)
     , preferences_(preferences)
-    , systemScheme_(QApplication::palette().color(QPalette::Window).lightness() < 128 ? ColorScheme::dark
-                                                                                      : ColorScheme::light)
+    , desktop_(desktop)
+    , readPalette_(&ThemeController::readPlatformPaletteScheme)
+    , paletteScheme_(readPlatformPaletteScheme())
 {
     // Fusion draws the same on every desktop, so the palette alone decides the look.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
+    if (desktop_)
+        connect(desktop_, &DesktopColorSchemeSetting::preferenceChanged, this, &ThemeController::apply);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+ThemeController::~ThemeController() = default;
+
+ColorScheme ThemeController::readPlatformPaletteScheme()
+{
+    if (!QCoreApplication::testAttribute(Qt::AA_SetPalette))
+        return schemeOf(QGuiApplication::palette());
+    // The application palette is ours: drop it for a moment to see the platform's beneath it.
+    PaletteChange change;
+    const QPalette ours = QGuiApplication::palette();
+    QApplication::setPalette(QPalette());
+    const ColorScheme platform = schemeOf(QGuiApplication::palette());
+    QApplication::setPalette(ours);
+    return platform;
+}
+
+void ThemeController::setPaletteSchemeReader(PaletteSchemeReader reader)
+{
+    readPalette_ = reader ? std::move(reader) : PaletteSchemeReader(&ThemeController::readPlatformPaletteScheme);
+    paletteScheme_ = readPalette_();
+}
+
+ColorScheme ThemeController::systemScheme() const
+{
+    if (desktop_)
+        if (const auto preference = desktop_->preference())
+            return *preference;
+    return paletteScheme_;
+}
+
+bool ThemeController::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if ((type == QEvent::ThemeChange || type == QEvent::ApplicationPaletteChange) && !settingPalette)
+        scheduleSystemReread();
+    return QObject::eventFilter(watched, event);
+}
+
+void ThemeController::scheduleSystemReread()
+{
+    // A theme change reaches every window; one re-read after them is enough.
+    if (rereadPending_)
+        return;
+    rereadPending_ = true;
+    QMetaObject::invokeMethod(this, &ThemeController::rereadSystem, Qt::QueuedConnection);
+}
+
+void ThemeController::rereadSystem()
+{
+    rereadPending_ = false;
+    const ColorScheme platform = readPalette_();
+    if (platform == paletteScheme_)
+        return;
+    paletteScheme_ = platform;
+    apply();
 }
 
 ColorScheme ThemeController::resolve(const QString& appTheme, ColorScheme system)
@@ -52,13 +135,14 @@ void ThemeController::setAppTheme(const QString& appTheme)
 
 void ThemeController::apply()
 {
-    applyScheme(resolve(appTheme(), systemScheme_));
+    applyScheme(resolve(appTheme(), systemScheme()));
 }
 
 void ThemeController::applyScheme(ColorScheme scheme)
 {
     const bool changed = DS::scheme() != scheme;
     DS::setScheme(scheme);
+    PaletteChange change;
     QApplication::setPalette(paletteFor(scheme));
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
         app->setStyleSheet(styleSheetFor(scheme));

@@ -1,5 +1,6 @@
 #include "ui/widgets/DetailSheet.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -69,6 +70,53 @@ DetailSheet::DetailSheet(QWidget* parent)
     buttons->addWidget(close_);
     outer->addLayout(buttons);
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+    followOwnerWindow();
+}
+
+void DetailSheet::followOwnerWindow()
+{
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner == owner_)
+        return;
+    if (owner_)
+        owner_->removeEventFilter(this);
+    owner_ = owner;
+    hiddenWithOwner_ = false;
+    if (owner_)
+        owner_->installEventFilter(this);
+}
+
+void DetailSheet::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ParentChange)
+        followOwnerWindow();
+}
+
+bool DetailSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == owner_) {
+        // A sheet is part of its window, not a window of its own: it is never left on screen
+        // alone, and an open one is still open when the window comes back.
+        if (event->type() == QEvent::Hide && isVisible()) {
+            hiddenWithOwner_ = true;
+            hide();
+        } else if (event->type() == QEvent::Show && hiddenWithOwner_) {
+            hiddenWithOwner_ = false;
+            // After the window has been raised and activated, so the sheet ends up above it.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (owner_ && owner_->isVisible()) {
+                        show();
+                        raise();
+                        activateWindow();
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void DetailSheet::setHeader(const QString& symbol, const QString& title, const QString& subtitle)

@@ -1,9 +1,12 @@
 #pragma once
 // A sheet over the window: a header with symbol, title and subtitle, an optional row of
 // metrics, titled text sections or custom content in a scroll area, and a close button.
+// The sheet belongs to its parent's window: it hides when that window hides and returns
+// when it is shown again.
 #include <vector>
 
 #include <QDialog>
+#include <QPointer>
 
 #include "ui/style/DSToken.h"
 
@@ -36,7 +39,13 @@ public:
     const std::vector<Section>& sections() const { return sections_; }
     int metricCount() const { return metricCount_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    void followOwnerWindow();
+
     SymbolView* symbol_;
     TokenLabel* title_;
     TokenLabel* subtitle_;
@@ -47,6 +56,8 @@ private:
     std::vector<Section> sections_;
     std::vector<QWidget*> metricCards_;
     int metricCount_ = 0;
+    QPointer<QWidget> owner_;
+    bool hiddenWithOwner_ = false;
 };
 
 } // namespace vantrel
