@@ -49,8 +49,7 @@ void reportPercentiles(benchmark::State& state, std::vector<double>& micros)
     state.counters["p99_us"] = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
 }
 
-template <class Exchange>
-void timeExchanges(benchmark::State& state, Exchange exchange)
+template <class Exchange> void timeExchanges(benchmark::State& state, Exchange exchange)
 {
     std::vector<double> micros;
     micros.reserve(kExchanges);
@@ -86,8 +85,8 @@ void BM_BareExchangeFloor(benchmark::State& state)
     timeExchanges(state, [&] {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
-                  && ::send(fd, kStatusRequest.constData(), static_cast<size_t>(kStatusRequest.size()), MSG_NOSIGNAL)
-                         == kStatusRequest.size();
+            && ::send(fd, kStatusRequest.constData(), static_cast<size_t>(kStatusRequest.size()), MSG_NOSIGNAL)
+                == kStatusRequest.size();
         qsizetype total = 0;
         while (ok) {
             const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -82,8 +82,7 @@ void BM_PresetSave(benchmark::State& state)
 BENCHMARK(BM_PresetSave)->Unit(benchmark::kMicrosecond);
 
 // A log file holding a full 72 hours that ends now; later samples follow 10 s apart.
-template <class DispatchType>
-struct FullLog {
+template <class DispatchType> struct FullLog {
     QTemporaryDir dir;
     Paths paths = Paths::underRoot(dir.path());
     DispatchType dispatch;

@@ -31,7 +31,8 @@ const QDateTime& benchNow()
 // A study log line as the study logger writes one, every field present.
 QByteArray sampleLine(double epoch, int i)
 {
-    return QByteArrayLiteral(R"({"timestamp":"2026-03-10T12:00:00Z","epoch_seconds":)") + QByteArray::number(epoch, 'f', 3)
+    return QByteArrayLiteral(R"({"timestamp":"2026-03-10T12:00:00Z","epoch_seconds":)")
+        + QByteArray::number(epoch, 'f', 3)
         + R"(,"phase":"only_power","cycle_count":311,"raw_max_capacity_mAh":4870,"instant_amperage_mA":)"
         + QByteArray::number(i % 7 == 0 ? -800 : -12)
         + R"(,"external_connected":true,"is_charging":false,"battery_power_watts":-0.6,"system_power_watts":)"
@@ -61,7 +62,8 @@ void BM_OnlyPowerEnergyLoad(benchmark::State& state)
 {
     QTemporaryDir dir;
     const Paths paths = Paths::underRoot(dir.path());
-    OnlyPowerEnergyStore store(paths, [] { return std::optional<double>(97.0); }, QTimeZone::utc());
+    OnlyPowerEnergyStore store(
+        paths, [] { return std::optional<double>(97.0); }, QTimeZone::utc());
     writeStudyLog(store.logURL(), static_cast<int>(state.range(0)));
     size_t samples = 0;
     for (auto _ : state) {

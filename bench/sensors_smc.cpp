@@ -77,7 +77,8 @@ void BM_RefreshAllThroughSimTool(benchmark::State& state)
     // A running simulator's key store when VANTREL_SIM_STATE_DIR names one (bench/sensors_figures.sh),
     // else a store of the twenty keys written here.
     const QByteArray running = qgetenv("VANTREL_SIM_STATE_DIR");
-    const bool useRunning = !running.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(running) + QStringLiteral("/smc-keys.txt"));
+    const bool useRunning
+        = !running.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(running) + QStringLiteral("/smc-keys.txt"));
     QTemporaryDir stateDir;
     if (!useRunning) {
         QByteArray keys = "# benchmark key store\n";

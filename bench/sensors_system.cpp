@@ -50,7 +50,8 @@ int psProcessCount()
 
 void BM_ProcessThreadCount(benchmark::State& state)
 {
-    const LocalActivitySampler sampler(std::make_shared<LinuxHostStatistics>(), std::make_shared<LinuxProcessTable>(), {});
+    const LocalActivitySampler sampler(std::make_shared<LinuxHostStatistics>(), std::make_shared<LinuxProcessTable>(),
+                                       {});
     ProcessThreadCounts counts;
     for (auto _ : state) {
         counts = sampler.localProcessThreadCounts();

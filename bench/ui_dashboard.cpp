@@ -89,7 +89,8 @@ struct SimRig {
         smc->refreshAll();
         state.setAllSensors(smc->cachedReadings());
         state.setSupportsSafeFanControl(true);
-        power = std::make_shared<PowerSourceMonitor>(platform.powerSources, platform.batteryRegistry, platform.pmset, smc);
+        power = std::make_shared<PowerSourceMonitor>(platform.powerSources, platform.batteryRegistry, platform.pmset,
+                                                     smc);
         sampler = std::make_shared<LocalActivitySampler>(platform.hostStatistics, platform.processTable,
                                                          [p = power] { return p->localBatteryActivity(); });
         alerts = std::make_unique<HeatProtectionAlertCenter>([] { return 35.0; });
@@ -143,8 +144,9 @@ qint64 residentKilobytes()
 // thread; timed from the call to the moment the result is on the model.
 void BM_DashboardRefreshAgainstSim(benchmark::State& state)
 {
-    DashboardModel model(*gRig->dispatch, std::make_shared<DashboardCollector>(gRig->daemon, gRig->sampler,
-                                                                               gRig->platform.systemProfiler));
+    DashboardModel model(
+        *gRig->dispatch,
+        std::make_shared<DashboardCollector>(gRig->daemon, gRig->sampler, gRig->platform.systemProfiler));
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
@@ -192,9 +194,19 @@ void stageBusyMac()
 {
     DaemonClient& d = *gRig->daemon;
     d.send({{"cmd", "sim_load"}, {"cpu_percent", 65}, {"gpu_percent", 30}});
-    d.send({{"cmd", "set_battery_config"}, {"enabled", true}, {"limit", 80}, {"charge_protector", true}, {"drop", 5},
-            {"heat_protect", true}, {"max_temp", 35}, {"safety_drain", false}, {"safety_drain_target_mode", "charge_limit"}});
-    d.send({{"cmd", "set_fan_config"}, {"mode", "manual"}, {"unified", true}, {"preset_name", "curve_balance"},
+    d.send({{"cmd", "set_battery_config"},
+            {"enabled", true},
+            {"limit", 80},
+            {"charge_protector", true},
+            {"drop", 5},
+            {"heat_protect", true},
+            {"max_temp", 35},
+            {"safety_drain", false},
+            {"safety_drain_target_mode", "charge_limit"}});
+    d.send({{"cmd", "set_fan_config"},
+            {"mode", "manual"},
+            {"unified", true},
+            {"preset_name", "curve_balance"},
             {"smart_app_preset", false},
             {"left_points", DaemonClient::encodeCurve({{40, 25}, {60, 45}, {80, 80}, {95, 100}})},
             {"right_points", QJsonArray()}});
@@ -204,9 +216,9 @@ int renderScreenshots(const QString& dir, const QStringList& languages, int refr
 {
     QDir().mkpath(dir);
     int failures = 0;
-    const QStringList targets = {QStringLiteral("dashboard"), QStringLiteral("power"), QStringLiteral("dashboard.cpu"),
-                                 QStringLiteral("dashboard.memory"), QStringLiteral("dashboard.storage"),
-                                 QStringLiteral("dashboard.sensors")};
+    const QStringList targets = {QStringLiteral("dashboard"),         QStringLiteral("power"),
+                                 QStringLiteral("dashboard.cpu"),     QStringLiteral("dashboard.memory"),
+                                 QStringLiteral("dashboard.storage"), QStringLiteral("dashboard.sensors")};
     for (const QString& lang : languages)
         for (const QString& theme : {QStringLiteral("light"), QStringLiteral("dark")})
             for (const QString& target : targets) {

@@ -25,7 +25,8 @@ std::optional<QJsonObject> controlRequest(const QStringList& arguments, QString*
 {
     if (arguments.isEmpty()) {
         if (error)
-            *error = QStringLiteral("ctl needs an action (load, adapter, battery, step, state, fault … or a daemon command)");
+            *error = QStringLiteral(
+                "ctl needs an action (load, adapter, battery, step, state, fault … or a daemon command)");
         return std::nullopt;
     }
     if (arguments.first() == QLatin1String("send")) {
@@ -67,8 +68,11 @@ CliResult runControlCli(const QStringList& arguments, const Paths& paths)
         return CliResult{{}, QStringLiteral("vantrel-sim ctl: no daemon answers on %1\n").arg(socket), 2};
     const auto object = json::parseObject(reply.bytes);
     if (!object)
-        return CliResult{QString::fromUtf8(reply.bytes) + QLatin1Char('\n'), QStringLiteral("vantrel-sim ctl: the reply is not a JSON object\n"), 1};
-    return CliResult{QString::fromUtf8(QJsonDocument(*object).toJson(QJsonDocument::Indented)), {}, json::isOkStatus(*object) ? 0 : 1};
+        return CliResult{QString::fromUtf8(reply.bytes) + QLatin1Char('\n'),
+                         QStringLiteral("vantrel-sim ctl: the reply is not a JSON object\n"), 1};
+    return CliResult{QString::fromUtf8(QJsonDocument(*object).toJson(QJsonDocument::Indented)),
+                     {},
+                     json::isOkStatus(*object) ? 0 : 1};
 }
 
 } // namespace vantrel::sim

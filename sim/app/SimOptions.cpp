@@ -39,7 +39,8 @@ QString SimOptions::usage()
         "  --study-interval S      seconds of simulated time between samples; 0 = off (default 60)\n");
 }
 
-std::optional<SimOptions> SimOptions::parse(const QStringList& arguments, const Paths& paths, QString* error, bool* help)
+std::optional<SimOptions> SimOptions::parse(const QStringList& arguments, const Paths& paths, QString* error,
+                                            bool* help)
 {
     SimOptions o;
     o.socketPath = paths.daemonSocket();
@@ -75,7 +76,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList& arguments, const 
         } else if (arg == QLatin1String("--model")) {
             const auto profile = MachineProfile::named(value);
             if (!profile)
-                return fail(QStringLiteral("unknown model %1 (one of %2)").arg(value, MachineProfile::names().join(QStringLiteral(", "))));
+                return fail(QStringLiteral("unknown model %1 (one of %2)")
+                                .arg(value, MachineProfile::names().join(QStringLiteral(", "))));
             o.daemon.profile = *profile;
         } else if (arg == QLatin1String("--ownership")) {
             const auto ownership = ownershipNamed(value);

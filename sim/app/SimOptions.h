@@ -18,7 +18,8 @@ struct SimOptions {
 
     // Parses arguments (without the program name). Nothing, with the message in *error, for
     // a bad command line; *help is set when the usage was asked for.
-    static std::optional<SimOptions> parse(const QStringList& arguments, const Paths& paths, QString* error, bool* help);
+    static std::optional<SimOptions> parse(const QStringList& arguments, const Paths& paths, QString* error,
+                                           bool* help);
     static QString usage();
 };
 

@@ -58,7 +58,8 @@ int main(int argc, char** argv)
     bool help = false;
     const auto options = SimOptions::parse(arguments, paths, &error, &help);
     if (!options) {
-        (help ? out : err) << (help ? QString() : QStringLiteral("vantrel-sim: ") + error + QStringLiteral("\n\n")) << SimOptions::usage();
+        (help ? out : err) << (help ? QString() : QStringLiteral("vantrel-sim: ") + error + QStringLiteral("\n\n"))
+                           << SimOptions::usage();
         return help ? 0 : 64;
     }
 
@@ -77,8 +78,9 @@ int main(int argc, char** argv)
                    .arg(options->daemon.profile.name, options->daemon.profile.marketingName, options->socketPath)
             << QStringLiteral("vantrel-sim: state in %1, %2\n")
                    .arg(options->daemon.stateDirectory,
-                        options->daemon.manualClock ? QStringLiteral("manual clock (sim_step)")
-                                                    : QStringLiteral("%1 simulated second(s) per second").arg(options->speed))
+                        options->daemon.manualClock
+                            ? QStringLiteral("manual clock (sim_step)")
+                            : QStringLiteral("%1 simulated second(s) per second").arg(options->speed))
             << Qt::flush;
     }
     quitOnSignals(signals);

@@ -13,8 +13,11 @@ constexpr double kCellResistanceOhm = 0.05;
 } // namespace
 
 Battery::Battery(const MachineProfile& profile, double percent)
-    : designMah_(profile.designCapacityMah), rawMaxMah_(profile.rawMaxCapacityMah),
-      maxChargeCurrentMa_(profile.maxChargeCurrentMa), cycleCount_(profile.cycleCount), chargeMah_(0)
+    : designMah_(profile.designCapacityMah)
+    , rawMaxMah_(profile.rawMaxCapacityMah)
+    , maxChargeCurrentMa_(profile.maxChargeCurrentMa)
+    , cycleCount_(profile.cycleCount)
+    , chargeMah_(0)
 {
     setPercent(percent);
 }
@@ -42,10 +45,7 @@ double Battery::chargeCurrentLimitMa() const
     return std::max(0.05 * maxChargeCurrentMa_, maxChargeCurrentMa_ * (1.0 - soc) / 0.2);
 }
 
-void Battery::setPercent(double percent)
-{
-    chargeMah_ = std::clamp(percent, 0.0, 100.0) / 100.0 * rawMaxMah_;
-}
+void Battery::setPercent(double percent) { chargeMah_ = std::clamp(percent, 0.0, 100.0) / 100.0 * rawMaxMah_; }
 
 void Battery::setTemperature(double celsius, bool hold)
 {

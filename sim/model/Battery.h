@@ -19,7 +19,7 @@ public:
     double temperature() const { return temperature_; }
     bool temperatureHeld() const { return temperatureHeld_; }
     double currentMa() const { return currentMa_; }
-    double voltage() const;       // volts at the present current
+    double voltage() const; // volts at the present current
     // Full as the system shows it: the level reads 100 %, and the charger stops there.
     bool full() const { return percent() >= 100; }
 

@@ -56,18 +56,20 @@ void BatteryPolicy::stepHeat(const PolicyInputs& in, double dt, std::vector<Poli
         heatRemaining_ = config_.heatProtect ? heatRemaining_ - dt : 0;
         if (heatRemaining_ <= 0) {
             heatRemaining_ = 0;
-            events.push_back({QStringLiteral("battery.heat_protection"), QStringLiteral("episode_ended"),
-                              QStringLiteral("Heat protection ended at %1 °C; charging and fan preset restored").arg(temp),
-                              config_.heatProtect ? QStringLiteral("episode_elapsed") : QStringLiteral("heat_protection_disabled"),
-                              QStringLiteral("idle")});
+            events.push_back(
+                {QStringLiteral("battery.heat_protection"), QStringLiteral("episode_ended"),
+                 QStringLiteral("Heat protection ended at %1 °C; charging and fan preset restored").arg(temp),
+                 config_.heatProtect ? QStringLiteral("episode_elapsed") : QStringLiteral("heat_protection_disabled"),
+                 QStringLiteral("idle")});
         }
     }
     // A new episode starts whenever the cells are still too hot once the last one is over.
     if (config_.heatProtect && heatRemaining_ <= 0 && in.temperature > config_.maxTemp) {
         heatRemaining_ = kHeatEpisodeSeconds;
-        events.push_back({QStringLiteral("battery.heat_protection"), QStringLiteral("episode_started"),
-                          QStringLiteral("Battery at %1 °C above %2 °C: power cut and fans at maximum for 180 s").arg(temp, limit),
-                          QStringLiteral("battery_temperature"), QStringLiteral("active")});
+        events.push_back(
+            {QStringLiteral("battery.heat_protection"), QStringLiteral("episode_started"),
+             QStringLiteral("Battery at %1 °C above %2 °C: power cut and fans at maximum for 180 s").arg(temp, limit),
+             QStringLiteral("battery_temperature"), QStringLiteral("active")});
     }
     heatWarning_.reset();
     if (config_.heatProtect && heatRemaining_ <= 0 && in.temperature >= config_.maxTemp - kHeatWarningMargin)
@@ -79,10 +81,11 @@ void BatteryPolicy::stepDrain(const PolicyInputs& in, double dt, std::vector<Pol
     const int target = effectiveDrainTarget();
     if (!config_.safetyDrain || !in.adapterConnected || fullCharge_) {
         if (drainActive_)
-            events.push_back({QStringLiteral("battery.safety_drain"), QStringLiteral("drain_stopped"),
-                              QStringLiteral("Safety drain stopped at %1").arg(percentText(in.percent)),
-                              config_.safetyDrain ? QStringLiteral("adapter_disconnected") : QStringLiteral("safety_drain_disabled"),
-                              QStringLiteral("idle")});
+            events.push_back(
+                {QStringLiteral("battery.safety_drain"), QStringLiteral("drain_stopped"),
+                 QStringLiteral("Safety drain stopped at %1").arg(percentText(in.percent)),
+                 config_.safetyDrain ? QStringLiteral("adapter_disconnected") : QStringLiteral("safety_drain_disabled"),
+                 QStringLiteral("idle")});
         drainActive_ = false;
         drainWait_.reset();
         return;
@@ -157,9 +160,10 @@ PolicyDecision BatteryPolicy::step(const PolicyInputs& in, double dt, std::vecto
         fullCharge_ = false;
         if (restoreLimit_)
             config_.limit = *restoreLimit_;
-        events.push_back({QStringLiteral("battery.one_time_full_charge"), QStringLiteral("completed"),
-                          QStringLiteral("One-time full charge complete; charge limit %1 restored").arg(percentText(config_.limit)),
-                          QStringLiteral("battery_full"), QStringLiteral("completed")});
+        events.push_back(
+            {QStringLiteral("battery.one_time_full_charge"), QStringLiteral("completed"),
+             QStringLiteral("One-time full charge complete; charge limit %1 restored").arg(percentText(config_.limit)),
+             QStringLiteral("battery_full"), QStringLiteral("completed")});
         restoreLimit_.reset();
     }
     stepDrain(in, dt, events);
@@ -193,10 +197,10 @@ PolicyDecision BatteryPolicy::step(const PolicyInputs& in, double dt, std::vecto
 
     const QString next = computeState(in);
     if (next != state_)
-        events.push_back({QStringLiteral("battery.power_only"), QStringLiteral("state_changed"),
-                          QStringLiteral("%1 -> %2 at %3").arg(state_, next, percentText(in.percent)),
-                          in.adapterConnected ? QStringLiteral("adapter_connected") : QStringLiteral("adapter_disconnected"),
-                          next});
+        events.push_back(
+            {QStringLiteral("battery.power_only"), QStringLiteral("state_changed"),
+             QStringLiteral("%1 -> %2 at %3").arg(state_, next, percentText(in.percent)),
+             in.adapterConnected ? QStringLiteral("adapter_connected") : QStringLiteral("adapter_disconnected"), next});
     state_ = next;
     return decision_;
 }

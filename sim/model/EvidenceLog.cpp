@@ -9,7 +9,8 @@ namespace vantrel::sim {
 
 void EvidenceLog::record(const PolicyEvent& event, double epochSeconds)
 {
-    const auto when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(epochSeconds * 1000.0))).toLocalTime();
+    const auto when
+        = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(epochSeconds * 1000.0))).toLocalTime();
     events_.push_back(QJsonObject{
         {QStringLiteral("event_id"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
         {QStringLiteral("policy_id"), event.policyId},

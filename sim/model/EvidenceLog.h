@@ -12,7 +12,9 @@ namespace vantrel::sim {
 
 class EvidenceLog {
 public:
-    explicit EvidenceLog(int capacity = 500) : capacity_(capacity) {}
+    explicit EvidenceLog(int capacity = 500)
+        : capacity_(capacity)
+    { }
 
     // Records event at epochSeconds; "created_at" is local time "yyyy-MM-dd HH:mm:ss".
     void record(const PolicyEvent& event, double epochSeconds);

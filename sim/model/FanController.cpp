@@ -38,7 +38,8 @@ double interpolateCurve(const FanCurve& curve, double temperature)
     return std::clamp(sorted.back().fanPercent, 0.0, 100.0);
 }
 
-FanController::FanController(const std::vector<FanSpec>& fans) : stockRunning_(fans.size(), false)
+FanController::FanController(const std::vector<FanSpec>& fans)
+    : stockRunning_(fans.size(), false)
 {
     for (const auto& spec : fans)
         fans_.push_back(FanState{spec, FanMode::Auto, std::nullopt, 0, 0});
@@ -95,7 +96,8 @@ std::optional<double> FanController::stockPercent(int index, const FanTemperatur
     stockRunning_[static_cast<std::size_t>(index)] = running;
     std::optional<double> percent;
     if (running)
-        percent = std::clamp((temps.cpu - kStockStartCelsius) / (kStockFullCelsius - kStockStartCelsius) * 100.0, 0.0, 100.0);
+        percent = std::clamp((temps.cpu - kStockStartCelsius) / (kStockFullCelsius - kStockStartCelsius) * 100.0, 0.0,
+                             100.0);
     const auto raise = [&percent](double p) {
         if (p > 0)
             percent = std::max(percent.value_or(0.0), p);

@@ -20,7 +20,10 @@ using FanCurve = std::vector<CurvePoint>;
 // Fan percent at temperature: linear between points (in temperature order), flat outside.
 double interpolateCurve(const FanCurve& curve, double temperature);
 
-enum class FanMode { Auto, Manual };
+enum class FanMode {
+    Auto,
+    Manual
+};
 
 struct FanConfig {
     bool manual = false;

@@ -29,7 +29,10 @@ QString healthText(const Battery& b)
 }
 
 // Full on the adapter, and the adapter carries the Mac (a battery that is being drawn down is not charged).
-bool isCharged(const SimulatedMac& mac) { return mac.adapterConnected() && mac.battery()->full() && mac.battery()->currentMa() >= 0; }
+bool isCharged(const SimulatedMac& mac)
+{
+    return mac.adapterConnected() && mac.battery()->full() && mac.battery()->currentMa() >= 0;
+}
 
 } // namespace
 
@@ -43,7 +46,8 @@ std::optional<QJsonObject> powerSourceDescription(const SimulatedMac& mac)
         {QStringLiteral("Type"), QStringLiteral("InternalBattery")},
         {QStringLiteral("Transport Type"), QStringLiteral("Internal")},
         {QStringLiteral("Is Present"), true},
-        {QStringLiteral("Power Source State"), mac.adapterConnected() ? QStringLiteral("AC Power") : QStringLiteral("Battery Power")},
+        {QStringLiteral("Power Source State"),
+         mac.adapterConnected() ? QStringLiteral("AC Power") : QStringLiteral("Battery Power")},
         {QStringLiteral("Current Capacity"), b->percent()},
         {QStringLiteral("Max Capacity"), 100},
         {QStringLiteral("Is Charging"), mac.isCharging()},
@@ -117,9 +121,12 @@ QString pmsetBatteryText(const SimulatedMac& mac)
     } else {
         state = QStringLiteral("AC attached; not charging");
     }
-    const QString remaining = minutes ? QStringLiteral("%1:%2 remaining").arg(*minutes / 60).arg(*minutes % 60, 2, 10, QLatin1Char('0'))
-                                      : QStringLiteral("(no estimate)");
-    text += QStringLiteral(" -InternalBattery-0 (id=4653155)\t%1%; %2; %3 present: true\n").arg(b->percent()).arg(state, remaining);
+    const QString remaining = minutes
+        ? QStringLiteral("%1:%2 remaining").arg(*minutes / 60).arg(*minutes % 60, 2, 10, QLatin1Char('0'))
+        : QStringLiteral("(no estimate)");
+    text += QStringLiteral(" -InternalBattery-0 (id=4653155)\t%1%; %2; %3 present: true\n")
+                .arg(b->percent())
+                .arg(state, remaining);
     return text;
 }
 

@@ -33,15 +33,15 @@ struct MachineProfile {
     int adapterWatts = 0;
     int maxChargeCurrentMa = 0;
 
-    double baseWatts = 0;          // board, display and memory at rest
-    double displayWatts = 0;       // the built-in panel while the lid is open
+    double baseWatts = 0; // board, display and memory at rest
+    double displayWatts = 0; // the built-in panel while the lid is open
     double cpuIdleWatts = 0;
     double cpuMaxWatts = 0;
     double gpuMaxWatts = 0;
-    double cpuThermalResistance = 0;     // °C per watt from die to chassis with the fans still
+    double cpuThermalResistance = 0; // °C per watt from die to chassis with the fans still
     double chassisThermalResistance = 0; // °C per watt from chassis to room with the fans still
-    double chassisTimeConstant = 0;      // seconds
-    double throttleCelsius = 0;          // a fanless Mac slows its CPU down above this
+    double chassisTimeConstant = 0; // seconds
+    double throttleCelsius = 0; // a fanless Mac slows its CPU down above this
 
     static MachineProfile laptop14();
     static MachineProfile fanlessLaptop();

@@ -15,7 +15,8 @@ int PlatformState::createAssertion(const QString& type, const QString& name)
 
 bool PlatformState::releaseAssertion(int id)
 {
-    const auto it = std::find_if(assertions_.begin(), assertions_.end(), [id](const PowerAssertion& a) { return a.id == id; });
+    const auto it
+        = std::find_if(assertions_.begin(), assertions_.end(), [id](const PowerAssertion& a) { return a.id == id; });
     if (it == assertions_.end())
         return false;
     assertions_.erase(it);
@@ -42,7 +43,8 @@ QJsonObject PlatformState::toJson() const
 {
     QJsonArray list;
     for (const auto& a : assertions_)
-        list.append(QJsonObject{{QStringLiteral("id"), a.id}, {QStringLiteral("type"), a.type}, {QStringLiteral("name"), a.name}});
+        list.append(QJsonObject{
+            {QStringLiteral("id"), a.id}, {QStringLiteral("type"), a.type}, {QStringLiteral("name"), a.name}});
     return QJsonObject{
         {QStringLiteral("assertions"), list},
         {QStringLiteral("screen_lock_requests"), screenLockRequests_},

@@ -13,8 +13,12 @@ constexpr int kDesktopSupplyWatts = 150;
 } // namespace
 
 SimulatedMac::SimulatedMac(const MachineProfile& profile, double startEpochSeconds, double batteryPercent)
-    : profile_(profile), thermal_(profile, 24.0), fans_(profile.fans), epoch_(startEpochSeconds),
-      adapterConnected_(true), adapterWatts_(profile.hasBattery ? profile.adapterWatts : kDesktopSupplyWatts)
+    : profile_(profile)
+    , thermal_(profile, 24.0)
+    , fans_(profile.fans)
+    , epoch_(startEpochSeconds)
+    , adapterConnected_(true)
+    , adapterWatts_(profile.hasBattery ? profile.adapterWatts : kDesktopSupplyWatts)
 {
     if (profile.hasBattery)
         battery_.emplace(profile, batteryPercent);
@@ -130,13 +134,15 @@ void SimulatedMac::stepOnce()
     } else if (!survivalActive_ && cpuTemp >= survival_.threshold) {
         survivalActive_ = true;
         events.push_back({QStringLiteral("cool.survival_throttling"), QStringLiteral("throttle_started"),
-                          QStringLiteral("CPU at %1 °C: load capped until %2 °C").arg(cpuTemp, 0, 'f', 1).arg(survival_.cooldownTarget, 0, 'f', 1),
+                          QStringLiteral("CPU at %1 °C: load capped until %2 °C")
+                              .arg(cpuTemp, 0, 'f', 1)
+                              .arg(survival_.cooldownTarget, 0, 'f', 1),
                           QStringLiteral("thermal_trip"), QStringLiteral("throttled")});
     } else if (survivalActive_ && cpuTemp <= survival_.cooldownTarget) {
         survivalActive_ = false;
         events.push_back({QStringLiteral("cool.survival_throttling"), QStringLiteral("throttle_ended"),
-                          QStringLiteral("CPU cooled to %1 °C").arg(cpuTemp, 0, 'f', 1), QStringLiteral("cooldown_reached"),
-                          QStringLiteral("normal")});
+                          QStringLiteral("CPU cooled to %1 °C").arg(cpuTemp, 0, 'f', 1),
+                          QStringLiteral("cooldown_reached"), QStringLiteral("normal")});
     }
     // The hardware slows itself down when the die is too hot for its cooling.
     if (cpuTemp > profile_.throttleCelsius)

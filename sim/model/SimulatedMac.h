@@ -24,17 +24,17 @@ struct SurvivalThrottling {
 
 // Every temperature sensor, °C.
 struct SensorReadings {
-    double cpuAverage = 0;   // TPMP
-    double cpuMax = 0;       // TPDX
-    double cpuHotspot = 0;   // TCHP
-    double cpuDieTop = 0;    // TCMz
-    double gpu = 0;          // TG0D
-    double vram = 0;         // TPVD
-    double battery[3] = {};  // TB0T … TB2T
-    double ssd[2] = {};      // TD00, TD10
-    double ambient = 0;      // TAOL
+    double cpuAverage = 0; // TPMP
+    double cpuMax = 0; // TPDX
+    double cpuHotspot = 0; // TCHP
+    double cpuDieTop = 0; // TCMz
+    double gpu = 0; // TG0D
+    double vram = 0; // TPVD
+    double battery[3] = {}; // TB0T … TB2T
+    double ssd[2] = {}; // TD00, TD10
+    double ambient = 0; // TAOL
     double palmRest[2] = {}; // Ts0P, Ts1P
-    double memoryVr = 0;     // TMVR
+    double memoryVr = 0; // TMVR
 };
 
 class SimulatedMac {

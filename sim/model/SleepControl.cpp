@@ -34,12 +34,16 @@ void SleepControl::evaluate(const Inputs& in, std::vector<PolicyEvent>& events, 
 
     const bool now = effective();
     if (now != lastEffective_)
-        events.push_back({QStringLiteral("sleep.system_sleep"), now ? QStringLiteral("sleep_disabled") : QStringLiteral("sleep_restored"),
-                          now ? QStringLiteral("System sleep held off")
-                              : (lowBatteryVanilla_ ? QStringLiteral("Battery below the %1% cut-off: system sleep back to the macOS default").arg(cutoff_)
-                                                    : QStringLiteral("System sleep back to the macOS default")),
-                          lowBatteryVanilla_ ? QStringLiteral("low_battery_cutoff") : trigger,
-                          now ? QStringLiteral("disabled") : QStringLiteral("vanilla")});
+        events.push_back(
+            {QStringLiteral("sleep.system_sleep"),
+             now ? QStringLiteral("sleep_disabled") : QStringLiteral("sleep_restored"),
+             now ? QStringLiteral("System sleep held off")
+                 : (lowBatteryVanilla_
+                        ? QStringLiteral("Battery below the %1% cut-off: system sleep back to the macOS default")
+                              .arg(cutoff_)
+                        : QStringLiteral("System sleep back to the macOS default")),
+             lowBatteryVanilla_ ? QStringLiteral("low_battery_cutoff") : trigger,
+             now ? QStringLiteral("disabled") : QStringLiteral("vanilla")});
     lastEffective_ = now;
 }
 

@@ -8,8 +8,14 @@ namespace {
 
 class EntryList {
 public:
-    void add(const char* key, smc::SmcType type, double value) { entries.push_back({key, type, smc::encode(type, value)}); }
-    void add(const std::string& key, smc::SmcType type, double value) { entries.push_back({key, type, smc::encode(type, value)}); }
+    void add(const char* key, smc::SmcType type, double value)
+    {
+        entries.push_back({key, type, smc::encode(type, value)});
+    }
+    void add(const std::string& key, smc::SmcType type, double value)
+    {
+        entries.push_back({key, type, smc::encode(type, value)});
+    }
     std::vector<smc::SmcEntry> entries;
 };
 
@@ -90,7 +96,8 @@ std::vector<smc::SmcEntry> smcEntries(const SimulatedMac& mac)
 
 std::string smcKeyFileText(const SimulatedMac& mac)
 {
-    return smc::SmcKeyFile::render(smcEntries(mac), "vantrel-sim SMC key store: KEY TYPE HEX (trailing type spaces as _)");
+    return smc::SmcKeyFile::render(smcEntries(mac),
+                                   "vantrel-sim SMC key store: KEY TYPE HEX (trailing type spaces as _)");
 }
 
 } // namespace vantrel::sim

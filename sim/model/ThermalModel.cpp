@@ -13,10 +13,13 @@ double approach(double value, double target, double tau, double dt)
 }
 
 ThermalModel::ThermalModel(const MachineProfile& profile, double ambient)
-    : profile_(profile), cpu_(ambient + 8), gpu_(ambient + 6), chassis_(ambient + 5), ssd_(ambient + 9),
-      memoryVr_(ambient + 7)
-{
-}
+    : profile_(profile)
+    , cpu_(ambient + 8)
+    , gpu_(ambient + 6)
+    , chassis_(ambient + 5)
+    , ssd_(ambient + 9)
+    , memoryVr_(ambient + 7)
+{ }
 
 void ThermalModel::step(const ThermalInputs& in, double dt)
 {

@@ -8,10 +8,10 @@ namespace vantrel::sim {
 struct ThermalInputs {
     double cpuWatts = 0;
     double gpuWatts = 0;
-    double otherWatts = 0;   // board, display, charger losses
-    double airflow = 0;      // 0 (fans still) … 1 (every fan at its maximum)
-    double ambient = 24.0;   // room temperature, °C
-    double storageLoad = 0;  // 0 … 1
+    double otherWatts = 0; // board, display, charger losses
+    double airflow = 0; // 0 (fans still) … 1 (every fan at its maximum)
+    double ambient = 24.0; // room temperature, °C
+    double storageLoad = 0; // 0 … 1
 };
 
 class ThermalModel {

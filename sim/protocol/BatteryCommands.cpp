@@ -42,13 +42,17 @@ std::variant<BatteryConfig, QJsonObject> parseBatteryConfig(const QJsonObject& r
     const auto drain = json::strictBool(r, QStringLiteral("safety_drain"));
     const auto mode = json::string(r, QStringLiteral("safety_drain_target_mode"));
     if (!enabled || !protector || !heat || !drain)
-        return rejected(QStringLiteral("invalid_flags"), QStringLiteral("enabled, charge_protector, heat_protect and safety_drain must be booleans."));
+        return rejected(QStringLiteral("invalid_flags"),
+                        QStringLiteral("enabled, charge_protector, heat_protect and safety_drain must be booleans."));
     if (!limit || *limit < 20 || *limit > 100)
-        return rejected(QStringLiteral("invalid_limit"), QStringLiteral("The charge limit must be an integer from 20 to 100."));
+        return rejected(QStringLiteral("invalid_limit"),
+                        QStringLiteral("The charge limit must be an integer from 20 to 100."));
     if (!drop || *drop < 1 || *drop > 50)
-        return rejected(QStringLiteral("invalid_drop"), QStringLiteral("The protector drop must be an integer from 1 to 50."));
+        return rejected(QStringLiteral("invalid_drop"),
+                        QStringLiteral("The protector drop must be an integer from 1 to 50."));
     if (!maxTemp || *maxTemp < 25 || *maxTemp > 60)
-        return rejected(QStringLiteral("invalid_max_temp"), QStringLiteral("The heat-protection threshold must be from 25 to 60 °C."));
+        return rejected(QStringLiteral("invalid_max_temp"),
+                        QStringLiteral("The heat-protection threshold must be from 25 to 60 °C."));
     if (!mode || (*mode != QLatin1String("charge_limit") && *mode != QLatin1String("fixed")))
         return rejected(QStringLiteral("invalid_safety_drain_target_mode"),
                         QStringLiteral("safety_drain_target_mode must be \"charge_limit\" or \"fixed\"."));
@@ -120,7 +124,8 @@ QJsonObject setBatteryConfig(SimContext& ctx, const QJsonObject& request)
                                   requested.heatProtect ? QStringLiteral("on") : QStringLiteral("off"))
                              .arg(requested.maxTemp, 0, 'f', 1)
                              .arg(requested.safetyDrain ? QStringLiteral("on") : QStringLiteral("off")),
-                         QStringLiteral("app_request"), failed.isEmpty() ? QStringLiteral("applied") : QStringLiteral("partial")});
+                         QStringLiteral("app_request"),
+                         failed.isEmpty() ? QStringLiteral("applied") : QStringLiteral("partial")});
     ctx.persistBattery(requested);
     QJsonObject extra{{QStringLiteral("last_charge_apply"), lastApply},
                       {QStringLiteral("power_only_state"), ctx.mac.policy().state()}};
@@ -128,7 +133,8 @@ QJsonObject setBatteryConfig(SimContext& ctx, const QJsonObject& request)
         return okReply(extra);
     extra.insert(QStringLiteral("status"), QStringLiteral("partial"));
     extra.insert(QStringLiteral("code"), QStringLiteral("ERR_CHARGE_APPLY_PARTIAL"));
-    extra.insert(QStringLiteral("message"), QStringLiteral("The charger did not take: ") + failed.join(QStringLiteral(", ")));
+    extra.insert(QStringLiteral("message"),
+                 QStringLiteral("The charger did not take: ") + failed.join(QStringLiteral(", ")));
     return extra;
 }
 
@@ -138,14 +144,17 @@ QJsonObject setChargeLimit(SimContext& ctx, const QJsonObject& request)
         return *refused;
     const auto limit = json::integer(request, QStringLiteral("limit"));
     if (!limit || *limit < 20 || *limit > 100)
-        return rejected(QStringLiteral("invalid_limit"), QStringLiteral("The charge limit must be an integer from 20 to 100."));
+        return rejected(QStringLiteral("invalid_limit"),
+                        QStringLiteral("The charge limit must be an integer from 20 to 100."));
     if (ctx.chargerFaults.contains(QStringLiteral("charge_limit")))
-        return errorReply(QStringLiteral("ERR_CHARGE_APPLY_FAILED"), QStringLiteral("The charger did not take the new limit."),
+        return errorReply(QStringLiteral("ERR_CHARGE_APPLY_FAILED"),
+                          QStringLiteral("The charger did not take the new limit."),
                           {{QStringLiteral("reason"), QStringLiteral("charger_write_failed")}});
     ctx.mac.policy().setChargeLimit(static_cast<int>(*limit));
     ctx.mac.settle();
     ctx.mac.recordEvent({QStringLiteral("battery.charge_limit"), QStringLiteral("limit_set"),
-                         QStringLiteral("Charge limit %1%").arg(*limit), QStringLiteral("app_request"), ctx.mac.policy().state()});
+                         QStringLiteral("Charge limit %1%").arg(*limit), QStringLiteral("app_request"),
+                         ctx.mac.policy().state()});
     ctx.persistBattery();
     return okReply({{QStringLiteral("limit"), static_cast<int>(*limit)}});
 }
@@ -158,13 +167,15 @@ QJsonObject requestOneTimeFullCharge(SimContext& ctx, const QJsonObject& request
     if (request.contains(QStringLiteral("restore_limit"))) {
         const auto limit = json::integer(request, QStringLiteral("restore_limit"));
         if (!limit || *limit < 20 || *limit > 100)
-            return invalidArgument(QStringLiteral("restore_limit"), QStringLiteral("an integer percent from 20 to 100"));
+            return invalidArgument(QStringLiteral("restore_limit"),
+                                   QStringLiteral("an integer percent from 20 to 100"));
         restore = static_cast<int>(*limit);
     }
     ctx.mac.policy().requestOneTimeFullCharge(restore);
     ctx.mac.settle();
     ctx.mac.recordEvent({QStringLiteral("battery.one_time_full_charge"), QStringLiteral("requested"),
-                         restore ? QStringLiteral("Charging to 100%, then back to %1%").arg(*restore) : QStringLiteral("Charging to 100% once"),
+                         restore ? QStringLiteral("Charging to 100%, then back to %1%").arg(*restore)
+                                 : QStringLiteral("Charging to 100% once"),
                          QStringLiteral("app_request"), QStringLiteral("temporary_full_charge")});
     return okReply({{QStringLiteral("power_only_state"), ctx.mac.policy().state()}});
 }
@@ -178,11 +189,13 @@ QJsonObject setCloudAlertSettings(SimContext& ctx, const QJsonObject& request)
     if (!enabled)
         return invalidArgument(QStringLiteral("enabled"), QStringLiteral("a boolean"));
     if (!user || !url)
-        return invalidArgument(!user ? QStringLiteral("user_id") : QStringLiteral("webhook_url"), QStringLiteral("a string"));
+        return invalidArgument(!user ? QStringLiteral("user_id") : QStringLiteral("webhook_url"),
+                               QStringLiteral("a string"));
     if (!interval || *interval < 60 || *interval > 86400)
         return invalidArgument(QStringLiteral("interval_seconds"), QStringLiteral("an integer from 60 to 86400"));
     if (*enabled && !url->startsWith(QLatin1String("https://")))
-        return errorReply(QStringLiteral("ERR_WEBHOOK_NOT_HTTPS"), QStringLiteral("Alerts are sent only to https:// addresses."),
+        return errorReply(QStringLiteral("ERR_WEBHOOK_NOT_HTTPS"),
+                          QStringLiteral("Alerts are sent only to https:// addresses."),
                           {{QStringLiteral("reason"), QStringLiteral("webhook_not_https")}});
     ctx.cloudAlerts = QJsonObject{{QStringLiteral("enabled"), *enabled},
                                   {QStringLiteral("user_id"), *user},

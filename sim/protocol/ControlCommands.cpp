@@ -30,7 +30,8 @@ QJsonObject setLoad(SimContext& ctx, const QJsonObject& r)
     const auto ambient = json::number(r, QStringLiteral("ambient_celsius"));
     if (r.contains(QStringLiteral("ambient_celsius")) && (!ambient || *ambient < -10 || *ambient > 50))
         return invalidArgument(QStringLiteral("ambient_celsius"), QStringLiteral("a temperature from -10 to 50"));
-    mac.setLoad(percentArg(r, "cpu_percent").value_or(mac.cpuLoad() * 100.0), percentArg(r, "gpu_percent").value_or(mac.gpuLoad() * 100.0));
+    mac.setLoad(percentArg(r, "cpu_percent").value_or(mac.cpuLoad() * 100.0),
+                percentArg(r, "gpu_percent").value_or(mac.gpuLoad() * 100.0));
     if (ambient)
         mac.setAmbient(*ambient);
     mac.settle();
@@ -55,7 +56,8 @@ QJsonObject setAdapter(SimContext& ctx, const QJsonObject& r)
     }
     ctx.mac.setAdapter(*connected, watts);
     ctx.mac.settle();
-    return okReply({{QStringLiteral("connected"), ctx.mac.adapterConnected()}, {QStringLiteral("watts"), ctx.mac.adapterWatts()}});
+    return okReply(
+        {{QStringLiteral("connected"), ctx.mac.adapterConnected()}, {QStringLiteral("watts"), ctx.mac.adapterWatts()}});
 }
 
 QJsonObject setLid(SimContext& ctx, const QJsonObject& r)
@@ -122,12 +124,14 @@ QJsonObject setBattery(SimContext& ctx, const QJsonObject& r)
 QJsonObject step(SimContext& ctx, const QJsonObject& r)
 {
     if (!ctx.config.manualClock)
-        return errorReply(QStringLiteral("ERR_NOT_MANUAL_CLOCK"), QStringLiteral("Start vantrel-sim with --manual-clock to step it."));
+        return errorReply(QStringLiteral("ERR_NOT_MANUAL_CLOCK"),
+                          QStringLiteral("Start vantrel-sim with --manual-clock to step it."));
     const auto seconds = json::integer(r, QStringLiteral("seconds"));
     if (!seconds || *seconds < 1 || *seconds > kMaxStepSeconds)
         return invalidArgument(QStringLiteral("seconds"), QStringLiteral("an integer from 1 to 604800"));
     ctx.advance(static_cast<int>(*seconds));
-    return okReply({{QStringLiteral("epoch_seconds"), ctx.mac.epochSeconds()}, {QStringLiteral("uptime_seconds"), ctx.mac.uptimeSeconds()}});
+    return okReply({{QStringLiteral("epoch_seconds"), ctx.mac.epochSeconds()},
+                    {QStringLiteral("uptime_seconds"), ctx.mac.uptimeSeconds()}});
 }
 
 QJsonObject stateDump(SimContext& ctx, const QJsonObject&)
@@ -137,11 +141,12 @@ QJsonObject stateDump(SimContext& ctx, const QJsonObject&)
     QJsonArray fans;
     for (int i = 0; i < mac.fans().count(); ++i) {
         const FanState& f = mac.fans().fan(i);
-        fans.append(QJsonObject{{QStringLiteral("actual_rpm"), rounded(f.actualRpm)},
-                                {QStringLiteral("target_rpm"), rounded(f.targetRpm)},
-                                {QStringLiteral("min_rpm"), f.spec.minRpm},
-                                {QStringLiteral("max_rpm"), f.spec.maxRpm},
-                                {QStringLiteral("mode"), f.mode == FanMode::Manual ? QStringLiteral("manual") : QStringLiteral("auto")}});
+        fans.append(QJsonObject{
+            {QStringLiteral("actual_rpm"), rounded(f.actualRpm)},
+            {QStringLiteral("target_rpm"), rounded(f.targetRpm)},
+            {QStringLiteral("min_rpm"), f.spec.minRpm},
+            {QStringLiteral("max_rpm"), f.spec.maxRpm},
+            {QStringLiteral("mode"), f.mode == FanMode::Manual ? QStringLiteral("manual") : QStringLiteral("auto")}});
     }
     QJsonObject battery;
     if (const Battery* b = mac.battery())
@@ -160,16 +165,18 @@ QJsonObject stateDump(SimContext& ctx, const QJsonObject&)
         {QStringLiteral("gpu_load_percent"), mac.gpuLoad() * 100.0},
         {QStringLiteral("ambient_celsius"), mac.ambient()},
         {QStringLiteral("system_power_watts"), rounded(mac.systemWatts())},
-        {QStringLiteral("sensors"), QJsonObject{{QStringLiteral("cpu"), rounded(s.cpuAverage)},
-                                                {QStringLiteral("gpu"), rounded(s.gpu)},
-                                                {QStringLiteral("ssd"), rounded(s.ssd[0])},
-                                                {QStringLiteral("memory_vr"), rounded(s.memoryVr)}}},
+        {QStringLiteral("sensors"),
+         QJsonObject{{QStringLiteral("cpu"), rounded(s.cpuAverage)},
+                     {QStringLiteral("gpu"), rounded(s.gpu)},
+                     {QStringLiteral("ssd"), rounded(s.ssd[0])},
+                     {QStringLiteral("memory_vr"), rounded(s.memoryVr)}}},
         {QStringLiteral("fans"), fans},
         {QStringLiteral("battery"), battery},
         {QStringLiteral("power_policy"), powerPolicyReadback(ctx)},
         {QStringLiteral("hardware"), hardwareDescription(mac)},
         {QStringLiteral("faults"), ctx.faults.list()},
-        {QStringLiteral("charger_faults"), QJsonArray::fromStringList(QStringList(ctx.chargerFaults.begin(), ctx.chargerFaults.end()))},
+        {QStringLiteral("charger_faults"),
+         QJsonArray::fromStringList(QStringList(ctx.chargerFaults.begin(), ctx.chargerFaults.end()))},
         {QStringLiteral("state_directory"), ctx.config.stateDirectory},
     });
 }
@@ -180,7 +187,8 @@ QJsonObject addFault(SimContext& ctx, const QJsonObject& r)
     if (!command || command->isEmpty())
         return invalidArgument(QStringLiteral("command"), QStringLiteral("a command name or \"*\""));
     if (*command == QLatin1String("sim_fault") || *command == QLatin1String("sim_clear_faults"))
-        return errorReply(QStringLiteral("ERR_INVALID_ARGUMENT"), QStringLiteral("The fault controls themselves cannot be faulted."));
+        return errorReply(QStringLiteral("ERR_INVALID_ARGUMENT"),
+                          QStringLiteral("The fault controls themselves cannot be faulted."));
     QString error;
     const auto fault = Fault::fromRequest(r, &error);
     if (!fault)
@@ -213,7 +221,8 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
         if (!id)
             return invalidArgument(QStringLiteral("assertion_id"), QStringLiteral("an integer"));
         if (!p.releaseAssertion(static_cast<int>(*id)))
-            return errorReply(QStringLiteral("ERR_NO_SUCH_ASSERTION"), QStringLiteral("No assertion %1 is held.").arg(*id));
+            return errorReply(QStringLiteral("ERR_NO_SUCH_ASSERTION"),
+                              QStringLiteral("No assertion %1 is held.").arg(*id));
         return okReply();
     }
     if (action == QLatin1String("lock_screen")) {
@@ -225,7 +234,8 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
         return okReply({{QStringLiteral("display_sleep_requests"), p.displaySleepRequests()}});
     }
     if (action == QLatin1String("set_virtual_display") || action == QLatin1String("set_shield_visible")) {
-        const QString key = action == QLatin1String("set_virtual_display") ? QStringLiteral("active") : QStringLiteral("visible");
+        const QString key
+            = action == QLatin1String("set_virtual_display") ? QStringLiteral("active") : QStringLiteral("visible");
         const auto value = json::strictBool(r, key);
         if (!value)
             return invalidArgument(key, QStringLiteral("a boolean"));
@@ -239,9 +249,10 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
         p.reset();
         return okReply();
     }
-    return invalidArgument(QStringLiteral("action"),
-                           QStringLiteral("create_assertion, release_assertion, lock_screen, display_sleep, set_virtual_display, "
-                                          "set_shield_visible or reset"));
+    return invalidArgument(
+        QStringLiteral("action"),
+        QStringLiteral("create_assertion, release_assertion, lock_screen, display_sleep, set_virtual_display, "
+                       "set_shield_visible or reset"));
 }
 
 QJsonObject setOwnership(SimContext& ctx, const QJsonObject& r)
@@ -257,8 +268,9 @@ QJsonObject setUpdateOutcome(SimContext& ctx, const QJsonObject& r)
 {
     const auto outcome = UpdateInstaller::outcomeNamed(json::string(r, QStringLiteral("outcome")).value_or(QString()));
     if (!outcome)
-        return invalidArgument(QStringLiteral("outcome"),
-                               QStringLiteral("completed, rolled_back, recovery_failed, manual_recovery_required or launch_failed"));
+        return invalidArgument(
+            QStringLiteral("outcome"),
+            QStringLiteral("completed, rolled_back, recovery_failed, manual_recovery_required or launch_failed"));
     ctx.updates.setOutcome(*outcome);
     return okReply();
 }

@@ -38,7 +38,8 @@ QJsonObject appRuntime(const SimContext& ctx)
 {
     return QJsonObject{
         {QStringLiteral("app_lease_active"), ctx.mac.appLeaseActive()},
-        {QStringLiteral("runtime_channel"), ctx.ownership == RuntimeOwnership::Debug ? QStringLiteral("debug") : QStringLiteral("production")},
+        {QStringLiteral("runtime_channel"),
+         ctx.ownership == RuntimeOwnership::Debug ? QStringLiteral("debug") : QStringLiteral("production")},
         {QStringLiteral("transition_fenced"), ctx.ownership == RuntimeOwnership::Fenced},
         {QStringLiteral("uptime_seconds"), ctx.mac.uptimeSeconds()},
     };
@@ -46,34 +47,36 @@ QJsonObject appRuntime(const SimContext& ctx)
 
 QString supportNote(const DiagnosticBundleRequest& r)
 {
-    QString note = QStringLiteral("# Vantrel diagnostic bundle\n\nPurpose: %1\nRange: %2\nReason: %3\n").arg(r.purpose, r.range, r.reasonCode);
+    QString note = QStringLiteral("# Vantrel diagnostic bundle\n\nPurpose: %1\nRange: %2\nReason: %3\n")
+                       .arg(r.purpose, r.range, r.reasonCode);
     if (r.supportCaseId)
         note += QStringLiteral("Support case: %1\n").arg(*r.supportCaseId);
     note += QStringLiteral("\nReview every file before you send this folder; nothing is uploaded automatically.\n");
     return note;
 }
 
-const char* kPrivacyNotice =
-    "This bundle was written on your request and stays on this computer until you send it yourself.\n"
-    "It holds hardware readings, policy settings and daemon events. It never holds documents, screenshots,\n"
-    "shell or browser history, tokens, secrets or webhook addresses; process names only when you asked for them.\n";
+const char* kPrivacyNotice
+    = "This bundle was written on your request and stays on this computer until you send it yourself.\n"
+      "It holds hardware readings, policy settings and daemon events. It never holds documents, screenshots,\n"
+      "shell or browser history, tokens, secrets or webhook addresses; process names only when you asked for them.\n";
 
 } // namespace
 
 const QStringList& diagnosticBundleFiles()
 {
-    static const QStringList files{QStringLiteral("manifest.json"),      QStringLiteral("system_summary.json"),
-                                   QStringLiteral("app_runtime.json"),   QStringLiteral("policy_snapshot.json"),
-                                   QStringLiteral("events.jsonl"),       QStringLiteral("permissions.json"),
-                                   QStringLiteral("support_note.md"),    QStringLiteral("privacy_notice.txt")};
+    static const QStringList files{QStringLiteral("manifest.json"),    QStringLiteral("system_summary.json"),
+                                   QStringLiteral("app_runtime.json"), QStringLiteral("policy_snapshot.json"),
+                                   QStringLiteral("events.jsonl"),     QStringLiteral("permissions.json"),
+                                   QStringLiteral("support_note.md"),  QStringLiteral("privacy_notice.txt")};
     return files;
 }
 
 const QStringList& diagnosticExcludedData()
 {
-    static const QStringList data{QStringLiteral("user_documents"), QStringLiteral("screenshots"),  QStringLiteral("shell_history"),
-                                  QStringLiteral("browser_history"), QStringLiteral("tokens"),      QStringLiteral("secrets"),
-                                  QStringLiteral("process_names_by_default")};
+    static const QStringList data{
+        QStringLiteral("user_documents"),          QStringLiteral("screenshots"), QStringLiteral("shell_history"),
+        QStringLiteral("browser_history"),         QStringLiteral("tokens"),      QStringLiteral("secrets"),
+        QStringLiteral("process_names_by_default")};
     return data;
 }
 
@@ -110,7 +113,8 @@ std::optional<QString> writeDiagnosticBundle(SimContext& ctx, const DiagnosticBu
     if (request.includeProcessNames) {
         files << QStringLiteral("process_summary.json");
         contents.append({QStringLiteral("process_summary.json"),
-                         pretty(QJsonObject{{QStringLiteral("process_names"), QJsonArray::fromStringList(ctx.system->processNames(200))}})});
+                         pretty(QJsonObject{{QStringLiteral("process_names"),
+                                             QJsonArray::fromStringList(ctx.system->processNames(200))}})});
     }
     QJsonObject manifest{
         {QStringLiteral("schema_version"), QStringLiteral("vantrel_diagnostic_bundle.v1")},

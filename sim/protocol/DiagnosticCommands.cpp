@@ -50,11 +50,14 @@ QJsonObject packagePreview(SimContext&, const QJsonObject& request)
 QJsonObject exportBundle(SimContext& ctx, const QJsonObject& request)
 {
     if (json::strictBool(request, QStringLiteral("user_confirmed")) != true)
-        return errorReply(QStringLiteral("ERR_USER_CONFIRMATION_REQUIRED"), QStringLiteral("The user has not confirmed the export."));
+        return errorReply(QStringLiteral("ERR_USER_CONFIRMATION_REQUIRED"),
+                          QStringLiteral("The user has not confirmed the export."));
     if (json::strictBool(request, QStringLiteral("user_review_required")) != true)
-        return errorReply(QStringLiteral("ERR_USER_REVIEW_REQUIRED"), QStringLiteral("Bundles are only written for the user to review."));
+        return errorReply(QStringLiteral("ERR_USER_REVIEW_REQUIRED"),
+                          QStringLiteral("Bundles are only written for the user to review."));
     if (json::string(request, QStringLiteral("upload_mode")) != QLatin1String("manual_user_send"))
-        return errorReply(QStringLiteral("ERR_UPLOAD_MODE_NOT_ALLOWED"), QStringLiteral("Bundles are only sent by the user."));
+        return errorReply(QStringLiteral("ERR_UPLOAD_MODE_NOT_ALLOWED"),
+                          QStringLiteral("Bundles are only sent by the user."));
     DiagnosticBundleRequest r;
     r.range = json::string(request, QStringLiteral("range")).value_or(QStringLiteral("recent"));
     r.purpose = json::string(request, QStringLiteral("purpose")).value_or(QString());
@@ -66,20 +69,23 @@ QJsonObject exportBundle(SimContext& ctx, const QJsonObject& request)
         static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9._-]{1,64}$"));
         const auto id = json::string(request, QStringLiteral("support_case_id"));
         if (!id || !safe.match(*id).hasMatch())
-            return errorReply(QStringLiteral("ERR_REDACTION_FAILED"), QStringLiteral("The support case id cannot be included safely."));
+            return errorReply(QStringLiteral("ERR_REDACTION_FAILED"),
+                              QStringLiteral("The support case id cannot be included safely."));
         r.supportCaseId = *id;
     }
     QString error;
     const auto path = writeDiagnosticBundle(ctx, r, &error);
     if (!path)
-        return errorReply(QStringLiteral("ERR_DIAGNOSTIC_EXPORT_FAILED"), QStringLiteral("Diagnostic export failed: ") + error);
+        return errorReply(QStringLiteral("ERR_DIAGNOSTIC_EXPORT_FAILED"),
+                          QStringLiteral("Diagnostic export failed: ") + error);
     ctx.diagnostic(QStringLiteral("info"), QStringLiteral("diagnostics"), QStringLiteral("Diagnostic bundle written"));
     return okReply({
         {QStringLiteral("path"), *path},
         {QStringLiteral("manifest"), QStringLiteral("manifest.json")},
         {QStringLiteral("upload_mode"), QStringLiteral("manual_user_send")},
         {QStringLiteral("include_process_names"), r.includeProcessNames},
-        {QStringLiteral("process_summary_mode"), r.includeProcessNames ? QStringLiteral("names_only") : QStringLiteral("excluded")},
+        {QStringLiteral("process_summary_mode"),
+         r.includeProcessNames ? QStringLiteral("names_only") : QStringLiteral("excluded")},
         {QStringLiteral("automatic_cloud_flush"), false},
     });
 }

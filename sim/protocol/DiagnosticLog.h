@@ -11,7 +11,9 @@ namespace vantrel::sim {
 
 class DiagnosticLog {
 public:
-    explicit DiagnosticLog(int capacity = 300) : capacity_(capacity) {}
+    explicit DiagnosticLog(int capacity = 300)
+        : capacity_(capacity)
+    { }
 
     void record(double epochSeconds, const QString& level, const QString& component, const QString& message);
     // The newest `limit` events, newest first.

@@ -16,7 +16,8 @@ std::optional<QJsonObject> fanControlRefused(const SimContext& ctx, bool needsSa
     const bool supported = !p.fans.empty() && (needsSafeControl ? p.supportsSafeFanControl : p.supportsSmcFanControl);
     if (supported)
         return std::nullopt;
-    return errorReply(QStringLiteral("ERR_FAN_CONTROL_UNSUPPORTED"), QStringLiteral("This Mac's fans cannot be controlled."),
+    return errorReply(QStringLiteral("ERR_FAN_CONTROL_UNSUPPORTED"),
+                      QStringLiteral("This Mac's fans cannot be controlled."),
                       {{QStringLiteral("reason"), QStringLiteral("fan_control_unsupported")}});
 }
 
@@ -29,7 +30,8 @@ std::variant<int, QJsonObject> fanIndex(const SimContext& ctx, const QJsonObject
     if (!index)
         return invalidArgument(QStringLiteral("index"), QStringLiteral("an integer fan index"));
     if (*index < 0 || *index >= ctx.mac.fans().count())
-        return errorReply(QStringLiteral("ERR_INVALID_FAN_INDEX"), QStringLiteral("This Mac has no fan %1.").arg(*index));
+        return errorReply(QStringLiteral("ERR_INVALID_FAN_INDEX"),
+                          QStringLiteral("This Mac has no fan %1.").arg(*index));
     return static_cast<int>(*index);
 }
 
@@ -43,8 +45,8 @@ QJsonObject setFanMode(SimContext& ctx, const QJsonObject& request)
         return invalidArgument(QStringLiteral("mode"), QStringLiteral("\"auto\" or \"manual\""));
     const int fan = std::get<int>(index);
     ctx.mac.fans().setMode(fan, *mode == QLatin1String("manual") ? FanMode::Manual : FanMode::Auto);
-    ctx.mac.recordEvent({QStringLiteral("fan.mode"), QStringLiteral("mode_set"), QStringLiteral("Fan %1 set to %2").arg(fan).arg(*mode),
-                         QStringLiteral("app_request"), *mode});
+    ctx.mac.recordEvent({QStringLiteral("fan.mode"), QStringLiteral("mode_set"),
+                         QStringLiteral("Fan %1 set to %2").arg(fan).arg(*mode), QStringLiteral("app_request"), *mode});
     ctx.persistFan();
     return okReply({{QStringLiteral("index"), fan}, {QStringLiteral("mode"), *mode}});
 }
@@ -60,8 +62,9 @@ QJsonObject setFanRpm(SimContext& ctx, const QJsonObject& request)
     const int fan = std::get<int>(index);
     ctx.mac.fans().setFixedRpm(fan, static_cast<int>(*rpm));
     const int applied = *ctx.mac.fans().fan(fan).fixedRpm;
-    ctx.mac.recordEvent({QStringLiteral("fan.rpm"), QStringLiteral("rpm_set"), QStringLiteral("Fan %1 held at %2 rpm").arg(fan).arg(applied),
-                         QStringLiteral("app_request"), QStringLiteral("manual")});
+    ctx.mac.recordEvent({QStringLiteral("fan.rpm"), QStringLiteral("rpm_set"),
+                         QStringLiteral("Fan %1 held at %2 rpm").arg(fan).arg(applied), QStringLiteral("app_request"),
+                         QStringLiteral("manual")});
     ctx.persistFan();
     return okReply({{QStringLiteral("index"), fan}, {QStringLiteral("rpm"), applied}});
 }
@@ -75,9 +78,10 @@ std::optional<FanCurve> checkedCurve(const QJsonObject& request, const QString& 
     }
     for (const auto& p : *curve)
         if (p.temperature < -20 || p.temperature > 150 || p.fanPercent < 0 || p.fanPercent > 100) {
-            error = errorReply(QStringLiteral("ERR_INVALID_CURVE"),
-                               QStringLiteral("Curve points need temperatures from -20 to 150 °C and fan percents from 0 to 100."),
-                               {{QStringLiteral("reason"), QStringLiteral("invalid_%1").arg(key)}});
+            error = errorReply(
+                QStringLiteral("ERR_INVALID_CURVE"),
+                QStringLiteral("Curve points need temperatures from -20 to 150 °C and fan percents from 0 to 100."),
+                {{QStringLiteral("reason"), QStringLiteral("invalid_%1").arg(key)}});
             return std::nullopt;
         }
     return curve;
@@ -108,14 +112,16 @@ QJsonObject setFanConfig(SimContext& ctx, const QJsonObject& request)
         return error;
     const bool manual = *mode == QLatin1String("manual");
     if (manual && (left->empty() || (!*unified && right->empty())))
-        return errorReply(QStringLiteral("ERR_INVALID_CURVE"), QStringLiteral("A manual fan configuration needs curve points."),
+        return errorReply(QStringLiteral("ERR_INVALID_CURVE"),
+                          QStringLiteral("A manual fan configuration needs curve points."),
                           {{QStringLiteral("reason"), QStringLiteral("empty_curve")}});
 
     FanConfig config{manual, *unified, *left, *right, *preset, *smart};
     ctx.mac.fans().applyConfig(config);
-    ctx.mac.recordEvent({QStringLiteral("fan.curve"), QStringLiteral("config_applied"),
-                         QStringLiteral("Fan preset %1 (%2%3)").arg(*preset, *mode, *unified ? QStringLiteral(", unified") : QString()),
-                         QStringLiteral("app_request"), *mode});
+    ctx.mac.recordEvent(
+        {QStringLiteral("fan.curve"), QStringLiteral("config_applied"),
+         QStringLiteral("Fan preset %1 (%2%3)").arg(*preset, *mode, *unified ? QStringLiteral(", unified") : QString()),
+         QStringLiteral("app_request"), *mode});
     ctx.persistFan();
     return okReply({{QStringLiteral("mode"), *mode}, {QStringLiteral("preset_name"), *preset}});
 }
@@ -146,9 +152,11 @@ QJsonObject setSmartTargetConfig(SimContext& ctx, const QJsonObject& request)
         stored.insert(QStringLiteral("memory"), *smart.memory);
     ctx.mac.fans().setSmartTargets(smart);
     ctx.persistDaemonSetting(QStringLiteral("smart_targets"), stored);
-    ctx.mac.recordEvent({QStringLiteral("cool.smart_target"), smart.any() ? QStringLiteral("targets_set") : QStringLiteral("targets_cleared"),
-                         smart.any() ? QStringLiteral("Smart cooling targets set") : QStringLiteral("Smart cooling targets cleared"),
-                         QStringLiteral("app_request"), smart.any() ? QStringLiteral("enabled") : QStringLiteral("disabled")});
+    ctx.mac.recordEvent(
+        {QStringLiteral("cool.smart_target"),
+         smart.any() ? QStringLiteral("targets_set") : QStringLiteral("targets_cleared"),
+         smart.any() ? QStringLiteral("Smart cooling targets set") : QStringLiteral("Smart cooling targets cleared"),
+         QStringLiteral("app_request"), smart.any() ? QStringLiteral("enabled") : QStringLiteral("disabled")});
     return okReply({{QStringLiteral("enabled"), smart.any()}});
 }
 

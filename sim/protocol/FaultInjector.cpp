@@ -11,9 +11,14 @@ namespace vantrel::sim {
 namespace {
 
 constexpr std::pair<FaultMode, const char*> kModes[] = {
-    {FaultMode::Delay, "delay"},    {FaultMode::Close, "close"},         {FaultMode::Garbage, "garbage"},
-    {FaultMode::Split, "split"},    {FaultMode::Status, "status"},       {FaultMode::OmitKeys, "omit_keys"},
-    {FaultMode::MistypeKeys, "mistype_keys"}, {FaultMode::Pad, "pad"},
+    {FaultMode::Delay, "delay"},
+    {FaultMode::Close, "close"},
+    {FaultMode::Garbage, "garbage"},
+    {FaultMode::Split, "split"},
+    {FaultMode::Status, "status"},
+    {FaultMode::OmitKeys, "omit_keys"},
+    {FaultMode::MistypeKeys, "mistype_keys"},
+    {FaultMode::Pad, "pad"},
 };
 
 // The same information in a JSON type the reader does not expect.
@@ -70,9 +75,11 @@ std::optional<Fault> Fault::fromRequest(const QJsonObject& request, QString* err
             known = true;
         }
     if (!known)
-        return fail(QStringLiteral("\"mode\" must be one of delay, close, garbage, split, status, omit_keys, mistype_keys, pad"));
+        return fail(QStringLiteral(
+            "\"mode\" must be one of delay, close, garbage, split, status, omit_keys, mistype_keys, pad"));
     const auto intArg = [&request](const char* key, int fallback, int lo, int hi) {
-        return static_cast<int>(std::clamp<qint64>(json::integer(request, QLatin1String(key)).value_or(fallback), lo, hi));
+        return static_cast<int>(
+            std::clamp<qint64>(json::integer(request, QLatin1String(key)).value_or(fallback), lo, hi));
     };
     fault.delayMs = intArg("delay_ms", 1500, 0, 120000);
     fault.segments = intArg("segments", 2, 2, 64);
@@ -98,7 +105,8 @@ std::optional<Fault> Fault::fromRequest(const QJsonObject& request, QString* err
 
 QJsonObject Fault::toJson() const
 {
-    QJsonObject o{{QStringLiteral("mode"), faultModeName(mode)}, {QStringLiteral("count"), remaining},
+    QJsonObject o{{QStringLiteral("mode"), faultModeName(mode)},
+                  {QStringLiteral("count"), remaining},
                   {QStringLiteral("execute"), execute}};
     switch (mode) {
     case FaultMode::Delay:
@@ -156,7 +164,8 @@ std::vector<Fault> FaultInjector::take(const QString& command)
             if (f.remaining > 0)
                 --f.remaining;
         }
-        list.erase(std::remove_if(list.begin(), list.end(), [](const Fault& f) { return f.remaining == 0; }), list.end());
+        list.erase(std::remove_if(list.begin(), list.end(), [](const Fault& f) { return f.remaining == 0; }),
+                   list.end());
         if (list.empty())
             faults_.erase(it);
     }

@@ -15,19 +15,28 @@
 
 namespace vantrel::sim {
 
-enum class FaultMode { Delay, Close, Garbage, Split, Status, OmitKeys, MistypeKeys, Pad };
+enum class FaultMode {
+    Delay,
+    Close,
+    Garbage,
+    Split,
+    Status,
+    OmitKeys,
+    MistypeKeys,
+    Pad
+};
 
 struct Fault {
     FaultMode mode = FaultMode::Delay;
-    int delayMs = 0;         // Delay
-    int segments = 2;        // Split
-    int pauseMs = 200;       // Split: pause between segments
-    QString status;          // Status
-    QStringList keys;        // OmitKeys / MistypeKeys; empty = every key but "status"
-    QByteArray garbage;      // Garbage; empty = a built-in non-JSON byte string
-    int padBytes = 0;        // Pad: the reply is padded with spaces to this many bytes
-    bool execute = true;     // false: the command is not carried out at all
-    int remaining = 1;       // requests left to affect; -1 = until cleared
+    int delayMs = 0; // Delay
+    int segments = 2; // Split
+    int pauseMs = 200; // Split: pause between segments
+    QString status; // Status
+    QStringList keys; // OmitKeys / MistypeKeys; empty = every key but "status"
+    QByteArray garbage; // Garbage; empty = a built-in non-JSON byte string
+    int padBytes = 0; // Pad: the reply is padded with spaces to this many bytes
+    bool execute = true; // false: the command is not carried out at all
+    int remaining = 1; // requests left to affect; -1 = until cleared
 
     // From a "sim_fault" request; nothing (and the reason) when malformed.
     static std::optional<Fault> fromRequest(const QJsonObject& request, QString* error);

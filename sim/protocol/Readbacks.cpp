@@ -39,7 +39,8 @@ QJsonObject powerPolicyReadback(const SimContext& ctx)
         {QStringLiteral("charge_protector_floor_percent"), c.limit - c.drop},
         {QStringLiteral("safety_drain_enabled"), b && c.safetyDrain},
         {QStringLiteral("safety_drain_active"), policy.safetyDrainActive()},
-        {QStringLiteral("safety_drain_target_mode"), c.drainFixedTarget ? QStringLiteral("fixed") : QStringLiteral("charge_limit")},
+        {QStringLiteral("safety_drain_target_mode"),
+         c.drainFixedTarget ? QStringLiteral("fixed") : QStringLiteral("charge_limit")},
         {QStringLiteral("safety_drain_effective_target_percent"), policy.effectiveDrainTarget()},
         {QStringLiteral("safety_drain_auto_wait_seconds"), policy.safetyDrainWaitSeconds()},
         {QStringLiteral("heat_protection_enabled"), b && c.heatProtect},
@@ -114,7 +115,8 @@ QJsonObject systemSnapshotReadback(SimContext& ctx)
         {QStringLiteral("memory"), ctx.system->memory()},
         {QStringLiteral("battery_activity"),
          QJsonObject{{QStringLiteral("state"), state},
-                     {QStringLiteral("power_source"), mac.adapterConnected() ? QStringLiteral("AC Power") : QStringLiteral("Battery Power")}}},
+                     {QStringLiteral("power_source"),
+                      mac.adapterConnected() ? QStringLiteral("AC Power") : QStringLiteral("Battery Power")}}},
         {QStringLiteral("ssd"), QJsonObject{{QStringLiteral("temperature_celsius"), rounded(mac.sensors().ssd[0])}}},
     });
 }

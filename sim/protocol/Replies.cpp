@@ -22,6 +22,9 @@ QJsonObject invalidArgument(const QString& key, const QString& expected)
                       QJsonObject{{QStringLiteral("reason"), QStringLiteral("invalid_%1").arg(key)}});
 }
 
-bool isError(const QJsonObject& reply) { return reply.value(QStringLiteral("status")).toString() == QLatin1String("error"); }
+bool isError(const QJsonObject& reply)
+{
+    return reply.value(QStringLiteral("status")).toString() == QLatin1String("error");
+}
 
 } // namespace vantrel::sim

@@ -23,14 +23,16 @@ QJsonObject reloadUserSettings(SimContext& ctx, const QJsonObject&)
         return errorReply(QStringLiteral("ERR_USER_SETTINGS_NOT_FOUND"), QStringLiteral("No user settings are stored."),
                           {{QStringLiteral("load_status"), QStringLiteral("missing")}});
     if (loaded.status == SettingsFile::LoadStatus::Invalid)
-        return errorReply(QStringLiteral("ERR_USER_SETTINGS_INVALID"), QStringLiteral("The stored user settings cannot be read: ") + loaded.error,
+        return errorReply(QStringLiteral("ERR_USER_SETTINGS_INVALID"),
+                          QStringLiteral("The stored user settings cannot be read: ") + loaded.error,
                           {{QStringLiteral("load_status"), QStringLiteral("invalid")}});
     const QStringList unavailable = restoreSettings(loaded.settings, ctx.mac);
     QJsonObject settings;
     for (const char* section : {"schema_version", "fan", "battery", "sleep"})
         if (loaded.settings.contains(QLatin1String(section)))
             settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
-    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")}, {QStringLiteral("settings"), settings}};
+    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
+                      {QStringLiteral("settings"), settings}};
     if (unavailable.isEmpty())
         return okReply(reply);
     // The user's intent is loaded; what this Mac cannot run stays pending.
@@ -51,8 +53,8 @@ QJsonObject resetToVanilla(SimContext& ctx, const QJsonObject&)
     mac.survivalThrottling() = SurvivalThrottling{};
     mac.settle();
     mac.recordEvent({QStringLiteral("safety.reset_to_vanilla"), QStringLiteral("reset"),
-                     QStringLiteral("Fans, charging and sleep returned to the macOS defaults"), QStringLiteral("app_request"),
-                     QStringLiteral("vanilla")});
+                     QStringLiteral("Fans, charging and sleep returned to the macOS defaults"),
+                     QStringLiteral("app_request"), QStringLiteral("vanilla")});
     ctx.persistFan();
     if (mac.battery())
         ctx.persistBattery();

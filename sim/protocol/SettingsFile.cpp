@@ -35,10 +35,12 @@ bool SettingsFile::storeSection(const QString& section, const QJsonValue& value,
     // A damaged file is replaced rather than kept: the running state is the better copy.
     QJsonObject settings = current.status == LoadStatus::Loaded ? current.settings : QJsonObject{};
     settings.insert(QStringLiteral("schema_version"), schema_);
-    settings.insert(QStringLiteral("updated_at"),
-                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(epochSeconds * 1000.0), Qt::UTC).toString(Qt::ISODate));
+    settings.insert(
+        QStringLiteral("updated_at"),
+        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(epochSeconds * 1000.0), Qt::UTC).toString(Qt::ISODate));
     settings.insert(section, value);
-    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const auto mode
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     return writeFileAtomically(path_, QJsonDocument(settings).toJson(QJsonDocument::Indented), mode);
 }
 

@@ -8,14 +8,21 @@ namespace vantrel::sim {
 
 class SettingsFile {
 public:
-    enum class LoadStatus { Loaded, Missing, Invalid };
+    enum class LoadStatus {
+        Loaded,
+        Missing,
+        Invalid
+    };
     struct Loaded {
         LoadStatus status = LoadStatus::Missing;
         QJsonObject settings;
         QString error;
     };
 
-    SettingsFile(QString path, QString schema) : path_(std::move(path)), schema_(std::move(schema)) {}
+    SettingsFile(QString path, QString schema)
+        : path_(std::move(path))
+        , schema_(std::move(schema))
+    { }
 
     QString path() const { return path_; }
     bool exists() const;

@@ -31,21 +31,26 @@ std::optional<RuntimeOwnership> ownershipNamed(const QString& name)
 }
 
 SimContext::SimContext(SimDaemonConfig cfg, FaultInjector& faultInjector, std::shared_ptr<SystemFigures> systemFigures)
-    : config(std::move(cfg)), faults(faultInjector),
-      mac(config.profile, startEpoch(config.startEpochSeconds), config.batteryPercent),
-      userSettings(config.stateDirectory + QLatin1Char('/') + QLatin1String(kUserSettingsFileName), QLatin1String(kUserSettingsSchema)),
-      daemonSettings(config.stateDirectory + QLatin1Char('/') + QLatin1String(kDaemonSettingsFileName),
-                     QLatin1String(kDaemonSettingsSchema)),
-      updates(config.updateStatusPath), study(config.studyLogPath, config.studyIntervalSeconds), system(std::move(systemFigures)),
-      ownership(config.ownership)
+    : config(std::move(cfg))
+    , faults(faultInjector)
+    , mac(config.profile, startEpoch(config.startEpochSeconds), config.batteryPercent)
+    , userSettings(config.stateDirectory + QLatin1Char('/') + QLatin1String(kUserSettingsFileName),
+                   QLatin1String(kUserSettingsSchema))
+    , daemonSettings(config.stateDirectory + QLatin1Char('/') + QLatin1String(kDaemonSettingsFileName),
+                     QLatin1String(kDaemonSettingsSchema))
+    , updates(config.updateStatusPath)
+    , study(config.studyLogPath, config.studyIntervalSeconds)
+    , system(std::move(systemFigures))
+    , ownership(config.ownership)
 {
     // What the daemon stored before a restart is in force again, as on a Mac after boot.
     const auto user = userSettings.load();
     if (user.status == SettingsFile::LoadStatus::Loaded) {
         const QStringList unavailable = restoreSettings(user.settings, mac);
         diagnostic(QStringLiteral("info"), QStringLiteral("settings"),
-                   unavailable.isEmpty() ? QStringLiteral("User settings restored")
-                                         : QStringLiteral("User settings restored in part: ") + unavailable.join(QStringLiteral(", ")));
+                   unavailable.isEmpty()
+                       ? QStringLiteral("User settings restored")
+                       : QStringLiteral("User settings restored in part: ") + unavailable.join(QStringLiteral(", ")));
     }
     const auto daemon = daemonSettings.load();
     if (daemon.status == SettingsFile::LoadStatus::Loaded) {
@@ -85,26 +90,30 @@ void SimContext::diagnostic(const QString& level, const QString& component, cons
 void SimContext::persistFan()
 {
     if (ready && !userSettings.storeSection(QStringLiteral("fan"), fanSettings(mac.fans()), mac.epochSeconds()))
-        diagnostic(QStringLiteral("error"), QStringLiteral("settings"), QStringLiteral("Cannot write ") + userSettings.path());
+        diagnostic(QStringLiteral("error"), QStringLiteral("settings"),
+                   QStringLiteral("Cannot write ") + userSettings.path());
 }
 
 void SimContext::persistBattery(const std::optional<BatteryConfig>& requested)
 {
     const QJsonObject section = batterySettings(requested.value_or(mac.policy().config()));
     if (ready && !userSettings.storeSection(QStringLiteral("battery"), section, mac.epochSeconds()))
-        diagnostic(QStringLiteral("error"), QStringLiteral("settings"), QStringLiteral("Cannot write ") + userSettings.path());
+        diagnostic(QStringLiteral("error"), QStringLiteral("settings"),
+                   QStringLiteral("Cannot write ") + userSettings.path());
 }
 
 void SimContext::persistSleep()
 {
     if (ready && !userSettings.storeSection(QStringLiteral("sleep"), sleepSettings(mac.sleep()), mac.epochSeconds()))
-        diagnostic(QStringLiteral("error"), QStringLiteral("settings"), QStringLiteral("Cannot write ") + userSettings.path());
+        diagnostic(QStringLiteral("error"), QStringLiteral("settings"),
+                   QStringLiteral("Cannot write ") + userSettings.path());
 }
 
 void SimContext::persistDaemonSetting(const QString& section, const QJsonValue& value)
 {
     if (ready && !daemonSettings.storeSection(section, value, mac.epochSeconds()))
-        diagnostic(QStringLiteral("error"), QStringLiteral("settings"), QStringLiteral("Cannot write ") + daemonSettings.path());
+        diagnostic(QStringLiteral("error"), QStringLiteral("settings"),
+                   QStringLiteral("Cannot write ") + daemonSettings.path());
 }
 
 } // namespace vantrel::sim

@@ -18,15 +18,19 @@
 namespace vantrel::sim {
 
 // Which application build owns the hardware runtime, as "get_runtime_ownership" reports it.
-enum class RuntimeOwnership { Production, Debug, Fenced };
+enum class RuntimeOwnership {
+    Production,
+    Debug,
+    Fenced
+};
 std::optional<RuntimeOwnership> ownershipNamed(const QString& name);
 
 struct SimDaemonConfig {
     MachineProfile profile = MachineProfile::laptop14();
     RuntimeOwnership ownership = RuntimeOwnership::Production;
     QString stateDirectory;
-    QString updateStatusPath;     // the durable update status file
-    QString studyLogPath;         // empty: no study sample log
+    QString updateStatusPath; // the durable update status file
+    QString studyLogPath; // empty: no study sample log
     int studyIntervalSeconds = 60;
     double startEpochSeconds = 0; // 0: the present moment
     double batteryPercent = 72.0;
@@ -56,9 +60,9 @@ struct SimContext {
     StudyLogger study;
     std::shared_ptr<SystemFigures> system;
     RuntimeOwnership ownership;
-    QJsonObject cloudAlerts;  // the last accepted "set_cloud_alert_settings", empty when cleared
+    QJsonObject cloudAlerts; // the last accepted "set_cloud_alert_settings", empty when cleared
     QSet<QString> chargerFaults; // battery features whose charger write fails ("charge_limit" …)
-    bool ready = false;          // false while restoring at start-up (nothing is written back then)
+    bool ready = false; // false while restoring at start-up (nothing is written back then)
 };
 
 } // namespace vantrel::sim

@@ -14,10 +14,13 @@
 namespace vantrel::sim {
 
 SimDaemon::SimDaemon(SimDaemonConfig config, bool logRequests, std::shared_ptr<SystemFigures> systemFigures)
-    : config_(std::move(config)), logRequests_(logRequests), table_(fullCommandTable())
+    : config_(std::move(config))
+    , logRequests_(logRequests)
+    , table_(fullCommandTable())
 {
     QDir().mkpath(config_.stateDirectory);
-    ctx_ = std::make_unique<SimContext>(config_, faults_, systemFigures ? std::move(systemFigures) : SystemFigures::fromThisMachine());
+    ctx_ = std::make_unique<SimContext>(config_, faults_,
+                                        systemFigures ? std::move(systemFigures) : SystemFigures::fromThisMachine());
     StateSnapshot snapshot;
     {
         std::lock_guard lock(mutex_);
@@ -31,14 +34,18 @@ SimDaemon::~SimDaemon() = default;
 SimDaemon::ParsedRequest SimDaemon::parseRequest(const QByteArray& bytes)
 {
     if (bytes.trimmed().isEmpty())
-        return {std::nullopt, errorReply(QStringLiteral("ERR_EMPTY_REQUEST"), QStringLiteral("The request was empty."))};
+        return {std::nullopt,
+                errorReply(QStringLiteral("ERR_EMPTY_REQUEST"), QStringLiteral("The request was empty."))};
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError)
         return {std::nullopt,
-                errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not JSON: ") + error.errorString())};
+                errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"),
+                           QStringLiteral("The request is not JSON: ") + error.errorString())};
     if (!doc.isObject())
-        return {std::nullopt, errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not a JSON object."))};
+        return {
+            std::nullopt,
+            errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not a JSON object."))};
     return {doc.object(), {}};
 }
 
@@ -48,7 +55,8 @@ ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
     if (!parsed.request) {
         std::lock_guard lock(mutex_);
         ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("ipc"),
-                         QStringLiteral("Rejected a request: ") + parsed.errorReply.value(QStringLiteral("message")).toString());
+                         QStringLiteral("Rejected a request: ")
+                             + parsed.errorReply.value(QStringLiteral("message")).toString());
         return shapeReply(parsed.errorReply, {});
     }
     const QJsonObject& request = *parsed.request;
@@ -56,7 +64,8 @@ ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
     const std::vector<Fault> faults = faults_.take(command);
     QJsonObject reply;
     if (suppressesExecution(faults))
-        reply = errorReply(QStringLiteral("ERR_INJECTED_FAULT"), QStringLiteral("The command was not carried out (injected fault)."));
+        reply = errorReply(QStringLiteral("ERR_INJECTED_FAULT"),
+                           QStringLiteral("The command was not carried out (injected fault)."));
     else
         reply = handle(request);
     if (!faults.empty()) {
@@ -86,11 +95,13 @@ QJsonObject SimDaemon::handle(const QJsonObject& request)
     return reply;
 }
 
-QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& command, std::optional<StateSnapshot>& snapshot)
+QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& command,
+                                    std::optional<StateSnapshot>& snapshot)
 {
     const Command* entry = table_.find(command);
     if (!entry) {
-        ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("ipc"), QStringLiteral("Unknown command ") + command);
+        ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("ipc"),
+                         QStringLiteral("Unknown command ") + command);
         return errorReply(QStringLiteral("ERR_UNKNOWN_COMMAND"), QStringLiteral("Unknown command: ") + command);
     }
     const QJsonObject reply = entry->handler(*ctx_, request);
@@ -99,9 +110,11 @@ QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& c
     if (!entry->quiet) {
         const QString status = reply.value(QStringLiteral("status")).toString();
         const QString code = reply.value(QStringLiteral("code")).toString();
-        const QString line = command + QStringLiteral(" -> ") + status + (code.isEmpty() ? QString() : QStringLiteral(" ") + code);
+        const QString line
+            = command + QStringLiteral(" -> ") + status + (code.isEmpty() ? QString() : QStringLiteral(" ") + code);
         if (!command.startsWith(QLatin1String("sim_")))
-            ctx_->diagnostic(status == QLatin1String("ok") ? QStringLiteral("info") : QStringLiteral("warning"), QStringLiteral("ipc"), line);
+            ctx_->diagnostic(status == QLatin1String("ok") ? QStringLiteral("info") : QStringLiteral("warning"),
+                             QStringLiteral("ipc"), line);
         if (logRequests_)
             logLine(QStringLiteral("vantrel-sim: ") + line);
     }
@@ -119,9 +132,15 @@ void SimDaemon::advance(int seconds)
     writeStateFiles(snapshot);
 }
 
-QString SimDaemon::smcKeysPath() const { return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::smcKeysFile); }
+QString SimDaemon::smcKeysPath() const
+{
+    return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::smcKeysFile);
+}
 
-QString SimDaemon::hardwarePath() const { return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::hardwareFile); }
+QString SimDaemon::hardwarePath() const
+{
+    return config_.stateDirectory + QLatin1Char('/') + QLatin1String(simstate::hardwareFile);
+}
 
 SimDaemon::StateSnapshot SimDaemon::snapshotLocked()
 {
@@ -135,16 +154,18 @@ void SimDaemon::writeStateFiles(const StateSnapshot& snapshot)
     if (snapshot.generation <= writtenGeneration_)
         return;
     QString error;
-    const bool ok = writeFileAtomically(smcKeysPath(), snapshot.smcKeys, std::nullopt, &error) &&
-                    writeFileAtomically(hardwarePath(), snapshot.hardware, std::nullopt, &error);
+    const bool ok = writeFileAtomically(smcKeysPath(), snapshot.smcKeys, std::nullopt, &error)
+        && writeFileAtomically(hardwarePath(), snapshot.hardware, std::nullopt, &error);
     writtenGeneration_ = snapshot.generation;
     // Report a failing state folder once, not on every step.
     if (!ok && !lastWriteFailed_) {
         {
             std::lock_guard model(mutex_);
-            ctx_->diagnostic(QStringLiteral("error"), QStringLiteral("state"), QStringLiteral("Cannot write the state files: ") + error);
+            ctx_->diagnostic(QStringLiteral("error"), QStringLiteral("state"),
+                             QStringLiteral("Cannot write the state files: ") + error);
         }
-        logLine(QStringLiteral("vantrel-sim: cannot write the state files in %1: %2").arg(config_.stateDirectory, error));
+        logLine(
+            QStringLiteral("vantrel-sim: cannot write the state files in %1: %2").arg(config_.stateDirectory, error));
     }
     lastWriteFailed_ = !ok;
 }

@@ -19,7 +19,8 @@ namespace vantrel::sim {
 class SimDaemon {
 public:
     // systemFigures: where operating-system figures come from (this machine's when none is given).
-    explicit SimDaemon(SimDaemonConfig config, bool logRequests = false, std::shared_ptr<SystemFigures> systemFigures = nullptr);
+    explicit SimDaemon(SimDaemonConfig config, bool logRequests = false,
+                       std::shared_ptr<SystemFigures> systemFigures = nullptr);
     ~SimDaemon();
 
     struct ParsedRequest {
@@ -41,6 +42,7 @@ public:
 
     QString smcKeysPath() const;
     QString hardwarePath() const;
+
 private:
     // The state files' contents at one moment, numbered so that an older snapshot never
     // replaces a newer one on disk.
@@ -49,7 +51,8 @@ private:
         QByteArray smcKeys;
         QByteArray hardware;
     };
-    QJsonObject handleLocked(const QJsonObject& request, const QString& command, std::optional<StateSnapshot>& snapshot);
+    QJsonObject handleLocked(const QJsonObject& request, const QString& command,
+                             std::optional<StateSnapshot>& snapshot);
     StateSnapshot snapshotLocked();
     // Writes outside the model lock, so readers are not held up by the disk.
     void writeStateFiles(const StateSnapshot& snapshot);

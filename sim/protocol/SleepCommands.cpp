@@ -16,7 +16,8 @@ QJsonObject setSystemSleepDisabled(SimContext& ctx, const QJsonObject& request)
     if (request.contains(QStringLiteral("battery_cutoff_percent"))) {
         const auto value = json::integer(request, QStringLiteral("battery_cutoff_percent"));
         if (!value || *value < 5 || *value > 95)
-            return invalidArgument(QStringLiteral("battery_cutoff_percent"), QStringLiteral("an integer percent from 5 to 95"));
+            return invalidArgument(QStringLiteral("battery_cutoff_percent"),
+                                   QStringLiteral("an integer percent from 5 to 95"));
         cutoff = static_cast<int>(*value);
     }
     const bool persist = json::strictBool(request, QStringLiteral("persist_user_intent")).value_or(false);
@@ -45,6 +46,9 @@ QJsonObject setSystemSleepDisabled(SimContext& ctx, const QJsonObject& request)
 
 } // namespace
 
-void addSleepCommands(CommandTable& table) { table.add(QStringLiteral("set_system_sleep_disabled"), setSystemSleepDisabled); }
+void addSleepCommands(CommandTable& table)
+{
+    table.add(QStringLiteral("set_system_sleep_disabled"), setSystemSleepDisabled);
+}
 
 } // namespace vantrel::sim

@@ -25,8 +25,8 @@ QJsonObject StudyLogger::sample(const SimulatedMac& mac)
     const BatteryConfig& config = mac.policy().config();
     // Power-only operation: the adapter runs the Mac while the policy holds the battery.
     const bool onlyPower = mac.adapterConnected() && config.limitEnabled;
-    const auto when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(mac.epochSeconds() * 1000.0)).toOffsetFromUtc(
-        QDateTime::currentDateTime().offsetFromUtc());
+    const auto when = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(mac.epochSeconds() * 1000.0))
+                          .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc());
     QJsonObject s{
         {QStringLiteral("timestamp"), when.toString(Qt::ISODate)},
         {QStringLiteral("epoch_seconds"), mac.epochSeconds()},

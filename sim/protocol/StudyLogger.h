@@ -13,7 +13,10 @@ namespace vantrel::sim {
 class StudyLogger {
 public:
     // An empty path or an interval of 0 switches the log off.
-    StudyLogger(QString path, int intervalSeconds) : path_(std::move(path)), interval_(intervalSeconds) {}
+    StudyLogger(QString path, int intervalSeconds)
+        : path_(std::move(path))
+        , interval_(intervalSeconds)
+    { }
 
     bool enabled() const { return !path_.isEmpty() && interval_ > 0; }
     QString path() const { return path_; }

@@ -6,13 +6,14 @@
 namespace vantrel::sim {
 
 SystemFigures::SystemFigures(std::shared_ptr<HostStatistics> host, std::shared_ptr<ProcessTable> processes)
-    : host_(std::move(host)), processes_(std::move(processes))
-{
-}
+    : host_(std::move(host))
+    , processes_(std::move(processes))
+{ }
 
 std::shared_ptr<SystemFigures> SystemFigures::fromThisMachine()
 {
-    return std::make_shared<SystemFigures>(std::make_shared<LinuxHostStatistics>(), std::make_shared<LinuxProcessTable>());
+    return std::make_shared<SystemFigures>(std::make_shared<LinuxHostStatistics>(),
+                                           std::make_shared<LinuxProcessTable>());
 }
 
 QJsonObject SystemFigures::cpu()
@@ -21,7 +22,8 @@ QJsonObject SystemFigures::cpu()
     if (const auto now = host_->cpuLoad()) {
         // The counters are 32 bits wide and wrap; unsigned subtraction gives the true delta.
         const CpuLoadTicks base = previous_.value_or(CpuLoadTicks{});
-        const double user = static_cast<std::uint32_t>(now->user - base.user) + static_cast<std::uint32_t>(now->nice - base.nice);
+        const double user
+            = static_cast<std::uint32_t>(now->user - base.user) + static_cast<std::uint32_t>(now->nice - base.nice);
         const double system = static_cast<std::uint32_t>(now->system - base.system);
         const double idle = static_cast<std::uint32_t>(now->idle - base.idle);
         const double total = user + system + idle;
@@ -47,11 +49,14 @@ QJsonObject SystemFigures::memory() const
     const double page = static_cast<double>(host_->pageSize());
     if (!pages || page <= 0)
         return QJsonObject{{QStringLiteral("level"), QStringLiteral("unknown")}};
-    const double total = page * static_cast<double>(pages->free + pages->active + pages->inactive + pages->wire +
-                                                    pages->speculative + pages->compressor);
+    const double total = page
+        * static_cast<double>(pages->free + pages->active + pages->inactive + pages->wire + pages->speculative
+                              + pages->compressor);
     const double available = page * static_cast<double>(pages->free + pages->inactive + pages->speculative);
     const double ratio = total > 0 ? available / total : 0;
-    const QString level = ratio > 0.25 ? QStringLiteral("normal") : ratio > 0.10 ? QStringLiteral("warn") : QStringLiteral("critical");
+    const QString level = ratio > 0.25 ? QStringLiteral("normal")
+        : ratio > 0.10                 ? QStringLiteral("warn")
+                                       : QStringLiteral("critical");
     QJsonObject out{
         {QStringLiteral("level"), level},
         {QStringLiteral("total_bytes"), total},

@@ -57,15 +57,18 @@ QJsonObject installUpdatePackage(SimContext& ctx, const QJsonObject& request)
     if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
     if (json::strictBool(request, QStringLiteral("user_confirmed")) != true)
-        return errorReply(QStringLiteral("ERR_USER_CONFIRMATION_REQUIRED"), QStringLiteral("The user has not confirmed the installation."));
+        return errorReply(QStringLiteral("ERR_USER_CONFIRMATION_REQUIRED"),
+                          QStringLiteral("The user has not confirmed the installation."));
     if (ctx.updates.inProgress())
-        return errorReply(QStringLiteral("ERR_INSTALL_IN_PROGRESS"), QStringLiteral("Another installation is still running."));
+        return errorReply(QStringLiteral("ERR_INSTALL_IN_PROGRESS"),
+                          QStringLiteral("Another installation is still running."));
     const auto& p = std::get<PackageRequest>(parsed);
     const auto v = PackageVerification::check(p.path, p.sha256, p.version, p.bundleVersion);
     if (!v.ok)
         return verificationFailure(v);
     const QString id = ctx.updates.begin(v, ctx.mac.epochSeconds());
-    ctx.diagnostic(QStringLiteral("info"), QStringLiteral("update"), QStringLiteral("Installing %1 (%2) as %3").arg(v.version, v.bundleVersion, id));
+    ctx.diagnostic(QStringLiteral("info"), QStringLiteral("update"),
+                   QStringLiteral("Installing %1 (%2) as %3").arg(v.version, v.bundleVersion, id));
     return okReply({{QStringLiteral("transaction_id"), id}, {QStringLiteral("state"), QStringLiteral("preparing")}});
 }
 
@@ -83,7 +86,8 @@ QJsonObject ackUpdateAppRelaunch(SimContext& ctx, const QJsonObject& request)
     if (!id)
         return invalidArgument(QStringLiteral("transaction_id"), QStringLiteral("a string"));
     if (!ctx.updates.acknowledge(*id, ctx.mac.epochSeconds()))
-        return errorReply(QStringLiteral("ERR_TRANSACTION_MISMATCH"), QStringLiteral("No installation with that transaction id."));
+        return errorReply(QStringLiteral("ERR_TRANSACTION_MISMATCH"),
+                          QStringLiteral("No installation with that transaction id."));
     return okReply({{QStringLiteral("transaction_id"), *id}});
 }
 

@@ -75,18 +75,22 @@ PackageVerification PackageVerification::check(const QString& pkgPath, const QSt
     v.sizeBytes = bytes.size();
     v.sha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     if (v.sha256 != expectedSha256.trimmed().toLower())
-        return fail("ERR_PACKAGE_SHA256_MISMATCH", QStringLiteral("The package's SHA-256 does not match the expected digest."));
+        return fail("ERR_PACKAGE_SHA256_MISMATCH",
+                    QStringLiteral("The package's SHA-256 does not match the expected digest."));
     const auto version = packageAttribute(bytes, "CFBundleShortVersionString");
     const auto bundle = packageAttribute(bytes, "CFBundleVersion");
     if (!version || !bundle)
-        return fail("ERR_PACKAGE_METADATA_MISSING", QStringLiteral("The package carries no bundle version information."));
+        return fail("ERR_PACKAGE_METADATA_MISSING",
+                    QStringLiteral("The package carries no bundle version information."));
     v.version = *version;
     v.bundleVersion = *bundle;
     if (v.version != expectedVersion)
-        return fail("ERR_PACKAGE_VERSION_MISMATCH", QStringLiteral("The package holds version %1, not %2.").arg(v.version, expectedVersion));
+        return fail("ERR_PACKAGE_VERSION_MISMATCH",
+                    QStringLiteral("The package holds version %1, not %2.").arg(v.version, expectedVersion));
     if (v.bundleVersion != expectedBundleVersion)
-        return fail("ERR_PACKAGE_BUNDLE_VERSION_MISMATCH",
-                    QStringLiteral("The package holds bundle version %1, not %2.").arg(v.bundleVersion, expectedBundleVersion));
+        return fail(
+            "ERR_PACKAGE_BUNDLE_VERSION_MISMATCH",
+            QStringLiteral("The package holds bundle version %1, not %2.").arg(v.bundleVersion, expectedBundleVersion));
     v.ok = true;
     return v;
 }
@@ -106,14 +110,16 @@ std::optional<UpdateInstaller::Outcome> UpdateInstaller::outcomeNamed(const QStr
     return std::nullopt;
 }
 
-UpdateInstaller::UpdateInstaller(QString durableStatusPath) : path_(std::move(durableStatusPath)) {}
+UpdateInstaller::UpdateInstaller(QString durableStatusPath)
+    : path_(std::move(durableStatusPath))
+{ }
 
 void UpdateInstaller::restore()
 {
     const auto bytes = readFile(path_, 65536);
     const auto object = bytes ? json::parseObject(*bytes) : std::nullopt;
-    if (!object || json::string(*object, QStringLiteral("schema_version")) != QLatin1String(kUpdateSchema) ||
-        !json::string(*object, QStringLiteral("state")) || !json::string(*object, QStringLiteral("transaction_id")))
+    if (!object || json::string(*object, QStringLiteral("schema_version")) != QLatin1String(kUpdateSchema)
+        || !json::string(*object, QStringLiteral("state")) || !json::string(*object, QStringLiteral("transaction_id")))
         return;
     state_ = *object;
     secondsInState_ = 0;
@@ -145,7 +151,8 @@ bool UpdateInstaller::acknowledge(const QString& transactionId, double epochSeco
     if (!state_ || state_->value(QStringLiteral("transaction_id")).toString() != transactionId)
         return false;
     state_->insert(QStringLiteral("app_relaunch_acknowledged"), true);
-    if (state_->value(QStringLiteral("state")).toString() == QLatin1String("postinstall_verified") && outcome_ == Outcome::Completed)
+    if (state_->value(QStringLiteral("state")).toString() == QLatin1String("postinstall_verified")
+        && outcome_ == Outcome::Completed)
         enter(QStringLiteral("app_relaunch_acknowledged"), epochSeconds);
     else
         writeDurableStatus();
@@ -176,7 +183,8 @@ QString UpdateInstaller::nextState() const
     if (current == QLatin1String("app_relaunch_acknowledged"))
         return QStringLiteral("completed");
     if (current == QLatin1String("rollback_pending_health"))
-        return outcome_ == Outcome::ManualRecoveryRequired ? QStringLiteral("manual_recovery_required") : QStringLiteral("rolled_back");
+        return outcome_ == Outcome::ManualRecoveryRequired ? QStringLiteral("manual_recovery_required")
+                                                           : QStringLiteral("rolled_back");
     return current;
 }
 
@@ -204,7 +212,8 @@ void UpdateInstaller::writeDurableStatus() const
 {
     if (!state_ || path_.isEmpty())
         return;
-    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const auto mode
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     if (!writeFileAtomically(path_, QJsonDocument(*state_).toJson(QJsonDocument::Indented), mode))
         return;
     // root:admin as the application's trust check expects, where this process may set it.

@@ -13,7 +13,7 @@ inline constexpr const char* kUpdateSchema = "vantrel_update_installation_state.
 
 struct PackageVerification {
     bool ok = false;
-    QString code;    // "ERR_…" when not ok
+    QString code; // "ERR_…" when not ok
     QString message;
     QString sha256;
     QString version;
@@ -27,7 +27,13 @@ struct PackageVerification {
 class UpdateInstaller {
 public:
     // Where an installation ends: the default completes; the others take the failure paths.
-    enum class Outcome { Completed, RolledBack, RecoveryFailed, ManualRecoveryRequired, LaunchFailed };
+    enum class Outcome {
+        Completed,
+        RolledBack,
+        RecoveryFailed,
+        ManualRecoveryRequired,
+        LaunchFailed
+    };
     static std::optional<Outcome> outcomeNamed(const QString& name);
 
     explicit UpdateInstaller(QString durableStatusPath);

@@ -14,7 +14,8 @@ QJsonObject curveObject(const QString& name, const FanCurve& curve)
 {
     QJsonArray points;
     for (const auto& p : curve)
-        points.append(QJsonObject{{QStringLiteral("temperature"), p.temperature}, {QStringLiteral("fan_percent"), p.fanPercent}});
+        points.append(
+            QJsonObject{{QStringLiteral("temperature"), p.temperature}, {QStringLiteral("fan_percent"), p.fanPercent}});
     return QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("points"), points}};
 }
 
@@ -66,7 +67,8 @@ void restoreBattery(const QJsonObject& b, SimulatedMac& mac, QStringList& unavai
     if (const auto v = json::strictBool(b, QStringLiteral("safety_drain_enabled")))
         config.safetyDrain = *v;
     const auto fixed = json::integer(b, QStringLiteral("safety_drain_target_percent"));
-    const bool fixedMode = json::string(b, QStringLiteral("safety_drain_target_mode")).value_or(QString()) == QLatin1String("fixed");
+    const bool fixedMode
+        = json::string(b, QStringLiteral("safety_drain_target_mode")).value_or(QString()) == QLatin1String("fixed");
     config.drainFixedTarget = fixedMode && fixed ? std::optional<int>(static_cast<int>(*fixed)) : std::nullopt;
     if (const auto v = json::strictBool(b, QStringLiteral("heat_protection_enabled")))
         config.heatProtect = *v;
@@ -118,7 +120,8 @@ QJsonObject batterySettings(const BatteryConfig& c)
         {QStringLiteral("charge_protector_enabled"), c.chargeProtector},
         {QStringLiteral("charge_protector_drop_percent"), c.drop},
         {QStringLiteral("safety_drain_enabled"), c.safetyDrain},
-        {QStringLiteral("safety_drain_target_mode"), c.drainFixedTarget ? QStringLiteral("fixed") : QStringLiteral("charge_limit")},
+        {QStringLiteral("safety_drain_target_mode"),
+         c.drainFixedTarget ? QStringLiteral("fixed") : QStringLiteral("charge_limit")},
         {QStringLiteral("heat_protection_enabled"), c.heatProtect},
         {QStringLiteral("max_battery_temp"), c.maxTemp},
     };

@@ -11,8 +11,8 @@ namespace vantrel::sim {
 struct RawReply {
     bool connected = false;
     bool timedOut = false;
-    QByteArray bytes;                // everything read until the daemon closed
-    std::vector<QByteArray> chunks;  // the reads as they came
+    QByteArray bytes; // everything read until the daemon closed
+    std::vector<QByteArray> chunks; // the reads as they came
 };
 
 // Connects, writes request in one go, reads until end of stream or timeoutMs of silence.

@@ -6,9 +6,10 @@
 namespace vantrel::sim {
 
 RealTimeStepper::RealTimeStepper(Dispatch& dispatch, SimDaemon& daemon, double speed)
-    : dispatch_(dispatch), daemon_(daemon), speed_(std::max(speed, 0.01))
-{
-}
+    : dispatch_(dispatch)
+    , daemon_(daemon)
+    , speed_(std::max(speed, 0.01))
+{ }
 
 RealTimeStepper::~RealTimeStepper() { stop(); }
 

@@ -7,8 +7,8 @@ namespace vantrel::sim {
 
 enum class FrameStatus {
     Incomplete, // more bytes may follow
-    Complete,   // one whole JSON object or array has arrived
-    Invalid,    // cannot be the start of a request object: answer at once
+    Complete, // one whole JSON object or array has arrived
+    Invalid, // cannot be the start of a request object: answer at once
 };
 
 FrameStatus frameStatus(const QByteArray& bytes);

@@ -47,7 +47,8 @@ bool sendAll(int fd, const QByteArray& bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done), MSG_NOSIGNAL);
+        const ssize_t n
+            = ::send(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -60,9 +61,10 @@ bool sendAll(int fd, const QByteArray& bytes)
 } // namespace
 
 SimServer::SimServer(SimDaemon& daemon, QString socketPath, int requestTimeoutMs)
-    : daemon_(daemon), socketPath_(std::move(socketPath)), requestTimeoutMs_(requestTimeoutMs)
-{
-}
+    : daemon_(daemon)
+    , socketPath_(std::move(socketPath))
+    , requestTimeoutMs_(requestTimeoutMs)
+{ }
 
 SimServer::~SimServer() { stop(); }
 
@@ -85,7 +87,8 @@ bool SimServer::start(QString* error)
     listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0)
         return fail(QStringLiteral("cannot create a socket: ") + QString::fromLocal8Bit(std::strerror(errno)));
-    if (::bind(listenFd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listenFd_, 128) != 0) {
+    if (::bind(listenFd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0
+        || ::listen(listenFd_, 128) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
         ::close(listenFd_);
         listenFd_ = -1;
@@ -144,7 +147,9 @@ void SimServer::acceptLoop()
         if (fd < 0)
             continue;
         if (active_.load() >= kMaxConnections) {
-            sendAll(fd, json::compact(errorReply(QStringLiteral("ERR_BUSY"), QStringLiteral("Too many connections at once."))));
+            sendAll(
+                fd,
+                json::compact(errorReply(QStringLiteral("ERR_BUSY"), QStringLiteral("Too many connections at once."))));
             ::close(fd);
             continue;
         }
@@ -174,7 +179,9 @@ void SimServer::serve(int fd)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(requestTimeoutMs_);
     FrameStatus frame = FrameStatus::Incomplete;
     while (frame == FrameStatus::Incomplete && request.size() <= kMaxRequestBytes) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                  .count();
         if (left <= 0)
             break;
         pollfd p[2] = {{fd, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
@@ -195,7 +202,9 @@ void SimServer::serve(int fd)
         return; // the client went away without asking anything
     ShapedReply reply;
     if (request.size() > kMaxRequestBytes)
-        reply = shapeReply(errorReply(QStringLiteral("ERR_REQUEST_TOO_LARGE"), QStringLiteral("The request is larger than 1 MiB.")), {});
+        reply = shapeReply(
+            errorReply(QStringLiteral("ERR_REQUEST_TOO_LARGE"), QStringLiteral("The request is larger than 1 MiB.")),
+            {});
     else
         reply = daemon_.respond(request);
     if (!pause(reply.delayMs) || reply.closeWithoutReply)

@@ -24,10 +24,9 @@ constexpr Duration kRefusalNotificationWait{5000};
 } // namespace
 
 AppDelegate::AppDelegate(AppDelegateContext context)
-    : context_(std::move(context)),
-      instanceLock_(context_.lockDirectory, context_.environment.instanceLockFileName())
-{
-}
+    : context_(std::move(context))
+    , instanceLock_(context_.lockDirectory, context_.environment.instanceLockFileName())
+{ }
 
 AppDelegate::~AppDelegate() = default;
 
@@ -38,7 +37,8 @@ AppDelegate::LaunchOutcome AppDelegate::applicationDidFinishLaunching()
     sharedDelegate() = this;
 
     const bool development = context_.environment.isDevelopmentBuild;
-    const bool canonical = context_.launchAtLogin && context_.launchAtLogin->isCanonicalProductionBundle(context_.bundle);
+    const bool canonical
+        = context_.launchAtLogin && context_.launchAtLogin->isCanonicalProductionBundle(context_.bundle);
     if (!development && canonical)
         disableRelaunchOnLogin();
     if (instanceLock_.acquire() != InstanceLock::Result::Acquired) {
@@ -82,9 +82,9 @@ AppDelegate::LaunchOutcome AppDelegate::refuse(const RuntimeConflict& conflict)
 {
     reportRuntimeConflict(context_.notifications, conflict,
                           [guard = QPointer<AppDelegate>(this)](const std::optional<QString>&) {
-                              if (guard)
-                                  guard->finishRefusal();
-                          });
+        if (guard)
+            guard->finishRefusal();
+    });
     // A notification service that never answers must not keep a refused copy alive.
     context_.dispatch.after(context_.dispatch.main(), kRefusalNotificationWait,
                             weakly(this, [](AppDelegate* self) { self->finishRefusal(); }));
@@ -118,8 +118,8 @@ void AppDelegate::installStatusItem()
     connect(statusItem_.get(), &StatusItem::toggleRequested, this, &AppDelegate::toggleDashboardWindow);
     connect(statusItem_.get(), &StatusItem::showRequested, this, &AppDelegate::showDashboardWindow);
     connect(statusItem_.get(), &StatusItem::hideRequested, this, [this] { hideDashboardWindow(true); });
-    const bool trayAvailable = context_.systemTrayAvailable ? context_.systemTrayAvailable()
-                                                            : QSystemTrayIcon::isSystemTrayAvailable();
+    const bool trayAvailable
+        = context_.systemTrayAvailable ? context_.systemTrayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
     if (!statusItem_->install(trayAvailable))
         logLine(QStringLiteral("Vantrel: this desktop has no system tray; the main window is the way in"));
 }

@@ -71,7 +71,10 @@ public:
     // The delegate of this process while it exists.
     static AppDelegate* shared();
 
-    enum class LaunchOutcome { Admitted, Refused };
+    enum class LaunchOutcome {
+        Admitted,
+        Refused
+    };
     LaunchOutcome applicationDidFinishLaunching();
     // Shows the main window; true.
     bool applicationShouldHandleReopen();

@@ -28,7 +28,8 @@ DashboardWindow* AppDelegate::dashboardWindow() const
     if (dashboardWindow_)
         return dashboardWindow_.get();
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<DashboardWindow*>(widget); window && window->objectName() == DashboardWindow::identifier)
+        if (auto* window = qobject_cast<DashboardWindow*>(widget);
+            window && window->objectName() == DashboardWindow::identifier)
             return window;
     return nullptr;
 }
@@ -37,7 +38,7 @@ bool AppDelegate::isForegroundEligible() const
 {
     const DashboardWindow* window = dashboardWindow();
     return QGuiApplication::applicationState() == Qt::ApplicationActive && window && window->isVisible()
-           && !window->isMinimized();
+        && !window->isMinimized();
 }
 
 DashboardWindow* AppDelegate::makeDashboardWindow()

@@ -41,7 +41,8 @@ QPixmap drawnIcon(int size)
 
 QIcon applicationIcon()
 {
-    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vantrel/icons/vantrel.png");
+    const QString installed
+        = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vantrel/icons/vantrel.png");
     if (QFileInfo(installed).isFile()) {
         QIcon icon(installed);
         if (!icon.isNull())

@@ -19,10 +19,10 @@
 namespace vantrel {
 
 AppServices::AppServices(const LaunchOptions& options)
-    : options_(options),
-      dispatch_(std::make_unique<QtDispatch>()),
-      paths_(Paths::fromEnvironment()),
-      preferences_(std::make_unique<SettingsFilePreferences>(paths_.preferencesFile()))
+    : options_(options)
+    , dispatch_(std::make_unique<QtDispatch>())
+    , paths_(Paths::fromEnvironment())
+    , preferences_(std::make_unique<SettingsFilePreferences>(paths_.preferencesFile()))
 {
     transport_ = std::make_shared<DaemonSocketTransport>(*dispatch_, paths_.daemonSocket(),
                                                          DaemonSocketTransport::verboseFromEnvironment());
@@ -41,9 +41,9 @@ void AppServices::buildModel()
 {
     if (model_)
         return;
-    model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
-        *dispatch_, *preferences_, daemon_, paths_, platform_, desktop_,
-        ModelServices::smcToolPath(paths_, QCoreApplication::applicationDirPath())});
+    model_ = std::make_unique<ModelServices>(
+        ModelServices::Inputs{*dispatch_, *preferences_, daemon_, paths_, platform_, desktop_,
+                              ModelServices::smcToolPath(paths_, QCoreApplication::applicationDirPath())});
     uiState_ = std::make_unique<UiState>();
     bindCapabilities(*uiState_, model_->capabilities());
     bindCentralState(*uiState_, model_->thermal());
@@ -97,7 +97,8 @@ bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QSt
     buildModel();
     model_->smc()->refreshAll();
     uiState_->setAllSensors(model_->smc()->cachedReadings());
-    uiState_->setSupportsSafeFanControl(HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
+    uiState_->setSupportsSafeFanControl(
+        HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
     return renderPageToPng(uiContext([] {}), request.pageId, request.file, request.lang, request.theme, error);
 }
 

@@ -23,7 +23,9 @@ constexpr std::chrono::minutes kDirectTimeout{2};
 // Removes the file when the operation ends, whatever the outcome.
 class RemoveOnExit {
 public:
-    explicit RemoveOnExit(QString path) : path_(std::move(path)) {}
+    explicit RemoveOnExit(QString path)
+        : path_(std::move(path))
+    { }
     ~RemoveOnExit() { QFile::remove(path_); }
     RemoveOnExit(const RemoveOnExit&) = delete;
     RemoveOnExit& operator=(const RemoveOnExit&) = delete;
@@ -47,8 +49,8 @@ BatteryHelperOnboardingInstaller::Configuration BatteryHelperOnboardingInstaller
     c.batteryTool = paths.batteryTool();
     c.smcTool = paths.smcTool();
     c.permissionFile = paths.sudoersBatteryFile();
-    c.legacyToolPaths = {paths.rooted(QStringLiteral("/usr/local/bin/battery")),
-                         paths.rooted(QStringLiteral("/usr/local/bin/smc"))};
+    c.legacyToolPaths
+        = {paths.rooted(QStringLiteral("/usr/local/bin/battery")), paths.rooted(QStringLiteral("/usr/local/bin/smc"))};
     const QString binary = QCoreApplication::applicationDirPath();
     c.resourceDirectories = {binary, QDir::cleanPath(binary + QStringLiteral("/../share/vantrel"))};
     c.temporaryDirectory = paths.tmpDirectory();
@@ -58,8 +60,7 @@ BatteryHelperOnboardingInstaller::Configuration BatteryHelperOnboardingInstaller
 
 BatteryHelperOnboardingInstaller::BatteryHelperOnboardingInstaller(Configuration configuration)
     : configuration_(std::move(configuration))
-{
-}
+{ }
 
 bool BatteryHelperOnboardingInstaller::hasAdministratorPrompt() const
 {
@@ -73,8 +74,10 @@ bool BatteryHelperOnboardingInstaller::isReady() const
         return false;
     const QStringList probe = {QStringLiteral("-k"), QStringLiteral("CHIE"), QStringLiteral("-r")};
     if (configuration_.probeThroughSudo)
-        return runChildProcess(configuration_.sudoPath, QStringList{QStringLiteral("-n"), configuration_.smcTool} + probe,
-                               kProbeTimeout).exitStatus == 0;
+        return runChildProcess(configuration_.sudoPath,
+                               QStringList{QStringLiteral("-n"), configuration_.smcTool} + probe, kProbeTimeout)
+                   .exitStatus
+            == 0;
     return runChildProcess(configuration_.smcTool, probe, kProbeTimeout).exitStatus == 0;
 }
 
@@ -106,7 +109,7 @@ QString BatteryHelperOnboardingInstaller::appleScriptQuoted(const QString& text)
 QString BatteryHelperOnboardingInstaller::administratorCommand(const QString& scriptPath, const QString& prompt)
 {
     return QStringLiteral("do shell script ") + appleScriptQuoted(scriptPath)
-           + QStringLiteral(" with administrator privileges with prompt ") + appleScriptQuoted(prompt);
+        + QStringLiteral(" with administrator privileges with prompt ") + appleScriptQuoted(prompt);
 }
 
 QString BatteryHelperOnboardingInstaller::installScript(const BundledTools& tools, bool asAdministrator) const
@@ -144,18 +147,17 @@ std::optional<InstallerError> BatteryHelperOnboardingInstaller::install(const QS
 
     const bool asAdministrator = hasAdministratorPrompt();
     const QString scriptPath = configuration_.temporaryDirectory + QStringLiteral("/vantrel-battery-helper-")
-                               + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".sh");
+        + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".sh");
     RemoveOnExit removeScript(scriptPath);
     QString writeError;
     if (!writeFileAtomically(scriptPath, installScript(*tools, asAdministrator).toUtf8(),
                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner, &writeError))
         return InstallerError{InstallerError::Kind::CommandFailed, writeError};
 
-    const ChildProcessResult result =
-        asAdministrator ? runChildProcess(configuration_.osascriptPath,
-                                          {QStringLiteral("-e"), administratorCommand(scriptPath, adminPrompt)},
-                                          kAdministratorTimeout)
-                        : runChildProcess(QStringLiteral("/bin/bash"), {scriptPath}, kDirectTimeout);
+    const ChildProcessResult result = asAdministrator
+        ? runChildProcess(configuration_.osascriptPath,
+                          {QStringLiteral("-e"), administratorCommand(scriptPath, adminPrompt)}, kAdministratorTimeout)
+        : runChildProcess(QStringLiteral("/bin/bash"), {scriptPath}, kDirectTimeout);
     if (result.exitStatus != 0)
         return InstallerError{InstallerError::Kind::CommandFailed, result.output.trimmed()};
     if (!isReady())

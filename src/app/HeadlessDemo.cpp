@@ -12,10 +12,13 @@ namespace vantrel {
 
 HeadlessDemo::HeadlessDemo(Dispatch& dispatch, const DaemonClient& daemon, AppDelegate& delegate, QString directory,
                            std::function<void()> finished, Timing timing)
-    : dispatch_(dispatch), daemon_(daemon), delegate_(delegate), directory_(std::move(directory)),
-      finished_(std::move(finished)), timing_(timing)
-{
-}
+    : dispatch_(dispatch)
+    , daemon_(daemon)
+    , delegate_(delegate)
+    , directory_(std::move(directory))
+    , finished_(std::move(finished))
+    , timing_(timing)
+{ }
 
 void HeadlessDemo::start()
 {
@@ -41,14 +44,13 @@ QString HeadlessDemo::statusLine(const std::optional<DaemonStatus>& status)
 void HeadlessDemo::poll()
 {
     const DaemonClient* daemon = &daemon_;
-    dispatch_.global(QoS::Utility)->async(
-        [daemon, main = dispatch_.main(), guard = QPointer<HeadlessDemo>(this)] {
-            const QString line = statusLine(daemon->getStatus());
-            main->async([guard, line] {
-                if (guard)
-                    logLine(line);
-            });
+    dispatch_.global(QoS::Utility)->async([daemon, main = dispatch_.main(), guard = QPointer<HeadlessDemo>(this)] {
+        const QString line = statusLine(daemon->getStatus());
+        main->async([guard, line] {
+            if (guard)
+                logLine(line);
         });
+    });
 }
 
 bool HeadlessDemo::writeScreenshots()

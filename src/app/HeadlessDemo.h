@@ -28,8 +28,7 @@ public:
     HeadlessDemo(Dispatch& dispatch, const DaemonClient& daemon, AppDelegate& delegate, QString directory,
                  std::function<void()> finished)
         : HeadlessDemo(dispatch, daemon, delegate, std::move(directory), std::move(finished), Timing{})
-    {
-    }
+    { }
 
     void start();
     // Called with the folder after the main window's picture, before the run ends.

@@ -5,7 +5,11 @@
 namespace vantrel {
 
 struct InstallerError {
-    enum class Kind { CommandFailed, MissingBundledTools, InstallVerificationFailed };
+    enum class Kind {
+        CommandFailed,
+        MissingBundledTools,
+        InstallVerificationFailed
+    };
     Kind kind = Kind::CommandFailed;
     QString message; // CommandFailed only
 

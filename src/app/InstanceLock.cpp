@@ -23,9 +23,9 @@ QString systemError(const char* what)
 } // namespace
 
 InstanceLock::InstanceLock(QString directory, QString fileName)
-    : directory_(std::move(directory)), fileName_(std::move(fileName))
-{
-}
+    : directory_(std::move(directory))
+    , fileName_(std::move(fileName))
+{ }
 
 InstanceLock::~InstanceLock() { release(); }
 

@@ -7,7 +7,11 @@ namespace vantrel {
 
 class InstanceLock {
 public:
-    enum class Result { Acquired, HeldElsewhere, Failed };
+    enum class Result {
+        Acquired,
+        HeldElsewhere,
+        Failed
+    };
 
     // directory is made with mode 0700, the file with 0600.
     InstanceLock(QString directory, QString fileName);

@@ -16,8 +16,9 @@ bool flagValues(const QStringList& arguments, const QString& flag, int count, QS
     for (int i = 1; i <= count; ++i) {
         if (at + i >= arguments.size() || arguments[at + i].startsWith(QStringLiteral("--"))) {
             if (error)
-                *error = QStringLiteral("%1 needs %2.").arg(flag, count == 1 ? QStringLiteral("a value")
-                                                                             : QStringLiteral("%1 values").arg(count));
+                *error
+                    = QStringLiteral("%1 needs %2.")
+                          .arg(flag, count == 1 ? QStringLiteral("a value") : QStringLiteral("%1 values").arg(count));
             return false;
         }
         values->append(arguments[at + i]);

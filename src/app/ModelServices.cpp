@@ -42,12 +42,14 @@ QString ModelServices::smcToolPath(const Paths& paths, const QString& programDir
     static bool told = false;
     if (!told) {
         told = true;
-        logLine(QStringLiteral("Vantrel: no smc tool at ") + installed + QStringLiteral("; reading sensors with ") + built);
+        logLine(QStringLiteral("Vantrel: no smc tool at ") + installed + QStringLiteral("; reading sensors with ")
+                + built);
     }
     return built;
 }
 
-ModelServices::ModelServices(Inputs inputs) : inputs_(std::move(inputs))
+ModelServices::ModelServices(Inputs inputs)
+    : inputs_(std::move(inputs))
 {
     if (!inputs_.desktop.accessibility)
         throw std::invalid_argument("ModelServices needs the desktop's accessibility service");
@@ -58,28 +60,28 @@ ModelServices::ModelServices(Inputs inputs) : inputs_(std::move(inputs))
     smc_ = std::make_shared<SMCHelper>(platform.processRunner, inputs_.smcTool);
     sensorSource_ = std::make_unique<SmcSensorSource>(smc_);
     nativeSMC_ = std::make_unique<NativeSMC>(platform.smcUserClient);
-    powerSources_ = std::make_shared<PowerSourceMonitor>(platform.powerSources, platform.batteryRegistry,
-                                                         platform.pmset, smc_);
-    activitySampler_ = std::make_shared<LocalActivitySampler>(
-        platform.hostStatistics, platform.processTable, [power = powerSources_] { return power->localBatteryActivity(); });
+    powerSources_
+        = std::make_shared<PowerSourceMonitor>(platform.powerSources, platform.batteryRegistry, platform.pmset, smc_);
+    activitySampler_
+        = std::make_shared<LocalActivitySampler>(platform.hostStatistics, platform.processTable,
+                                                 [power = powerSources_] { return power->localBatteryActivity(); });
     capabilities_ = std::make_unique<HardwareCapabilityStore>(inputs_.daemon, dispatch);
     HardwareCapabilityStore* store = capabilities_.get();
     llmDetector_ = std::make_unique<LLMDetector>(*platform.processTable);
 
     fan_ = std::make_unique<FanControlState>(inputs_.preferences);
     presets_ = std::make_unique<FanPresetStore>(inputs_.paths, inputs_.preferences, dispatch.clock());
-    fanApplier_ = std::make_unique<FanConfigurationApplier>(*fan_, daemon, dispatch, [store] {
-        return store->isLoaded() && store->profile().supportsSafeFanControl;
-    });
+    fanApplier_ = std::make_unique<FanConfigurationApplier>(
+        *fan_, daemon, dispatch, [store] { return store->isLoaded() && store->profile().supportsSafeFanControl; });
     fanCurveLog_ = std::make_unique<MacOSFanCurveLog>(inputs_.paths, dispatch);
-    fanObserver_ = std::make_unique<MacOSFanObserver>(*fan_, *fanCurveLog_,
-                                                      [smc = nativeSMC_.get()](int fan) { return smc->getMaxFanRPM(fan); });
+    fanObserver_ = std::make_unique<MacOSFanObserver>(
+        *fan_, *fanCurveLog_, [smc = nativeSMC_.get()](int fan) { return smc->getMaxFanRPM(fan); });
 
     battery_ = std::make_unique<BatteryPolicyState>(inputs_.preferences);
-    batteryApplier_ = std::make_unique<BatteryConfigurationApplier>(*battery_, daemon, dispatch, [store] {
-        return store->isLoaded() && store->profile().hasBattery;
-    });
-    heatAlerts_ = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
+    batteryApplier_ = std::make_unique<BatteryConfigurationApplier>(
+        *battery_, daemon, dispatch, [store] { return store->isLoaded() && store->profile().hasBattery; });
+    heatAlerts_
+        = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
     evidence_ = std::make_unique<OnlyPowerPolicyEvidenceRecorder>(daemon, dispatch, inputs_.paths);
 
     keepAwake_ = std::make_unique<InertKeepAwakeMonitor>();
@@ -93,18 +95,10 @@ ModelServices::ModelServices(Inputs inputs) : inputs_(std::move(inputs))
                                       inputs_.desktop.notifications,
                                       inputs_.desktop.processActivity,
                                       inputs_.desktop.workspace};
-    ThermalManager::Collaborators collaborators{*fan_,
-                                                *presets_,
-                                                *fanObserver_,
-                                                *keepAwake_,
-                                                *sensorSource_,
-                                                *llmDetector_,
-                                                *sleepReconciler_,
-                                                *evidence_,
-                                                *capabilities_,
-                                                *batteryApplier_,
-                                                *settingsSync_,
-                                                *inputs_.desktop.accessibility};
+    ThermalManager::Collaborators collaborators{
+        *fan_,          *presets_,        *fanObserver_,     *keepAwake_,
+        *sensorSource_, *llmDetector_,    *sleepReconciler_, *evidence_,
+        *capabilities_, *batteryApplier_, *settingsSync_,    *inputs_.desktop.accessibility};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), collaborators);
 }
 

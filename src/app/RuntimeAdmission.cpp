@@ -16,7 +16,8 @@ RuntimeConflict RuntimeConflict::duplicateRun()
 RuntimeConflict RuntimeConflict::debugRuntime()
 {
     return {QStringLiteral("Vantrel Debug가 실행 중입니다."),
-            QStringLiteral("Debug를 종료한 뒤 정식 Vantrel을 실행해 주십시오. 두 앱은 동시에 하드웨어를 제어하지 않습니다.")};
+            QStringLiteral(
+                "Debug를 종료한 뒤 정식 Vantrel을 실행해 주십시오. 두 앱은 동시에 하드웨어를 제어하지 않습니다.")};
 }
 
 RuntimeConflict RuntimeConflict::readbackUnavailable()

@@ -9,10 +9,11 @@ namespace vantrel {
 void reportRuntimeConflict(UserNotifications& notifications, const RuntimeConflict& conflict,
                            UserNotifications::DeliveryHandler done)
 {
-    logLine(QStringLiteral("Vantrel runtime admission denied: ") + conflict.message + QLatin1Char(' ') + conflict.detail);
+    logLine(QStringLiteral("Vantrel runtime admission denied: ") + conflict.message + QLatin1Char(' ')
+            + conflict.detail);
     UserNotificationRequest request;
-    request.identifier = QStringLiteral("vantrel-runtime-admission-")
-                         + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    request.identifier
+        = QStringLiteral("vantrel-runtime-admission-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     request.title = conflict.message;
     request.body = conflict.detail;
     request.defaultSound = true;

@@ -6,7 +6,8 @@
 
 namespace vantrel {
 
-StatusItem::StatusItem(const QIcon& icon, const QString& toolTip, QObject* parent) : QObject(parent)
+StatusItem::StatusItem(const QIcon& icon, const QString& toolTip, QObject* parent)
+    : QObject(parent)
 {
     tray_.setIcon(icon);
     tray_.setToolTip(toolTip);

@@ -14,7 +14,12 @@ namespace vantrel {
 class StatusItem final : public QObject {
     Q_OBJECT
 public:
-    enum class Click { None, Primary, Secondary, PrimaryWithControl };
+    enum class Click {
+        None,
+        Primary,
+        Secondary,
+        PrimaryWithControl
+    };
 
     StatusItem(const QIcon& icon, const QString& toolTip, QObject* parent = nullptr);
     ~StatusItem() override;

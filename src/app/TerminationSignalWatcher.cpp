@@ -45,7 +45,8 @@ TerminationSignalWatcher::TerminationSignalWatcher(std::initializer_list<int> si
         return;
     }
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds_) != 0) {
-        logLine(QStringLiteral("Vantrel: cannot watch termination signals: ") + QString::fromLocal8Bit(strerror(errno)));
+        logLine(QStringLiteral("Vantrel: cannot watch termination signals: ")
+                + QString::fromLocal8Bit(strerror(errno)));
         fds_[0] = fds_[1] = -1;
         return;
     }
@@ -53,12 +54,12 @@ TerminationSignalWatcher::TerminationSignalWatcher(std::initializer_list<int> si
     notifier_ = new QSocketNotifier(fds_[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignalWatcher::readPending);
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = writeSignalNumber;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signalNumber : signalNumbers) {
-        struct sigaction old {};
+        struct sigaction old { };
         if (::sigaction(signalNumber, &action, &old) != 0) {
             logLine(QStringLiteral("Vantrel: cannot handle ") + signalName(signalNumber));
             restore();
@@ -69,10 +70,7 @@ TerminationSignalWatcher::TerminationSignalWatcher(std::initializer_list<int> si
     active_ = true;
 }
 
-TerminationSignalWatcher::~TerminationSignalWatcher()
-{
-    restore();
-}
+TerminationSignalWatcher::~TerminationSignalWatcher() { restore(); }
 
 void TerminationSignalWatcher::restore()
 {

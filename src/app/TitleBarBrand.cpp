@@ -26,15 +26,9 @@ TitleBarBrand::TitleBarBrand(QWidget* parent)
     layout->addWidget(label_, 1);
 }
 
-void TitleBarBrand::setTitle(const QString& title)
-{
-    label_->setText(title);
-}
+void TitleBarBrand::setTitle(const QString& title) { label_->setText(title); }
 
-QString TitleBarBrand::title() const
-{
-    return label_->text();
-}
+QString TitleBarBrand::title() const { return label_->text(); }
 
 void TitleBarBrand::paintEvent(QPaintEvent*)
 {

@@ -30,14 +30,14 @@ VantrelLaunchAtLoginController::Configuration VantrelLaunchAtLoginController::co
 }
 
 VantrelLaunchAtLoginController::VantrelLaunchAtLoginController(Configuration configuration, LoginItems& loginItems)
-    : configuration_(std::move(configuration)), loginItems_(loginItems)
-{
-}
+    : configuration_(std::move(configuration))
+    , loginItems_(loginItems)
+{ }
 
 bool VantrelLaunchAtLoginController::isCanonicalProductionBundle(const AppBundle& bundle) const
 {
     return bundle.identifier == VantrelRuntimeEnvironment::productionBundleIdentifier
-           && QDir::cleanPath(bundle.path) == QDir::cleanPath(configuration_.canonicalBundlePath);
+        && QDir::cleanPath(bundle.path) == QDir::cleanPath(configuration_.canonicalBundlePath);
 }
 
 void VantrelLaunchAtLoginController::repairRegistrationIfNeeded(const Preferences& defaults, const AppBundle& bundle)

@@ -6,8 +6,8 @@ namespace vantrel {
 
 const VantrelRuntimeEnvironment& VantrelRuntimeEnvironment::current()
 {
-    static const VantrelRuntimeEnvironment environment = forBundleIdentifier(
-        VANTREL_DEVELOPMENT_BUILD ? developmentBundleIdentifier : productionBundleIdentifier);
+    static const VantrelRuntimeEnvironment environment
+        = forBundleIdentifier(VANTREL_DEVELOPMENT_BUILD ? developmentBundleIdentifier : productionBundleIdentifier);
     return environment;
 }
 

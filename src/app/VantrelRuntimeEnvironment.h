@@ -18,13 +18,19 @@ struct VantrelRuntimeEnvironment {
         return {identifier == developmentBundleIdentifier};
     }
 
-    QString bundleIdentifier() const { return isDevelopmentBuild ? developmentBundleIdentifier : productionBundleIdentifier; }
+    QString bundleIdentifier() const
+    {
+        return isDevelopmentBuild ? developmentBundleIdentifier : productionBundleIdentifier;
+    }
     QString instanceLockFileName() const
     {
         return isDevelopmentBuild ? QStringLiteral("debug-instance.lock") : QStringLiteral("production-instance.lock");
     }
     // Title of the main window and tooltip of the status item.
-    QString displayName() const { return isDevelopmentBuild ? QStringLiteral("Vantrel Debug") : QStringLiteral("Vantrel"); }
+    QString displayName() const
+    {
+        return isDevelopmentBuild ? QStringLiteral("Vantrel Debug") : QStringLiteral("Vantrel");
+    }
 };
 
 } // namespace vantrel

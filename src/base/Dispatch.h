@@ -15,9 +15,18 @@ namespace vantrel {
 using Work = std::function<void()>;
 using Duration = std::chrono::milliseconds;
 
-inline constexpr Duration seconds(double s) { return Duration(static_cast<long long>(s * 1000.0 + (s >= 0 ? 0.5 : -0.5))); }
+inline constexpr Duration seconds(double s)
+{
+    return Duration(static_cast<long long>(s * 1000.0 + (s >= 0 ? 0.5 : -0.5)));
+}
 
-enum class QoS { Background, Utility, Default, UserInitiated, UserInteractive };
+enum class QoS {
+    Background,
+    Utility,
+    Default,
+    UserInitiated,
+    UserInteractive
+};
 
 // Handle for delayed work or a timer; cancelling is idempotent and thread-safe.
 class Cancellable {
@@ -51,8 +60,8 @@ public:
     virtual CancelToken after(const QueuePtr& queue, Duration delay, Work work) = 0;
     // Runs work on queue first after firstDelay, then every interval, until cancelled.
     // Leeway is how late a firing may be allowed to come (a hint for coalescing).
-    virtual CancelToken every(const QueuePtr& queue, Duration interval, Duration leeway, Work work,
-                              Duration firstDelay) = 0;
+    virtual CancelToken every(const QueuePtr& queue, Duration interval, Duration leeway, Work work, Duration firstDelay)
+        = 0;
     CancelToken every(const QueuePtr& queue, Duration interval, Duration leeway, Work work)
     {
         return every(queue, interval, leeway, std::move(work), interval);
@@ -65,8 +74,7 @@ public:
 };
 
 // Wraps work so that it does nothing once owner is gone: delayed work holds its owner weakly.
-template <class T, class F>
-Work weakly(T* owner, F fn)
+template <class T, class F> Work weakly(T* owner, F fn)
 {
     QPointer<T> guard(owner);
     return [guard, fn = std::move(fn)]() mutable {
@@ -75,8 +83,7 @@ Work weakly(T* owner, F fn)
     };
 }
 
-template <class T, class F>
-Work weakly(const std::weak_ptr<T>& owner, F fn)
+template <class T, class F> Work weakly(const std::weak_ptr<T>& owner, F fn)
 {
     return [owner, fn = std::move(fn)]() mutable {
         if (auto strong = owner.lock())

@@ -24,8 +24,14 @@ inline std::optional<QString> string(const QJsonObject& o, const QString& key) {
 inline std::optional<qint64> integer(const QJsonObject& o, const QString& key) { return asInteger(o.value(key)); }
 inline std::optional<double> number(const QJsonObject& o, const QString& key) { return asDouble(o.value(key)); }
 inline std::optional<bool> strictBool(const QJsonObject& o, const QString& key) { return asStrictBool(o.value(key)); }
-inline std::optional<double> lenientDouble(const QJsonObject& o, const QString& key) { return asLenientDouble(o.value(key)); }
-inline std::optional<qint64> lenientInteger(const QJsonObject& o, const QString& key) { return asLenientInteger(o.value(key)); }
+inline std::optional<double> lenientDouble(const QJsonObject& o, const QString& key)
+{
+    return asLenientDouble(o.value(key));
+}
+inline std::optional<qint64> lenientInteger(const QJsonObject& o, const QString& key)
+{
+    return asLenientInteger(o.value(key));
+}
 // The nested object at key, or nothing when absent or not an object.
 std::optional<QJsonObject> object(const QJsonObject& o, const QString& key);
 std::optional<QJsonArray> array(const QJsonObject& o, const QString& key);

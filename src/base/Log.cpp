@@ -68,8 +68,8 @@ void appendTimestampedLine(const QString& path, const QString& line)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    const QString stamped = QStringLiteral("[%1] %2\n")
-                                .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), line);
+    const QString stamped
+        = QStringLiteral("[%1] %2\n").arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), line);
     f.write(stamped.toUtf8());
 }
 

@@ -6,8 +6,10 @@
 namespace vantrel {
 
 Paths::Paths(QString root, QString home, QString dataHome, QString socketOverride)
-    : root_(std::move(root)), home_(std::move(home)), dataHome_(std::move(dataHome)),
-      socketOverride_(std::move(socketOverride))
+    : root_(std::move(root))
+    , home_(std::move(home))
+    , dataHome_(std::move(dataHome))
+    , socketOverride_(std::move(socketOverride))
 {
     while (root_.endsWith(QLatin1Char('/')))
         root_.chop(1);
@@ -49,7 +51,10 @@ QString Paths::applicationBundle() const { return rooted(QStringLiteral("/Applic
 
 QString Paths::applicationSupport() const { return dataHome_; }
 QString Paths::appSupportFolder() const { return dataHome_ + QStringLiteral("/Vantrel"); }
-QString Paths::appSupportFile(const QString& relative) const { return appSupportFolder() + QLatin1Char('/') + relative; }
+QString Paths::appSupportFile(const QString& relative) const
+{
+    return appSupportFolder() + QLatin1Char('/') + relative;
+}
 QString Paths::preferencesFile() const { return home_ + QStringLiteral("/.config/Vantrel/Vantrel.conf"); }
 QString Paths::autostartDirectory() const { return home_ + QStringLiteral("/.config/autostart"); }
 QString Paths::launchAgentsDirectory() const { return home_ + QStringLiteral("/Library/LaunchAgents"); }

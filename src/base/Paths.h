@@ -22,29 +22,29 @@ public:
     QString rooted(const QString& absolutePath) const;
 
     QString daemonSocket() const;
-    QString updateStatusFile() const;         // /Library/Application Support/Vantrel/UpdateStatus/status.json
-    QString helperDirectory() const;          // /usr/local/vantrel
-    QString smcTool() const;                  // /usr/local/vantrel/smc
-    QString batteryTool() const;              // /usr/local/vantrel/battery
-    QString sudoersBatteryFile() const;       // /private/etc/sudoers.d/battery
-    QString tmpDirectory() const;             // /tmp
-    QString safetyLogFile() const;            // /tmp/vantrel_safety.log
-    QString shieldReleaseSignal() const;      // /tmp/vantrel_release_safety_shield
-    QString applicationBundle() const;        // /Applications/Vantrel.app
+    QString updateStatusFile() const; // /Library/Application Support/Vantrel/UpdateStatus/status.json
+    QString helperDirectory() const; // /usr/local/vantrel
+    QString smcTool() const; // /usr/local/vantrel/smc
+    QString batteryTool() const; // /usr/local/vantrel/battery
+    QString sudoersBatteryFile() const; // /private/etc/sudoers.d/battery
+    QString tmpDirectory() const; // /tmp
+    QString safetyLogFile() const; // /tmp/vantrel_safety.log
+    QString shieldReleaseSignal() const; // /tmp/vantrel_release_safety_shield
+    QString applicationBundle() const; // /Applications/Vantrel.app
 
     // The user's Application Support directory (the XDG data directory here) and our folder in it.
     QString applicationSupport() const;
-    QString appSupportFolder() const;         // <Application Support>/Vantrel
+    QString appSupportFolder() const; // <Application Support>/Vantrel
     QString appSupportFile(const QString& relative) const;
     // Where the Qt settings file with the user's preferences lives.
     QString preferencesFile() const;
     // XDG autostart folder for launch at login.
     QString autostartDirectory() const;
-    QString launchAgentsDirectory() const;    // ~/Library/LaunchAgents
+    QString launchAgentsDirectory() const; // ~/Library/LaunchAgents
     // State the simulated Mac shares with its tools and the sim platform backend.
     QString simStateDirectory() const;
-    QString sysfsDirectory() const;           // /sys
-    QString powerSupplyDirectory() const;     // /sys/class/power_supply
+    QString sysfsDirectory() const; // /sys
+    QString powerSupplyDirectory() const; // /sys/class/power_supply
 
 private:
     QString root_;

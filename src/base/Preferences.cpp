@@ -135,8 +135,7 @@ QStringList MemoryPreferences::keys() const
 
 SettingsFilePreferences::SettingsFilePreferences(const QString& filePath)
     : settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
-{
-}
+{ }
 SettingsFilePreferences::~SettingsFilePreferences() { sync(); }
 
 bool SettingsFilePreferences::exists(const QString& key) const

@@ -23,7 +23,7 @@ public:
     virtual QVariant value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
-    virtual void sync() {}
+    virtual void sync() { }
 
     std::optional<bool> optionalBool(const QString& key) const;
     std::optional<qint64> optionalInt(const QString& key) const;
@@ -32,8 +32,14 @@ public:
 
     bool boolValue(const QString& key, bool fallback = false) const { return optionalBool(key).value_or(fallback); }
     int intValue(const QString& key, int fallback = 0) const;
-    double doubleValue(const QString& key, double fallback = 0.0) const { return optionalDouble(key).value_or(fallback); }
-    QString stringValue(const QString& key, const QString& fallback = {}) const { return optionalString(key).value_or(fallback); }
+    double doubleValue(const QString& key, double fallback = 0.0) const
+    {
+        return optionalDouble(key).value_or(fallback);
+    }
+    QString stringValue(const QString& key, const QString& fallback = {}) const
+    {
+        return optionalString(key).value_or(fallback);
+    }
     QByteArray dataValue(const QString& key) const;
     QStringList stringListValue(const QString& key) const;
 };

@@ -21,7 +21,11 @@ thread_local const DispatchQueue* tlsCurrentQueue = nullptr;
 
 class CurrentQueueScope {
 public:
-    explicit CurrentQueueScope(const DispatchQueue* q) : previous_(tlsCurrentQueue) { tlsCurrentQueue = q; }
+    explicit CurrentQueueScope(const DispatchQueue* q)
+        : previous_(tlsCurrentQueue)
+    {
+        tlsCurrentQueue = q;
+    }
     ~CurrentQueueScope() { tlsCurrentQueue = previous_; }
 
 private:
@@ -30,12 +34,11 @@ private:
 
 class MainQueue final : public DispatchQueue {
 public:
-    MainQueue() : context_(std::make_unique<QObject>()) {}
+    MainQueue()
+        : context_(std::make_unique<QObject>())
+    { }
     QString label() const override { return QStringLiteral("com.apple.main-thread"); }
-    void async(Work work) override
-    {
-        QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection);
-    }
+    void async(Work work) override { QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection); }
     void sync(Work work) override
     {
         if (isCurrent()) {
@@ -52,7 +55,9 @@ private:
 
 class GlobalQueue final : public DispatchQueue {
 public:
-    GlobalQueue(QString label, QThread::Priority priority) : label_(std::move(label)), priority_(priority)
+    GlobalQueue(QString label, QThread::Priority priority)
+        : label_(std::move(label))
+        , priority_(priority)
     {
         // Daemon exchanges block for up to 30 s, so leave room beyond the core count.
         pool_.setMaxThreadCount(8);
@@ -84,7 +89,8 @@ private:
 
 class SerialQueue final : public DispatchQueue, public std::enable_shared_from_this<SerialQueue> {
 public:
-    explicit SerialQueue(QString label) : label_(std::move(label))
+    explicit SerialQueue(QString label)
+        : label_(std::move(label))
     {
         worker_ = std::thread([this] { run(); });
     }
@@ -165,7 +171,10 @@ struct TimerEntry final : Cancellable {
 // Releases due work onto its queue from one thread.
 class Scheduler {
 public:
-    Scheduler() { thread_ = std::thread([this] { run(); }); }
+    Scheduler()
+    {
+        thread_ = std::thread([this] { run(); });
+    }
     ~Scheduler()
     {
         {
@@ -242,7 +251,9 @@ struct QtDispatch::Impl {
     Scheduler scheduler;
 };
 
-QtDispatch::QtDispatch() : d(std::make_unique<Impl>()) {}
+QtDispatch::QtDispatch()
+    : d(std::make_unique<Impl>())
+{ }
 QtDispatch::~QtDispatch() = default;
 
 QueuePtr QtDispatch::main() { return d->mainQueue; }

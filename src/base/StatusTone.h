@@ -3,6 +3,12 @@
 // palette (grey, orange for work in progress and warnings, green, red).
 namespace vantrel {
 
-enum class StatusTone { Neutral, Progress, Success, Warning, Failure };
+enum class StatusTone {
+    Neutral,
+    Progress,
+    Success,
+    Warning,
+    Failure
+};
 
 } // namespace vantrel

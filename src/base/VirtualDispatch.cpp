@@ -22,7 +22,10 @@ thread_local std::vector<const DispatchQueue*> tlsRunning;
 class VirtualQueue final : public DispatchQueue {
 public:
     VirtualQueue(QString label, bool concurrent, std::recursive_mutex& mutex)
-        : label_(std::move(label)), concurrent_(concurrent), mutex_(mutex) {}
+        : label_(std::move(label))
+        , concurrent_(concurrent)
+        , mutex_(mutex)
+    { }
     QString label() const override { return label_; }
     void async(Work work) override
     {
@@ -33,8 +36,7 @@ public:
     {
         if (!concurrent_ && !isCurrent()) {
             // A serial queue finishes its backlog before the synchronous item.
-            while (runOne()) {
-            }
+            while (runOne()) { }
         }
         tlsRunning.push_back(this);
         work();
@@ -98,7 +100,8 @@ struct VirtualDispatch::Impl {
     }
 };
 
-VirtualDispatch::VirtualDispatch() : d(std::make_unique<Impl>())
+VirtualDispatch::VirtualDispatch()
+    : d(std::make_unique<Impl>())
 {
     d->mainQueue = std::make_shared<VirtualQueue>(QStringLiteral("main"), false, d->mutex);
     for (const char* name : {"background", "utility", "default", "user-initiated", "user-interactive"})

@@ -38,7 +38,7 @@ public:
     VirtualClock& clock() override;
     // Queued work only runs inside runUntilIdle/advance, on the caller's thread: nothing is
     // ever in flight to wait for.
-    void waitForGlobalWork() override {}
+    void waitForGlobalWork() override { }
 
     // Runs queued work (not timers) until every queue is empty. Returns items run.
     int runUntilIdle();

@@ -9,9 +9,9 @@ namespace vantrel {
 class InertSettingsSynchroniser final : public SettingsSynchroniser {
 public:
     bool canonicalSettingsReady() const override { return true; }
-    void reconcileDaemonCanonicalUserSettings(const QString&) override {}
-    void probeDaemonCanonicalSettingsAfterExhaustion(const QString&) override {}
-    void resetAfterDaemonLoss() override {}
+    void reconcileDaemonCanonicalUserSettings(const QString&) override { }
+    void probeDaemonCanonicalSettingsAfterExhaustion(const QString&) override { }
+    void resetAfterDaemonLoss() override { }
 };
 
 } // namespace vantrel

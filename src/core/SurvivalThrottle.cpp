@@ -23,17 +23,13 @@ std::vector<int> distinct(const std::vector<int>& pids) { return missingFrom(pid
 
 } // namespace
 
-SurvivalThrottle::SurvivalThrottle(CommandSink sendToDaemon) : send_(std::move(sendToDaemon)) {}
+SurvivalThrottle::SurvivalThrottle(CommandSink sendToDaemon)
+    : send_(std::move(sendToDaemon))
+{ }
 
-void SurvivalThrottle::nice(int pid, bool on)
-{
-    send_(QStringLiteral("NICE %1 %2").arg(pid).arg(on ? 15 : 0));
-}
+void SurvivalThrottle::nice(int pid, bool on) { send_(QStringLiteral("NICE %1 %2").arg(pid).arg(on ? 15 : 0)); }
 
-void SurvivalThrottle::taskPolicy(int pid, bool on)
-{
-    send_(QStringLiteral("TSKP %1 %2").arg(pid).arg(on ? 1 : 0));
-}
+void SurvivalThrottle::taskPolicy(int pid, bool on) { send_(QStringLiteral("TSKP %1 %2").arg(pid).arg(on ? 1 : 0)); }
 
 void SurvivalThrottle::applyThrottle(ThrottleLevel level, const std::vector<int>& pids)
 {

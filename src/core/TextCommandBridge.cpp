@@ -8,10 +8,12 @@
 
 namespace vantrel {
 
-TextCommandBridge::TextCommandBridge(DaemonClient& daemon, Dispatch& dispatch, std::function<int()> sleepBatteryCutoffPercent)
-    : daemon_(daemon), dispatch_(dispatch), sleepBatteryCutoffPercent_(std::move(sleepBatteryCutoffPercent))
-{
-}
+TextCommandBridge::TextCommandBridge(DaemonClient& daemon, Dispatch& dispatch,
+                                     std::function<int()> sleepBatteryCutoffPercent)
+    : daemon_(daemon)
+    , dispatch_(dispatch)
+    , sleepBatteryCutoffPercent_(std::move(sleepBatteryCutoffPercent))
+{ }
 
 void TextCommandBridge::sendToDaemon(const QString& command)
 {

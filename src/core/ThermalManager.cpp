@@ -4,9 +4,9 @@
 
 #include "base/Log.h"
 #include "base/Preferences.h"
+#include "core/SettingsSynchroniser.h"
 #include "core/TextCommandBridge.h"
 #include "daemon/DaemonClient.h"
-#include "core/SettingsSynchroniser.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveObserver.h"
 #include "l10n/L10n.h"
@@ -26,13 +26,14 @@ ThermalManager* ThermalManager::shared() { return sharedInstance; }
 void ThermalManager::setShared(ThermalManager* manager) { sharedInstance = manager; }
 
 ThermalManager::ThermalManager(Services services, Collaborators collaborators, QObject* parent)
-    : QObject(parent), services_(std::move(services)), parts_(collaborators),
-      sleep_(std::make_unique<SleepSettingsState>(services_.preferences)),
-      textBridge_(std::make_unique<TextCommandBridge>(services_.daemon, services_.dispatch,
-                                                      [this] { return sleep_->sleepBatteryCutoffPercent(); })),
-      throttle_([this](const QString& command) { sendToDaemon(command); })
-{
-}
+    : QObject(parent)
+    , services_(std::move(services))
+    , parts_(collaborators)
+    , sleep_(std::make_unique<SleepSettingsState>(services_.preferences))
+    , textBridge_(std::make_unique<TextCommandBridge>(services_.daemon, services_.dispatch,
+                                                      [this] { return sleep_->sleepBatteryCutoffPercent(); }))
+    , throttle_([this](const QString& command) { sendToDaemon(command); })
+{ }
 
 ThermalManager::~ThermalManager()
 {
@@ -46,7 +47,9 @@ void ThermalManager::start()
     restoreStoredSettings();
     startAppHeartbeat();
     startRealMonitoring();
-    services_.dispatch.global(QoS::UserInitiated)->async(weakly(this, [](ThermalManager* self) { self->runStartupSequence(); }));
+    services_.dispatch.global(QoS::UserInitiated)->async(weakly(this, [](ThermalManager* self) {
+        self->runStartupSequence();
+    }));
 }
 
 void ThermalManager::stop()
@@ -96,12 +99,13 @@ void ThermalManager::runStartupSequence()
         Q_EMIT self->allSensorsChanged();
     }));
     services_.dispatch.after(services_.dispatch.main(), seconds(1.0), weakly(this, [](ThermalManager* self) {
-        self->setAccessibilityTrusted(self->parts_.accessibility.isProcessTrusted());
-        self->parts_.keepAwake.refreshAutomationStatus();
-        self->checkDaemonAvailability();
-        self->services_.daemon.sendAppHeartbeat();
-        self->parts_.settingsSync.reconcileDaemonCanonicalUserSettings(QStringLiteral("startup"));
-    }));
+                                 self->setAccessibilityTrusted(self->parts_.accessibility.isProcessTrusted());
+                                 self->parts_.keepAwake.refreshAutomationStatus();
+                                 self->checkDaemonAvailability();
+                                 self->services_.daemon.sendAppHeartbeat();
+                                 self->parts_.settingsSync.reconcileDaemonCanonicalUserSettings(
+                                     QStringLiteral("startup"));
+                             }));
 }
 
 void ThermalManager::setAccessibilityTrusted(bool trusted)

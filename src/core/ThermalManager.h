@@ -55,11 +55,16 @@ class ThermalManager : public QObject {
     Q_PROPERTY(bool daemonAvailable READ daemonAvailable NOTIFY daemonAvailableChanged)
     Q_PROPERTY(QString daemonStatusText READ daemonStatusText NOTIFY daemonStatusTextChanged)
     Q_PROPERTY(QDateTime runtimeLastCheckedAt READ runtimeLastCheckedAt NOTIFY daemonStatusTextChanged)
-    Q_PROPERTY(bool accessibilityTrusted READ accessibilityTrusted WRITE setAccessibilityTrusted NOTIFY accessibilityTrustedChanged)
-    Q_PROPERTY(bool automationPermissionRequested READ automationPermissionRequested WRITE setAutomationPermissionRequested NOTIFY automationChanged)
-    Q_PROPERTY(bool automationAuthorized READ automationAuthorized WRITE setAutomationAuthorized NOTIFY automationChanged)
-    Q_PROPERTY(QString automationStatusText READ automationStatusText WRITE setAutomationStatusText NOTIFY automationChanged)
-    Q_PROPERTY(bool appNapSuppressionEnabled READ appNapSuppressionEnabled WRITE setAppNapSuppressionEnabled NOTIFY appNapSuppressionEnabledChanged)
+    Q_PROPERTY(bool accessibilityTrusted READ accessibilityTrusted WRITE setAccessibilityTrusted NOTIFY
+                   accessibilityTrustedChanged)
+    Q_PROPERTY(bool automationPermissionRequested READ automationPermissionRequested WRITE
+                   setAutomationPermissionRequested NOTIFY automationChanged)
+    Q_PROPERTY(
+        bool automationAuthorized READ automationAuthorized WRITE setAutomationAuthorized NOTIFY automationChanged)
+    Q_PROPERTY(
+        QString automationStatusText READ automationStatusText WRITE setAutomationStatusText NOTIFY automationChanged)
+    Q_PROPERTY(bool appNapSuppressionEnabled READ appNapSuppressionEnabled WRITE setAppNapSuppressionEnabled NOTIFY
+                   appNapSuppressionEnabledChanged)
     Q_PROPERTY(QString selectedLanguage READ selectedLanguage WRITE setSelectedLanguage NOTIFY selectedLanguageChanged)
     Q_PROPERTY(bool useFahrenheit READ useFahrenheit WRITE setUseFahrenheit NOTIFY useFahrenheitChanged)
 
@@ -71,7 +76,7 @@ public:
         Paths paths;
         std::shared_ptr<UserNotifications> notifications; // may be null: nothing is posted
         std::shared_ptr<ProcessActivity> processActivity; // may be null: App Nap is not managed
-        std::shared_ptr<Workspace> workspace;             // may be null: settings panes are not opened
+        std::shared_ptr<Workspace> workspace; // may be null: settings panes are not opened
         // The user's system languages, most preferred first: they choose the language until
         // the user picks one.
         QStringList systemLanguages = QLocale::system().uiLanguages();
@@ -80,18 +85,18 @@ public:
     // The parts of other areas the central state calls, in the order the loop meets them. They
     // outlive the manager; features not built yet are passed as their inert stand-ins.
     struct Collaborators {
-        FanControlState& fan;                             // the fan model's published state
-        const FanPresetStore& presets;                    // presets and active curves restored at start
-        FanCurveObserver& fanObserver;                    // analysis at start, one sample per tick
-        KeepAwakeMonitor& keepAwake;                      // lid-open lock monitoring, automation status
-        SensorSource& sensors;                            // one read per tick, off the main thread
-        LanguageModelScanner& languageModels;             // every sixth tick, off the main thread
-        SleepReconciler& sleepRuntime;                    // every tick and after sleep setting changes
-        EvidenceRecorder& evidence;                       // once a minute from the heartbeat
-        CapabilityGate& capabilities;                     // availability transitions and heartbeat probe
+        FanControlState& fan; // the fan model's published state
+        const FanPresetStore& presets; // presets and active curves restored at start
+        FanCurveObserver& fanObserver; // analysis at start, one sample per tick
+        KeepAwakeMonitor& keepAwake; // lid-open lock monitoring, automation status
+        SensorSource& sensors; // one read per tick, off the main thread
+        LanguageModelScanner& languageModels; // every sixth tick, off the main thread
+        SleepReconciler& sleepRuntime; // every tick and after sleep setting changes
+        EvidenceRecorder& evidence; // once a minute from the heartbeat
+        CapabilityGate& capabilities; // availability transitions and heartbeat probe
         BatteryConfigurationMemory& batteryConfiguration; // forgotten when the daemon is lost
-        SettingsSynchroniser& settingsSync;               // start-up reconcile, heartbeat probe, reset on loss
-        AccessibilityAccess& accessibility;               // trust read at start-up
+        SettingsSynchroniser& settingsSync; // start-up reconcile, heartbeat probe, reset on loss
+        AccessibilityAccess& accessibility; // trust read at start-up
     };
 
     ThermalManager(Services services, Collaborators collaborators, QObject* parent = nullptr);

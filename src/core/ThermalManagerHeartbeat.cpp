@@ -15,8 +15,9 @@ void ThermalManager::startAppHeartbeat()
 {
     if (heartbeatTimer_)
         heartbeatTimer_->cancel();
-    heartbeatTimer_ = services_.dispatch.every(services_.dispatch.global(QoS::Utility), seconds(5.0), Duration(0),
-                                               weakly(this, [](ThermalManager* self) { self->heartbeatFired(); }), Duration(0));
+    heartbeatTimer_
+        = services_.dispatch.every(services_.dispatch.global(QoS::Utility), seconds(5.0), Duration(0),
+                                   weakly(this, [](ThermalManager* self) { self->heartbeatFired(); }), Duration(0));
 }
 
 void ThermalManager::heartbeatFired()
@@ -62,7 +63,8 @@ void ThermalManager::checkDaemonAvailability()
 {
     services_.dispatch.global(QoS::Utility)->async(weakly(this, [](ThermalManager* self) {
         std::optional<DaemonStatus> status = self->services_.daemon.getStatus();
-        self->services_.dispatch.main()->async(weakly(self, [status](ThermalManager* s) { s->applyAvailability(status); }));
+        self->services_.dispatch.main()->async(
+            weakly(self, [status](ThermalManager* s) { s->applyAvailability(status); }));
     }));
 }
 
@@ -83,7 +85,8 @@ void ThermalManager::applyAvailability(const std::optional<DaemonStatus>& status
             parts_.settingsSync.resetAfterDaemonLoss();
             parts_.batteryConfiguration.forgetAppliedSignature();
             parts_.capabilities.clear();
-            logLine(QStringLiteral("Vantrel: vantrel-node daemon is not available. Install/start it with vantrel-node/install.sh."));
+            logLine(QStringLiteral(
+                "Vantrel: vantrel-node daemon is not available. Install/start it with vantrel-node/install.sh."));
         } else {
             parts_.sleepRuntime.resetDaemonApplyState();
             logLine(QStringLiteral("Vantrel: vantrel-node daemon is available."));

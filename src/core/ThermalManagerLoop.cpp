@@ -30,9 +30,12 @@ void ThermalManager::startRealMonitoring()
     connect(sleep_.get(), &SleepSettingsState::sleepRuntimeSettingChanged, this,
             [this] { parts_.sleepRuntime.scheduleSleepRuntimeReconcile(QStringLiteral("sleep-setting-change")); });
     auto main = services_.dispatch.main();
-    timer_ = services_.dispatch.every(main, seconds(1.0), Duration(0), weakly(this, [](ThermalManager* self) {
-        self->services_.dispatch.global(QoS::Utility)->async(weakly(self, [](ThermalManager* s) { s->tickBackground(); }));
-    }));
+    timer_ = services_.dispatch.every(
+        main, seconds(1.0), Duration(0), weakly(this, [](ThermalManager* self) {
+            self->services_.dispatch.global(QoS::Utility)->async(weakly(self, [](ThermalManager* s) {
+                s->tickBackground();
+            }));
+        }));
 }
 
 void ThermalManager::tickBackground()
@@ -97,15 +100,15 @@ void ThermalManager::tickMain(const TickResult& r)
 
 void ThermalManager::triggerSurvivalMode(double temperature)
 {
-    const QString message = QStringLiteral("⚠️ [SURVIVAL MODE] CRITICAL TEMPERATURE DETECTED: ") + QString::number(temperature) +
-                            QStringLiteral("°C sustained for 10s. Forcing Low Power Mode.");
+    const QString message = QStringLiteral("⚠️ [SURVIVAL MODE] CRITICAL TEMPERATURE DETECTED: ")
+        + QString::number(temperature) + QStringLiteral("°C sustained for 10s. Forcing Low Power Mode.");
     logLine(message);
     // The folder is the system's temporary directory; under a re-rooted tree it may not exist yet.
     QDir().mkpath(QFileInfo(services_.paths.safetyLogFile()).absolutePath());
     QFile log(services_.paths.safetyLogFile());
     if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        const QString line = QStringLiteral("[") + services_.dispatch.clock().now().toLocalTime().toString() +
-                             QStringLiteral("] ") + message + QLatin1Char('\n');
+        const QString line = QStringLiteral("[") + services_.dispatch.clock().now().toLocalTime().toString()
+            + QStringLiteral("] ") + message + QLatin1Char('\n');
         log.write(line.toUtf8());
     }
     const QString rounded = QString::number(static_cast<long long>(std::llround(temperature)));

@@ -28,12 +28,11 @@ QJsonObject updatePackageKeys(const QString& pkgPath, const QString& expectedSHA
 const QString DaemonClient::daemonConnectionDidFail = QStringLiteral("DaemonConnectionDidFail");
 
 DaemonClient::DaemonClient(std::shared_ptr<DaemonTransport> transport, QString updateStatusPath)
-    : transport_(std::move(transport)),
-      updateStatusReader_([path = std::move(updateStatusPath)] {
-          return DurableUpdateStatus::readTrustedUpdateInstallationStatus(path);
-      })
-{
-}
+    : transport_(std::move(transport))
+    , updateStatusReader_([path = std::move(updateStatusPath)] {
+        return DurableUpdateStatus::readTrustedUpdateInstallationStatus(path);
+    })
+{ }
 
 void DaemonClient::setUpdateStatusReader(std::function<std::optional<QJsonObject>()> reader)
 {
@@ -82,21 +81,39 @@ bool DaemonClient::setChargeLimit(int limit) const
 
 bool DaemonClient::sendAppHeartbeat() const { return sendOk(command("app_heartbeat")); }
 bool DaemonClient::releaseDebugRuntime() const { return sendOk(command("release_debug_runtime")); }
-std::optional<QJsonObject> DaemonClient::getRuntimeOwnership() const { return sendForOkObject(command("get_runtime_ownership")); }
-std::optional<QJsonObject> DaemonClient::getUserSettingsState() const { return sendForOkObject(command("get_user_settings_state")); }
+std::optional<QJsonObject> DaemonClient::getRuntimeOwnership() const
+{
+    return sendForOkObject(command("get_runtime_ownership"));
+}
+std::optional<QJsonObject> DaemonClient::getUserSettingsState() const
+{
+    return sendForOkObject(command("get_user_settings_state"));
+}
 bool DaemonClient::reloadUserSettings() const { return sendOk(command("reload_user_settings")); }
-std::optional<QJsonObject> DaemonClient::reloadUserSettingsReply() const { return send(command("reload_user_settings")); }
+std::optional<QJsonObject> DaemonClient::reloadUserSettingsReply() const
+{
+    return send(command("reload_user_settings"));
+}
 bool DaemonClient::resetToVanilla() const { return sendOk(command("reset_to_vanilla")); }
-std::optional<QJsonObject> DaemonClient::getSystemSnapshot() const { return sendForOkObject(command("get_system_snapshot")); }
-std::optional<QJsonObject> DaemonClient::getHardwareProfile() const { return sendForOkObject(command("get_hardware_profile")); }
-std::optional<QJsonObject> DaemonClient::getPowerPolicyState() const { return sendForOkObject(command("get_power_policy_state")); }
+std::optional<QJsonObject> DaemonClient::getSystemSnapshot() const
+{
+    return sendForOkObject(command("get_system_snapshot"));
+}
+std::optional<QJsonObject> DaemonClient::getHardwareProfile() const
+{
+    return sendForOkObject(command("get_hardware_profile"));
+}
+std::optional<QJsonObject> DaemonClient::getPowerPolicyState() const
+{
+    return sendForOkObject(command("get_power_policy_state"));
+}
 
 std::optional<QJsonObject> DaemonClient::verifyUpdatePackage(const QString& pkgPath, const QString& expectedSHA256,
                                                              const QString& expectedVersion,
                                                              const QString& expectedBundleVersion) const
 {
-    return sendForOkObject(
-        command("verify_update_package", updatePackageKeys(pkgPath, expectedSHA256, expectedVersion, expectedBundleVersion)));
+    return sendForOkObject(command("verify_update_package",
+                                   updatePackageKeys(pkgPath, expectedSHA256, expectedVersion, expectedBundleVersion)));
 }
 
 std::optional<QJsonObject> DaemonClient::installUserInitiatedUpdatePackage(const QString& pkgPath,
@@ -161,14 +178,16 @@ bool DaemonClient::setSmartTargetConfig(bool enabled, double targetTemperature, 
 bool DaemonClient::setSurvivalThrottling(bool enabled, double thermalTripCelsius, double memoryTripRatio) const
 {
     // Cool down at least 1 degree below the trip, never below 60 degrees.
-    const double cooldownTarget =
-        std::max(60.0, std::min(thermalTripCelsius - 10.0 * memoryTripRatio, thermalTripCelsius - 1.0));
-    return sendOk(command("set_survival_throttling", {{QStringLiteral("enabled"), enabled},
-                                                      {QStringLiteral("threshold"), thermalTripCelsius},
-                                                      {QStringLiteral("cooldown_target"), cooldownTarget}}));
+    const double cooldownTarget
+        = std::max(60.0, std::min(thermalTripCelsius - 10.0 * memoryTripRatio, thermalTripCelsius - 1.0));
+    return sendOk(command("set_survival_throttling",
+                          {{QStringLiteral("enabled"), enabled},
+                           {QStringLiteral("threshold"), thermalTripCelsius},
+                           {QStringLiteral("cooldown_target"), cooldownTarget}}));
 }
 
-SleepRuntimeApplyResult DaemonClient::setSystemSleepDisabledResult(bool enabled, std::optional<int> batteryCutoffPercent,
+SleepRuntimeApplyResult DaemonClient::setSystemSleepDisabledResult(bool enabled,
+                                                                   std::optional<int> batteryCutoffPercent,
                                                                    bool persistUserIntent) const
 {
     QJsonObject keys{{QStringLiteral("enabled"), enabled}, {QStringLiteral("persist_user_intent"), persistUserIntent}};

@@ -55,7 +55,8 @@ public:
     std::optional<QJsonObject> getHardwareProfile() const;
     std::optional<QJsonObject> getPowerPolicyState() const;
     std::optional<QJsonObject> verifyUpdatePackage(const QString& pkgPath, const QString& expectedSHA256,
-                                                   const QString& expectedVersion, const QString& expectedBundleVersion) const;
+                                                   const QString& expectedVersion,
+                                                   const QString& expectedBundleVersion) const;
     std::optional<QJsonObject> installUserInitiatedUpdatePackage(const QString& pkgPath, const QString& expectedSHA256,
                                                                  const QString& expectedVersion,
                                                                  const QString& expectedBundleVersion) const;
@@ -70,9 +71,10 @@ public:
     bool setSurvivalThrottling(bool enabled, double thermalTripCelsius, double memoryTripRatio) const;
     SleepRuntimeApplyResult setSystemSleepDisabledResult(bool enabled, std::optional<int> batteryCutoffPercent,
                                                          bool persistUserIntent) const;
-    std::variant<DiagnosticPackagePreview, DiagnosticSupportError> getDiagnosticPackagePreview(bool includeProcessNames,
-                                                                                               bool includeReportContext) const;
-    std::variant<DiagnosticExportResult, DiagnosticSupportError> exportDiagnosticBundle(const DiagnosticExportRequest& request) const;
+    std::variant<DiagnosticPackagePreview, DiagnosticSupportError>
+    getDiagnosticPackagePreview(bool includeProcessNames, bool includeReportContext) const;
+    std::variant<DiagnosticExportResult, DiagnosticSupportError>
+    exportDiagnosticBundle(const DiagnosticExportRequest& request) const;
 
     // The curve encoder of "set_fan_config": [{"temp": t, "fan": f}, …] in curve order.
     static QJsonArray encodeCurve(const std::vector<WireCurvePoint>& points);

@@ -26,7 +26,9 @@ namespace {
 // Closes the socket on every way out of an exchange.
 class SocketHandle {
 public:
-    explicit SocketHandle(int fd) : fd_(fd) {}
+    explicit SocketHandle(int fd)
+        : fd_(fd)
+    { }
     ~SocketHandle()
     {
         if (fd_ >= 0)
@@ -111,10 +113,11 @@ QByteArray readReply(int fd)
 const QString DaemonSocketTransport::ipcQueueLabel = QStringLiteral("com.vantrel.ui.daemon-client.ipc");
 
 DaemonSocketTransport::DaemonSocketTransport(Dispatch& dispatch, QString socketPath, bool verboseIPC)
-    : dispatch_(dispatch), socketPath_(std::move(socketPath)), verboseIPC_(verboseIPC),
-      ipcQueue_(dispatch.makeSerialQueue(ipcQueueLabel, QoS::Default))
-{
-}
+    : dispatch_(dispatch)
+    , socketPath_(std::move(socketPath))
+    , verboseIPC_(verboseIPC)
+    , ipcQueue_(dispatch.makeSerialQueue(ipcQueueLabel, QoS::Default))
+{ }
 
 bool DaemonSocketTransport::verboseFromEnvironment()
 {
@@ -123,10 +126,12 @@ bool DaemonSocketTransport::verboseFromEnvironment()
 
 const QSet<QString>& DaemonSocketTransport::quietReadbackCommands()
 {
-    static const QSet<QString> commands = {
-        QStringLiteral("get_status"),           QStringLiteral("get_power_policy_state"),
-        QStringLiteral("get_power_source_info"), QStringLiteral("get_hardware_profile"),
-        QStringLiteral("get_system_snapshot"),  QStringLiteral("get_update_installation_state")};
+    static const QSet<QString> commands = {QStringLiteral("get_status"),
+                                           QStringLiteral("get_power_policy_state"),
+                                           QStringLiteral("get_power_source_info"),
+                                           QStringLiteral("get_hardware_profile"),
+                                           QStringLiteral("get_system_snapshot"),
+                                           QStringLiteral("get_update_installation_state")};
     return commands;
 }
 
@@ -190,7 +195,8 @@ std::optional<QJsonObject> DaemonSocketTransport::sendCommandLocked(const QJsonO
     ::setsockopt(socket.fd(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
 
     if (!connectToPath(socket.fd(), socketPath_)) {
-        logLine(QStringLiteral("🚨 [DaemonClient] Error: Connection to daemon failed! Is vantrel-node running as root?"));
+        logLine(
+            QStringLiteral("🚨 [DaemonClient] Error: Connection to daemon failed! Is vantrel-node running as root?"));
         postConnectionFailure();
         return std::nullopt;
     }

@@ -43,21 +43,23 @@ DiagnosticSupportError DiagnosticSupportError::fromReply(const std::optional<QJs
         error.kind = Kind::RedactionFailed;
     } else if (code == QStringLiteral("ERR_DIAGNOSTIC_EXPORT_FAILED")) {
         error.kind = Kind::ExportFailed;
-        error.message = json::string(*reply, QStringLiteral("message")).value_or(QStringLiteral("Diagnostic export failed."));
+        error.message
+            = json::string(*reply, QStringLiteral("message")).value_or(QStringLiteral("Diagnostic export failed."));
     }
     return error;
 }
 
 DiagnosticPackagePreview DiagnosticPackagePreview::fromReply(const QJsonObject& reply)
 {
-    static const QStringList defaultIncluded = {
-        QStringLiteral("manifest.json"),      QStringLiteral("system_summary.json"), QStringLiteral("app_runtime.json"),
-        QStringLiteral("policy_snapshot.json"), QStringLiteral("events.jsonl"),      QStringLiteral("permissions.json"),
-        QStringLiteral("support_note.md"),    QStringLiteral("privacy_notice.txt")};
-    static const QStringList defaultExcluded = {
-        QStringLiteral("user_documents"), QStringLiteral("screenshots"), QStringLiteral("shell_history"),
-        QStringLiteral("browser_history"), QStringLiteral("tokens"),     QStringLiteral("secrets"),
-        QStringLiteral("process_names_by_default")};
+    static const QStringList defaultIncluded
+        = {QStringLiteral("manifest.json"),    QStringLiteral("system_summary.json"),
+           QStringLiteral("app_runtime.json"), QStringLiteral("policy_snapshot.json"),
+           QStringLiteral("events.jsonl"),     QStringLiteral("permissions.json"),
+           QStringLiteral("support_note.md"),  QStringLiteral("privacy_notice.txt")};
+    static const QStringList defaultExcluded
+        = {QStringLiteral("user_documents"),          QStringLiteral("screenshots"), QStringLiteral("shell_history"),
+           QStringLiteral("browser_history"),         QStringLiteral("tokens"),      QStringLiteral("secrets"),
+           QStringLiteral("process_names_by_default")};
 
     DiagnosticPackagePreview preview;
     preview.includedFiles = stringList(reply, QStringLiteral("included_files"), defaultIncluded);
@@ -66,8 +68,8 @@ DiagnosticPackagePreview DiagnosticPackagePreview::fromReply(const QJsonObject& 
     preview.automaticCloudFlush = json::strictBool(reply, QStringLiteral("automatic_cloud_flush")).value_or(false);
     preview.userConfirmedRequired = json::strictBool(reply, QStringLiteral("user_confirmed_required")).value_or(true);
     preview.userReviewRequired = json::strictBool(reply, QStringLiteral("user_review_required")).value_or(true);
-    preview.includeProcessNamesDefault =
-        json::strictBool(reply, QStringLiteral("include_process_names_default")).value_or(false);
+    preview.includeProcessNamesDefault
+        = json::strictBool(reply, QStringLiteral("include_process_names_default")).value_or(false);
     preview.processSummaryMode = json::string(reply, QStringLiteral("process_summary_mode")).value_or(kExcluded);
     return preview;
 }

@@ -10,7 +10,14 @@
 namespace vantrel {
 
 struct DiagnosticSupportError {
-    enum class Kind { UserConfirmationRequired, UserReviewRequired, UploadModeNotAllowed, RedactionFailed, ExportFailed, Unavailable };
+    enum class Kind {
+        UserConfirmationRequired,
+        UserReviewRequired,
+        UploadModeNotAllowed,
+        RedactionFailed,
+        ExportFailed,
+        Unavailable
+    };
     Kind kind = Kind::Unavailable;
     QString message; // ExportFailed only
     // A refusal from its "code" and "message"; no reply, an absent or unknown code give Unavailable.

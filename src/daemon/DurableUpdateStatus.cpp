@@ -16,7 +16,7 @@ const QString DurableUpdateStatus::source = QStringLiteral("durable_local_update
 
 std::optional<DurableUpdateStatus::FileStatus> DurableUpdateStatus::statItem(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     FileStatus status;
@@ -30,13 +30,17 @@ std::optional<DurableUpdateStatus::FileStatus> DurableUpdateStatus::statItem(con
 
 bool DurableUpdateStatus::isKnownState(const QString& state)
 {
-    static const QSet<QString> states = {
-        QStringLiteral("preparing"),           QStringLiteral("installing"),
-        QStringLiteral("postinstall_bootstrap_authorized"), QStringLiteral("postinstall_verified"),
-        QStringLiteral("app_relaunch_acknowledged"), QStringLiteral("rollback_pending_health"),
-        QStringLiteral("completed"),           QStringLiteral("rolled_back"),
-        QStringLiteral("recovery_failed"),     QStringLiteral("manual_recovery_required"),
-        QStringLiteral("launch_failed")};
+    static const QSet<QString> states = {QStringLiteral("preparing"),
+                                         QStringLiteral("installing"),
+                                         QStringLiteral("postinstall_bootstrap_authorized"),
+                                         QStringLiteral("postinstall_verified"),
+                                         QStringLiteral("app_relaunch_acknowledged"),
+                                         QStringLiteral("rollback_pending_health"),
+                                         QStringLiteral("completed"),
+                                         QStringLiteral("rolled_back"),
+                                         QStringLiteral("recovery_failed"),
+                                         QStringLiteral("manual_recovery_required"),
+                                         QStringLiteral("launch_failed")};
     return states.contains(state);
 }
 

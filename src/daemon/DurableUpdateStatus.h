@@ -22,7 +22,7 @@ public:
     using StatFunction = std::function<std::optional<FileStatus>(const QString& path)>;
 
     static const QString schemaVersion; // "vantrel_update_installation_state.v1"
-    static const QString source;        // "durable_local_update_status"
+    static const QString source; // "durable_local_update_status"
     static constexpr unsigned int requiredOwnerId = 0;
     static constexpr unsigned int requiredGroupId = 80; // admin
     static constexpr qint64 maximumSize = 65536;

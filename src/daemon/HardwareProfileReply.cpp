@@ -7,7 +7,8 @@ namespace vantrel {
 HardwareProfileReply HardwareProfileReply::fromReply(const QJsonObject& reply)
 {
     HardwareProfileReply profile;
-    profile.modelIdentifier = json::string(reply, QStringLiteral("model_identifier")).value_or(QStringLiteral("unknown"));
+    profile.modelIdentifier
+        = json::string(reply, QStringLiteral("model_identifier")).value_or(QStringLiteral("unknown"));
     profile.architecture = json::string(reply, QStringLiteral("architecture")).value_or(QStringLiteral("unknown"));
     profile.fanCount = json::integer(reply, QStringLiteral("fan_count"));
     profile.hasBattery = json::strictBool(reply, QStringLiteral("has_battery"));

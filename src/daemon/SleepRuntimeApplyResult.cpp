@@ -27,7 +27,8 @@ SleepRuntimeApplyResult SleepRuntimeApplyResult::fromReply(const std::optional<Q
     result.succeeded = *status == QStringLiteral("ok");
     result.requestedEnabled = *requested;
     result.effectiveEnabled = *effective;
-    result.lowBatteryVanillaActive = json::strictBool(*reply, QStringLiteral("low_battery_vanilla_active")).value_or(false);
+    result.lowBatteryVanillaActive
+        = json::strictBool(*reply, QStringLiteral("low_battery_vanilla_active")).value_or(false);
     result.code = json::string(*reply, QStringLiteral("code"));
     result.stateAuthoritative = true;
     return result;

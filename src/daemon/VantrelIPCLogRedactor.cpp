@@ -8,12 +8,12 @@ const QString VantrelIPCLogRedactor::redactedValue = QStringLiteral("<redacted>"
 
 bool VantrelIPCLogRedactor::isSensitiveKey(const QString& key)
 {
-    static const std::array<QString, 13> fragments = {
-        QStringLiteral("token"),   QStringLiteral("secret"),         QStringLiteral("password"),
-        QStringLiteral("sha256"),  QStringLiteral("webhook"),        QStringLiteral("path"),
-        QStringLiteral("message"), QStringLiteral("detail"),         QStringLiteral("output"),
-        QStringLiteral("app_install_id"), QStringLiteral("device_hash"), QStringLiteral("email"),
-        QStringLiteral("customer_id")};
+    static const std::array<QString, 13> fragments
+        = {QStringLiteral("token"),          QStringLiteral("secret"),      QStringLiteral("password"),
+           QStringLiteral("sha256"),         QStringLiteral("webhook"),     QStringLiteral("path"),
+           QStringLiteral("message"),        QStringLiteral("detail"),      QStringLiteral("output"),
+           QStringLiteral("app_install_id"), QStringLiteral("device_hash"), QStringLiteral("email"),
+           QStringLiteral("customer_id")};
     const QString lowered = key.toLower();
     for (const auto& fragment : fragments)
         if (lowered.contains(fragment))

@@ -12,7 +12,10 @@ struct CurvePoint {
     double temperature = 0;
     double fanPercent = 0;
 
-    static CurvePoint make(double temperature, double fanPercent) { return {QUuid::createUuid(), temperature, fanPercent}; }
+    static CurvePoint make(double temperature, double fanPercent)
+    {
+        return {QUuid::createUuid(), temperature, fanPercent};
+    }
 
     QJsonObject toJson() const;
     // "id", "temperature" and "fanPercent" are all required; a wrong type or a malformed UUID fails.

@@ -18,12 +18,17 @@ QString flag(bool value) { return value ? QStringLiteral("true") : QStringLitera
 
 FanConfigurationApplier::FanConfigurationApplier(FanControlState& state, DaemonClient& client, Dispatch& dispatch,
                                                  std::function<bool()> supportsSafeFanControl, QObject* parent)
-    : QObject(parent), state_(state), client_(client), dispatch_(dispatch),
-      supportsSafeFanControl_(std::move(supportsSafeFanControl))
-{
-}
+    : QObject(parent)
+    , state_(state)
+    , client_(client)
+    , dispatch_(dispatch)
+    , supportsSafeFanControl_(std::move(supportsSafeFanControl))
+{ }
 
-bool FanConfigurationApplier::fanControlsAvailable() const { return supportsSafeFanControl_ && supportsSafeFanControl_(); }
+bool FanConfigurationApplier::fanControlsAvailable() const
+{
+    return supportsSafeFanControl_ && supportsSafeFanControl_();
+}
 
 bool FanConfigurationApplier::sendNow(const FanConfigRequest& request)
 {
@@ -47,18 +52,20 @@ bool FanConfigurationApplier::applyFanConfigurationNow(const QString& reason, st
     DaemonClient& client = client_;
     Dispatch& dispatch = dispatch_;
     QPointer<FanConfigurationApplier> guard(this); // the completion runs only while the applier lives
-    dispatch_.global(QoS::UserInitiated)->async([guard, &client, &dispatch, request, reason, completion = std::move(completion)] {
-        const bool ok = client.sendOk(request.toJson());
-        dispatch.main()->async([guard, ok, request, reason, completion] {
-            if (!guard)
-                return;
-            if (completion)
-                completion(ok);
-            logLine(QStringLiteral("Vantrel fan sync (") + reason + QStringLiteral("): mode=") + rawValue(request.mode)
-                    + QStringLiteral(" unified=") + flag(request.unified) + QStringLiteral(" smartAppPreset=")
-                    + flag(request.smartAppPreset) + QStringLiteral(" ok=") + flag(ok));
+    dispatch_.global(QoS::UserInitiated)
+        ->async([guard, &client, &dispatch, request, reason, completion = std::move(completion)] {
+            const bool ok = client.sendOk(request.toJson());
+            dispatch.main()->async([guard, ok, request, reason, completion] {
+                if (!guard)
+                    return;
+                if (completion)
+                    completion(ok);
+                logLine(QStringLiteral("Vantrel fan sync (") + reason + QStringLiteral("): mode=")
+                        + rawValue(request.mode) + QStringLiteral(" unified=") + flag(request.unified)
+                        + QStringLiteral(" smartAppPreset=") + flag(request.smartAppPreset) + QStringLiteral(" ok=")
+                        + flag(ok));
+            });
         });
-    });
     return true;
 }
 

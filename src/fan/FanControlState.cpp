@@ -21,7 +21,9 @@ const QString kManualFanSpeed = QStringLiteral("manualFanSpeed");
 
 } // namespace
 
-FanControlState::FanControlState(Preferences& prefs, QObject* parent) : QObject(parent), prefs_(prefs)
+FanControlState::FanControlState(Preferences& prefs, QObject* parent)
+    : QObject(parent)
+    , prefs_(prefs)
 {
     if (const auto raw = prefs_.optionalString(kFanMode))
         if (const auto mode = fanModeFromRawValue(*raw))

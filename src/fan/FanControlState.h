@@ -22,17 +22,24 @@ class Preferences;
 class FanControlState : public QObject {
     Q_OBJECT
     Q_PROPERTY(vantrel::FanMode fanMode READ fanMode WRITE setFanMode NOTIFY fanModeChanged)
-    Q_PROPERTY(bool isUnifiedFanControl READ isUnifiedFanControl WRITE setUnifiedFanControl NOTIFY isUnifiedFanControlChanged)
-    Q_PROPERTY(vantrel::FanCurveSettings currentCurve READ currentCurve WRITE setCurrentCurve NOTIFY currentCurveChanged)
-    Q_PROPERTY(vantrel::FanCurveSettings currentCurveRight READ currentCurveRight WRITE setCurrentCurveRight NOTIFY currentCurveRightChanged)
+    Q_PROPERTY(
+        bool isUnifiedFanControl READ isUnifiedFanControl WRITE setUnifiedFanControl NOTIFY isUnifiedFanControlChanged)
+    Q_PROPERTY(
+        vantrel::FanCurveSettings currentCurve READ currentCurve WRITE setCurrentCurve NOTIFY currentCurveChanged)
+    Q_PROPERTY(vantrel::FanCurveSettings currentCurveRight READ currentCurveRight WRITE setCurrentCurveRight NOTIFY
+                   currentCurveRightChanged)
     Q_PROPERTY(QString currentProfile READ currentProfile WRITE setCurrentProfile NOTIFY currentProfileChanged)
-    Q_PROPERTY(bool smartAppPresetEnabled READ smartAppPresetEnabled WRITE setSmartAppPresetEnabled NOTIFY smartAppPresetEnabledChanged)
-    Q_PROPERTY(std::vector<vantrel::FanCurveSettings> savedPresets READ savedPresets WRITE setSavedPresets NOTIFY savedPresetsChanged)
+    Q_PROPERTY(bool smartAppPresetEnabled READ smartAppPresetEnabled WRITE setSmartAppPresetEnabled NOTIFY
+                   smartAppPresetEnabledChanged)
+    Q_PROPERTY(std::vector<vantrel::FanCurveSettings> savedPresets READ savedPresets WRITE setSavedPresets NOTIFY
+                   savedPresetsChanged)
     Q_PROPERTY(double targetFanPercent READ targetFanPercent NOTIFY targetFanPercentChanged)
     Q_PROPERTY(double manualFanSpeed READ manualFanSpeed WRITE setManualFanSpeed NOTIFY manualFanSpeedChanged)
     Q_PROPERTY(vantrel::LLMState llmState READ llmState WRITE setLlmState NOTIFY llmStateChanged)
-    Q_PROPERTY(std::vector<vantrel::ObservedMacOSFanPoint> macOSFanCurveSamples READ macOSFanCurveSamples NOTIFY macOSFanCurveSamplesChanged)
-    Q_PROPERTY(vantrel::MacOSFanCurveSummary macOSFanCurveSummary READ macOSFanCurveSummary NOTIFY macOSFanCurveSummaryChanged)
+    Q_PROPERTY(std::vector<vantrel::ObservedMacOSFanPoint> macOSFanCurveSamples READ macOSFanCurveSamples NOTIFY
+                   macOSFanCurveSamplesChanged)
+    Q_PROPERTY(
+        vantrel::MacOSFanCurveSummary macOSFanCurveSummary READ macOSFanCurveSummary NOTIFY macOSFanCurveSummaryChanged)
     Q_PROPERTY(int detectedFanMaxRPM READ detectedFanMaxRPM WRITE setDetectedFanMaxRPM NOTIFY detectedFanMaxRPMChanged)
 
 public:
@@ -57,14 +64,14 @@ public:
     int detectedFanMaxRPM() const { return detectedFanMaxRPM_; }
 
     // Each setter of a persisted property stores the value on every set, as a change observer would.
-    void setFanMode(FanMode mode);                  // "fanMode"
-    void setUnifiedFanControl(bool unified);        // "isUnifiedFanControl" (never read back)
-    void setCurrentCurve(const FanCurveSettings& curve);      // "currentCurve", unless loading stored configuration
+    void setFanMode(FanMode mode); // "fanMode"
+    void setUnifiedFanControl(bool unified); // "isUnifiedFanControl" (never read back)
+    void setCurrentCurve(const FanCurveSettings& curve); // "currentCurve", unless loading stored configuration
     void setCurrentCurveRight(const FanCurveSettings& curve); // "currentCurveRight", same exception
     void setCurrentProfile(const QString& profile);
-    void setSmartAppPresetEnabled(bool enabled);    // "smartAppPresetEnabled"
+    void setSmartAppPresetEnabled(bool enabled); // "smartAppPresetEnabled"
     void setSavedPresets(const std::vector<FanCurveSettings>& presets);
-    void setManualFanSpeed(double rpm);             // "manualFanSpeed"
+    void setManualFanSpeed(double rpm); // "manualFanSpeed"
     void setLlmState(LLMState state);
     // Publishes the observed samples and, when they changed, their summary.
     void setMacOSFanCurveAnalysis(std::vector<ObservedMacOSFanPoint> samples);

@@ -58,7 +58,8 @@ double calculateInterpolatedFanPercent(double temp, const FanCurveSettings& curv
     return evaluateSorted(temp, sorted);
 }
 
-std::vector<CurvePoint> normalizeCurvePointsWithStep(const std::vector<CurvePoint>& points, double minStep, double firstCap)
+std::vector<CurvePoint> normalizeCurvePointsWithStep(const std::vector<CurvePoint>& points, double minStep,
+                                                     double firstCap)
 {
     const auto& source = points.size() < 5 ? FanCurveSettings::defaultBalanced().points : points;
     std::vector<CurvePoint> clamped;
@@ -83,7 +84,8 @@ std::vector<CurvePoint> normalizeCurvePointsWithStep(const std::vector<CurvePoin
         const CurvePoint& prev = result.back();
         const double temperatureCap = firstCap + minStep * static_cast<double>(k);
         const double fanCap = k == 2 ? 99 : 100;
-        const double temperature = std::min(std::max(candidates[k].temperature, prev.temperature + minStep), temperatureCap);
+        const double temperature
+            = std::min(std::max(candidates[k].temperature, prev.temperature + minStep), temperatureCap);
         const double fanPercent = std::min(std::max(candidates[k].fanPercent, prev.fanPercent), fanCap);
         result.push_back(CurvePoint::make(temperature, fanPercent));
     }

@@ -13,7 +13,8 @@ double calculateInterpolatedFanPercent(double temp, const FanCurveSettings& curv
 
 // The five-point shape (0,0), three interior points, (100,100), with interior temperatures at
 // least minStep apart and capped at firstCap, firstCap + minStep, firstCap + 2 × minStep.
-std::vector<CurvePoint> normalizeCurvePointsWithStep(const std::vector<CurvePoint>& points, double minStep, double firstCap);
+std::vector<CurvePoint> normalizeCurvePointsWithStep(const std::vector<CurvePoint>& points, double minStep,
+                                                     double firstCap);
 
 // The curve editor's variant: 3 °C steps, caps 91/94/97.
 std::vector<CurvePoint> normalizedCurvePoints(const std::vector<CurvePoint>& points);

@@ -9,8 +9,7 @@ namespace vantrel {
 
 namespace {
 
-template <class T>
-QJsonArray encodeAll(const std::vector<T>& items)
+template <class T> QJsonArray encodeAll(const std::vector<T>& items)
 {
     QJsonArray out;
     for (const auto& item : items)
@@ -19,8 +18,7 @@ QJsonArray encodeAll(const std::vector<T>& items)
 }
 
 // Every element must decode, or the whole array fails.
-template <class T>
-std::optional<std::vector<T>> decodeAll(const QJsonValue& value)
+template <class T> std::optional<std::vector<T>> decodeAll(const QJsonValue& value)
 {
     if (!value.isArray())
         return std::nullopt;
@@ -152,7 +150,8 @@ const FanCurveSettings& FanCurveSettings::defaultBalanced()
 
 const FanCurveSettings& FanCurveSettings::defaultPerformance()
 {
-    static const FanCurveSettings curve = builtIn("curve_performance", {{0, 0}, {45, 45}, {60, 70}, {78, 90}, {100, 100}});
+    static const FanCurveSettings curve
+        = builtIn("curve_performance", {{0, 0}, {45, 45}, {60, 70}, {78, 90}, {100, 100}});
     return curve;
 }
 

@@ -16,6 +16,9 @@ std::optional<FanMode> fanModeFromRawValue(const QString& raw)
     return std::nullopt;
 }
 
-QString daemonValue(FanMode mode) { return mode == FanMode::Manual ? QStringLiteral("manual") : QStringLiteral("auto"); }
+QString daemonValue(FanMode mode)
+{
+    return mode == FanMode::Manual ? QStringLiteral("manual") : QStringLiteral("auto");
+}
 
 } // namespace vantrel

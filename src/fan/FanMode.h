@@ -6,7 +6,10 @@
 
 namespace vantrel {
 
-enum class FanMode { Auto, Manual };
+enum class FanMode {
+    Auto,
+    Manual
+};
 
 // "Auto (macOS)" / "Manual Curve": stored under "fanMode" and written in logs.
 QString rawValue(FanMode mode);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "fan/FanConfigurationApplier.h"
 #include "fan/FanConfigRequest.h"
+#include "fan/FanConfigurationApplier.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveMath.h"
 #include "fan/FanPresetStore.h"
@@ -13,9 +13,11 @@ namespace vantrel {
 
 FanPageModel::FanPageModel(FanControlState& state, const FanPresetStore& store, FanConfigurationApplier& applier,
                            QObject* parent)
-    : QObject(parent), state_(state), store_(store), applier_(applier)
-{
-}
+    : QObject(parent)
+    , state_(state)
+    , store_(store)
+    , applier_(applier)
+{ }
 
 bool FanPageModel::fanControlsAvailable() const { return applier_.fanControlsAvailable(); }
 
@@ -71,9 +73,9 @@ void FanPageModel::syncSelectionFromManager()
     if (state_.fanMode() == FanMode::Auto) {
         setSelection(macOSDefaultCard, noPresetCard, QUuid());
     } else {
-        const int preset = curve.name == QLatin1String("curve_silent")        ? silentCard
-                           : curve.name == QLatin1String("curve_performance") ? performanceCard
-                                                                              : balancedCard;
+        const int preset = curve.name == QLatin1String("curve_silent") ? silentCard
+            : curve.name == QLatin1String("curve_performance")         ? performanceCard
+                                                                       : balancedCard;
         QUuid custom;
         for (const auto& p : customPresets_)
             if (p.name == curve.name) {
@@ -97,11 +99,10 @@ FanCurveSettings FanPageModel::draftCurve(const QString& name) const
     const DraftBands& b = draftBands_;
     FanCurveSettings draft;
     draft.name = name;
-    draft.points = normalizedCurvePoints({CurvePoint::make(0, 0),
-                                          CurvePoint::make(b.currentBandTemperature, b.currentBandFanPercent),
-                                          CurvePoint::make(b.workBandTemperature, b.workBandFanPercent),
-                                          CurvePoint::make(b.highBandTemperature, b.highBandFanPercent),
-                                          CurvePoint::make(100, 100)});
+    draft.points = normalizedCurvePoints(
+        {CurvePoint::make(0, 0), CurvePoint::make(b.currentBandTemperature, b.currentBandFanPercent),
+         CurvePoint::make(b.workBandTemperature, b.workBandFanPercent),
+         CurvePoint::make(b.highBandTemperature, b.highBandFanPercent), CurvePoint::make(100, 100)});
     return draft;
 }
 
@@ -149,7 +150,8 @@ void FanPageModel::applyOperatingMode(int id)
     setSelection(id, selectedPreset_, selectedCustomPresetID_);
     if (id == curveControlCard) {
         const FanCurveSettings& curve = builtInCurveForCard(selectedPreset_);
-        applyFanSelection(FanMode::Manual, curve, curve.name, StatusLabel::key(L10n::key("feature.fan.vantrel_curve_control")));
+        applyFanSelection(FanMode::Manual, curve, curve.name,
+                          StatusLabel::key(L10n::key("feature.fan.vantrel_curve_control")));
     } else if (id == macOSDefaultCard) {
         applyFanSelection(FanMode::Auto, FanCurveSettings::defaultBalanced(), QStringLiteral("macos_default"),
                           StatusLabel::key(L10n::key("state.macos_default")));
@@ -205,7 +207,8 @@ void FanPageModel::saveCustomList(std::vector<FanCurveSettings> custom)
     reloadCustomPresets();
 }
 
-void FanPageModel::storeDraftAs(const QString& name, const std::optional<FanCurveSettings>& replacing, const QString& statusKey)
+void FanPageModel::storeDraftAs(const QString& name, const std::optional<FanCurveSettings>& replacing,
+                                const QString& statusKey)
 {
     auto custom = store_.loadCustomPresets();
     std::erase_if(custom, [&](const FanCurveSettings& p) {
@@ -235,8 +238,10 @@ void FanPageModel::updateSelectedPreset()
 {
     const auto target = matchingCustomPreset();
     if (!target)
-        return setStatus({QStringList{L10n::key("fan.preset.select_to_update"), L10n::key("fan.preset.select_to_update_2")},
-                          {}, StatusTone::Warning});
+        return setStatus(
+            {QStringList{L10n::key("fan.preset.select_to_update"), L10n::key("fan.preset.select_to_update_2")},
+             {},
+             StatusTone::Warning});
     // The draft is stored under the typed name, which must not be blank (the same rule as saving).
     const QString typed = customPresetName_.trimmed();
     if (typed.isEmpty())
@@ -254,7 +259,8 @@ void FanPageModel::deleteSelectedPreset()
     saveCustomList(std::move(custom));
     if (selectedCustomPresetID_ == target->id)
         selectCustomPreset(QUuid());
-    setStatus(FanStatusLine::make(L10n::key("fan.preset.deleted_named"), StatusTone::Success, StatusLabel::literal(target->name)));
+    setStatus(FanStatusLine::make(L10n::key("fan.preset.deleted_named"), StatusTone::Success,
+                                  StatusLabel::literal(target->name)));
 }
 
 } // namespace vantrel

@@ -43,12 +43,12 @@ class FanPageModel : public QObject {
 
 public:
     // Card ids of the fan screen.
-    static constexpr int macOSDefaultCard = 1;   // "state.macos_default"
-    static constexpr int curveControlCard = 2;   // "feature.fan.vantrel_curve_control"
-    static constexpr int silentCard = 8;         // "curve_silent"
-    static constexpr int balancedCard = 9;       // "curve_balance"
-    static constexpr int performanceCard = 10;   // "curve_performance"
-    static constexpr int noPresetCard = 11;      // nothing highlighted
+    static constexpr int macOSDefaultCard = 1; // "state.macos_default"
+    static constexpr int curveControlCard = 2; // "feature.fan.vantrel_curve_control"
+    static constexpr int silentCard = 8; // "curve_silent"
+    static constexpr int balancedCard = 9; // "curve_balance"
+    static constexpr int performanceCard = 10; // "curve_performance"
+    static constexpr int noPresetCard = 11; // nothing highlighted
     static constexpr size_t maxCustomPresets = 3;
 
     // The applier sends the screen's choices and answers whether fan controls are available.
@@ -81,7 +81,8 @@ public:
     std::optional<FanCurveSettings> matchingCustomPreset() const;
 
     // Applying: each stores the choice in the central state, sends "set_fan_config" and sets the status line.
-    void applyFanSelection(FanMode mode, const FanCurveSettings& curve, const QString& presetName, const StatusLabel& statusLabel);
+    void applyFanSelection(FanMode mode, const FanCurveSettings& curve, const QString& presetName,
+                           const StatusLabel& statusLabel);
     void applyOperatingMode(int id);
     void applyPreset(int id);
     void applyCustomPreset(const FanCurveSettings& preset);

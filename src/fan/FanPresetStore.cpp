@@ -37,7 +37,9 @@ QString currentName(const QString& name)
 } // namespace
 
 FanPresetStore::FanPresetStore(const Paths& paths, Preferences& prefs, const Clock& clock)
-    : folder_(paths.appSupportFolder()), prefs_(prefs), clock_(clock)
+    : folder_(paths.appSupportFolder())
+    , prefs_(prefs)
+    , clock_(clock)
 {
     if (folder_.isEmpty())
         folder_ = QDir::tempPath() + QStringLiteral("/Vantrel");
@@ -126,7 +128,8 @@ void FanPresetStore::save(const std::vector<FanCurveSettings>& presets) const
 
     if (!QDir().mkpath(folder_))
         return fail(QStringLiteral("could not create the folder %1").arg(folder_));
-    const QByteArray data = QJsonDocument(FanCurveSettings::toJsonArray(normalize(presets))).toJson(QJsonDocument::Indented);
+    const QByteArray data
+        = QJsonDocument(FanCurveSettings::toJsonArray(normalize(presets))).toJson(QJsonDocument::Indented);
     if (QFileInfo::exists(path)) {
         QFile::remove(bak);
         QFile::copy(path, bak);

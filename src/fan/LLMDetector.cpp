@@ -4,12 +4,15 @@
 
 namespace vantrel {
 
-LLMDetector::LLMDetector(const ProcessTable& processes) : processes_(processes) {}
+LLMDetector::LLMDetector(const ProcessTable& processes)
+    : processes_(processes)
+{ }
 
 const QStringList& LLMDetector::signatures()
 {
     static const QStringList list{QStringLiteral("LM Studio"), QStringLiteral("LM Studio Helper"),
-                                  QStringLiteral("llama-server"), QStringLiteral("llama-cli"), QStringLiteral("mlx_lm")};
+                                  QStringLiteral("llama-server"), QStringLiteral("llama-cli"),
+                                  QStringLiteral("mlx_lm")};
     return list;
 }
 

@@ -4,7 +4,11 @@
 
 namespace vantrel {
 
-enum class LLMState { Idle, KeepAlive, Inferencing };
+enum class LLMState {
+    Idle,
+    KeepAlive,
+    Inferencing
+};
 
 struct LLMProcess {
     QString name;

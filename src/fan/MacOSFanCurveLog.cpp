@@ -30,10 +30,10 @@ bool encodable(const ObservedMacOSFanPoint& p)
 } // namespace
 
 MacOSFanCurveLog::MacOSFanCurveLog(const Paths& paths, Dispatch& dispatch)
-    : path_(paths.appSupportFile(QStringLiteral("macos-fan-curve.jsonl"))), dispatch_(dispatch),
-      queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility))
-{
-}
+    : path_(paths.appSupportFile(QStringLiteral("macos-fan-curve.jsonl")))
+    , dispatch_(dispatch)
+    , queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility))
+{ }
 
 MacOSFanCurveLog::~MacOSFanCurveLog()
 {
@@ -49,7 +49,7 @@ bool MacOSFanCurveLog::isWorthKeeping(const ObservedMacOSFanPoint& last, const O
 
 MacOSFanCurveLog::FileSignature MacOSFanCurveLog::currentSignature() const
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(path_).constData(), &st) != 0)
         return {};
     return {true, static_cast<long long>(st.st_size), static_cast<long long>(st.st_ino),
@@ -80,7 +80,8 @@ const MacOSFanCurveLog::Image& MacOSFanCurveLog::image()
 std::vector<ObservedMacOSFanPoint> MacOSFanCurveLog::recent(double hours)
 {
     const Image& img = image();
-    const QDateTime cutoff = dispatch_.clock().now().addMSecs(-static_cast<qint64>(std::llround(hours * 3600.0 * 1000.0)));
+    const QDateTime cutoff
+        = dispatch_.clock().now().addMSecs(-static_cast<qint64>(std::llround(hours * 3600.0 * 1000.0)));
     std::vector<ObservedMacOSFanPoint> out;
     if (img.canonical) {
         const auto it = std::partition_point(img.lines.begin(), img.lines.end(),
@@ -119,8 +120,8 @@ std::vector<ObservedMacOSFanPoint> MacOSFanCurveLog::appendAndLoadRecent(const O
         result.push_back(point);
         // The loaded samples are sorted, so only a leading run can be too old; the new sample never is.
         const QDateTime limit = point.timestamp.addSecs(-kRetentionSeconds);
-        const auto tooOld = std::partition_point(result.begin(), result.end(),
-                                                 [&](const auto& s) { return s.timestamp < limit; });
+        const auto tooOld
+            = std::partition_point(result.begin(), result.end(), [&](const auto& s) { return s.timestamp < limit; });
         const auto droppedCount = std::min(static_cast<size_t>(tooOld - result.begin()), loadedCount);
         result.erase(result.begin(), tooOld);
 

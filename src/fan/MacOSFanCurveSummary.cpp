@@ -33,7 +33,8 @@ QString bandText(const std::vector<ObservedMacOSFanPoint>& samples)
             }
         }
         if (count > 0)
-            entries << QString::fromLatin1(band.label) + QStringLiteral(": ") + QString::number(sum / count) + QStringLiteral("rpm");
+            entries << QString::fromLatin1(band.label) + QStringLiteral(": ") + QString::number(sum / count)
+                    + QStringLiteral("rpm");
     }
     return entries.isEmpty() ? kBandsWaiting : entries.join(QStringLiteral(" · "));
 }
@@ -49,12 +50,14 @@ long long truncated(double v)
 } // namespace
 
 MacOSFanCurveSummary::MacOSFanCurveSummary()
-    : temperatureRangeText(kNotCollected), rpmRangeText(kNotCollected), behaviorText(kNeedsObservation),
-      bandText(kBandsWaiting)
-{
-}
+    : temperatureRangeText(kNotCollected)
+    , rpmRangeText(kNotCollected)
+    , behaviorText(kNeedsObservation)
+    , bandText(kBandsWaiting)
+{ }
 
-MacOSFanCurveSummary::MacOSFanCurveSummary(const std::vector<ObservedMacOSFanPoint>& samples) : MacOSFanCurveSummary()
+MacOSFanCurveSummary::MacOSFanCurveSummary(const std::vector<ObservedMacOSFanPoint>& samples)
+    : MacOSFanCurveSummary()
 {
     if (samples.empty())
         return;
@@ -74,7 +77,8 @@ MacOSFanCurveSummary::MacOSFanCurveSummary(const std::vector<ObservedMacOSFanPoi
     }
 
     sampleCount = static_cast<int>(samples.size());
-    temperatureRangeText = QString::number(truncated(minT)) + QLatin1Char('-') + QString::number(truncated(maxT)) + QStringLiteral("°C");
+    temperatureRangeText
+        = QString::number(truncated(minT)) + QLatin1Char('-') + QString::number(truncated(maxT)) + QStringLiteral("°C");
     rpmRangeText = QString::number(minR) + QLatin1Char('-') + QString::number(maxR) + QStringLiteral(" RPM");
     bandText = vantrel::bandText(samples);
 

@@ -8,9 +8,10 @@
 namespace vantrel {
 
 MacOSFanObserver::MacOSFanObserver(FanControlState& state, MacOSFanCurveLog& log, MaxFanRPMReader maxFanRPM)
-    : state_(state), log_(log), maxFanRPM_(std::move(maxFanRPM))
-{
-}
+    : state_(state)
+    , log_(log)
+    , maxFanRPM_(std::move(maxFanRPM))
+{ }
 
 ReferenceTemperature MacOSFanObserver::macOSFanReferenceTemperature(const HistoryDataPoint& readings)
 {

@@ -26,7 +26,8 @@ public:
 
     MacOSFanObserver(FanControlState& state, MacOSFanCurveLog& log, MaxFanRPMReader maxFanRPM);
 
-    // The hottest of CPU, GPU and battery strictly between 0 and 120 °C (earlier wins a tie), else the CPU value as "Unknown".
+    // The hottest of CPU, GPU and battery strictly between 0 and 120 °C (earlier wins a tie), else the CPU value as
+    // "Unknown".
     static ReferenceTemperature macOSFanReferenceTemperature(const HistoryDataPoint& readings);
 
     // Monitoring tick hook, called on the main thread with the history point the tick just appended.

@@ -11,8 +11,8 @@ namespace {
 // A three-day log holds some 26,000 samples; sharing the few sensor names keeps each one small and cheap to copy.
 QString sharedSensorName(const QString& name)
 {
-    static const QString known[] = {QStringLiteral("CPU"), QStringLiteral("GPU"), QStringLiteral("Battery"),
-                                    QStringLiteral("Unknown")};
+    static const QString known[]
+        = {QStringLiteral("CPU"), QStringLiteral("GPU"), QStringLiteral("Battery"), QStringLiteral("Unknown")};
     for (const auto& k : known)
         if (k == name)
             return k;
@@ -49,7 +49,8 @@ std::optional<ObservedMacOSFanPoint> ObservedMacOSFanPoint::fromJson(const QJson
     const QDateTime timestamp = QDateTime::fromString(*stamp, Qt::ISODate);
     if (!timestamp.isValid())
         return std::nullopt;
-    ObservedMacOSFanPoint point{timestamp, *temperature, *fanPercent, static_cast<int>(*rpm), static_cast<int>(*fanMaxRPM), {}};
+    ObservedMacOSFanPoint point{
+        timestamp, *temperature, *fanPercent, static_cast<int>(*rpm), static_cast<int>(*fanMaxRPM), {}};
     const QJsonValue sensor = o.value(QStringLiteral("dominantSensor"));
     if (sensor.isString())
         point.dominantSensor = sharedSensorName(sensor.toString());

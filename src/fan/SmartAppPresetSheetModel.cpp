@@ -8,14 +8,15 @@
 namespace vantrel {
 
 SmartAppPresetSheetModel::SmartAppPresetSheetModel(DaemonClient& client, QObject* parent)
-    : QObject(parent), client_(client),
-      actionStatus_(FanStatusLine::make(L10n::key("fan.smart_app.status.default"), StatusTone::Neutral))
-{
-}
+    : QObject(parent)
+    , client_(client)
+    , actionStatus_(FanStatusLine::make(L10n::key("fan.smart_app.status.default"), StatusTone::Neutral))
+{ }
 
 const QStringList& SmartAppPresetSheetModel::launchChoices()
 {
-    static const QStringList choices{QStringLiteral("Silent"), QStringLiteral("Balanced"), QStringLiteral("Performance")};
+    static const QStringList choices{QStringLiteral("Silent"), QStringLiteral("Balanced"),
+                                     QStringLiteral("Performance")};
     return choices;
 }
 

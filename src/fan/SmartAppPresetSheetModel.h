@@ -32,7 +32,7 @@ public:
     explicit SmartAppPresetSheetModel(DaemonClient& client, QObject* parent = nullptr);
 
     static const QStringList& launchChoices(); // "Silent", "Balanced", "Performance"
-    static const QStringList& exitChoices();   // the launch choices and "Auto"
+    static const QStringList& exitChoices(); // the launch choices and "Auto"
 
     QString selectedPreset() const { return selectedPreset_; }
     QString restorePreset() const { return restorePreset_; }

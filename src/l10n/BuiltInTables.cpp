@@ -42,7 +42,8 @@ BuiltInTables BuiltInTables::load(const QString& directory)
     tables.main_ = readTable(directory + QStringLiteral("/main.json"));
     tables.displayNames_ = readTable(directory + QStringLiteral("/display_names.json"));
     // The supported code "zh" is Simplified Chinese.
-    if (tables.displayNames_.contains(QStringLiteral("zh-Hans")) && !tables.displayNames_.contains(QStringLiteral("zh")))
+    if (tables.displayNames_.contains(QStringLiteral("zh-Hans"))
+        && !tables.displayNames_.contains(QStringLiteral("zh")))
         tables.displayNames_.insert(QStringLiteral("zh"), tables.displayNames_.value(QStringLiteral("zh-Hans")));
 
     const QString literalsPath = directory + QStringLiteral("/korean_literals.json");

@@ -27,9 +27,9 @@ CurrentLanguage& current()
 
 const QStringList& L10n::supportedLanguages()
 {
-    static const QStringList languages{
-        QStringLiteral("en"), QStringLiteral("ko"), QStringLiteral("zh"), QStringLiteral("ja"),
-        QStringLiteral("de"), QStringLiteral("es"), QStringLiteral("fr")};
+    static const QStringList languages{QStringLiteral("en"), QStringLiteral("ko"), QStringLiteral("zh"),
+                                       QStringLiteral("ja"), QStringLiteral("de"), QStringLiteral("es"),
+                                       QStringLiteral("fr")};
     return languages;
 }
 
@@ -61,20 +61,14 @@ QStringList L10n::languageCandidates(const QString& lang)
     return {lang, en};
 }
 
-QString L10n::tr(const QString& key, const QString& lang)
-{
-    return translator().tr(key, lang);
-}
+QString L10n::tr(const QString& key, const QString& lang) { return translator().tr(key, lang); }
 
 std::optional<QString> L10n::languagePackValue(const QString& key, const QString& lang)
 {
     return translator().languagePackValue(key, lang);
 }
 
-QString L10n::displayName(const QString& name, const QString& lang)
-{
-    return translator().displayName(name, lang);
-}
+QString L10n::displayName(const QString& name, const QString& lang) { return translator().displayName(name, lang); }
 
 QString L10n::englishFallbackForKoreanLiteral(const QString& text)
 {
@@ -106,15 +100,9 @@ QString L10n::formatList(const QString& key, const QStringList& args, const QStr
     return fill(tr(key, lang), args);
 }
 
-bool L10n::hasText(const QString& key, const QString& lang)
-{
-    return translator().hasText(key, lang);
-}
+bool L10n::hasText(const QString& key, const QString& lang) { return translator().hasText(key, lang); }
 
-QStringList L10n::knownKeys()
-{
-    return translator().knownKeys();
-}
+QStringList L10n::knownKeys() { return translator().knownKeys(); }
 
 QString L10n::defaultLanguage(const QStringList& systemLanguages)
 {
@@ -124,10 +112,7 @@ QString L10n::defaultLanguage(const QStringList& systemLanguages)
     return supportedLanguages().contains(code) ? code : QStringLiteral("en");
 }
 
-QString L10n::defaultLanguage()
-{
-    return defaultLanguage(QLocale::system().uiLanguages());
-}
+QString L10n::defaultLanguage() { return defaultLanguage(QLocale::system().uiLanguages()); }
 
 QString L10n::languageFromPreferences(const Preferences& preferences)
 {
@@ -174,9 +159,6 @@ const Translator& L10n::translator()
     return translator;
 }
 
-LanguagePack L10n::loadLanguagePack()
-{
-    return LanguagePack::loadFirst(LanguagePack::defaultLocations());
-}
+LanguagePack L10n::loadLanguagePack() { return LanguagePack::loadFirst(LanguagePack::defaultLocations()); }
 
 } // namespace vantrel

@@ -54,7 +54,10 @@ public:
     static QString format(const QString& key, const QString& label, const QString& lang);
     static QString format(const QString& key, const QString& label) { return format(key, label, currentLanguage()); }
     static QString formatList(const QString& key, const QStringList& args, const QString& lang);
-    static QString formatList(const QString& key, const QStringList& args) { return formatList(key, args, currentLanguage()); }
+    static QString formatList(const QString& key, const QStringList& args)
+    {
+        return formatList(key, args, currentLanguage());
+    }
 
     // Marks a key kept in data (catalogues, tables) so the key check finds it; returns it unchanged.
     static QString key(const char* key) { return QString::fromUtf8(key); }

@@ -60,8 +60,8 @@ QStringList LanguagePack::defaultLocations()
 {
     const QString share = installedShareDirectory();
     QStringList locations;
-    for (const QString& name : {QStringLiteral("VantrelLanguagePack.json"),
-                               QStringLiteral("Localization/VantrelLanguagePack.json")}) {
+    for (const QString& name :
+         {QStringLiteral("VantrelLanguagePack.json"), QStringLiteral("Localization/VantrelLanguagePack.json")}) {
         if (!share.isEmpty())
             locations << share + QLatin1Char('/') + name;
         locations << QStringLiteral(":/vantrel/l10n/") + name;

@@ -14,7 +14,9 @@ namespace vantrel {
 class LanguagePack {
 public:
     LanguagePack() = default;
-    explicit LanguagePack(LocalizedStrings strings) : strings_(std::move(strings)) {}
+    explicit LanguagePack(LocalizedStrings strings)
+        : strings_(std::move(strings))
+    { }
 
     // The wrapped form first, then the plain key -> (language -> text) object; nothing when
     // the bytes are not JSON or neither form decodes.

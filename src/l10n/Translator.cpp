@@ -18,17 +18,14 @@ std::optional<QString> lookup(const BuiltInTables::Table& table, const QString& 
     return *text;
 }
 
-bool isKorean(const QString& lang)
-{
-    return lang == QLatin1String("ko") || lang.startsWith(QLatin1String("ko-"));
-}
+bool isKorean(const QString& lang) { return lang == QLatin1String("ko") || lang.startsWith(QLatin1String("ko-")); }
 
 } // namespace
 
 Translator::Translator(LanguagePack pack, const BuiltInTables& tables)
-    : pack_(std::move(pack)), tables_(tables)
-{
-}
+    : pack_(std::move(pack))
+    , tables_(tables)
+{ }
 
 std::optional<QString> Translator::tableText(const QString& key, const QString& lang) const
 {

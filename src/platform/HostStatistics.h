@@ -17,11 +17,11 @@ struct CpuLoadTicks {
 // Memory by kind, in pages of pageSize() bytes.
 struct VmPageCounts {
     std::uint64_t free = 0;
-    std::uint64_t active = 0;      // in use by applications
-    std::uint64_t inactive = 0;    // file cache that can be reclaimed
-    std::uint64_t wire = 0;        // held by the kernel, never reclaimed
+    std::uint64_t active = 0; // in use by applications
+    std::uint64_t inactive = 0; // file cache that can be reclaimed
+    std::uint64_t wire = 0; // held by the kernel, never reclaimed
     std::uint64_t speculative = 0; // read ahead, not yet used
-    std::uint64_t compressor = 0;  // occupied by compressed memory
+    std::uint64_t compressor = 0; // occupied by compressed memory
 };
 
 struct SwapUsage {

@@ -8,7 +8,12 @@ namespace vantrel {
 
 class LoginItems {
 public:
-    enum class Status { NotRegistered, Enabled, RequiresApproval, NotFound };
+    enum class Status {
+        NotRegistered,
+        Enabled,
+        RequiresApproval,
+        NotFound
+    };
 
     virtual ~LoginItems() = default;
     virtual Status mainAppStatus() const = 0;

@@ -14,7 +14,10 @@
 
 namespace vantrel {
 
-enum class PlatformKind { Sim, Linux };
+enum class PlatformKind {
+    Sim,
+    Linux
+};
 
 struct PlatformServices {
     PlatformKind kind = PlatformKind::Linux;

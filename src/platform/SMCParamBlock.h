@@ -20,14 +20,14 @@ struct SMCParamBlock {
     // Result byte the SMC sets for a key it does not know.
     static constexpr std::uint8_t resultKeyNotFound = 132;
 
-    std::uint32_t key = 0;       // offset 0
-    std::uint32_t dataSize = 0;  // offset 28
-    std::uint32_t dataType = 0;  // offset 32
+    std::uint32_t key = 0; // offset 0
+    std::uint32_t dataSize = 0; // offset 28
+    std::uint32_t dataType = 0; // offset 32
     std::uint8_t dataAttributes = 0; // offset 36
-    std::uint8_t result = 0;     // offset 40
-    std::uint8_t status = 0;     // offset 41
-    std::uint8_t command = 0;    // offset 42
-    std::uint32_t data32 = 0;    // offset 44
+    std::uint8_t result = 0; // offset 40
+    std::uint8_t status = 0; // offset 41
+    std::uint8_t command = 0; // offset 42
+    std::uint32_t data32 = 0; // offset 44
     std::array<std::uint8_t, valueCapacity> bytes{}; // offset 48
 
     using Bytes = std::array<std::uint8_t, size>;

@@ -18,9 +18,9 @@ inline constexpr std::int32_t kBadArgument = static_cast<std::int32_t>(0xE00002C
 struct SmcOpenResult {
     enum class Status {
         Opened,
-        MatchingFailed,  // the service lookup itself failed
+        MatchingFailed, // the service lookup itself failed
         ServiceNotFound, // no "AppleSMC" service on this machine
-        OpenFailed,      // the service is there but refused a user client
+        OpenFailed, // the service is there but refused a user client
     };
     Status status = Status::ServiceNotFound;
     std::uint32_t connection = 0; // non-zero exactly when opened
@@ -33,9 +33,9 @@ public:
     virtual SmcOpenResult open() = 0;
     // One struct method call; *outputSize holds the output capacity on entry and the bytes
     // written on return. Returns a kernel result code (smc::kSuccess = 0).
-    virtual std::int32_t callStructMethod(std::uint32_t connection, std::uint32_t selector,
-                                          const std::uint8_t* input, std::size_t inputSize,
-                                          std::uint8_t* output, std::size_t* outputSize) = 0;
+    virtual std::int32_t callStructMethod(std::uint32_t connection, std::uint32_t selector, const std::uint8_t* input,
+                                          std::size_t inputSize, std::uint8_t* output, std::size_t* outputSize)
+        = 0;
     virtual void close(std::uint32_t connection) = 0;
 };
 

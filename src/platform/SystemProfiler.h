@@ -7,9 +7,9 @@
 namespace vantrel {
 
 struct HardwareOverview {
-    QString modelName;       // e.g. "MacBook Pro"
+    QString modelName; // e.g. "MacBook Pro"
     QString modelIdentifier; // e.g. "Mac14,10"
-    QString marketingName;   // e.g. "MacBook Pro (16-inch, 2023)"; may be empty
+    QString marketingName; // e.g. "MacBook Pro (16-inch, 2023)"; may be empty
     bool operator==(const HardwareOverview&) const = default;
 };
 

@@ -19,10 +19,10 @@ QString targetText(const std::optional<int>& target)
 QString BatteryConfiguration::signature() const
 {
     const double rounded = std::isfinite(maxBatteryTemp) ? std::round(maxBatteryTemp) : 0.0;
-    return QStringList{flag(batteryLimitEnabled), QString::number(chargeLimit), flag(chargeProtectorEnabled),
-                       QString::number(fixedDropPercent), flag(heatProtectionEnabled),
-                       QString::number(static_cast<qint64>(rounded)), flag(safetyDrainEnabled),
-                       targetText(safetyDrainTargetPercent)}
+    return QStringList{flag(batteryLimitEnabled),    QString::number(chargeLimit),
+                       flag(chargeProtectorEnabled), QString::number(fixedDropPercent),
+                       flag(heatProtectionEnabled),  QString::number(static_cast<qint64>(rounded)),
+                       flag(safetyDrainEnabled),     targetText(safetyDrainTargetPercent)}
         .join(QLatin1Char('|'));
 }
 

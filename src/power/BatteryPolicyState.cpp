@@ -31,7 +31,8 @@ std::optional<int> asInt(std::optional<qint64> v)
 } // namespace
 
 BatteryPolicyState::BatteryPolicyState(Preferences& preferences, QObject* parent)
-    : QObject(parent), preferences_(preferences)
+    : QObject(parent)
+    , preferences_(preferences)
 {
     restore();
 }

@@ -14,15 +14,22 @@ class Preferences;
 
 class BatteryPolicyState : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool batteryLimitEnabled READ batteryLimitEnabled WRITE setBatteryLimitEnabled NOTIFY batteryLimitEnabledChanged)
+    Q_PROPERTY(bool batteryLimitEnabled READ batteryLimitEnabled WRITE setBatteryLimitEnabled NOTIFY
+                   batteryLimitEnabledChanged)
     Q_PROPERTY(int chargeLimit READ chargeLimit WRITE setChargeLimit NOTIFY chargeLimitChanged)
-    Q_PROPERTY(bool chargeProtectorEnabled READ chargeProtectorEnabled WRITE setChargeProtectorEnabled NOTIFY chargeProtectorEnabledChanged)
-    Q_PROPERTY(int chargeProtectorDropPercent READ chargeProtectorDropPercent WRITE setChargeProtectorDropPercent NOTIFY chargeProtectorDropPercentChanged)
-    Q_PROPERTY(bool safetyDrainEnabled READ safetyDrainEnabled WRITE setSafetyDrainEnabled NOTIFY safetyDrainEnabledChanged)
-    Q_PROPERTY(std::optional<int> safetyDrainTargetPercent READ safetyDrainTargetPercent WRITE setSafetyDrainTargetPercent NOTIFY safetyDrainTargetPercentChanged)
-    Q_PROPERTY(bool heatProtectionEnabled READ heatProtectionEnabled WRITE setHeatProtectionEnabled NOTIFY heatProtectionEnabledChanged)
+    Q_PROPERTY(bool chargeProtectorEnabled READ chargeProtectorEnabled WRITE setChargeProtectorEnabled NOTIFY
+                   chargeProtectorEnabledChanged)
+    Q_PROPERTY(int chargeProtectorDropPercent READ chargeProtectorDropPercent WRITE setChargeProtectorDropPercent NOTIFY
+                   chargeProtectorDropPercentChanged)
+    Q_PROPERTY(
+        bool safetyDrainEnabled READ safetyDrainEnabled WRITE setSafetyDrainEnabled NOTIFY safetyDrainEnabledChanged)
+    Q_PROPERTY(std::optional<int> safetyDrainTargetPercent READ safetyDrainTargetPercent WRITE
+                   setSafetyDrainTargetPercent NOTIFY safetyDrainTargetPercentChanged)
+    Q_PROPERTY(bool heatProtectionEnabled READ heatProtectionEnabled WRITE setHeatProtectionEnabled NOTIFY
+                   heatProtectionEnabledChanged)
     Q_PROPERTY(double maxBatteryTemp READ maxBatteryTemp WRITE setMaxBatteryTemp NOTIFY maxBatteryTempChanged)
-    Q_PROPERTY(std::optional<QString> lastBatteryConfigSignature READ lastBatteryConfigSignature WRITE setLastBatteryConfigSignature NOTIFY lastBatteryConfigSignatureChanged)
+    Q_PROPERTY(std::optional<QString> lastBatteryConfigSignature READ lastBatteryConfigSignature WRITE
+                   setLastBatteryConfigSignature NOTIFY lastBatteryConfigSignatureChanged)
 
 public:
     // Restores every stored value (and migrates the older keys) at construction.

@@ -34,15 +34,15 @@ void sortByTime(std::vector<BatteryTelemetryRecord>& records)
 } // namespace
 
 BatteryTelemetryLog::BatteryTelemetryLog(const Paths& paths, Dispatch& dispatch)
-    : logURL_(paths.appSupportFile(QStringLiteral("battery-telemetry.jsonl"))),
-      studyLogURL_(paths.appSupportFile(QStringLiteral("only-power-cycle-study/samples.jsonl"))),
-      dispatch_(dispatch), queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility)), studyHistory_(studyLogURL_)
-{
-}
+    : logURL_(paths.appSupportFile(QStringLiteral("battery-telemetry.jsonl")))
+    , studyLogURL_(paths.appSupportFile(QStringLiteral("only-power-cycle-study/samples.jsonl")))
+    , dispatch_(dispatch)
+    , queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility))
+    , studyHistory_(studyLogURL_)
+{ }
 
-std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::appendAndLoadRecent(int percent,
-                                                                             std::optional<double> temperature,
-                                                                             bool isCharging)
+std::vector<BatteryTelemetryRecord>
+BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temperature, bool isCharging)
 {
     std::vector<BatteryTelemetryRecord> result;
     queue_->sync([&] {
@@ -51,8 +51,8 @@ std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::appendAndLoadRecent(int
         BatteryTelemetryRecord next{now, std::clamp(percent, 0, 100), temperature, isCharging};
         if (temperature && !std::isfinite(*temperature))
             next.temperature.reset();
-        const std::optional<BatteryTelemetryRecord> last =
-            records.empty() ? std::nullopt : std::optional(records.back());
+        const std::optional<BatteryTelemetryRecord> last
+            = records.empty() ? std::nullopt : std::optional(records.back());
         if (shouldAppend(next, last)) {
             records.push_back(next);
             records = prune(std::move(records), now);
@@ -85,8 +85,8 @@ bool BatteryTelemetryLog::shouldAppend(const BatteryTelemetryRecord& next,
     if (next.temperature.has_value() != last->temperature.has_value())
         temperatureChanged = true;
     else if (next.temperature)
-        temperatureChanged = std::fabs(*next.temperature - *last->temperature) + temperatureTolerance
-            >= meaningfulTemperatureChange;
+        temperatureChanged
+            = std::fabs(*next.temperature - *last->temperature) + temperatureTolerance >= meaningfulTemperatureChange;
     return !(soon && next.percent == last->percent && next.isCharging == last->isCharging && !temperatureChanged);
 }
 
@@ -122,8 +122,9 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
     jsonl::writeAll(logURL_, lines);
 }
 
-std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::mergedRecentRecords(
-    const std::vector<BatteryTelemetryRecord>& records, double hours, const QDateTime& now)
+std::vector<BatteryTelemetryRecord>
+BatteryTelemetryLog::mergedRecentRecords(const std::vector<BatteryTelemetryRecord>& records, double hours,
+                                         const QDateTime& now)
 {
     const QDateTime cutoff = hoursBefore(now, hours);
     // Keyed by whole seconds: a later entry replaces an earlier one, so an own record wins

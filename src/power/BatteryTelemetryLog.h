@@ -39,8 +39,7 @@ public:
     // charging flag and temperatures that differ by less than 0.4 °C (or are both unknown).
     static bool shouldAppend(const BatteryTelemetryRecord& next, const std::optional<BatteryTelemetryRecord>& last);
     // The records at or after now − 13 h.
-    static std::vector<BatteryTelemetryRecord> prune(std::vector<BatteryTelemetryRecord> records,
-                                                     const QDateTime& now);
+    static std::vector<BatteryTelemetryRecord> prune(std::vector<BatteryTelemetryRecord> records, const QDateTime& now);
 
 private:
     std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now) const;

@@ -9,7 +9,7 @@ namespace vantrel {
 
 struct BatteryTelemetryRecord {
     QDateTime timestamp;
-    int percent = 0;                  // 0…100
+    int percent = 0; // 0…100
     std::optional<double> temperature; // °C; absent when unknown
     bool isCharging = false;
 

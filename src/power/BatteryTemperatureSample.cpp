@@ -2,8 +2,8 @@
 
 namespace vantrel {
 
-std::vector<BatteryTemperatureSample> BatteryTemperatureSample::displaySamples(
-    const std::vector<BatteryTelemetryRecord>& records, const QDateTime& now)
+std::vector<BatteryTemperatureSample>
+BatteryTemperatureSample::displaySamples(const std::vector<BatteryTelemetryRecord>& records, const QDateTime& now)
 {
     const QDateTime start = now.addSecs(-3600);
     std::vector<BatteryTemperatureSample> out;

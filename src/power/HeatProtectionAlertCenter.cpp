@@ -24,11 +24,10 @@ qint64 truncatedDegrees(double t)
 
 HeatProtectionAlertCenter::HeatProtectionAlertCenter(std::function<double()> storedMaxBatteryTemp)
     : storedMaxBatteryTemp_(std::move(storedMaxBatteryTemp))
-{
-}
+{ }
 
 std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::alert(HeatProtectionAlertSurface surface,
-                                                                         const QJsonObject& power)
+                                                                           const QJsonObject& power)
 {
     if (json::strictBool(power, QStringLiteral("heat_protection_active")).value_or(false))
         return activeAlert(surface, power);
@@ -36,7 +35,7 @@ std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::alert(HeatP
 }
 
 std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::activeAlert(HeatProtectionAlertSurface surface,
-                                                                               const QJsonObject& power)
+                                                                                 const QJsonObject& power)
 {
     if (!observedActive_) {
         observedActive_ = true;
@@ -48,8 +47,8 @@ std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::activeAlert
         return std::nullopt;
     shownActiveSurfaces_[surface] = activeCycleToken_;
 
-    const qint64 remaining =
-        std::max<qint64>(0, json::integer(power, QStringLiteral("heat_protection_remaining_seconds")).value_or(episodeSeconds));
+    const qint64 remaining = std::max<qint64>(
+        0, json::integer(power, QStringLiteral("heat_protection_remaining_seconds")).value_or(episodeSeconds));
     const double threshold = json::number(power, QStringLiteral("max_battery_temp"))
                                  .value_or(storedMaxBatteryTemp_ ? storedMaxBatteryTemp_() : 35.0);
     const QString degrees = QString::number(truncatedDegrees(threshold));
@@ -66,7 +65,7 @@ std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::activeAlert
 }
 
 std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::warningAlert(HeatProtectionAlertSurface surface,
-                                                                                const QJsonObject& power)
+                                                                                  const QJsonObject& power)
 {
     if (observedActive_) {
         observedActive_ = false;
@@ -83,7 +82,10 @@ std::optional<HeatProtectionAlertPayload> HeatProtectionAlertCenter::warningAler
         return std::nullopt;
     shownWarningSurfaces_[surface] = key;
     HeatProtectionAlertPayload payload{QStringLiteral("heat-warning-") + rawValue(surface) + QLatin1Char('-') + key,
-                                       QStringLiteral("히트 프로텍션 경고"), warning, {}, {}};
+                                       QStringLiteral("히트 프로텍션 경고"),
+                                       warning,
+                                       {},
+                                       {}};
     // A warning near the limit is rebuilt from its figures so that every language keeps them;
     // any other warning is shown as the daemon sent it.
     const std::optional<double> stored = storedMaxBatteryTemp_ ? std::optional(storedMaxBatteryTemp_()) : std::nullopt;

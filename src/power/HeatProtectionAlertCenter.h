@@ -24,7 +24,8 @@ public:
 
 private:
     std::optional<HeatProtectionAlertPayload> activeAlert(HeatProtectionAlertSurface surface, const QJsonObject& power);
-    std::optional<HeatProtectionAlertPayload> warningAlert(HeatProtectionAlertSurface surface, const QJsonObject& power);
+    std::optional<HeatProtectionAlertPayload> warningAlert(HeatProtectionAlertSurface surface,
+                                                           const QJsonObject& power);
 
     std::function<double()> storedMaxBatteryTemp_;
     bool observedActive_ = false;

@@ -4,7 +4,11 @@
 
 namespace vantrel {
 
-enum class HeatProtectionAlertSurface { dashboard, fan, power };
+enum class HeatProtectionAlertSurface {
+    dashboard,
+    fan,
+    power
+};
 
 inline QString rawValue(HeatProtectionAlertSurface surface)
 {

@@ -6,8 +6,7 @@
 namespace vantrel {
 namespace {
 
-template <class T>
-void writeOptional(QJsonObject& o, const QString& key, const std::optional<T>& v)
+template <class T> void writeOptional(QJsonObject& o, const QString& key, const std::optional<T>& v)
 {
     if (v)
         o.insert(key, *v);
@@ -17,14 +16,13 @@ void writeOptional(QJsonObject& o, const QString& key, const std::optional<T>& v
 
 std::optional<OnlyPowerEnergySample> OnlyPowerEnergySample::fromJson(const QJsonObject& o)
 {
-    static const QString kTimestamp = QStringLiteral("timestamp"), kEpoch = QStringLiteral("epoch_seconds"),
-                         kPhase = QStringLiteral("phase"), kCycle = QStringLiteral("cycle_count"),
-                         kCapacity = QStringLiteral("raw_max_capacity_mAh"),
-                         kAmperage = QStringLiteral("instant_amperage_mA"),
-                         kExternal = QStringLiteral("external_connected"), kCharging = QStringLiteral("is_charging"),
-                         kBatteryPower = QStringLiteral("battery_power_watts"),
-                         kSystemPower = QStringLiteral("system_power_watts"),
-                         kVerified = QStringLiteral("policy_verified");
+    static const QString kTimestamp
+        = QStringLiteral("timestamp"),
+        kEpoch = QStringLiteral("epoch_seconds"), kPhase = QStringLiteral("phase"),
+        kCycle = QStringLiteral("cycle_count"), kCapacity = QStringLiteral("raw_max_capacity_mAh"),
+        kAmperage = QStringLiteral("instant_amperage_mA"), kExternal = QStringLiteral("external_connected"),
+        kCharging = QStringLiteral("is_charging"), kBatteryPower = QStringLiteral("battery_power_watts"),
+        kSystemPower = QStringLiteral("system_power_watts"), kVerified = QStringLiteral("policy_verified");
     auto timestamp = json::string(o, kTimestamp);
     auto epoch = json::number(o, kEpoch);
     auto phase = json::string(o, kPhase);

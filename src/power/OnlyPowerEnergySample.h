@@ -10,7 +10,7 @@ namespace vantrel {
 struct OnlyPowerEnergySample {
     QString timestamp; // wall-clock text, not interpreted
     double epochSeconds = 0;
-    QString phase;     // "only_power" marks power-only operation
+    QString phase; // "only_power" marks power-only operation
     std::optional<qint64> cycleCount;
     std::optional<qint64> rawMaxCapacityMAh;
     std::optional<qint64> instantAmperageMA; // negative while discharging

@@ -9,7 +9,7 @@ namespace vantrel {
 
 struct OnlyPowerEnergySnapshot {
     std::vector<OnlyPowerEnergySample> samples; // today's, ascending by time
-    std::optional<double> currentPowerWatts;     // latest system power when at most 180 s old
+    std::optional<double> currentPowerWatts; // latest system power when at most 180 s old
     std::optional<double> averagePowerWatts;
     std::optional<double> peakPowerWatts;
     std::optional<double> batteryMaximumCapacityPercent;

@@ -15,34 +15,30 @@ constexpr double currentPowerMaxAgeSeconds = 180.0;
 constexpr qint64 idleCurrentLimitMA = 50;
 constexpr qint64 dischargeThresholdMA = -51;
 
-template <class T>
-std::optional<T> firstOf(const std::optional<T>& a, const std::optional<T>& b)
-{
-    return a ? a : b;
-}
+template <class T> std::optional<T> firstOf(const std::optional<T>& a, const std::optional<T>& b) { return a ? a : b; }
 
 } // namespace
 
 OnlyPowerEnergyStore::OnlyPowerEnergyStore(const Paths& paths,
                                            std::function<std::optional<double>()> batteryMaximumCapacityPercent,
                                            QTimeZone zone)
-    : logURL_(paths.appSupportFile(QStringLiteral("only-power-cycle-study/samples.jsonl"))),
-      batteryMaximumCapacityPercent_(std::move(batteryMaximumCapacityPercent)), zone_(std::move(zone))
-{
-}
+    : logURL_(paths.appSupportFile(QStringLiteral("only-power-cycle-study/samples.jsonl")))
+    , batteryMaximumCapacityPercent_(std::move(batteryMaximumCapacityPercent))
+    , zone_(std::move(zone))
+{ }
 
 OnlyPowerEnergySnapshot OnlyPowerEnergyStore::load(const QDateTime& now) const
 {
     const double end = static_cast<double>(now.toMSecsSinceEpoch()) / 1000.0;
-    const double dayStart =
-        static_cast<double>(now.toTimeZone(zone_).date().startOfDay(zone_).toMSecsSinceEpoch()) / 1000.0;
+    const double dayStart
+        = static_cast<double>(now.toTimeZone(zone_).date().startOfDay(zone_).toMSecsSinceEpoch()) / 1000.0;
     std::vector<OnlyPowerEnergySample> samples;
     StudyLogReader::forEachObject(
         logURL_,
         [&](const QJsonObject& object) {
-            auto sample = OnlyPowerEnergySample::fromJson(object);
-            if (sample && sample->epochSeconds >= dayStart && sample->epochSeconds <= end)
-                samples.push_back(std::move(*sample));
+        auto sample = OnlyPowerEnergySample::fromJson(object);
+        if (sample && sample->epochSeconds >= dayStart && sample->epochSeconds <= end)
+            samples.push_back(std::move(*sample));
         },
         dayStart, end);
     std::stable_sort(samples.begin(), samples.end(),

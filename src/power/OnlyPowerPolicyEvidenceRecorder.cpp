@@ -21,12 +21,18 @@ const QString evidenceFileName = QStringLiteral("policy-readback.json");
 const QStringList& copiedKeys()
 {
     static const QStringList keys{
-        QStringLiteral("app_lease_active"),        QStringLiteral("hardware_fallback_active"),
-        QStringLiteral("low_battery_vanilla_active"), QStringLiteral("external_power_connected"),
-        QStringLiteral("battery_percent"),         QStringLiteral("charge_limit_enabled"),
-        QStringLiteral("target_charge_limit"),     QStringLiteral("charge_protector_enabled"),
-        QStringLiteral("safety_drain_enabled"),    QStringLiteral("safety_drain_active"),
-        QStringLiteral("heat_protection_enabled"), QStringLiteral("power_only_state"),
+        QStringLiteral("app_lease_active"),
+        QStringLiteral("hardware_fallback_active"),
+        QStringLiteral("low_battery_vanilla_active"),
+        QStringLiteral("external_power_connected"),
+        QStringLiteral("battery_percent"),
+        QStringLiteral("charge_limit_enabled"),
+        QStringLiteral("target_charge_limit"),
+        QStringLiteral("charge_protector_enabled"),
+        QStringLiteral("safety_drain_enabled"),
+        QStringLiteral("safety_drain_active"),
+        QStringLiteral("heat_protection_enabled"),
+        QStringLiteral("power_only_state"),
     };
     return keys;
 }
@@ -54,10 +60,11 @@ bool makePrivateDirectory(const QString& path, QString* error)
 
 OnlyPowerPolicyEvidenceRecorder::OnlyPowerPolicyEvidenceRecorder(DaemonClient& client, Dispatch& dispatch,
                                                                  const Paths& paths)
-    : client_(client), dispatch_(dispatch), queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility)),
-      directory_(paths.appSupportFile(QStringLiteral("only-power-cycle-study")))
-{
-}
+    : client_(client)
+    , dispatch_(dispatch)
+    , queue_(dispatch.makeSerialQueue(queueLabel, QoS::Utility))
+    , directory_(paths.appSupportFile(QStringLiteral("only-power-cycle-study")))
+{ }
 
 QString OnlyPowerPolicyEvidenceRecorder::evidenceFile() const
 {

@@ -47,8 +47,13 @@ std::optional<int> asPercent(std::optional<qint64> v)
 
 PowerPageModel::PowerPageModel(BatteryPolicyState& policy, DaemonClient& client, Dispatch& dispatch,
                                std::function<bool()> hasBattery, QObject* parent)
-    : QObject(parent), policy_(policy), client_(client), dispatch_(dispatch), hasBattery_(std::move(hasBattery)),
-      webhookURL_(defaultWebhookURL), webhookUserID_(defaultWebhookUserID)
+    : QObject(parent)
+    , policy_(policy)
+    , client_(client)
+    , dispatch_(dispatch)
+    , hasBattery_(std::move(hasBattery))
+    , webhookURL_(defaultWebhookURL)
+    , webhookUserID_(defaultWebhookUserID)
 {
     for (int id = firstFeatureId; id <= lastFeatureId; ++id)
         toggles_[id] = false;
@@ -207,7 +212,8 @@ void PowerPageModel::selectSafetyDrainTarget(std::optional<int> target)
     if (target) {
         showStatus(L10n::key("power.status.safety_drain_fixed_applying"), StatusTone::Progress,
                    QString::number(*target));
-        applyBatteryConfig(QStringLiteral("safety-drain-fixed-") + QString::number(*target) + QStringLiteral("-selected"));
+        applyBatteryConfig(QStringLiteral("safety-drain-fixed-") + QString::number(*target)
+                           + QStringLiteral("-selected"));
     } else {
         showStatus(L10n::key("power.status.safety_drain_auto_applying"), StatusTone::Progress);
         applyBatteryConfig(QStringLiteral("safety-drain-auto-selected"));
@@ -234,12 +240,14 @@ void PowerPageModel::applyBatteryConfig(const QString& reason)
     const int limitSent = config.chargeLimit;
     exchange<BatteryApplyOutcome>(
         [request](DaemonClient& client) {
-            BatteryApplyOutcome outcome;
-            outcome.reply = client.send(request);
-            outcome.readback = client.getPowerPolicyState();
-            return outcome;
+        BatteryApplyOutcome outcome;
+        outcome.reply = client.send(request);
+        outcome.readback = client.getPowerPolicyState();
+        return outcome;
         },
-        [limitSent](PowerPageModel& self, BatteryApplyOutcome outcome) { self.finishBatteryApply(outcome, limitSent); });
+        [limitSent](PowerPageModel& self, BatteryApplyOutcome outcome) {
+        self.finishBatteryApply(outcome, limitSent);
+    });
 }
 
 void PowerPageModel::finishBatteryApply(const BatteryApplyOutcome& outcome, int limitSent)
@@ -376,7 +384,8 @@ void PowerPageModel::updateSafetyDrainFromPower(const QJsonObject& power)
 {
     const bool enabled = json::strictBool(power, QStringLiteral("safety_drain_enabled")).value_or(false);
     const bool active = json::strictBool(power, QStringLiteral("safety_drain_active")).value_or(false);
-    const QString mode = json::string(power, QStringLiteral("safety_drain_target_mode")).value_or(QStringLiteral("charge_limit"));
+    const QString mode
+        = json::string(power, QStringLiteral("safety_drain_target_mode")).value_or(QStringLiteral("charge_limit"));
     const auto effective = json::integer(power, QStringLiteral("safety_drain_effective_target_percent"));
     const auto wait = asPercent(json::integer(power, QStringLiteral("safety_drain_auto_wait_seconds")));
     const auto battery = json::integer(power, QStringLiteral("battery_percent"));

@@ -25,10 +25,12 @@ class PowerPageModel : public QObject {
     Q_PROPERTY(QString webhookURL READ webhookURL WRITE setWebhookURL NOTIFY webhookURLChanged)
     Q_PROPERTY(QString webhookUserID READ webhookUserID WRITE setWebhookUserID NOTIFY webhookUserIDChanged)
     Q_PROPERTY(int heartbeatInterval READ heartbeatInterval WRITE setHeartbeatInterval NOTIFY heartbeatIntervalChanged)
-    Q_PROPERTY(std::optional<int> safetyDrainTargetPercent READ safetyDrainTargetPercent NOTIFY safetyDrainTargetPercentChanged)
+    Q_PROPERTY(std::optional<int> safetyDrainTargetPercent READ safetyDrainTargetPercent NOTIFY
+                   safetyDrainTargetPercentChanged)
     Q_PROPERTY(QString featureActionStatus READ featureActionStatus NOTIFY featureActionStatusChanged)
     Q_PROPERTY(QString featureActionStatusKey READ featureActionStatusKey NOTIFY featureActionStatusChanged)
-    Q_PROPERTY(vantrel::StatusTone featureActionStatusTone READ featureActionStatusTone NOTIFY featureActionStatusChanged)
+    Q_PROPERTY(
+        vantrel::StatusTone featureActionStatusTone READ featureActionStatusTone NOTIFY featureActionStatusChanged)
     Q_PROPERTY(bool isSyncingReadback READ isSyncingReadback NOTIFY isSyncingReadbackChanged)
     Q_PROPERTY(QString batteryGateValue READ batteryGateValue NOTIFY batteryGateValueChanged)
     Q_PROPERTY(QString powerStateValue READ powerStateValue NOTIFY powerStateValueChanged)

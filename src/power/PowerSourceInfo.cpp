@@ -16,8 +16,7 @@ std::optional<int> asInt(const QJsonValue& v)
     return static_cast<int>(*i);
 }
 
-template <class T>
-void putOptional(QJsonObject& o, const char* key, const std::optional<T>& value)
+template <class T> void putOptional(QJsonObject& o, const char* key, const std::optional<T>& value)
 {
     if (value)
         o.insert(QLatin1String(key), *value);
@@ -29,8 +28,7 @@ bool readOptional(const QJsonObject& o, const char* key, std::optional<T>& out, 
     return readOptionalField(o, QLatin1String(key), out, convert);
 }
 
-template <class T, class Convert>
-bool readRequired(const QJsonObject& o, const char* key, T& out, Convert convert)
+template <class T, class Convert> bool readRequired(const QJsonObject& o, const char* key, T& out, Convert convert)
 {
     const auto value = convert(o.value(QLatin1String(key)));
     if (!value)
@@ -81,8 +79,7 @@ std::optional<PowerSourceInfo> PowerSourceInfo::fromJson(const QJsonObject& o)
         && readOptional(o, "cpuPackagePowerWatts", p.cpuPackagePowerWatts, json::asDouble)
         && readOptional(o, "adapterCurrent", p.adapterCurrent, json::asDouble)
         && readOptional(o, "temperature", p.temperature, json::asDouble)
-        && readOptional(o, "timeToFull", p.timeToFull, asInt)
-        && readOptional(o, "timeToEmpty", p.timeToEmpty, asInt)
+        && readOptional(o, "timeToFull", p.timeToFull, asInt) && readOptional(o, "timeToEmpty", p.timeToEmpty, asInt)
         && readRequired(o, "condition", p.condition, json::asString);
     if (!ok)
         return std::nullopt;

@@ -13,7 +13,7 @@ struct PowerSourceInfo {
     bool isCharging = false;
     int batteryPercent = 0;
     int cycleCount = 0;
-    int designCapacity = 0;  // mAh
+    int designCapacity = 0; // mAh
     int currentCapacity = 0; // mAh, the present full-charge capacity
     std::optional<double> batteryMaximumCapacityPercent;
     std::optional<QString> powerSourceState; // "AC Power", "Battery Power"
@@ -24,8 +24,8 @@ struct PowerSourceInfo {
     std::optional<double> cpuPackagePowerWatts;
     std::optional<double> adapterCurrent;
     std::optional<double> temperature; // °C
-    std::optional<int> timeToFull;     // minutes
-    std::optional<int> timeToEmpty;    // minutes
+    std::optional<int> timeToFull; // minutes
+    std::optional<int> timeToEmpty; // minutes
     QString condition = QStringLiteral("Unknown");
 
     QJsonObject toJson() const;

@@ -40,8 +40,9 @@ void fillChargeFields(PowerSourceInfo& info, const QJsonObject& d)
         info.adapterType = info.powerSourceState;
     info.timeToFull = PowerSourceMonitor::intOptional(d, QStringLiteral("Time to Full Charge"));
     info.timeToEmpty = PowerSourceMonitor::intOptional(d, QStringLiteral("Time to Empty"));
-    info.condition = json::string(d, QStringLiteral("BatteryHealthCondition"))
-                         .value_or(json::string(d, QStringLiteral("BatteryHealth")).value_or(QStringLiteral("Unknown")));
+    info.condition
+        = json::string(d, QStringLiteral("BatteryHealthCondition"))
+              .value_or(json::string(d, QStringLiteral("BatteryHealth")).value_or(QStringLiteral("Unknown")));
 }
 
 std::optional<double> cached(const QHash<QString, double>& values, const QString& key)
@@ -52,14 +53,14 @@ std::optional<double> cached(const QHash<QString, double>& values, const QString
 
 } // namespace
 
-PowerSourceMonitor::PowerSourceMonitor(std::shared_ptr<PowerSources> powerSources, std::shared_ptr<BatteryRegistry> registry,
-                                       std::shared_ptr<PmsetBattery> pmset, std::shared_ptr<const SMCHelper> smc)
+PowerSourceMonitor::PowerSourceMonitor(std::shared_ptr<PowerSources> powerSources,
+                                       std::shared_ptr<BatteryRegistry> registry, std::shared_ptr<PmsetBattery> pmset,
+                                       std::shared_ptr<const SMCHelper> smc)
     : powerSources_(std::move(powerSources))
     , registry_(std::move(registry))
     , pmset_(std::move(pmset))
     , smc_(std::move(smc))
-{
-}
+{ }
 
 std::optional<int> PowerSourceMonitor::intOptional(const QJsonObject& dict, const QString& key)
 {

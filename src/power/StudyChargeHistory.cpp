@@ -33,7 +33,9 @@ std::optional<BatteryTelemetryRecord> chargeRecord(const QJsonObject& o)
 
 } // namespace
 
-StudyChargeHistory::StudyChargeHistory(QString path) : path_(std::move(path)) {}
+StudyChargeHistory::StudyChargeHistory(QString path)
+    : path_(std::move(path))
+{ }
 
 void StudyChargeHistory::reset()
 {
@@ -46,7 +48,7 @@ void StudyChargeHistory::reset()
 void StudyChargeHistory::collect(const QDateTime& cutoff, const QDateTime& keepFrom,
                                  std::map<qint64, BatteryTelemetryRecord>& bySecond)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(QFile::encodeName(path_).constData(), &info) != 0) {
         reset();
         return;
@@ -63,8 +65,8 @@ void StudyChargeHistory::collect(const QDateTime& cutoff, const QDateTime& keepF
     const qint64 end = StudyLogReader::forEachObjectFrom(
         path_, offset_,
         [&](const QJsonObject& o) {
-            if (auto r = chargeRecord(o); r && r->timestamp >= *keptFrom_)
-                records_.insert_or_assign(r->timestamp.toSecsSinceEpoch(), *r);
+        if (auto r = chargeRecord(o); r && r->timestamp >= *keptFrom_)
+            records_.insert_or_assign(r->timestamp.toSecsSinceEpoch(), *r);
         },
         epochOf(*keptFrom_));
     if (end < 0) {

@@ -20,7 +20,8 @@ public:
     // Adds the readings at or after cutoff to bySecond (keyed by whole seconds, a later line
     // replacing an earlier one) and keeps those at or after keepFrom for the next call.
     // A log that was replaced, shortened or removed is read again from the start.
-    void collect(const QDateTime& cutoff, const QDateTime& keepFrom, std::map<qint64, BatteryTelemetryRecord>& bySecond);
+    void collect(const QDateTime& cutoff, const QDateTime& keepFrom,
+                 std::map<qint64, BatteryTelemetryRecord>& bySecond);
 
 private:
     void reset();
@@ -28,7 +29,7 @@ private:
     QString path_;
     qint64 offset_ = 0;
     std::optional<std::pair<quint64, quint64>> identity_; // device and inode of the file read so far
-    std::optional<QDateTime> keptFrom_;                     // readings from here on are all held
+    std::optional<QDateTime> keptFrom_; // readings from here on are all held
     std::map<qint64, BatteryTelemetryRecord> records_;
 };
 

@@ -9,8 +9,7 @@ HardwareCapabilityStore::HardwareCapabilityStore(std::shared_ptr<const DaemonCli
     : QObject(parent)
     , client_(std::move(client))
     , dispatch_(dispatch)
-{
-}
+{ }
 
 HardwareCapabilityStore::~HardwareCapabilityStore() { cancelRetry(); }
 
@@ -63,16 +62,18 @@ void HardwareCapabilityStore::beginRefresh(bool allowsRetryScheduling)
         return; // the refresh in flight serves this request too
     QPointer<HardwareCapabilityStore> self(this);
     QueuePtr main = dispatch_.main();
-    dispatch_.global(QoS::Utility)->async([client = client_, main, self, generation = *generation, allowsRetryScheduling] {
-        const HardwareProfile profile = HardwareProfile::daemonProfile(client->getHardwareProfile());
-        main->async([self, generation, profile, allowsRetryScheduling] {
-            if (HardwareCapabilityStore* store = self.data())
-                store->finishRefresh(generation, profile, allowsRetryScheduling);
+    dispatch_.global(QoS::Utility)
+        ->async([client = client_, main, self, generation = *generation, allowsRetryScheduling] {
+            const HardwareProfile profile = HardwareProfile::daemonProfile(client->getHardwareProfile());
+            main->async([self, generation, profile, allowsRetryScheduling] {
+                if (HardwareCapabilityStore* store = self.data())
+                    store->finishRefresh(generation, profile, allowsRetryScheduling);
+            });
         });
-    });
 }
 
-void HardwareCapabilityStore::finishRefresh(quint64 generation, const HardwareProfile& profile, bool allowsRetryScheduling)
+void HardwareCapabilityStore::finishRefresh(quint64 generation, const HardwareProfile& profile,
+                                            bool allowsRetryScheduling)
 {
     if (!refreshState_.accept(generation))
         return;
@@ -101,10 +102,11 @@ void HardwareCapabilityStore::scheduleBoundedRetry()
     const auto delay = retryState_.nextDelay();
     if (!delay)
         return;
-    retryWorkItem_ = dispatch_.after(dispatch_.main(), seconds(*delay), weakly(this, [](HardwareCapabilityStore* store) {
-                                         store->retryWorkItem_.reset();
-                                         store->beginRefresh(true);
-                                     }));
+    retryWorkItem_
+        = dispatch_.after(dispatch_.main(), seconds(*delay), weakly(this, [](HardwareCapabilityStore* store) {
+                              store->retryWorkItem_.reset();
+                              store->beginRefresh(true);
+                          }));
 }
 
 void HardwareCapabilityStore::cancelRetry()

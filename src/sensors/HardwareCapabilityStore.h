@@ -19,7 +19,8 @@ class HardwareCapabilityStore : public QObject, public CapabilityGate {
     Q_OBJECT
     Q_PROPERTY(vantrel::HardwareProfile profile READ profile NOTIFY profileChanged)
     Q_PROPERTY(bool isLoaded READ isLoaded NOTIFY isLoadedChanged)
-    Q_PROPERTY(quint64 successfulRefreshGeneration READ successfulRefreshGeneration NOTIFY successfulRefreshGenerationChanged)
+    Q_PROPERTY(
+        quint64 successfulRefreshGeneration READ successfulRefreshGeneration NOTIFY successfulRefreshGenerationChanged)
 
 public:
     HardwareCapabilityStore(std::shared_ptr<const DaemonClient> client, Dispatch& dispatch, QObject* parent = nullptr);

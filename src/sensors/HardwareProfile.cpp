@@ -7,7 +7,6 @@
 
 namespace vantrel {
 
-
 HardwareProfile HardwareProfile::daemonProfile(const std::optional<QJsonObject>& reply)
 {
     HardwareProfile profile;

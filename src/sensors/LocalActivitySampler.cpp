@@ -19,14 +19,14 @@ QString formatBytes(std::optional<double> bytes)
     return QString::asprintf("%.0fMB", *bytes / 1048576.0);
 }
 
-LocalActivitySampler::LocalActivitySampler(std::shared_ptr<HostStatistics> host, std::shared_ptr<ProcessTable> processes,
+LocalActivitySampler::LocalActivitySampler(std::shared_ptr<HostStatistics> host,
+                                           std::shared_ptr<ProcessTable> processes,
                                            std::function<LocalBatteryActivity()> batteryActivity)
     : host_(host)
     , processes_(std::move(processes))
     , monitor_(std::move(host))
     , batteryActivity_(std::move(batteryActivity))
-{
-}
+{ }
 
 void LocalActivitySampler::applyCpuDelta(LocalActivityFields& fields, const CpuLoadTicks& current)
 {
@@ -103,8 +103,8 @@ void LocalActivitySampler::applyLocalActivityFallback(LocalActivityFields& field
     if (memoryMissing)
         refreshLocalMemoryDetails(fields);
 
-    const bool batteryMissing = fields.batteryIsLocal || fields.batteryPowerSource == kNoValue
-        || fields.batteryActivityState == kNoValue;
+    const bool batteryMissing
+        = fields.batteryIsLocal || fields.batteryPowerSource == kNoValue || fields.batteryActivityState == kNoValue;
     if (batteryMissing && batteryActivity_) {
         const LocalBatteryActivity activity = batteryActivity_();
         fields.batteryPowerSource = activity.powerSource;

@@ -10,7 +10,8 @@
 
 namespace vantrel {
 
-NativeSMC::NativeSMC(std::shared_ptr<SmcUserClient> client) : client_(std::move(client))
+NativeSMC::NativeSMC(std::shared_ptr<SmcUserClient> client)
+    : client_(std::move(client))
 {
     const SmcOpenResult opened = client_->open();
     switch (opened.status) {
@@ -51,7 +52,8 @@ std::int32_t NativeSMC::read(SMCVal_t& val)
         output.fill(0);
         std::size_t outputSize = output.size();
         std::lock_guard lock(ioLock_);
-        return client_->callStructMethod(conn_, SMCParamBlock::selector, raw.data(), raw.size(), output.data(), &outputSize);
+        return client_->callStructMethod(conn_, SMCParamBlock::selector, raw.data(), raw.size(), output.data(),
+                                         &outputSize);
     };
 
     if (const std::int32_t result = call(input); result != smc::kSuccess)
@@ -84,9 +86,11 @@ std::optional<double> NativeSMC::decode(const QString& dataType, const std::arra
     if (dataType == QStringLiteral("ui16"))
         return b[0] * 256.0 + b[1];
     if (dataType == QStringLiteral("ui32"))
-        return static_cast<double>((std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) | b[3]);
+        return static_cast<double>((std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16)
+                                   | (std::uint32_t{b[2]} << 8) | b[3]);
     if (dataType == QStringLiteral("flt ")) {
-        const std::uint32_t bits = (std::uint32_t{b[3]} << 24) | (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[1]} << 8) | b[0];
+        const std::uint32_t bits
+            = (std::uint32_t{b[3]} << 24) | (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[1]} << 8) | b[0];
         float f = 0;
         std::memcpy(&f, &bits, sizeof f);
         return static_cast<double>(f);

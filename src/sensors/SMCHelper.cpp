@@ -21,8 +21,7 @@ SMCHelper::SMCHelper(std::shared_ptr<ProcessRunner> runner, QString smcPath, QSt
     : runner_(std::move(runner))
     , smcPath_(std::move(smcPath))
     , commandPrefix_(std::move(commandPrefix))
-{
-}
+{ }
 
 const std::vector<SensorCatalogueEntry>& SMCHelper::sensorMap()
 {

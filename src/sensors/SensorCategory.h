@@ -4,7 +4,14 @@
 
 namespace vantrel {
 
-enum class SensorCategory { CPU, GPU, Battery, SSD, Airflow, Other };
+enum class SensorCategory {
+    CPU,
+    GPU,
+    Battery,
+    SSD,
+    Airflow,
+    Other
+};
 
 // The catalogue's own name of a category: "CPU", "GPU", "Battery", "SSD", "Airflow", "Other".
 QString sensorCategoryName(SensorCategory category);

@@ -33,9 +33,9 @@ std::vector<SensorSection> groupSensorsForDisplay(const std::vector<SensorReadin
     std::stable_sort(shown.begin(), shown.end(),
                      [](const SensorReading& a, const SensorReading& b) { return a.value > b.value; });
 
-    static constexpr std::array<SensorCategory, 6> order = {SensorCategory::CPU,     SensorCategory::GPU,
-                                                            SensorCategory::SSD,     SensorCategory::Battery,
-                                                            SensorCategory::Airflow, SensorCategory::Other};
+    static constexpr std::array<SensorCategory, 6> order
+        = {SensorCategory::CPU,     SensorCategory::GPU,     SensorCategory::SSD,
+           SensorCategory::Battery, SensorCategory::Airflow, SensorCategory::Other};
     std::vector<SensorSection> sections;
     for (const SensorCategory category : order) {
         SensorSection section{category, sensorSectionTitleKey(category), {}};

@@ -5,7 +5,9 @@
 
 namespace vantrel {
 
-SmcSensorSource::SmcSensorSource(std::shared_ptr<SMCHelper> smc) : smc_(std::move(smc)) {}
+SmcSensorSource::SmcSensorSource(std::shared_ptr<SMCHelper> smc)
+    : smc_(std::move(smc))
+{ }
 
 SensorSample SmcSensorSource::readSensors()
 {

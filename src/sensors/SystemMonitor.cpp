@@ -23,7 +23,9 @@ QString memoryPressureLevelText(MemoryPressureLevel level)
     return QStringLiteral("unknown");
 }
 
-SystemMonitor::SystemMonitor(std::shared_ptr<HostStatistics> host) : host_(std::move(host)) {}
+SystemMonitor::SystemMonitor(std::shared_ptr<HostStatistics> host)
+    : host_(std::move(host))
+{ }
 
 MemoryPressureLevel SystemMonitor::levelForRatio(double ratio)
 {

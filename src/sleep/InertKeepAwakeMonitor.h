@@ -7,8 +7,8 @@ namespace vantrel {
 
 class InertKeepAwakeMonitor final : public KeepAwakeMonitor {
 public:
-    void updateLidOpenLockMonitoring(bool) override {}
-    void refreshAutomationStatus() override {}
+    void updateLidOpenLockMonitoring(bool) override { }
+    void refreshAutomationStatus() override { }
 };
 
 } // namespace vantrel

@@ -7,9 +7,9 @@ namespace vantrel {
 
 class InertSleepReconciler final : public SleepReconciler {
 public:
-    void reconcileSleepRuntime(const QString&) override {}
-    void scheduleSleepRuntimeReconcile(const QString&) override {}
-    void resetDaemonApplyState() override {}
+    void reconcileSleepRuntime(const QString&) override { }
+    void scheduleSleepRuntimeReconcile(const QString&) override { }
+    void resetDaemonApplyState() override { }
 };
 
 } // namespace vantrel

@@ -8,12 +8,14 @@
 namespace vantrel {
 
 SleepSettingsState::SleepSettingsState(Preferences& preferences, QObject* parent)
-    : QObject(parent), preferences_(preferences)
+    : QObject(parent)
+    , preferences_(preferences)
 {
     // Each of the five runtime settings asks for a sleep reconcile when it changes.
-    for (auto signal : {&SleepSettingsState::darkKeepAliveEnabledChanged, &SleepSettingsState::darkKeepAliveModeChanged,
-                        &SleepSettingsState::displayKeepAliveEnabledChanged, &SleepSettingsState::virtualDisplayEnabledChanged,
-                        &SleepSettingsState::lockOnLidOpenEnabledChanged})
+    for (auto signal :
+         {&SleepSettingsState::darkKeepAliveEnabledChanged, &SleepSettingsState::darkKeepAliveModeChanged,
+          &SleepSettingsState::displayKeepAliveEnabledChanged, &SleepSettingsState::virtualDisplayEnabledChanged,
+          &SleepSettingsState::lockOnLidOpenEnabledChanged})
         connect(this, signal, this, &SleepSettingsState::sleepRuntimeSettingChanged);
 }
 
@@ -31,13 +33,17 @@ void SleepSettingsState::restore()
     if (auto v = p.optionalBool(QStringLiteral("virtualDisplayEnabled")))
         setVirtualDisplayEnabled(*v);
     if (auto v = p.optionalInt(QStringLiteral("sleepBatteryCutoffPercent")))
-        setSleepBatteryCutoffPercent(normalizedBatteryInterlockPercent(static_cast<int>(std::clamp<qint64>(*v, -1000, 1000))));
+        setSleepBatteryCutoffPercent(
+            normalizedBatteryInterlockPercent(static_cast<int>(std::clamp<qint64>(*v, -1000, 1000))));
     if (auto v = p.optionalInt(QStringLiteral("virtualClamshellBatteryCutoffPercent")))
         setVirtualClamshellBatteryCutoffPercent(
             normalizedBatteryInterlockPercent(static_cast<int>(std::clamp<qint64>(*v, -1000, 1000))));
-    setUserIntendedDarkKeepAliveEnabled(p.optionalBool(QStringLiteral("darkKeepAliveUserIntentEnabled")).value_or(darkKeepAliveEnabled_));
-    setUserIntendedVirtualDisplayEnabled(p.optionalBool(QStringLiteral("virtualDisplayUserIntentEnabled")).value_or(virtualDisplayEnabled_));
-    setUserIntendedLockOnLidOpenEnabled(p.optionalBool(QStringLiteral("lockOnLidOpenUserIntentEnabled")).value_or(lockOnLidOpenEnabled_));
+    setUserIntendedDarkKeepAliveEnabled(
+        p.optionalBool(QStringLiteral("darkKeepAliveUserIntentEnabled")).value_or(darkKeepAliveEnabled_));
+    setUserIntendedVirtualDisplayEnabled(
+        p.optionalBool(QStringLiteral("virtualDisplayUserIntentEnabled")).value_or(virtualDisplayEnabled_));
+    setUserIntendedLockOnLidOpenEnabled(
+        p.optionalBool(QStringLiteral("lockOnLidOpenUserIntentEnabled")).value_or(lockOnLidOpenEnabled_));
 }
 
 #define VANTREL_SLEEP_SETTER(Name, member, type, key, signal)                                                          \
@@ -50,16 +56,21 @@ void SleepSettingsState::restore()
         Q_EMIT signal();                                                                                               \
     }
 
-VANTREL_SLEEP_SETTER(setDarkKeepAliveEnabled, darkKeepAliveEnabled_, bool, "darkKeepAliveEnabled", darkKeepAliveEnabledChanged)
+VANTREL_SLEEP_SETTER(setDarkKeepAliveEnabled, darkKeepAliveEnabled_, bool, "darkKeepAliveEnabled",
+                     darkKeepAliveEnabledChanged)
 VANTREL_SLEEP_SETTER(setDarkKeepAliveMode, darkKeepAliveMode_, int, "darkKeepAliveMode", darkKeepAliveModeChanged)
-VANTREL_SLEEP_SETTER(setDisplayKeepAliveEnabled, displayKeepAliveEnabled_, bool, "displayKeepAliveEnabled", displayKeepAliveEnabledChanged)
-VANTREL_SLEEP_SETTER(setLockOnLidOpenEnabled, lockOnLidOpenEnabled_, bool, "lockOnLidOpenEnabled", lockOnLidOpenEnabledChanged)
-VANTREL_SLEEP_SETTER(setVirtualDisplayEnabled, virtualDisplayEnabled_, bool, "virtualDisplayEnabled", virtualDisplayEnabledChanged)
-VANTREL_SLEEP_SETTER(setSleepBatteryCutoffPercent, sleepBatteryCutoffPercent_, int, "sleepBatteryCutoffPercent", sleepBatteryCutoffPercentChanged)
+VANTREL_SLEEP_SETTER(setDisplayKeepAliveEnabled, displayKeepAliveEnabled_, bool, "displayKeepAliveEnabled",
+                     displayKeepAliveEnabledChanged)
+VANTREL_SLEEP_SETTER(setLockOnLidOpenEnabled, lockOnLidOpenEnabled_, bool, "lockOnLidOpenEnabled",
+                     lockOnLidOpenEnabledChanged)
+VANTREL_SLEEP_SETTER(setVirtualDisplayEnabled, virtualDisplayEnabled_, bool, "virtualDisplayEnabled",
+                     virtualDisplayEnabledChanged)
+VANTREL_SLEEP_SETTER(setSleepBatteryCutoffPercent, sleepBatteryCutoffPercent_, int, "sleepBatteryCutoffPercent",
+                     sleepBatteryCutoffPercentChanged)
 VANTREL_SLEEP_SETTER(setVirtualClamshellBatteryCutoffPercent, virtualClamshellBatteryCutoffPercent_, int,
                      "virtualClamshellBatteryCutoffPercent", virtualClamshellBatteryCutoffPercentChanged)
-VANTREL_SLEEP_SETTER(setUserIntendedDarkKeepAliveEnabled, userIntendedDarkKeepAliveEnabled_, bool, "darkKeepAliveUserIntentEnabled",
-                     userIntendedDarkKeepAliveEnabledChanged)
+VANTREL_SLEEP_SETTER(setUserIntendedDarkKeepAliveEnabled, userIntendedDarkKeepAliveEnabled_, bool,
+                     "darkKeepAliveUserIntentEnabled", userIntendedDarkKeepAliveEnabledChanged)
 #undef VANTREL_SLEEP_SETTER
 
 void SleepSettingsState::setUserIntendedVirtualDisplayEnabled(bool v)

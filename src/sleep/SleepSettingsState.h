@@ -9,14 +9,21 @@ class Preferences;
 
 class SleepSettingsState : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool darkKeepAliveEnabled READ darkKeepAliveEnabled WRITE setDarkKeepAliveEnabled NOTIFY darkKeepAliveEnabledChanged)
+    Q_PROPERTY(bool darkKeepAliveEnabled READ darkKeepAliveEnabled WRITE setDarkKeepAliveEnabled NOTIFY
+                   darkKeepAliveEnabledChanged)
     Q_PROPERTY(int darkKeepAliveMode READ darkKeepAliveMode WRITE setDarkKeepAliveMode NOTIFY darkKeepAliveModeChanged)
-    Q_PROPERTY(bool displayKeepAliveEnabled READ displayKeepAliveEnabled WRITE setDisplayKeepAliveEnabled NOTIFY displayKeepAliveEnabledChanged)
-    Q_PROPERTY(bool lockOnLidOpenEnabled READ lockOnLidOpenEnabled WRITE setLockOnLidOpenEnabled NOTIFY lockOnLidOpenEnabledChanged)
-    Q_PROPERTY(bool virtualDisplayEnabled READ virtualDisplayEnabled WRITE setVirtualDisplayEnabled NOTIFY virtualDisplayEnabledChanged)
-    Q_PROPERTY(int sleepBatteryCutoffPercent READ sleepBatteryCutoffPercent WRITE setSleepBatteryCutoffPercent NOTIFY sleepBatteryCutoffPercentChanged)
-    Q_PROPERTY(int virtualClamshellBatteryCutoffPercent READ virtualClamshellBatteryCutoffPercent WRITE setVirtualClamshellBatteryCutoffPercent NOTIFY virtualClamshellBatteryCutoffPercentChanged)
-    Q_PROPERTY(bool userIntendedDarkKeepAliveEnabled READ userIntendedDarkKeepAliveEnabled WRITE setUserIntendedDarkKeepAliveEnabled NOTIFY userIntendedDarkKeepAliveEnabledChanged)
+    Q_PROPERTY(bool displayKeepAliveEnabled READ displayKeepAliveEnabled WRITE setDisplayKeepAliveEnabled NOTIFY
+                   displayKeepAliveEnabledChanged)
+    Q_PROPERTY(bool lockOnLidOpenEnabled READ lockOnLidOpenEnabled WRITE setLockOnLidOpenEnabled NOTIFY
+                   lockOnLidOpenEnabledChanged)
+    Q_PROPERTY(bool virtualDisplayEnabled READ virtualDisplayEnabled WRITE setVirtualDisplayEnabled NOTIFY
+                   virtualDisplayEnabledChanged)
+    Q_PROPERTY(int sleepBatteryCutoffPercent READ sleepBatteryCutoffPercent WRITE setSleepBatteryCutoffPercent NOTIFY
+                   sleepBatteryCutoffPercentChanged)
+    Q_PROPERTY(int virtualClamshellBatteryCutoffPercent READ virtualClamshellBatteryCutoffPercent WRITE
+                   setVirtualClamshellBatteryCutoffPercent NOTIFY virtualClamshellBatteryCutoffPercentChanged)
+    Q_PROPERTY(bool userIntendedDarkKeepAliveEnabled READ userIntendedDarkKeepAliveEnabled WRITE
+                   setUserIntendedDarkKeepAliveEnabled NOTIFY userIntendedDarkKeepAliveEnabledChanged)
 
 public:
     explicit SleepSettingsState(Preferences& preferences, QObject* parent = nullptr);

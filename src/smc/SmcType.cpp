@@ -15,7 +15,7 @@ struct TypeRow {
 };
 
 constexpr TypeRow kTypes[] = {
-    {SmcType::Flt, "flt ", 4}, {SmcType::Ui8, "ui8 ", 1},  {SmcType::Ui16, "ui16", 2},
+    {SmcType::Flt, "flt ", 4},  {SmcType::Ui8, "ui8 ", 1},  {SmcType::Ui16, "ui16", 2},
     {SmcType::Ui32, "ui32", 4}, {SmcType::Sp78, "sp78", 2}, {SmcType::Fpe2, "fpe2", 2},
 };
 

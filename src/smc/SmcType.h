@@ -9,7 +9,14 @@
 
 namespace vantrel::smc {
 
-enum class SmcType { Flt, Ui8, Ui16, Ui32, Sp78, Fpe2 };
+enum class SmcType {
+    Flt,
+    Ui8,
+    Ui16,
+    Ui32,
+    Sp78,
+    Fpe2
+};
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -39,9 +39,9 @@ struct DelegateFixture {
 
     DelegateFixture()
     {
-        transport->replyOk(QStringLiteral("get_runtime_ownership"),
-                           {{QStringLiteral("channel"), QStringLiteral("production")},
-                            {QStringLiteral("transition_fenced"), false}});
+        transport->replyOk(
+            QStringLiteral("get_runtime_ownership"),
+            {{QStringLiteral("channel"), QStringLiteral("production")}, {QStringLiteral("transition_fenced"), false}});
     }
     ~DelegateFixture()
     {
@@ -284,7 +284,8 @@ TEST(AppDelegate, BackgroundStartShowsOnlyTheStatusItemUntilItIsClicked)
     EXPECT_NE(delegate.statusItem()->makeMenu().get(), nullptr);
 
     EXPECT_EQ(StatusItem::clickFor(QSystemTrayIcon::Context, {}), StatusItem::Click::Secondary);
-    EXPECT_EQ(StatusItem::clickFor(QSystemTrayIcon::Trigger, Qt::ControlModifier), StatusItem::Click::PrimaryWithControl);
+    EXPECT_EQ(StatusItem::clickFor(QSystemTrayIcon::Trigger, Qt::ControlModifier),
+              StatusItem::Click::PrimaryWithControl);
     EXPECT_EQ(StatusItem::clickFor(QSystemTrayIcon::Trigger, {}), StatusItem::Click::Primary);
     EXPECT_EQ(StatusItem::clickFor(QSystemTrayIcon::DoubleClick, {}), StatusItem::Click::None);
 
@@ -348,7 +349,8 @@ TEST(AppDelegate, SecondCopyIsRefusedWithOneNotificationAndATerminate)
     // Quitting the first copy releases the lock.
     first.delegate->applicationWillTerminate();
     EXPECT_EQ(first.delegate->instanceLockFD(), -1);
-    InstanceLock again(first.tmp.file(QStringLiteral("home/.local/share/Vantrel")), QStringLiteral("production-instance.lock"));
+    InstanceLock again(first.tmp.file(QStringLiteral("home/.local/share/Vantrel")),
+                       QStringLiteral("production-instance.lock"));
     EXPECT_EQ(again.acquire(), InstanceLock::Result::Acquired);
 }
 
@@ -356,8 +358,9 @@ TEST(AppDelegate, RefusedRuntimeTerminatesEvenWhenTheNotificationNeverAnswers)
 {
     test::LogCapture log;
     DelegateFixture f;
-    f.transport->replyOk(QStringLiteral("get_runtime_ownership"), {{QStringLiteral("channel"), QStringLiteral("debug")},
-                                                                  {QStringLiteral("transition_fenced"), false}});
+    f.transport->replyOk(
+        QStringLiteral("get_runtime_ownership"),
+        {{QStringLiteral("channel"), QStringLiteral("debug")}, {QStringLiteral("transition_fenced"), false}});
     f.notifications.setAnswerDeliveries(false);
     AppDelegate& delegate = f.make();
     EXPECT_EQ(delegate.applicationDidFinishLaunching(), AppDelegate::LaunchOutcome::Refused);

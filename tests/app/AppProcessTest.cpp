@@ -122,8 +122,10 @@ TEST_F(AppProcess, ARefusedSecondCopyBuildsNothingAndWritesNothing)
     EXPECT_TRUE(output.contains(QStringLiteral("Vantrel runtime admission denied: Vantrel이 이미 실행 중입니다.")))
         << output.toStdString();
 
-    EXPECT_EQ(test::readText(preferences).toStdString(), preferencesBefore.toStdString()) << "no legacy key was migrated";
-    EXPECT_EQ(treeOf(tmp_.path()).join(QLatin1Char('\n')).toStdString(), treeBefore.join(QLatin1Char('\n')).toStdString())
+    EXPECT_EQ(test::readText(preferences).toStdString(), preferencesBefore.toStdString())
+        << "no legacy key was migrated";
+    EXPECT_EQ(treeOf(tmp_.path()).join(QLatin1Char('\n')).toStdString(),
+              treeBefore.join(QLatin1Char('\n')).toStdString())
         << "nothing was created or written anywhere under the root";
 }
 
@@ -154,7 +156,8 @@ TEST_F(AppProcess, TerminationSignalsQuitTheWayTheQuitCommandDoes)
 
         EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << name.toStdString() << "\n" << output.toStdString();
         EXPECT_EQ(app.exitCode(), 0) << name.toStdString();
-        EXPECT_TRUE(output.contains(QStringLiteral("Vantrel: %1 received; quitting").arg(name))) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("Vantrel: %1 received; quitting").arg(name)))
+            << output.toStdString();
         // Without a tray the window was on screen; quitting saved its frame.
         EXPECT_TRUE(test::readText(preferences).contains(WindowFrame::autosaveName)) << name.toStdString();
         HeldLock after(lockPath());

@@ -32,8 +32,8 @@ public:
 
 public Q_SLOTS:
     QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("sound")}; }
-    uint Notify(const QString& appName, uint replacesId, const QString& icon, const QString& summary, const QString& body,
-                const QStringList& actions, const QVariantMap& hints, int timeout)
+    uint Notify(const QString& appName, uint replacesId, const QString& icon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout)
     {
         ++notifyCalls;
         lastNotify = {appName, replacesId, icon, summary, body, actions, hints, timeout};
@@ -48,8 +48,8 @@ public:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             return;
-        daemon_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                      QStringLiteral("--print-address")});
+        daemon_.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         if (daemon_.waitForReadyRead(10000))
             address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     }
@@ -65,8 +65,7 @@ private:
     QString address_;
 };
 
-template <class Done>
-void spinUntil(Done done)
+template <class Done> void spinUntil(Done done)
 {
     QDeadlineTimer deadline(10000);
     while (!done() && !deadline.hasExpired())
@@ -101,8 +100,9 @@ TEST(LinuxUserNotifications, PostsThroughTheNotificationServiceAndReportsAMissin
     EXPECT_EQ(granted, true);
 
     delivered.reset();
-    notifications.add({QStringLiteral("vantrel-runtime-admission-X"), QStringLiteral("제목"), QStringLiteral("본문"), true},
-                      [&](const std::optional<QString>& error) { delivered = error; });
+    notifications.add(
+        {QStringLiteral("vantrel-runtime-admission-X"), QStringLiteral("제목"), QStringLiteral("본문"), true},
+        [&](const std::optional<QString>& error) { delivered = error; });
     spinUntil([&] { return delivered.has_value(); });
     ASSERT_TRUE(delivered.has_value());
     EXPECT_FALSE(delivered->has_value()) << delivered->value_or(QString()).toStdString();
@@ -113,7 +113,8 @@ TEST(LinuxUserNotifications, PostsThroughTheNotificationServiceAndReportsAMissin
     EXPECT_EQ(service.lastNotify[4].toString(), QStringLiteral("본문"));
     const QVariantMap hints = service.lastNotify[6].toMap();
     EXPECT_EQ(hints.value(QStringLiteral("sound-name")).toString(), QStringLiteral("message-new-instant"));
-    EXPECT_EQ(hints.value(QStringLiteral("x-vantrel-identifier")).toString(), QStringLiteral("vantrel-runtime-admission-X"));
+    EXPECT_EQ(hints.value(QStringLiteral("x-vantrel-identifier")).toString(),
+              QStringLiteral("vantrel-runtime-admission-X"));
     server.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
     QDBusConnection::disconnectFromBus(QStringLiteral("notification-server"));
 }
@@ -134,12 +135,13 @@ TEST(SimUserNotifications, HandsEachNotificationToTheSimulatorAndKeepsItWhenRefu
     EXPECT_EQ(delivered, 2);
     const auto sent = transport->requestsFor(QStringLiteral("sim_platform"));
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0], (QJsonObject{{QStringLiteral("cmd"), QStringLiteral("sim_platform")},
-                                    {QStringLiteral("action"), QStringLiteral("post_notification")},
-                                    {QStringLiteral("identifier"), QStringLiteral("n1")},
-                                    {QStringLiteral("title"), QStringLiteral("Title")},
-                                    {QStringLiteral("body"), QStringLiteral("Body")},
-                                    {QStringLiteral("sound"), QStringLiteral("default")}}));
+    EXPECT_EQ(sent[0],
+              (QJsonObject{{QStringLiteral("cmd"), QStringLiteral("sim_platform")},
+                           {QStringLiteral("action"), QStringLiteral("post_notification")},
+                           {QStringLiteral("identifier"), QStringLiteral("n1")},
+                           {QStringLiteral("title"), QStringLiteral("Title")},
+                           {QStringLiteral("body"), QStringLiteral("Body")},
+                           {QStringLiteral("sound"), QStringLiteral("default")}}));
     ASSERT_EQ(notifications.posted().size(), 2u);
     EXPECT_EQ(notifications.posted()[1].title, QStringLiteral("Again"));
     // The simulator did not answer: said once, not per notification.
@@ -154,7 +156,8 @@ TEST(SimUserNotifications, HandsEachNotificationToTheSimulatorAndKeepsItWhenRefu
 TEST(LinuxDesktopServices, ActivitiesAreRecordedAndTheOpenerGetsValidUrlsOnly)
 {
     LinuxProcessActivity activity;
-    const auto first = activity.beginActivity(ProcessActivity::userInitiatedOptions, QStringLiteral("Vantrel App Nap suppression"));
+    const auto first
+        = activity.beginActivity(ProcessActivity::userInitiatedOptions, QStringLiteral("Vantrel App Nap suppression"));
     const auto second = activity.beginActivity(0, QStringLiteral("other"));
     EXPECT_NE(first, second);
     activity.endActivity(first);
@@ -172,7 +175,8 @@ TEST(LinuxDesktopServices, ActivitiesAreRecordedAndTheOpenerGetsValidUrlsOnly)
     EXPECT_FALSE(workspace.openUrl(QUrl(QStringLiteral("no scheme"))));
     EXPECT_FALSE(workspace.openApplication(tmp.file(QStringLiteral("missing.desktop"))));
     EXPECT_TRUE(workspace.openUrl(QUrl(QStringLiteral("https://example.com/a b"))));
-    EXPECT_FALSE(LinuxWorkspace(QStringLiteral("no-such-opener-program")).openUrl(QUrl(QStringLiteral("https://example.com"))));
+    EXPECT_FALSE(
+        LinuxWorkspace(QStringLiteral("no-such-opener-program")).openUrl(QUrl(QStringLiteral("https://example.com"))));
     const auto opened = [&] {
         QFile f(record);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

@@ -23,10 +23,11 @@ TEST(HeadlessDemo, PrintsReadingsEveryTwoSecondsThenWritesTheWindowPicture)
     VirtualDispatch dispatch;
     MemoryPreferences preferences;
     auto transport = std::make_shared<test::FakeDaemonTransport>();
-    transport->replyOk(QStringLiteral("get_status"), {{QStringLiteral("cpu_temp"), 51.25},
-                                                      {QStringLiteral("fan0"), 1800},
-                                                      {QStringLiteral("fan1"), 1950},
-                                                      {QStringLiteral("battery_percent"), 80}});
+    transport->replyOk(QStringLiteral("get_status"),
+                       {{QStringLiteral("cpu_temp"), 51.25},
+                        {QStringLiteral("fan0"), 1800},
+                        {QStringLiteral("fan1"), 1950},
+                        {QStringLiteral("battery_percent"), 80}});
     DaemonClient daemon(transport, QStringLiteral("/nonexistent/status.json"));
     test::FakeUserNotifications notifications;
     AppDelegate delegate(AppDelegateContext{
@@ -74,13 +75,12 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
 {
     test::TempDir tmp;
     QString error;
-    const auto options = LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--background-status-only"),
-                                               QStringLiteral("--platform"), QStringLiteral("linux"),
-                                               QStringLiteral("--headless-demo"), QStringLiteral("/tmp/shots"),
-                                               QStringLiteral("--screenshot"), QStringLiteral("dashboard"),
-                                               QStringLiteral("/tmp/d.png"), QStringLiteral("--theme"), QStringLiteral("dark"),
-                                               QStringLiteral("--demo-seconds"), QStringLiteral("3")},
-                                              tmp.paths(), &error);
+    const auto options = LaunchOptions::parse(
+        {QStringLiteral("vantrel"), QStringLiteral("--background-status-only"), QStringLiteral("--platform"),
+         QStringLiteral("linux"), QStringLiteral("--headless-demo"), QStringLiteral("/tmp/shots"),
+         QStringLiteral("--screenshot"), QStringLiteral("dashboard"), QStringLiteral("/tmp/d.png"),
+         QStringLiteral("--theme"), QStringLiteral("dark"), QStringLiteral("--demo-seconds"), QStringLiteral("3")},
+        tmp.paths(), &error);
     ASSERT_TRUE(options.has_value()) << error.toStdString();
     EXPECT_TRUE(options->backgroundStatusOnly);
     EXPECT_EQ(options->platform, PlatformKind::Linux);
@@ -91,17 +91,18 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
     EXPECT_EQ(options->screenshot->file, QStringLiteral("/tmp/d.png"));
     EXPECT_EQ(options->screenshot->theme, QStringLiteral("dark"));
     EXPECT_TRUE(options->screenshot->lang.isEmpty());
-    EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--screenshot"), QStringLiteral("dashboard"),
-                                       QStringLiteral("--lang"), QStringLiteral("ko")},
+    EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--screenshot"),
+                                       QStringLiteral("dashboard"), QStringLiteral("--lang"), QStringLiteral("ko")},
                                       tmp.paths(), &error))
         << "the file is missing";
 
-    EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--headless-demo")}, tmp.paths(), &error));
+    EXPECT_FALSE(
+        LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--headless-demo")}, tmp.paths(), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--platform"), QStringLiteral("mac")},
                                       tmp.paths(), &error));
-    EXPECT_FALSE(LaunchOptions::parse({QStringLiteral("vantrel"), QStringLiteral("--demo-seconds"), QStringLiteral("soon")},
-                                      tmp.paths(), &error));
+    EXPECT_FALSE(LaunchOptions::parse(
+        {QStringLiteral("vantrel"), QStringLiteral("--demo-seconds"), QStringLiteral("soon")}, tmp.paths(), &error));
     const auto plain = LaunchOptions::parse({QStringLiteral("vantrel")}, tmp.paths(), &error);
     ASSERT_TRUE(plain.has_value());
     EXPECT_FALSE(plain->backgroundStatusOnly);

@@ -15,7 +15,6 @@ namespace {
 using test::makeExecutable;
 using test::readText;
 
-
 // A helper installation under a folder whose name needs quoting, with stand-in tools: the
 // battery tool's "visudo" writes the permission file, the smc tool answers the probe.
 struct InstallFixture {
@@ -31,8 +30,8 @@ struct InstallFixture {
         configuration.batteryTool = configuration.helperDirectory + QStringLiteral("/battery");
         configuration.smcTool = configuration.helperDirectory + QStringLiteral("/smc");
         configuration.permissionFile = root + QStringLiteral("/private/etc/sudoers.d/battery");
-        configuration.legacyToolPaths = {root + QStringLiteral("/usr/local/bin/battery"),
-                                         root + QStringLiteral("/usr/local/bin/smc")};
+        configuration.legacyToolPaths
+            = {root + QStringLiteral("/usr/local/bin/battery"), root + QStringLiteral("/usr/local/bin/smc")};
         configuration.resourceDirectories = {tmp.file(QStringLiteral("empty")), resources};
         configuration.temporaryDirectory = tmp.file(QStringLiteral("tmp"));
         configuration.osascriptPath = tmp.file(QStringLiteral("no-osascript"));
@@ -44,8 +43,8 @@ struct InstallFixture {
     {
         const QString permission = shellQuoted(configuration.permissionFile);
         const QString visudo = batteryVisudo.isEmpty()
-                                   ? QStringLiteral("mkdir -p \"$(dirname %1)\" && touch %1").arg(permission)
-                                   : batteryVisudo;
+            ? QStringLiteral("mkdir -p \"$(dirname %1)\" && touch %1").arg(permission)
+            : batteryVisudo;
         makeExecutable(tmp.write(QStringLiteral("it's a \"root\" $dir/share/vantrel/battery"),
                                  QStringLiteral("#!/bin/sh\n[ \"$1\" = visudo ] && { %1; }\n").arg(visudo).toUtf8()));
         makeExecutable(tmp.write(QStringLiteral("it's a \"root\" $dir/share/vantrel/smc"),
@@ -70,23 +69,25 @@ TEST(HelperInstaller, ScriptQuotesEveryPath)
         QStringLiteral("/Applications/My Tools/Vantrel.app/Contents/Resources/battery"),
         QStringLiteral("/Users/o'brien/\"quoted\"/smc")};
 
-    EXPECT_EQ(installer.installScript(tools, true),
-              QStringLiteral("#!/usr/bin/env bash\n"
-                             "set -euo pipefail\n"
-                             "PATH=/usr/bin:/bin:/usr/sbin:/sbin\n"
-                             "/bin/mkdir -p '/usr/local/vantrel'\n"
-                             "/usr/bin/install -o root -g wheel -m 755 "
-                             "'/Applications/My Tools/Vantrel.app/Contents/Resources/battery' '/usr/local/vantrel/battery'\n"
-                             "/usr/bin/install -o root -g wheel -m 755 '/Users/o'\\''brien/\"quoted\"/smc' "
-                             "'/usr/local/vantrel/smc'\n"
-                             "/bin/rm -f /usr/local/bin/battery /usr/local/bin/smc\n"
-                             "'/usr/local/vantrel/battery' visudo\n"
-                             "/bin/test -f '/private/etc/sudoers.d/battery'\n"
-                             "/usr/sbin/visudo -c >/dev/null\n"));
+    EXPECT_EQ(
+        installer.installScript(tools, true),
+        QStringLiteral("#!/usr/bin/env bash\n"
+                       "set -euo pipefail\n"
+                       "PATH=/usr/bin:/bin:/usr/sbin:/sbin\n"
+                       "/bin/mkdir -p '/usr/local/vantrel'\n"
+                       "/usr/bin/install -o root -g wheel -m 755 "
+                       "'/Applications/My Tools/Vantrel.app/Contents/Resources/battery' '/usr/local/vantrel/battery'\n"
+                       "/usr/bin/install -o root -g wheel -m 755 '/Users/o'\\''brien/\"quoted\"/smc' "
+                       "'/usr/local/vantrel/smc'\n"
+                       "/bin/rm -f /usr/local/bin/battery /usr/local/bin/smc\n"
+                       "'/usr/local/vantrel/battery' visudo\n"
+                       "/bin/test -f '/private/etc/sudoers.d/battery'\n"
+                       "/usr/sbin/visudo -c >/dev/null\n"));
 
     // As this user: no ownership change, quoted legacy paths, no sudoers check.
     const QString direct = installer.installScript(tools, false);
-    EXPECT_TRUE(direct.contains(QStringLiteral("\n/usr/bin/install -m 755 '/Users/o'\\''brien/\"quoted\"/smc' '/usr/local/vantrel/smc'\n")));
+    EXPECT_TRUE(direct.contains(
+        QStringLiteral("\n/usr/bin/install -m 755 '/Users/o'\\''brien/\"quoted\"/smc' '/usr/local/vantrel/smc'\n")));
     EXPECT_TRUE(direct.contains(QStringLiteral("\n/bin/rm -f '/usr/local/bin/battery' '/usr/local/bin/smc'\n")));
     EXPECT_FALSE(direct.contains(QStringLiteral("visudo -c")));
 
@@ -141,8 +142,9 @@ TEST(HelperInstaller, FailuresCarryTheCommandOutputOrTheVerificationError)
     BatteryHelperOnboardingInstaller installer(f.configuration);
 
     f.writeTools(QStringLiteral("echo '  visudo: permission file rejected  ' >&2; exit 4"));
-    EXPECT_EQ(installer.install(QStringLiteral("prompt")),
-              (InstallerError{InstallerError::Kind::CommandFailed, QStringLiteral("visudo: permission file rejected")}));
+    EXPECT_EQ(
+        installer.install(QStringLiteral("prompt")),
+        (InstallerError{InstallerError::Kind::CommandFailed, QStringLiteral("visudo: permission file rejected")}));
     EXPECT_TRUE(f.leftoverScripts().isEmpty());
 
     // Everything installs, but the tools do not answer the probe.
@@ -168,12 +170,13 @@ TEST(HelperInstaller, AdministratorRouteRunsOsascriptWithTheQuotedScriptPath)
     ASSERT_TRUE(installer.hasAdministratorPrompt());
 
     EXPECT_EQ(installer.install(QStringLiteral("Vantrel wants \"battery\"")),
-              (InstallerError{InstallerError::Kind::CommandFailed, QStringLiteral("execution error: User canceled. (-128)")}));
+              (InstallerError{InstallerError::Kind::CommandFailed,
+                              QStringLiteral("execution error: User canceled. (-128)")}));
     const QStringList arguments = readText(record).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(arguments.size(), 2);
     EXPECT_EQ(arguments[0], QStringLiteral("-e"));
     const QString prefix = QStringLiteral("do shell script \"") + f.configuration.temporaryDirectory
-                           + QStringLiteral("/vantrel-battery-helper-");
+        + QStringLiteral("/vantrel-battery-helper-");
     EXPECT_TRUE(arguments[1].startsWith(prefix)) << arguments[1].toStdString();
     EXPECT_TRUE(arguments[1].endsWith(
         QStringLiteral(".sh\" with administrator privileges with prompt \"Vantrel wants \\\"battery\\\"\"")));

@@ -73,8 +73,9 @@ TEST(InstanceLock, ExistingFolderKeepsItsModeAndUnusableFolderFails)
     test::TempDir tmp;
     const QString folder = tmp.file(QStringLiteral("existing"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                      | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(folder,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                              | QFile::ReadOther | QFile::ExeOther);
     InstanceLock kept(folder, QStringLiteral("production-instance.lock"));
     ASSERT_EQ(kept.acquire(), InstanceLock::Result::Acquired);
     EXPECT_EQ(modeOf(folder), 0755u);

@@ -17,7 +17,6 @@ namespace {
 using test::modeOf;
 using test::readText;
 
-
 // A launchctl stand-in: records each call and answers "print" with a scripted status.
 struct LaunchctlFixture {
     test::TempDir tmp;
@@ -61,17 +60,17 @@ TEST(LaunchAtLogin, InstallWritesThePropertyListAndTheAutostartEntry)
     const QString plist = f.tmp.file(QStringLiteral("home/Library/LaunchAgents/com.morrowlightco.Vantrel.login.plist"));
     EXPECT_EQ(controller.launchAgentPath(), plist);
     EXPECT_EQ(readText(plist),
-              QStringLiteral(
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                  "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                  "<plist version=\"1.0\">\n<dict>\n"
-                  "\t<key>Label</key>\n\t<string>com.morrowlightco.Vantrel.login</string>\n"
-                  "\t<key>ProcessType</key>\n\t<string>Interactive</string>\n"
-                  "\t<key>ProgramArguments</key>\n\t<array>\n"
-                  "\t\t<string>/Applications/Vantrel.app/Contents/MacOS/Vantrel</string>\n"
-                  "\t\t<string>--background-status-only</string>\n\t</array>\n"
-                  "\t<key>RunAtLoad</key>\n\t<true/>\n"
-                  "</dict>\n</plist>\n"));
+              QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                             "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                             "<plist version=\"1.0\">\n<dict>\n"
+                             "\t<key>Label</key>\n\t<string>com.morrowlightco.Vantrel.login</string>\n"
+                             "\t<key>ProcessType</key>\n\t<string>Interactive</string>\n"
+                             "\t<key>ProgramArguments</key>\n\t<array>\n"
+                             "\t\t<string>/Applications/Vantrel.app/Contents/MacOS/Vantrel</string>\n"
+                             "\t\t<string>--background-status-only</string>\n\t</array>\n"
+                             "\t<key>RunAtLoad</key>\n\t<true/>\n"
+                             "</dict>\n</plist>\n"));
     EXPECT_EQ(modeOf(plist), 0600u);
     EXPECT_EQ(modeOf(f.tmp.file(QStringLiteral("home/Library/LaunchAgents"))), 0700u);
     EXPECT_EQ(f.loginItems.entries[VantrelLaunchAtLoginController::label],
@@ -86,8 +85,9 @@ TEST(LaunchAtLogin, RemovalBootsOutDeletesAndVerifies)
     ASSERT_EQ(controller.installLaunchAgent(), std::nullopt);
 
     ASSERT_EQ(controller.removeLaunchAgent(), std::nullopt);
-    EXPECT_EQ(f.launchctlCalls(), (QStringList{QStringLiteral("bootout gui/501/com.morrowlightco.Vantrel.login"),
-                                              QStringLiteral("print gui/501/com.morrowlightco.Vantrel.login")}));
+    EXPECT_EQ(f.launchctlCalls(),
+              (QStringList{QStringLiteral("bootout gui/501/com.morrowlightco.Vantrel.login"),
+                           QStringLiteral("print gui/501/com.morrowlightco.Vantrel.login")}));
     EXPECT_FALSE(QFile::exists(controller.launchAgentPath()));
     EXPECT_TRUE(f.loginItems.entries.empty());
 
@@ -115,11 +115,11 @@ TEST(LaunchAtLogin, RepairFollowsAutoStartOnlyForTheInstalledBuild)
     // A development build or a copy elsewhere leaves registration alone.
     prefs.setValue(QStringLiteral("autoStart"), true);
     controller.repairRegistrationIfNeeded(prefs, {VantrelRuntimeEnvironment::developmentBundleIdentifier, f.canonical});
-    controller.repairRegistrationIfNeeded(prefs, {VantrelRuntimeEnvironment::productionBundleIdentifier,
-                                                  QStringLiteral("/work/build/bin/vantrel")});
+    controller.repairRegistrationIfNeeded(
+        prefs, {VantrelRuntimeEnvironment::productionBundleIdentifier, QStringLiteral("/work/build/bin/vantrel")});
     EXPECT_FALSE(QFile::exists(controller.launchAgentPath()));
-    EXPECT_TRUE(controller.isCanonicalProductionBundle(
-        {VantrelRuntimeEnvironment::productionBundleIdentifier, QStringLiteral("/opt/Vantrel Suite/bin/../bin/vantrel")}));
+    EXPECT_TRUE(controller.isCanonicalProductionBundle({VantrelRuntimeEnvironment::productionBundleIdentifier,
+                                                        QStringLiteral("/opt/Vantrel Suite/bin/../bin/vantrel")}));
 
     // On: the legacy login item goes, the agent and the autostart entry come.
     controller.repairRegistrationIfNeeded(prefs, f.installedBundle());
@@ -138,7 +138,8 @@ TEST(LaunchAtLogin, RepairFollowsAutoStartOnlyForTheInstalledBuild)
     f.setPrintStatus(0);
     f.loginItems.setMainAppStatus(LoginItems::Status::RequiresApproval);
     controller.repairRegistrationIfNeeded(prefs, f.installedBundle());
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("[system] Vantrel launch-at-login repair failed: launchAgentStillLoaded")});
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral("[system] Vantrel launch-at-login repair failed: launchAgentStillLoaded")});
     EXPECT_EQ(f.loginItems.unregisterCalls, 1);
 }
 
@@ -158,20 +159,22 @@ TEST(LinuxLoginItems, AutostartEntryRunsTheSameArgumentsSafelyQuoted)
 {
     test::TempDir tmp;
     LinuxLoginItems items(tmp.file(QStringLiteral("autostart")));
-    const QStringList arguments = {QStringLiteral("/opt/Vantrel Suite/bin/vantrel"), QStringLiteral("--background-status-only")};
+    const QStringList arguments
+        = {QStringLiteral("/opt/Vantrel Suite/bin/vantrel"), QStringLiteral("--background-status-only")};
     QString error;
     ASSERT_TRUE(items.installAutostartEntry(QStringLiteral("com.morrowlightco.Vantrel.login"), arguments, &error))
         << error.toStdString();
 
     const QString path = tmp.file(QStringLiteral("autostart/com.morrowlightco.Vantrel.login.desktop"));
     EXPECT_TRUE(items.hasAutostartEntry(QStringLiteral("com.morrowlightco.Vantrel.login")));
-    EXPECT_EQ(readText(path), QStringLiteral("[Desktop Entry]\n"
-                                             "Type=Application\n"
-                                             "Name=Vantrel\n"
-                                             "Exec=\"/opt/Vantrel Suite/bin/vantrel\" --background-status-only\n"
-                                             "Terminal=false\n"
-                                             "NoDisplay=true\n"
-                                             "X-GNOME-Autostart-enabled=true\n"));
+    EXPECT_EQ(readText(path),
+              QStringLiteral("[Desktop Entry]\n"
+                             "Type=Application\n"
+                             "Name=Vantrel\n"
+                             "Exec=\"/opt/Vantrel Suite/bin/vantrel\" --background-status-only\n"
+                             "Terminal=false\n"
+                             "NoDisplay=true\n"
+                             "X-GNOME-Autostart-enabled=true\n"));
 
     // Quotes, dollars, backslashes and percent signs survive both the Exec quoting and the
     // string escapes of the file format.
@@ -181,7 +184,8 @@ TEST(LinuxLoginItems, AutostartEntryRunsTheSameArgumentsSafelyQuoted)
 
     ASSERT_TRUE(items.removeAutostartEntry(QStringLiteral("com.morrowlightco.Vantrel.login"), &error));
     EXPECT_FALSE(QFile::exists(path));
-    EXPECT_TRUE(items.removeAutostartEntry(QStringLiteral("com.morrowlightco.Vantrel.login"), &error)) << "absent is fine";
+    EXPECT_TRUE(items.removeAutostartEntry(QStringLiteral("com.morrowlightco.Vantrel.login"), &error))
+        << "absent is fine";
 }
 
 } // namespace

@@ -17,7 +17,6 @@ int main(int argc, char** argv)
     std::puts(locked ? "locked" : "busy");
     std::fflush(stdout);
     char buffer[64];
-    while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
-    }
+    while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) { }
     return 0;
 }

@@ -17,9 +17,9 @@
 #include "fan/FanControlState.h"
 #include "fan/FanCurveMath.h"
 #include "integration/SimProcess.h"
+#include "platform/fakes/FakeAccessibilityAccess.h"
 #include "power/BatteryPolicyState.h"
 #include "sensors/HardwareCapabilityStore.h"
-#include "platform/fakes/FakeAccessibilityAccess.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -35,7 +35,8 @@ protected:
         // The smc tool finds the simulator's key store through the environment it inherits.
         qputenv("VANTREL_SIM_STATE_DIR", sim_.stateDirectory().toLocal8Bit());
         const Paths paths = Paths::underRoot(dir_.path());
-        auto daemon = std::make_shared<DaemonClient>(std::make_shared<DaemonSocketTransport>(dispatch_, sim_.socketPath(), false));
+        auto daemon = std::make_shared<DaemonClient>(
+            std::make_shared<DaemonSocketTransport>(dispatch_, sim_.socketPath(), false));
         model_ = std::make_unique<ModelServices>(ModelServices::Inputs{
             dispatch_, preferences_, daemon, paths, makeSimPlatform(paths), desktop(),
             ModelServices::smcToolPath(paths, QFileInfo(test::builtBinary(QStringLiteral("vantrel-smc"))).path())});
@@ -138,8 +139,11 @@ TEST_F(ModelAgainstSim, TheFanApplierSendsTheCurrentConfigurationOnceTheProfileA
     ASSERT_TRUE(applier.applyFanConfigurationNow(QStringLiteral("test"), [&](bool ok) { accepted = ok; }));
     dispatch_.runUntilIdle();
     EXPECT_EQ(accepted, true);
-    const QJsonObject fan = sim_.call(QStringLiteral("reload_user_settings")).value(QStringLiteral("settings")).toObject()
-                                .value(QStringLiteral("fan")).toObject();
+    const QJsonObject fan = sim_.call(QStringLiteral("reload_user_settings"))
+                                .value(QStringLiteral("settings"))
+                                .toObject()
+                                .value(QStringLiteral("fan"))
+                                .toObject();
     EXPECT_EQ(fan.value(QStringLiteral("mode")).toString(), QStringLiteral("manual"));
 }
 
@@ -149,7 +153,8 @@ TEST(ModelServices, RefusesACompositionWithoutAccessibility)
     VirtualDispatch dispatch;
     MemoryPreferences preferences;
     const Paths paths = Paths::underRoot(dir.path());
-    auto daemon = std::make_shared<DaemonClient>(std::make_shared<DaemonSocketTransport>(dispatch, dir.file("none.sock"), false));
+    auto daemon = std::make_shared<DaemonClient>(
+        std::make_shared<DaemonSocketTransport>(dispatch, dir.file("none.sock"), false));
     EXPECT_THROW(ModelServices(ModelServices::Inputs{dispatch, preferences, daemon, paths, makeSimPlatform(paths),
                                                      DesktopServices{}, QStringLiteral("/nonexistent/smc")}),
                  std::invalid_argument);

@@ -15,8 +15,9 @@ TEST(PlatformBackends, ChoosesTheBackendOnce)
     EXPECT_EQ(choosePlatformKind({}, paths), PlatformKind::Linux);
     dir.write(QStringLiteral("tmp/vantrel-sim/hardware.json"), "{}");
     EXPECT_EQ(choosePlatformKind({QStringLiteral("vantrel")}, paths), PlatformKind::Sim);
-    EXPECT_EQ(choosePlatformKind({QStringLiteral("vantrel"), QStringLiteral("--platform"), QStringLiteral("linux")}, paths),
-              PlatformKind::Linux);
+    EXPECT_EQ(
+        choosePlatformKind({QStringLiteral("vantrel"), QStringLiteral("--platform"), QStringLiteral("linux")}, paths),
+        PlatformKind::Linux);
     test::TempDir other;
     EXPECT_EQ(choosePlatformKind({QStringLiteral("--platform=sim")}, other.paths()), PlatformKind::Sim);
     qputenv("VANTREL_SIM_STATE_DIR", dir.file(QStringLiteral("tmp/vantrel-sim")).toLocal8Bit());

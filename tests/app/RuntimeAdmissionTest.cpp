@@ -42,9 +42,11 @@ TEST(RuntimeAdmission, EachOwnershipReplyGetsItsOutcomeAndLogLine)
          "runtime ownership transition is fenced"},
         {R"({"status":"ok","channel":"debug","transition_fenced":false})", debug, "runtime channel is debug"},
         // The fence is reported before the channel, but the debug texts still apply.
-        {R"({"status":"ok","channel":"debug","transition_fenced":true})", debug, "runtime ownership transition is fenced"},
+        {R"({"status":"ok","channel":"debug","transition_fenced":true})", debug,
+         "runtime ownership transition is fenced"},
         {R"({"status":"ok","transition_fenced":false})", readback, "runtime channel is unknown"},
-        {R"({"status":"ok","channel":"Production","transition_fenced":false})", readback, "runtime channel is Production"},
+        {R"({"status":"ok","channel":"Production","transition_fenced":false})", readback,
+         "runtime channel is Production"},
         {R"({"status":"ok","channel":7,"transition_fenced":false})", readback, "runtime channel is unknown"},
     };
     for (const Case& c : cases) {
@@ -53,8 +55,9 @@ TEST(RuntimeAdmission, EachOwnershipReplyGetsItsOutcomeAndLogLine)
         const std::optional<QJsonObject> reply = c.reply ? std::optional(object(c.reply)) : std::nullopt;
         EXPECT_EQ(RuntimeAdmission::evaluate(false, reply), c.conflict);
         if (c.systemLogLine) {
-            EXPECT_EQ(log.lines(), QStringList{QStringLiteral("[system] Vantrel startup admission failed: ")
-                                               + QString::fromUtf8(c.systemLogLine)});
+            EXPECT_EQ(log.lines(),
+                      QStringList{QStringLiteral("[system] Vantrel startup admission failed: ")
+                                  + QString::fromUtf8(c.systemLogLine)});
         } else {
             EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join(QLatin1Char('\n')).toStdString();
         }
@@ -65,8 +68,9 @@ TEST(RuntimeAdmission, AsksTheDaemonOnlyInTheInstalledBuild)
 {
     auto transport = std::make_shared<test::FakeDaemonTransport>();
     DaemonClient client(transport, QStringLiteral("/nonexistent/status.json"));
-    transport->replyOk(QStringLiteral("get_runtime_ownership"), {{QStringLiteral("channel"), QStringLiteral("debug")},
-                                                                {QStringLiteral("transition_fenced"), false}});
+    transport->replyOk(
+        QStringLiteral("get_runtime_ownership"),
+        {{QStringLiteral("channel"), QStringLiteral("debug")}, {QStringLiteral("transition_fenced"), false}});
 
     EXPECT_EQ(RuntimeAdmission::prepareRuntimeOwnership(true, client), std::nullopt);
     EXPECT_TRUE(transport->requests().empty());
@@ -84,7 +88,8 @@ TEST(RuntimeConflictReport, PrintsOneLineAndPostsOneNotificationEvenIfDeliveryFa
     test::FakeUserNotifications notifications;
     notifications.setDeliveryError(QStringLiteral("no notification service"));
     int done = 0;
-    reportRuntimeConflict(notifications, RuntimeConflict::duplicateRun(), [&](const std::optional<QString>&) { ++done; });
+    reportRuntimeConflict(notifications, RuntimeConflict::duplicateRun(),
+                          [&](const std::optional<QString>&) { ++done; });
 
     EXPECT_EQ(done, 1);
     EXPECT_EQ(log.lines(),

@@ -13,7 +13,7 @@ namespace {
 
 bool handlerIsDefault(int signalNumber)
 {
-    struct sigaction current {};
+    struct sigaction current { };
     ::sigaction(signalNumber, nullptr, &current);
     return current.sa_handler == SIG_DFL;
 }
@@ -26,9 +26,8 @@ TEST(TerminationSignalWatcher, DeliversEachSignalInTheEventLoopAndRestoresTheHan
         ASSERT_TRUE(watcher.isActive());
         EXPECT_FALSE(handlerIsDefault(SIGTERM));
         std::vector<int> received;
-        QObject::connect(&watcher, &TerminationSignalWatcher::received, [&](int signalNumber) {
-            received.push_back(signalNumber);
-        });
+        QObject::connect(&watcher, &TerminationSignalWatcher::received,
+                         [&](int signalNumber) { received.push_back(signalNumber); });
         for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
             received.clear();
             ASSERT_EQ(::raise(signalNumber), 0);

@@ -16,7 +16,7 @@ inline QString readText(const QString& path)
 // Permission bits of path (0 when it does not exist).
 inline mode_t modeOf(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     ::stat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 07777;
 }

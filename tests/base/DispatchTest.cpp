@@ -45,7 +45,10 @@ struct QtBackend {
         spin(done, QDeadlineTimer(limit * 20));
         return done();
     }
-    void runFor(Duration d) { spin([] { return false; }, QDeadlineTimer(d)); }
+    void runFor(Duration d)
+    {
+        spin([] { return false; }, QDeadlineTimer(d));
+    }
 
 private:
     static void spin(const std::function<bool()>& done, const QDeadlineTimer& deadline)
@@ -62,8 +65,7 @@ private:
     }
 };
 
-template <class Backend>
-class DispatchBackend : public ::testing::Test {
+template <class Backend> class DispatchBackend : public ::testing::Test {
 protected:
     Backend backend;
     Dispatch& dispatch = backend.dispatch;
@@ -100,10 +102,13 @@ TYPED_TEST(DispatchBackend, RepeatingTimerFiresFirstAfterItsDelayThenUntilCancel
     Dispatch& d = this->dispatch;
     std::atomic<int> ticks{0};
     CancelToken timer;
-    timer = d.every(d.main(), 20ms, 0ms, [&] {
+    timer = d.every(
+        d.main(), 20ms, 0ms,
+        [&] {
         if (++ticks == 3)
             timer->cancel(); // from inside its own firing
-    }, 0ms);
+        },
+        0ms);
     EXPECT_EQ(ticks, 0) << "nothing runs before the queue does";
     ASSERT_TRUE(this->runUntil([&] { return ticks == 3; }));
     EXPECT_TRUE(timer->isCancelled());
@@ -177,15 +182,18 @@ TEST(VirtualDispatch, TimeMovesOnlyWhenAdvancedAndEqualDeadlinesFireInArmingOrde
     QStringList fired;
     auto main = dispatch.main();
     dispatch.after(main, 2000ms, [&] { fired << QStringLiteral("after2"); });
-    auto timer = dispatch.every(main, 1000ms, 100ms, [&] { fired << QStringLiteral("tick@") + QString::number(dispatch.clock().elapsed().count()); });
+    auto timer = dispatch.every(main, 1000ms, 100ms, [&] {
+        fired << QStringLiteral("tick@") + QString::number(dispatch.clock().elapsed().count());
+    });
     dispatch.after(main, 1000ms, [&] { fired << QStringLiteral("after1"); });
     dispatch.runUntilIdle();
     EXPECT_TRUE(fired.empty());
 
     dispatch.advance(2500ms);
     // The re-armed tick comes after after2, which was armed before it.
-    EXPECT_EQ(fired, (QStringList{QStringLiteral("tick@1000"), QStringLiteral("after1"), QStringLiteral("after2"),
-                                  QStringLiteral("tick@2000")}));
+    EXPECT_EQ(fired,
+              (QStringList{QStringLiteral("tick@1000"), QStringLiteral("after1"), QStringLiteral("after2"),
+                           QStringLiteral("tick@2000")}));
     EXPECT_EQ(dispatch.clock().elapsed(), 2500ms);
     EXPECT_EQ(dispatch.pendingTimers(), 1);
     timer->cancel();
@@ -193,7 +201,8 @@ TEST(VirtualDispatch, TimeMovesOnlyWhenAdvancedAndEqualDeadlinesFireInArmingOrde
 
     // A first delay of zero fires at once, then the interval applies.
     int count = 0;
-    dispatch.every(main, 5000ms, 0ms, [&] { ++count; }, 0ms);
+    dispatch.every(
+        main, 5000ms, 0ms, [&] { ++count; }, 0ms);
     dispatch.advance(0ms);
     EXPECT_EQ(count, 1);
     dispatch.advance(4999ms);

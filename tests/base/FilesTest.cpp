@@ -12,8 +12,7 @@ using namespace vantrel;
 TEST(JsonLines, SkipsUnreadableLinesAndRoundTrips)
 {
     test::TempDir dir;
-    const QString path = dir.write("log/records.jsonl",
-                                   "{\"a\":1}\n\nnot json\n[1,2]\n{\"a\":2}\n{\"a\":3}");
+    const QString path = dir.write("log/records.jsonl", "{\"a\":1}\n\nnot json\n[1,2]\n{\"a\":2}\n{\"a\":3}");
     auto records = jsonl::read(path);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].value("a").toInt(), 1);
@@ -40,7 +39,9 @@ TEST(AtomicFile, ReplacesWholeFileWithPermissions)
     EXPECT_EQ(readFile(path).value_or(""), QByteArray("second"));
     const auto perms = QFile::permissions(path);
     EXPECT_TRUE(perms.testFlag(QFileDevice::ReadOwner) && perms.testFlag(QFileDevice::WriteOwner));
-    EXPECT_EQ(perms & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther), 0);
+    EXPECT_EQ(
+        perms & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+        0);
     EXPECT_FALSE(readFile(path, 3));
     EXPECT_FALSE(writeFileAtomically("/proc/forbidden/x.json", "x"));
 }
@@ -50,7 +51,8 @@ TEST(Paths, RootingAndOverrides)
     Paths rooted(QStringLiteral("/tmp/r/"), QStringLiteral("/tmp/r/home"));
     EXPECT_EQ(rooted.daemonSocket(), QStringLiteral("/tmp/r/tmp/vantrel_daemon.sock"));
     EXPECT_EQ(rooted.smcTool(), QStringLiteral("/tmp/r/usr/local/vantrel/smc"));
-    EXPECT_EQ(rooted.updateStatusFile(), QStringLiteral("/tmp/r/Library/Application Support/Vantrel/UpdateStatus/status.json"));
+    EXPECT_EQ(rooted.updateStatusFile(),
+              QStringLiteral("/tmp/r/Library/Application Support/Vantrel/UpdateStatus/status.json"));
     EXPECT_EQ(rooted.appSupportFolder(), QStringLiteral("/tmp/r/home/.local/share/Vantrel"));
 
     Paths plain({}, QStringLiteral("/home/u"), QStringLiteral("/data"), QStringLiteral("/run/x.sock"));

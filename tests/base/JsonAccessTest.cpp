@@ -6,7 +6,7 @@ using namespace vantrel;
 
 namespace {
 QJsonObject parse(const char* text) { return json::parseObject(QByteArray(text)).value_or(QJsonObject{}); }
-}
+} // namespace
 
 TEST(JsonAccess, TypingRules)
 {

@@ -29,7 +29,7 @@ void exercise(Preferences& prefs)
     prefs.remove("chargeLimit");
     EXPECT_FALSE(prefs.exists("chargeLimit"));
 }
-}
+} // namespace
 
 TEST(Preferences, MemoryAndSettingsFileBehaveAlikeAndPersist)
 {

@@ -14,14 +14,15 @@ QStringList sent(const test::FakeDaemonTransport& daemon)
     QStringList out;
     for (const auto& r : daemon.requests()) {
         QString line = r.value("cmd").toString();
-        for (const auto& key : {"index", "mode", "rpm", "limit", "enabled", "battery_cutoff_percent", "persist_user_intent"})
+        for (const auto& key :
+             {"index", "mode", "rpm", "limit", "enabled", "battery_cutoff_percent", "persist_user_intent"})
             if (r.contains(key))
                 line += QStringLiteral(" %1=%2").arg(key, r.value(key).toVariant().toString());
         out << line;
     }
     return out;
 }
-}
+} // namespace
 
 TEST(TextCommandBridge, TranslatesEachCommandWordIntoDaemonCommands)
 {
@@ -42,8 +43,9 @@ TEST(TextCommandBridge, TranslatesEachCommandWordIntoDaemonCommands)
     transport->clearRequests();
     bridge.sendToDaemon("  RPM   3000 ");
     dispatch.runUntilIdle();
-    EXPECT_EQ(sent(*transport), (QStringList{"set_fan_mode index=0 mode=manual", "set_fan_mode index=1 mode=manual",
-                                             "set_fan_rpm index=0 rpm=3000", "set_fan_rpm index=1 rpm=3000"}));
+    EXPECT_EQ(sent(*transport),
+              (QStringList{"set_fan_mode index=0 mode=manual", "set_fan_mode index=1 mode=manual",
+                           "set_fan_rpm index=0 rpm=3000", "set_fan_rpm index=1 rpm=3000"}));
 
     transport->clearRequests();
     for (const char* cmd : {"F1Tg abc", "BCLM", "NICE 5", "TSKP 1", "LOWP 1", "XYZ 3", ""})
@@ -59,7 +61,8 @@ TEST(TextCommandBridge, TranslatesEachCommandWordIntoDaemonCommands)
     bridge.sendToDaemon("F1Tg 2400");
     dispatch.runUntilIdle();
     EXPECT_EQ(sent(*transport),
-              (QStringList{"set_charge_limit limit=75", "set_system_sleep_disabled enabled=true battery_cutoff_percent=40 persist_user_intent=true",
-                           "set_fan_mode index=0 mode=manual", "set_fan_mode index=1 mode=auto", "set_fan_rpm index=0 rpm=2200",
-                           "set_fan_rpm index=1 rpm=2400"}));
+              (QStringList{"set_charge_limit limit=75",
+                           "set_system_sleep_disabled enabled=true battery_cutoff_percent=40 persist_user_intent=true",
+                           "set_fan_mode index=0 mode=manual", "set_fan_mode index=1 mode=auto",
+                           "set_fan_rpm index=0 rpm=2200", "set_fan_rpm index=1 rpm=2400"}));
 }

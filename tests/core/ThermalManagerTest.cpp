@@ -9,11 +9,11 @@
 #include "fan/FanControlState.h"
 #include "fan/FanPresetStore.h"
 #include "l10n/L10n.h"
-#include "support/FakeCollaborators.h"
 #include "platform/fakes/FakeProcessActivity.h"
 #include "platform/fakes/FakeUserNotifications.h"
 #include "platform/fakes/FakeWorkspace.h"
 #include "sleep/SleepSettingsState.h"
+#include "support/FakeCollaborators.h"
 #include "support/FakeDaemonTransport.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
@@ -133,7 +133,8 @@ TEST(ThermalManager, ThrottleLevelsAndSurvivalModeAfterTenHotTicks)
     EXPECT_TRUE(h.notifications->requests().empty()) << "nine hot ticks are not enough";
     h.dispatch.advance(1000ms);
     ASSERT_EQ(h.notifications->requests().size(), 1u);
-    EXPECT_TRUE(log.contains("⚠️ [SURVIVAL MODE] CRITICAL TEMPERATURE DETECTED: 95°C sustained for 10s. Forcing Low Power Mode."));
+    EXPECT_TRUE(log.contains(
+        "⚠️ [SURVIVAL MODE] CRITICAL TEMPERATURE DETECTED: 95°C sustained for 10s. Forcing Low Power Mode."));
     QFile safety(h.dir.paths().safetyLogFile());
     ASSERT_TRUE(safety.open(QIODevice::ReadOnly));
     EXPECT_TRUE(safety.readAll().contains("CRITICAL TEMPERATURE DETECTED: 95"));
@@ -221,7 +222,8 @@ TEST(ThermalManager, AvailabilityTransitionsResetAndRefresh)
     EXPECT_FALSE(manager->daemonAvailable());
     EXPECT_EQ(manager->daemonStatusText(), QStringLiteral("vantrel-node is not reachable"));
     EXPECT_EQ(h.calls, (QStringList{"reset-settings", "forget-battery", "caps-clear"}));
-    EXPECT_TRUE(log.contains("Vantrel: vantrel-node daemon is not available. Install/start it with vantrel-node/install.sh."));
+    EXPECT_TRUE(
+        log.contains("Vantrel: vantrel-node daemon is not available. Install/start it with vantrel-node/install.sh."));
 
     // Still down: nothing more happens.
     h.calls.clear();
@@ -229,7 +231,9 @@ TEST(ThermalManager, AvailabilityTransitionsResetAndRefresh)
     h.dispatch.runUntilIdle();
     EXPECT_TRUE(h.calls.isEmpty());
 
-    h.transport->reply("get_status", QJsonObject{{"status", "ok"}, {"cpu_temp", 51.7}, {"fan0", 1800}, {"fan1", 1900}, {"battery_percent", 77}});
+    h.transport->reply(
+        "get_status",
+        QJsonObject{{"status", "ok"}, {"cpu_temp", 51.7}, {"fan0", 1800}, {"fan1", 1900}, {"battery_percent", 77}});
     manager->checkDaemonAvailability();
     h.dispatch.runUntilIdle();
     EXPECT_EQ(manager->daemonStatusText(), QStringLiteral("CPU 51°C · Fan 1800/1900 RPM · Battery 77%"));
@@ -261,10 +265,11 @@ TEST(ThermalManager, AvailabilityTransitionsResetAndRefresh)
 TEST(ThermalManager, LanguageFollowsTheSystemUntilChosen)
 {
     Harness h;
-    ThermalManager::Services services{h.dispatch, h.prefs, h.daemon, h.dir.paths(), h.notifications, h.activity, h.workspace};
+    ThermalManager::Services services{h.dispatch,      h.prefs,    h.daemon,   h.dir.paths(),
+                                      h.notifications, h.activity, h.workspace};
     services.systemLanguages = {"ko-KR", "en-US"};
-    ThermalManager::Collaborators parts{h.fan, h.presets, h.parts, h.parts, h.parts, h.parts,
-                                        h.parts, h.parts, h.parts, h.parts, h.parts, h.parts};
+    ThermalManager::Collaborators parts{h.fan,   h.presets, h.parts, h.parts, h.parts, h.parts,
+                                        h.parts, h.parts,   h.parts, h.parts, h.parts, h.parts};
     auto manager = std::make_unique<ThermalManager>(services, parts);
     manager->start();
     EXPECT_EQ(manager->selectedLanguage(), QStringLiteral("ko"));
@@ -306,7 +311,8 @@ TEST(ThermalManager, SettingsPersistAndRestoreAndSleepChangesScheduleReconcile)
     EXPECT_EQ(h.activity->ended(), 1);
 
     // Settings panes open by URL; text that is not a URL opens nothing.
-    const QString pane = QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
+    const QString pane
+        = QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
     EXPECT_TRUE(manager->openSystemSettingsPane(pane));
     EXPECT_FALSE(manager->openSystemSettingsPane(QStringLiteral("not a url at all")));
     EXPECT_FALSE(manager->openSystemSettingsPane(QString()));

@@ -159,7 +159,8 @@ TEST_F(DaemonClientTest, SleepReplyMapsToAnApplyResult)
     EXPECT_EQ(sleep(QJsonObject{{"status", "ok"}, {"requested_enabled", 1}, {"effective_enabled", true}}), invalid);
     EXPECT_EQ(sleep(QJsonObject{{"status", 0}, {"requested_enabled", true}, {"effective_enabled", true}}), invalid);
 
-    SleepRuntimeApplyResult applied = sleep(QJsonObject{{"status", "ok"}, {"requested_enabled", true}, {"effective_enabled", true}});
+    SleepRuntimeApplyResult applied
+        = sleep(QJsonObject{{"status", "ok"}, {"requested_enabled", true}, {"effective_enabled", true}});
     EXPECT_TRUE(applied.succeeded);
     EXPECT_TRUE(applied.stateAuthoritative);
     EXPECT_TRUE(applied.requestedEnabled && applied.effectiveEnabled);
@@ -197,19 +198,23 @@ TEST_F(DaemonClientTest, DiagnosticRepliesGivePreviewExportOrTheirError)
     const auto previewError = [&](std::optional<QJsonObject> reply) {
         daemon_->reply(QStringLiteral("get_diagnostic_package_preview"), reply);
         const auto result = client_.getDiagnosticPackagePreview(false, false);
-        return std::holds_alternative<DiagnosticSupportError>(result) ? std::get<DiagnosticSupportError>(result)
-                                                                      : DiagnosticSupportError{Kind::Unavailable, "not an error"};
+        return std::holds_alternative<DiagnosticSupportError>(result)
+            ? std::get<DiagnosticSupportError>(result)
+            : DiagnosticSupportError{Kind::Unavailable, "not an error"};
     };
     EXPECT_EQ(previewError(std::nullopt).kind, Kind::Unavailable);
     EXPECT_EQ(previewError(QJsonObject{{"status", "error"}}).kind, Kind::Unavailable);
     EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_NEW_THING"}}).kind, Kind::Unavailable);
     EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_USER_CONFIRMATION_REQUIRED"}}).kind,
               Kind::UserConfirmationRequired);
-    EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_USER_REVIEW_REQUIRED"}}).kind, Kind::UserReviewRequired);
+    EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_USER_REVIEW_REQUIRED"}}).kind,
+              Kind::UserReviewRequired);
     EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_UPLOAD_MODE_NOT_ALLOWED"}}).kind,
               Kind::UploadModeNotAllowed);
-    EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_REDACTION_FAILED"}}).kind, Kind::RedactionFailed);
-    EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_DIAGNOSTIC_EXPORT_FAILED"}, {"message", "disk full"}}),
+    EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_REDACTION_FAILED"}}).kind,
+              Kind::RedactionFailed);
+    EXPECT_EQ(previewError(
+                  QJsonObject{{"status", "error"}, {"code", "ERR_DIAGNOSTIC_EXPORT_FAILED"}, {"message", "disk full"}}),
               (DiagnosticSupportError{Kind::ExportFailed, "disk full"}));
     EXPECT_EQ(previewError(QJsonObject{{"status", "error"}, {"code", "ERR_DIAGNOSTIC_EXPORT_FAILED"}}),
               (DiagnosticSupportError{Kind::ExportFailed, "Diagnostic export failed."}));
@@ -229,9 +234,13 @@ TEST_F(DaemonClientTest, DiagnosticRepliesGivePreviewExportOrTheirError)
     EXPECT_FALSE(defaults.automaticCloudFlush || defaults.includeProcessNamesDefault);
 
     daemon_->reply(QStringLiteral("get_diagnostic_package_preview"),
-                   ok({{"included_files", QJsonArray{"manifest.json"}}, {"excluded_data", QJsonArray()},
-                       {"upload_mode", "auto"}, {"automatic_cloud_flush", true}, {"user_confirmed_required", false},
-                       {"include_process_names_default", true}, {"process_summary_mode", "top10"}}));
+                   ok({{"included_files", QJsonArray{"manifest.json"}},
+                       {"excluded_data", QJsonArray()},
+                       {"upload_mode", "auto"},
+                       {"automatic_cloud_flush", true},
+                       {"user_confirmed_required", false},
+                       {"include_process_names_default", true},
+                       {"process_summary_mode", "top10"}}));
     const auto given = std::get<DiagnosticPackagePreview>(client_.getDiagnosticPackagePreview(true, true));
     EXPECT_EQ(given.includedFiles, QStringList{QStringLiteral("manifest.json")});
     EXPECT_TRUE(given.excludedData.isEmpty());

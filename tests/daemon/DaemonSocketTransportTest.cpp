@@ -26,8 +26,8 @@ using namespace std::chrono_literals;
 
 const QString kParseFailed = QStringLiteral("🚨 [DaemonClient] JSON parse failed for ");
 const QString kEmpty = QStringLiteral("🚨 [DaemonClient] Error: Empty response from daemon.");
-const QString kConnectFailed =
-    QStringLiteral("🚨 [DaemonClient] Error: Connection to daemon failed! Is vantrel-node running as root?");
+const QString kConnectFailed
+    = QStringLiteral("🚨 [DaemonClient] Error: Connection to daemon failed! Is vantrel-node running as root?");
 const QString kWriteFailed = QStringLiteral("🚨 [DaemonClient] Error: Failed to write full command to daemon.");
 
 // A reply object whose compact form is exactly size bytes.
@@ -62,7 +62,10 @@ private:
 class DaemonSocketTransportTest : public ::testing::Test {
 protected:
     QString socketPath() const { return dir_.file(QStringLiteral("d.sock")); }
-    DaemonSocketTransport makeTransport(bool verbose = false) { return DaemonSocketTransport(dispatch_, socketPath(), verbose); }
+    DaemonSocketTransport makeTransport(bool verbose = false)
+    {
+        return DaemonSocketTransport(dispatch_, socketPath(), verbose);
+    }
 
     test::TempDir dir_;
     VirtualDispatch dispatch_;
@@ -149,7 +152,8 @@ TEST_F(DaemonSocketTransportTest, EachBrokenReplyGivesNothingWithItsOwnMessage)
 TEST_F(DaemonSocketTransportTest, EveryFailedConnectPostsOneNotificationOnTheMainQueue)
 {
     NotificationCounter notifications;
-    DaemonClient client(std::make_shared<DaemonSocketTransport>(dispatch_, dir_.file(QStringLiteral("absent.sock")), false));
+    DaemonClient client(
+        std::make_shared<DaemonSocketTransport>(dispatch_, dir_.file(QStringLiteral("absent.sock")), false));
 
     EXPECT_FALSE(client.setChargeLimit(80));
     EXPECT_EQ(notifications.count(), 0) << "posted asynchronously on the main queue";
@@ -173,14 +177,14 @@ TEST_F(DaemonSocketTransportTest, ReadTimeOutFollowsTheCommand)
 {
     using T = DaemonSocketTransport;
     EXPECT_EQ(T::timeoutForCommand(QStringLiteral("get_runtime_ownership")), 10);
-    for (const char* quick : {"get_status", "get_power_source_info", "get_update_installation_state",
-                              "get_user_settings_state", "get_evidence_events", "get_diagnostic_package_preview",
-                              "get_anything_new"})
+    for (const char* quick :
+         {"get_status", "get_power_source_info", "get_update_installation_state", "get_user_settings_state",
+          "get_evidence_events", "get_diagnostic_package_preview", "get_anything_new"})
         EXPECT_EQ(T::timeoutForCommand(QString::fromLatin1(quick)), 1) << quick;
     EXPECT_EQ(T::timeoutForCommand(QStringLiteral("verify_update_package")), 30);
     EXPECT_EQ(T::timeoutForCommand(QStringLiteral("install_update_package")), 30);
-    for (const char* normal : {"set_fan_mode", "app_heartbeat", "reload_user_settings", "export_diagnostic_bundle",
-                               "GET_STATUS", ""})
+    for (const char* normal :
+         {"set_fan_mode", "app_heartbeat", "reload_user_settings", "export_diagnostic_bundle", "GET_STATUS", ""})
         EXPECT_EQ(T::timeoutForCommand(QString::fromLatin1(normal)), 5) << normal;
 
     // A reply that takes a moment is waited for.
@@ -206,9 +210,11 @@ TEST_F(DaemonSocketTransportTest, LogsExchangesRedactedAndReadBacksOnlyWhenVerbo
     ASSERT_TRUE(quiet.send(cmd("get_status")));
     EXPECT_TRUE(log_.lines().isEmpty()) << log_.lines().join(QLatin1Char('\n')).toStdString();
 
-    ASSERT_TRUE(quiet.send(cmd("set_fan_mode", {{QStringLiteral("index"), 0}, {QStringLiteral("mode"), QStringLiteral("auto")}})));
+    ASSERT_TRUE(quiet.send(
+        cmd("set_fan_mode", {{QStringLiteral("index"), 0}, {QStringLiteral("mode"), QStringLiteral("auto")}})));
     ASSERT_EQ(log_.lines().size(), 2);
-    EXPECT_EQ(log_.lines().at(0), QStringLiteral(R"(Vantrel UI -> daemon: {"cmd":"set_fan_mode","index":0,"mode":"auto"})"));
+    EXPECT_EQ(log_.lines().at(0),
+              QStringLiteral(R"(Vantrel UI -> daemon: {"cmd":"set_fan_mode","index":0,"mode":"auto"})"));
     EXPECT_EQ(log_.lines().at(1), QStringLiteral(R"(Vantrel daemon -> UI: {"status":"ok"})"));
 
     log_.clear();
@@ -221,12 +227,14 @@ TEST_F(DaemonSocketTransportTest, LogsExchangesRedactedAndReadBacksOnlyWhenVerbo
     log_.clear();
     const QString url = QStringLiteral("https://hooks.example.net/T000/secret-part");
     const QJsonObject reply{{QStringLiteral("status"), QStringLiteral("ok")},
-                            {QStringLiteral("items"), QJsonArray{QJsonObject{{QStringLiteral("pkg_path"), QStringLiteral("/private/x.pkg")}}}}};
+                            {QStringLiteral("items"),
+                             QJsonArray{QJsonObject{{QStringLiteral("pkg_path"), QStringLiteral("/private/x.pkg")}}}}};
     peer_.answerAlways(ScriptedSocketPeer::reply(reply));
-    const QJsonObject request = cmd("set_cloud_alert_settings",
-                                    {{QStringLiteral("webhook_url"), url},
-                                     {QStringLiteral("user_id"), QStringLiteral("u-17")},
-                                     {QStringLiteral("nested"), QJsonObject{{QStringLiteral("api_token"), QStringLiteral("tok")}}}});
+    const QJsonObject request
+        = cmd("set_cloud_alert_settings",
+              {{QStringLiteral("webhook_url"), url},
+               {QStringLiteral("user_id"), QStringLiteral("u-17")},
+               {QStringLiteral("nested"), QJsonObject{{QStringLiteral("api_token"), QStringLiteral("tok")}}}});
     auto returned = quiet.send(request);
     ASSERT_TRUE(returned);
     EXPECT_EQ(*returned, reply);
@@ -255,7 +263,8 @@ TEST_F(DaemonSocketTransportTest, HostilePeersNeverCrashOrHang)
     // Several megabytes: read whole when the sender keeps each read full, else cut and refused.
     QByteArray big = R"({"status":"ok","processes":[)";
     for (int i = 0; i < 4000; ++i)
-        big += (i ? "," : "") + QByteArray(R"({"pid":)") + QByteArray::number(i) + R"(,"name":")" + QByteArray(1000, 'a' + i % 26) + "\"}";
+        big += (i ? "," : "") + QByteArray(R"({"pid":)") + QByteArray::number(i) + R"(,"name":")"
+            + QByteArray(1000, 'a' + i % 26) + "\"}";
     big += "]}";
     ASSERT_GT(big.size(), 4'000'000);
     peer_.answerAlways(ScriptedSocketPeer::reply(big));
@@ -275,7 +284,8 @@ TEST_F(DaemonSocketTransportTest, HostilePeersNeverCrashOrHang)
     // The daemon hangs up while a large request is still being written: no SIGPIPE, just a failure.
     log_.clear();
     peer_.answerAlways(ScriptedSocketPeer::hangUp());
-    const QJsonObject huge = cmd("get_status", {{QStringLiteral("padding"), QString(2 * 1024 * 1024, QLatin1Char('p'))}});
+    const QJsonObject huge
+        = cmd("get_status", {{QStringLiteral("padding"), QString(2 * 1024 * 1024, QLatin1Char('p'))}});
     EXPECT_FALSE(transport.send(huge));
     EXPECT_EQ(log_.count(kWriteFailed), 1);
 }
@@ -285,7 +295,8 @@ TEST(DaemonSocketTransportConcurrency, ExchangesFromManyThreadsRunOneAtATime)
     test::TempDir dir;
     ScriptedSocketPeer peer(dir.file(QStringLiteral("d.sock")), [](const QByteArray& request) {
         const auto object = json::parseObject(request).value_or(QJsonObject());
-        const QJsonObject reply{{QStringLiteral("status"), QStringLiteral("ok")}, {QStringLiteral("id"), object.value(QStringLiteral("id"))}};
+        const QJsonObject reply{{QStringLiteral("status"), QStringLiteral("ok")},
+                                {QStringLiteral("id"), object.value(QStringLiteral("id"))}};
         // The pause gives an unserialised client every chance to connect alongside.
         return ScriptedSocketPeer::Answer{{{json::compact(reply), 5ms}}, false};
     });

@@ -28,7 +28,8 @@ protected:
     std::optional<QJsonObject> readBytes(const QByteArray& bytes, std::function<void(Status&)> adjust = {})
     {
         const QString path = dir_.write(QStringLiteral("status.json"), bytes);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QFile::setPermissions(
+            path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         return DurableUpdateStatus::readTrustedUpdateInstallationStatus(path, [&](const QString& p) {
             auto status = DurableUpdateStatus::statItem(p);
             if (status) {

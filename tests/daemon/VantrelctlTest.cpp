@@ -46,7 +46,7 @@ TEST_F(VantrelctlTest, RawSendsOneRequestAndPrintsTheReply)
 {
     peer_.answerAlways(ScriptedSocketPeer::reply(QByteArray(R"({"status":"ok","mode":"auto"})")));
     CtlRun run = vantrelctl({QStringLiteral("--socket"), peer_.path(), QStringLiteral("raw"),
-                          QStringLiteral(R"({"cmd":"set_fan_mode","index":0,"mode":"auto"})")});
+                             QStringLiteral(R"({"cmd":"set_fan_mode","index":0,"mode":"auto"})")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("{\"mode\":\"auto\",\"status\":\"ok\"}\n"));
     EXPECT_EQ(peer_.requests().value(0), QByteArray(R"({"cmd":"set_fan_mode","index":0,"mode":"auto"})"));
@@ -55,8 +55,7 @@ TEST_F(VantrelctlTest, RawSendsOneRequestAndPrintsTheReply)
 
     // A reply with another status is printed, with its own exit code.
     peer_.answerAlways(ScriptedSocketPeer::reply(QByteArray(R"({"status":"error","code":"ERR_X"})")));
-    run = vantrelctl({QStringLiteral("raw"), QStringLiteral(R"({"cmd":"set_charge_limit","limit":80})")},
-                     peer_.path());
+    run = vantrelctl({QStringLiteral("raw"), QStringLiteral(R"({"cmd":"set_charge_limit","limit":80})")}, peer_.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.contains(QStringLiteral("ERR_X")));
 
@@ -65,7 +64,8 @@ TEST_F(VantrelctlTest, RawSendsOneRequestAndPrintsTheReply)
     run = vantrelctl({QStringLiteral("--socket"), peer_.path(), QStringLiteral("raw"), QStringLiteral("{cmd: nope")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains(QStringLiteral("not valid JSON")));
-    run = vantrelctl({QStringLiteral("--socket"), peer_.path(), QStringLiteral("raw"), QStringLiteral(R"({"limit":80})")});
+    run = vantrelctl(
+        {QStringLiteral("--socket"), peer_.path(), QStringLiteral("raw"), QStringLiteral(R"({"limit":80})")});
     EXPECT_EQ(run.exitCode, 2);
     run = vantrelctl({QStringLiteral("--socket"), peer_.path(), QStringLiteral("frobnicate")});
     EXPECT_EQ(run.exitCode, 2);
@@ -83,11 +83,13 @@ TEST_F(VantrelctlTest, RawSendsOneRequestAndPrintsTheReply)
 
 TEST_F(VantrelctlTest, StatusPrintsTheReadingsInPlainWords)
 {
-    peer_.answerAlways(ScriptedSocketPeer::reply(QByteArray(R"({"status":"ok","cpu_temp":51.46,"fan0":2400,"battery_percent":80})")));
+    peer_.answerAlways(
+        ScriptedSocketPeer::reply(QByteArray(R"({"status":"ok","cpu_temp":51.46,"fan0":2400,"battery_percent":80})")));
     CtlRun run = vantrelctl({QStringLiteral("--socket=") + peer_.path(), QStringLiteral("status")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("Daemon: connected\nCPU temperature: 51.5 °C\nFan 0: 2400 rpm\n"
-                                      "Fan 1: not reported\nBattery: 80 %\n"));
+    EXPECT_EQ(run.out,
+              QStringLiteral("Daemon: connected\nCPU temperature: 51.5 °C\nFan 0: 2400 rpm\n"
+                             "Fan 1: not reported\nBattery: 80 %\n"));
     EXPECT_EQ(peer_.requests().value(0), QByteArray(R"({"cmd":"get_status"})"));
     EXPECT_TRUE(run.err.isEmpty()) << "get_status is a quiet read-back";
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FanTestSupport.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "daemon/DaemonClient.h"
@@ -12,7 +13,6 @@
 #include "fan/SmartAppPresetSheetModel.h"
 #include "support/FakeDaemonTransport.h"
 #include "support/LogCapture.h"
-#include "FanTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -27,10 +27,12 @@ QJsonArray wire(const Shape& shape)
     return out;
 }
 
-QJsonObject fanConfig(const QString& mode, bool unified, const Shape& left, const Shape& right, const QString& preset, bool smart)
+QJsonObject fanConfig(const QString& mode, bool unified, const Shape& left, const Shape& right, const QString& preset,
+                      bool smart)
 {
-    return {{"cmd", "set_fan_config"}, {"mode", mode}, {"unified", unified}, {"left_points", wire(left)},
-            {"right_points", wire(right)}, {"preset_name", preset}, {"smart_app_preset", smart}};
+    return {
+        {"cmd", "set_fan_config"},     {"mode", mode},          {"unified", unified},       {"left_points", wire(left)},
+        {"right_points", wire(right)}, {"preset_name", preset}, {"smart_app_preset", smart}};
 }
 
 const Shape silentShape{{0, 0}, {50, 0}, {65, 18}, {82, 42}, {100, 100}};
@@ -66,7 +68,8 @@ TEST_F(ApplyFixture, ApplyNowSendsASnapshotOfSplitCurvesAndCompletesOnMain)
     ASSERT_EQ(daemon->requests().size(), 1u);
     EXPECT_EQ(daemon->requests()[0], fanConfig("manual", false, silentShape, performanceShape, "curve_silent", true));
     EXPECT_EQ(results, std::vector<bool>{true});
-    EXPECT_TRUE(log.contains("Vantrel fan sync (legacy-migrate): mode=Manual Curve unified=false smartAppPreset=true ok=true"));
+    EXPECT_TRUE(
+        log.contains("Vantrel fan sync (legacy-migrate): mode=Manual Curve unified=false smartAppPreset=true ok=true"));
 
     // Any status but exactly "ok" fails; so does silence.
     daemon->reply("set_fan_config", QJsonObject{{"status", "OK"}});

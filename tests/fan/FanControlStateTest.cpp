@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "FanTestSupport.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "fan/FanControlState.h"
 #include "fan/FanPresetStore.h"
 #include "support/TempDir.h"
-#include "FanTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -31,7 +31,7 @@ TEST(FanControlState, RestoresModeAndSmartFlagIncludingTheOlderKey)
     EXPECT_EQ(restored.fanMode(), FanMode::Manual);
     EXPECT_TRUE(restored.smartAppPresetEnabled());
     EXPECT_EQ(prefs.value("smartAppPresetEnabled"), QVariant(true)); // migrated under the new key
-    EXPECT_TRUE(restored.isUnifiedFanControl());                     // comes from the daemon, not from here
+    EXPECT_TRUE(restored.isUnifiedFanControl()); // comes from the daemon, not from here
 
     prefs.setValue("fanMode", "Turbo");
     prefs.setValue("smartAppPresetEnabled", false);
@@ -94,7 +94,8 @@ TEST(FanControlState, ActiveCurvesAreRestoredAndFallBackWhenTheirPresetIsGone)
     EXPECT_EQ(again.currentCurve(), FanCurveSettings::defaultBalanced());
     EXPECT_EQ(again.currentCurveRight(), FanCurveSettings::defaultBalanced());
     EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurve")), FanCurveSettings::defaultBalanced());
-    EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurveRight")), FanCurveSettings::defaultBalanced());
+    EXPECT_EQ(FanCurveSettings::fromJsonBytes(prefs.dataValue("currentCurveRight")),
+              FanCurveSettings::defaultBalanced());
 
     // Undecodable data is ignored: the first preset stays current.
     prefs.setValue("currentCurve", QByteArray("{broken"));

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "FanTestSupport.h"
 #include "fan/DaemonFanCurve.h"
 #include "fan/FanCurveMath.h"
 #include "fan/FanMode.h"
 #include "fan/FanPresetStore.h"
-#include "FanTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -40,7 +40,7 @@ TEST(FanCurve, InterpolationFollowsTheEdgeRules)
     const auto cliff = curve("x", {{40, 10}, {40, 80}, {100, 100}});
     EXPECT_DOUBLE_EQ(calculateInterpolatedFanPercent(40, cliff), 10); // at the first point: its percent
     const auto pair = curve("x", {{0, 0}, {60, 30}, {60, 70}});
-    EXPECT_DOUBLE_EQ(calculateInterpolatedFanPercent(60, pair), 70);  // at or above the last point
+    EXPECT_DOUBLE_EQ(calculateInterpolatedFanPercent(60, pair), 70); // at or above the last point
     // No clamping of an unnormalised curve.
     EXPECT_DOUBLE_EQ(calculateInterpolatedFanPercent(50, curve("x", {{0, -20}, {100, 180}})), 80);
 }
@@ -54,19 +54,23 @@ TEST(FanCurve, PresetNormalisationBuildsTheFivePointShape)
     }
     // Fewer than five points, or fewer than three interior candidates: the balanced shape.
     EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(points({{10, 90}, {20, 95}, {30, 99}}))), balancedShape);
-    EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {99.5, 20}, {100, 100}, {100, 100}, {100, 100}}))),
-              balancedShape);
+    EXPECT_EQ(
+        shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {99.5, 20}, {100, 100}, {100, 100}, {100, 100}}))),
+        balancedShape);
     // Pushed up 1 °C, never falling, third capped at 99 %.
     EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {40, 60}, {40, 50}, {96, 100}, {100, 100}}))),
               (Shape{{0, 0}, {40, 60}, {41, 60}, {96, 99}, {100, 100}}));
     // Out-of-range values clamped before sorting; four candidates keep the three coolest.
-    EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(points({{130, 200}, {-10, -5}, {70, 150}, {30, -20}, {50, 20}, {80, 10}}))),
+    EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(
+                  points({{130, 200}, {-10, -5}, {70, 150}, {30, -20}, {50, 20}, {80, 10}}))),
               (Shape{{0, 0}, {30, 0}, {50, 20}, {70, 99}, {100, 100}}));
     // Temperature caps 97/98/99 and NaN read as 0.
-    EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {90, 10}, {92, std::nan("")}, {99, 30}, {100, 100}}))),
-              (Shape{{0, 0}, {90, 10}, {92, 10}, {99, 30}, {100, 100}}));
-    EXPECT_EQ(shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {98.5, 10}, {98.7, 20}, {98.9, 30}, {100, 100}}))),
-              (Shape{{0, 0}, {97, 10}, {98, 20}, {99, 30}, {100, 100}}));
+    EXPECT_EQ(
+        shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {90, 10}, {92, std::nan("")}, {99, 30}, {100, 100}}))),
+        (Shape{{0, 0}, {90, 10}, {92, 10}, {99, 30}, {100, 100}}));
+    EXPECT_EQ(
+        shapeOf(FanPresetStore::normalizePoints(points({{0, 0}, {98.5, 10}, {98.7, 20}, {98.9, 30}, {100, 100}}))),
+        (Shape{{0, 0}, {97, 10}, {98, 20}, {99, 30}, {100, 100}}));
 
     const auto fresh = FanPresetStore::normalizePoints(FanCurveSettings::defaultSilent().points);
     QSet<QUuid> ids;
@@ -95,7 +99,8 @@ TEST(FanCurve, JsonFormDecodesOlderRecordsAndRejectsBrokenOnes)
     EXPECT_EQ(encoded.keys(), (QStringList{"appBundleIds", "id", "isSystemPreset", "name", "points", "rightPoints"}));
     EXPECT_EQ(FanCurveSettings::fromJsonBytes(original.toJsonBytes()), original);
 
-    const QByteArray older = R"({"name":"Old","points":[{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","temperature":40,"fanPercent":30}]})";
+    const QByteArray older
+        = R"({"name":"Old","points":[{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","temperature":40,"fanPercent":30}]})";
     const auto decoded = FanCurveSettings::fromJsonBytes(older);
     ASSERT_TRUE(decoded);
     EXPECT_FALSE(decoded->id.isNull());
@@ -104,13 +109,12 @@ TEST(FanCurve, JsonFormDecodesOlderRecordsAndRejectsBrokenOnes)
     EXPECT_TRUE(decoded->appBundleIds.isEmpty());
     EXPECT_EQ(decoded->points.at(0).id, QUuid::fromString(QStringLiteral("6F9619FF-8B86-D011-B42D-00CF4FC964FF")));
 
-    for (const char* broken : {R"({"name":"NoPoints"})",
-                               R"({"points":[]})",
-                               R"({"name":"x","points":[{"temperature":1,"fanPercent":2}]})",
-                               R"({"name":"x","points":[{"id":"nope","temperature":1,"fanPercent":2}]})",
-                               R"({"name":"x","points":[],"isSystemPreset":"yes"})",
-                               R"({"name":"x","points":[],"appBundleIds":[1]})",
-                               R"({"name":"x","points":[{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","temperature":"hot","fanPercent":2}]})"})
+    for (
+        const char* broken :
+        {R"({"name":"NoPoints"})", R"({"points":[]})", R"({"name":"x","points":[{"temperature":1,"fanPercent":2}]})",
+         R"({"name":"x","points":[{"id":"nope","temperature":1,"fanPercent":2}]})",
+         R"({"name":"x","points":[],"isSystemPreset":"yes"})", R"({"name":"x","points":[],"appBundleIds":[1]})",
+         R"({"name":"x","points":[{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","temperature":"hot","fanPercent":2}]})"})
         EXPECT_FALSE(FanCurveSettings::fromJsonBytes(broken)) << broken;
 
     FanCurveSettings copy = original;
@@ -140,10 +144,11 @@ TEST(FanCurve, DaemonCurveFormConvertsOrYieldsNothing)
     settings["id"] = "not a uuid";
     EXPECT_FALSE(fanCurveFromDaemonSettings(settings)->id.isNull());
 
-    for (auto change : std::vector<std::pair<QString, QJsonValue>>{{"points", QJsonArray{point(0, 0), QJsonObject{{"temperature", 5}}}},
-                                                                   {"points", QJsonArray{}},
-                                                                   {"points", "0,0"},
-                                                                   {"name", 7}}) {
+    for (auto change : std::vector<std::pair<QString, QJsonValue>>{
+             {"points", QJsonArray{point(0, 0), QJsonObject{{"temperature", 5}}}},
+             {"points", QJsonArray{}},
+             {"points", "0,0"},
+             {"name", 7}}) {
         QJsonObject broken = settings;
         broken[change.first] = change.second;
         EXPECT_FALSE(fanCurveFromDaemonSettings(broken));

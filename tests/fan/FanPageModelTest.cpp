@@ -5,17 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "FanTestSupport.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "daemon/DaemonClient.h"
-#include "fan/FanControlState.h"
 #include "fan/FanConfigurationApplier.h"
+#include "fan/FanControlState.h"
 #include "fan/FanPageModel.h"
 #include "fan/FanPresetStore.h"
 #include "l10n/L10n.h"
 #include "support/FakeDaemonTransport.h"
 #include "support/TempDir.h"
-#include "FanTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -77,8 +77,9 @@ TEST_F(PageFixture, ModeAndPresetCardsSendTheMatchingConfiguration)
     EXPECT_EQ(r["smart_app_preset"], false);
     EXPECT_EQ(state.fanMode(), FanMode::Auto);
     EXPECT_EQ(state.currentProfile(), "macos_default");
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_success_named", StatusTone::Success,
-                                                      StatusLabel::key("state.macos_default")));
+    EXPECT_EQ(page.applyStatus(),
+              FanStatusLine::make("fan.status.apply_success_named", StatusTone::Success,
+                                  StatusLabel::key("state.macos_default")));
     EXPECT_EQ(page.applyStatus().text("ko"), L10n::tr("state.macos_default", "ko") + " 적용 완료");
     state.updateDisplayedFanTarget(85);
     EXPECT_EQ(state.targetFanPercent(), 0);
@@ -99,8 +100,9 @@ TEST_F(PageFixture, ModeAndPresetCardsSendTheMatchingConfiguration)
     daemon->reply("set_fan_config", QJsonObject{{"status", "OK"}});
     page.applyPreset(FanPageModel::performanceCard);
     EXPECT_EQ(state.currentCurve(), FanCurveSettings::defaultPerformance());
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.apply_failure_named", StatusTone::Failure,
-                                                      StatusLabel::key("curve_performance")));
+    EXPECT_EQ(page.applyStatus(),
+              FanStatusLine::make("fan.status.apply_failure_named", StatusTone::Failure,
+                                  StatusLabel::key("curve_performance")));
     const size_t sent = daemon->requests().size();
     page.applyOperatingMode(5); // not a mode card
     EXPECT_EQ(daemon->requests().size(), sent);
@@ -123,7 +125,8 @@ TEST_F(PageFixture, CustomPresetsAreCappedAtThreeAndNamedCarefully)
 
     saveAs(" Quiet ", 40);
     EXPECT_EQ(customNames(), QStringList{"Quiet"});
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.saved_named", StatusTone::Success, StatusLabel::literal("Quiet")));
+    EXPECT_EQ(page.applyStatus(),
+              FanStatusLine::make("fan.preset.saved_named", StatusTone::Success, StatusLabel::literal("Quiet")));
     EXPECT_EQ(page.applyStatus().text("en"), "Saved preset “Quiet”.");
     EXPECT_EQ(page.selectedCustomPresetID(), page.customPresets().at(0).id);
     saveAs("Quiet", 45);
@@ -154,7 +157,8 @@ TEST_F(PageFixture, CustomPresetsAreCappedAtThreeAndNamedCarefully)
     EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.select_to_delete", StatusTone::Warning));
     page.updateSelectedPreset();
     EXPECT_EQ(page.applyStatus().keys, (QStringList{"fan.preset.select_to_update", "fan.preset.select_to_update_2"}));
-    EXPECT_EQ(page.applyStatus().text("en"), "Select a custom preset to update. Or type the name of an existing preset.");
+    EXPECT_EQ(page.applyStatus().text("en"),
+              "Select a custom preset to update. Or type the name of an existing preset.");
     EXPECT_EQ(store.load().size(), 5u); // built-ins are always saved back
 }
 
@@ -195,8 +199,8 @@ TEST_F(PageFixture, UpdatingWithABlankTypedNameIsRefusedAndChangesNothing)
     page.setCustomPresetName("Quieter");
     page.updateSelectedPreset();
     EXPECT_EQ(customNames(), (QStringList{"Loud", "Quieter"}));
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.preset.updated_named", StatusTone::Success,
-                                                      StatusLabel::literal("Quieter")));
+    EXPECT_EQ(page.applyStatus(),
+              FanStatusLine::make("fan.preset.updated_named", StatusTone::Success, StatusLabel::literal("Quieter")));
     EXPECT_EQ(shapeOf(store.loadCustomPresets().back().points).at(2).second, 90);
 }
 
@@ -208,7 +212,9 @@ TEST_F(PageFixture, CustomAndLiveCurvesApplyWithTheirOwnStatus)
     page.applyCustomPreset(mine);
     EXPECT_EQ(lastRequest()["preset_name"], "Mine");
     EXPECT_EQ(page.selectedCustomPresetID(), mine.id);
-    EXPECT_EQ(page.applyStatus(), FanStatusLine::make("fan.status.custom_apply_success", StatusTone::Success, StatusLabel::literal("Mine")));
+    EXPECT_EQ(
+        page.applyStatus(),
+        FanStatusLine::make("fan.status.custom_apply_success", StatusTone::Success, StatusLabel::literal("Mine")));
 
     page.setCustomPresetName("");
     DraftBands bands = page.draftBands();

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "FanTestSupport.h"
 #include "base/AtomicFile.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "fan/FanPresetStore.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
-#include "FanTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -76,11 +76,12 @@ TEST_F(PresetStoreFixture, LoadRepairsWhatItReadsWithoutRewritingTheFile)
     writeFile(content);
 
     const auto presets = store.load();
-    EXPECT_EQ(names(presets), (QStringList{"Mine", "curve_silent", "curve_turbo", "curve_balance", "curve_performance"}));
+    EXPECT_EQ(names(presets),
+              (QStringList{"Mine", "curve_silent", "curve_turbo", "curve_balance", "curve_performance"}));
     EXPECT_EQ(presets[0].id, mine.id);
     EXPECT_EQ(shapeOf(presets[0].points), balancedShape); // three points: the balanced shape
     EXPECT_FALSE(presets[0].isSystemPreset);
-    EXPECT_TRUE(presets[1].isSystemPreset);  // a built-in name
+    EXPECT_TRUE(presets[1].isSystemPreset); // a built-in name
     EXPECT_FALSE(presets[2].isSystemPreset); // "curve_turbo" is not a built-in
     for (const auto& p : presets)
         EXPECT_EQ(p.rightPoints, p.points);
@@ -90,8 +91,9 @@ TEST_F(PresetStoreFixture, LoadRepairsWhatItReadsWithoutRewritingTheFile)
 TEST_F(PresetStoreFixture, UnreadableFilesAreSetAsideAndTheBuiltInsUsed)
 {
     clock.setWallTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC));
-    for (const QByteArray& bad : {QByteArray("not json at all"), QByteArray(R"([{"name":"x"}])"),
-                                  QByteArray(R"({"name":"x","points":[]})"), QByteArray(R"([{"name":1,"points":[]}])")}) {
+    for (const QByteArray& bad :
+         {QByteArray("not json at all"), QByteArray(R"([{"name":"x"}])"), QByteArray(R"({"name":"x","points":[]})"),
+          QByteArray(R"([{"name":1,"points":[]}])")}) {
         writeFile(bad);
         EXPECT_EQ(names(store.load()), builtInNames);
         EXPECT_FALSE(QFile::exists(file())); // nothing new is written
@@ -103,7 +105,10 @@ TEST_F(PresetStoreFixture, UnreadableFilesAreSetAsideAndTheBuiltInsUsed)
 
 TEST_F(PresetStoreFixture, OlderPreferenceCopyIsMigratedOnce)
 {
-    prefs.setValue("FanCurvePresets", QJsonDocument(FanCurveSettings::toJsonArray({curve("Legacy", {{0, 0}, {30, 20}, {50, 40}, {70, 60}, {100, 100}})})).toJson());
+    prefs.setValue("FanCurvePresets",
+                   QJsonDocument(FanCurveSettings::toJsonArray(
+                                     {curve("Legacy", {{0, 0}, {30, 20}, {50, 40}, {70, 60}, {100, 100}})}))
+                       .toJson());
     const auto presets = store.load();
     EXPECT_EQ(names(presets), (QStringList{"Legacy", "curve_silent", "curve_balance", "curve_performance"}));
     EXPECT_EQ(shapeOf(presets[0].points), (Shape{{0, 0}, {30, 20}, {50, 40}, {70, 60}, {100, 100}}));
@@ -151,6 +156,7 @@ TEST_F(PresetStoreFixture, ThousandsOfPresetsAndAbsurdNumbersStayUsable)
             ASSERT_LE(pt.fanPercent, 100);
         }
     // A number too large for a double is not JSON Qt can read: the file is set aside.
-    writeFile(R"([{"name":"x","points":[{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","temperature":1e999,"fanPercent":1}]}])");
+    writeFile(
+        R"([{"name":"x","points":[{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","temperature":1e999,"fanPercent":1}]}])");
     EXPECT_EQ(store.load().size(), 3u);
 }

@@ -10,16 +10,18 @@ TEST(LLMDetector, MatchesRuntimeNamesAsTheKernelGivesThemAndWeighsThreads)
 {
     FakeProcessTable table;
     table.processes = {{1, "systemd", 1},
-                     {812, "llama-server", 8},
-                     {813, "LM Studio Helpe", 1}, // 15-character comm of "LM Studio Helper"
-                     {814, "LLAMA-CLI", 0},       // thread count unreadable
-                     {815, "python3", 12},
-                     {816, "mlx_lm.server", 4},
-                     {0, "llama-server", 4},       // no real process id
-                     {817, "", 4}};
+                       {812, "llama-server", 8},
+                       {813, "LM Studio Helpe", 1}, // 15-character comm of "LM Studio Helper"
+                       {814, "LLAMA-CLI", 0}, // thread count unreadable
+                       {815, "python3", 12},
+                       {816, "mlx_lm.server", 4},
+                       {0, "llama-server", 4}, // no real process id
+                       {817, "", 4}};
     LLMDetector detector(table);
-    const std::vector<LLMProcess> expected{{"llama-server", 812, 10.0}, {"LM Studio Helpe", 813, 1.0},
-                                           {"LLAMA-CLI", 814, 1.0}, {"mlx_lm.server", 816, 10.0}};
+    const std::vector<LLMProcess> expected{{"llama-server", 812, 10.0},
+                                           {"LM Studio Helpe", 813, 1.0},
+                                           {"LLAMA-CLI", 814, 1.0},
+                                           {"mlx_lm.server", 816, 10.0}};
     EXPECT_EQ(detector.getProcesses(), expected);
     EXPECT_FALSE(LLMDetector::matches("ollama")); // not one of the fragments
 }

@@ -92,7 +92,7 @@ TEST_F(ObservationFixture, RecordsOnlyInAutoModeAndKeepsOnlySamplesThatAddSometh
     cold.gpuTemp = 130;
     cold.batteryTemp = 0;
     observer.recordMacOSFanCurveSample(cold); // reference not above 0
-    observer.recordMacOSFanCurveSample(tick(60, 0, 0));               // fans stopped
+    observer.recordMacOSFanCurveSample(tick(60, 0, 0)); // fans stopped
     EXPECT_TRUE(file().isEmpty());
     EXPECT_EQ(maxReads, 0);
 

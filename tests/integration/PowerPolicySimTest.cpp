@@ -2,13 +2,13 @@
 // simulated charger then holds, and the readback shows it.
 #include <gtest/gtest.h>
 
+#include "SimProcess.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
 #include "daemon/DaemonClient.h"
 #include "daemon/DaemonSocketTransport.h"
 #include "power/BatteryPolicyState.h"
 #include "power/PowerPageModel.h"
-#include "SimProcess.h"
 
 using namespace vantrel;
 

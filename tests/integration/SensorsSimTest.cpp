@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "SimProcess.h"
 #include "platform/linux/LinuxProcessRunner.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimSmcUserClient.h"
 #include "power/PowerSourceMonitor.h"
 #include "sensors/NativeSMC.h"
 #include "sensors/SMCHelper.h"
-#include "SimProcess.h"
 
 using namespace vantrel;
 
@@ -26,7 +26,8 @@ TEST(SensorsSim, LaptopSensorsFansAndBatteryAgreeWithTheDaemon)
 
     // The smc tool finds the simulator's key store through the environment it inherits.
     qputenv("VANTREL_SIM_STATE_DIR", sim.stateDirectory().toLocal8Bit());
-    const auto smc = std::make_shared<SMCHelper>(std::make_shared<LinuxProcessRunner>(), test::builtBinary("vantrel-smc"));
+    const auto smc
+        = std::make_shared<SMCHelper>(std::make_shared<LinuxProcessRunner>(), test::builtBinary("vantrel-smc"));
     smc->refreshAll();
     qunsetenv("VANTREL_SIM_STATE_DIR");
     const SMCHelper::Caches c = smc->snapshot();
@@ -82,7 +83,8 @@ TEST(SensorsSim, PowerSourcesFollowEachControlCommandWithoutAStep)
     ASSERT_TRUE(sim.start());
     ASSERT_EQ(sim.ctl({"step", "seconds=5"}), 0);
     qputenv("VANTREL_SIM_STATE_DIR", sim.stateDirectory().toLocal8Bit());
-    const auto smc = std::make_shared<SMCHelper>(std::make_shared<LinuxProcessRunner>(), test::builtBinary("vantrel-smc"));
+    const auto smc
+        = std::make_shared<SMCHelper>(std::make_shared<LinuxProcessRunner>(), test::builtBinary("vantrel-smc"));
     const auto hardware = std::make_shared<SimHardwareState>(sim.stateDirectory());
     PowerSourceMonitor power(hardware, hardware, hardware, smc);
     smc->refreshAll();

@@ -6,9 +6,11 @@
 namespace vantrel::test {
 
 SimProcess::SimProcess(const TempDir& dir, QStringList extraArguments)
-    : dir_(dir), socket_(dir.file("tmp/vantrel_daemon.sock")), state_(dir.file("tmp/vantrel-sim")), extra_(std::move(extraArguments))
-{
-}
+    : dir_(dir)
+    , socket_(dir.file("tmp/vantrel_daemon.sock"))
+    , state_(dir.file("tmp/vantrel-sim"))
+    , extra_(std::move(extraArguments))
+{ }
 
 SimProcess::~SimProcess()
 {

@@ -17,8 +17,8 @@ namespace {
 // ("fan.status.apply_success_named"): status keys travel through variables before L10n sees them.
 QStringList keysUsedIn(const QString& source)
 {
-    static const QRegularExpression call(
-        QStringLiteral(R"re(L10n::(?:tr|format|formatList|key)\s*\(\s*(?:QStringLiteral\s*\(\s*)?"((?:[^"\\]|\\.)*)")re"));
+    static const QRegularExpression call(QStringLiteral(
+        R"re(L10n::(?:tr|format|formatList|key)\s*\(\s*(?:QStringLiteral\s*\(\s*)?"((?:[^"\\]|\\.)*)")re"));
     static const QRegularExpression namespaced(QStringLiteral(
         R"re("((?:common|convenience|dashboard|detail|fan|power|sensor|settings|sleep|survival|state|feature)(?:\.[a-z0-9_]+)+)")re"));
     // Page identifiers of the screenshot tool that share the dashboard prefix.
@@ -58,15 +58,16 @@ void expectEnglishAndKorean(const QString& key, const QString& where)
 
 TEST(L10nKeys, ScannerFindsTheCallShapesAndNamespacedLiterals)
 {
-    const QString source = QStringLiteral(
-        "label->setText(L10n::tr(\"dcs_dashboard\"));\n"
-        "auto s = L10n::tr( QStringLiteral(\"tab_status\"), lang);\n"
-        "status = L10n::format(\"fan.status.apply_success_named\", name);\n"
-        "L10n::formatList(\"sleep.status.battery_cutoff_blocked\", {a, b, c}, lang);\n"
-        "spec.title = L10n::key(\"feature.sleep.app_nap\");\n"
-        "L10n::tr(\"대기 중\"); L10n::tr(\"say \\\"hi\\\"\");\n"
-        "L10n::displayName(\"curve_x\"); tr(\"not.ours\");\n"
-        "statusKey_ = QStringLiteral(\"power.status.webhook_failure\"); show(\"dashboard.cpu\"); q(\"global.default\");\n");
+    const QString source
+        = QStringLiteral("label->setText(L10n::tr(\"dcs_dashboard\"));\n"
+                         "auto s = L10n::tr( QStringLiteral(\"tab_status\"), lang);\n"
+                         "status = L10n::format(\"fan.status.apply_success_named\", name);\n"
+                         "L10n::formatList(\"sleep.status.battery_cutoff_blocked\", {a, b, c}, lang);\n"
+                         "spec.title = L10n::key(\"feature.sleep.app_nap\");\n"
+                         "L10n::tr(\"대기 중\"); L10n::tr(\"say \\\"hi\\\"\");\n"
+                         "L10n::displayName(\"curve_x\"); tr(\"not.ours\");\n"
+                         "statusKey_ = QStringLiteral(\"power.status.webhook_failure\"); show(\"dashboard.cpu\"); "
+                         "q(\"global.default\");\n");
     EXPECT_EQ(keysUsedIn(source),
               (QStringList{"dcs_dashboard", "tab_status", "fan.status.apply_success_named",
                            "sleep.status.battery_cutoff_blocked", "feature.sleep.app_nap", "대기 중", "say \"hi\"",

@@ -13,10 +13,7 @@ namespace {
 const QStringList kSevenLanguages{"en", "ko", "zh", "ja", "de", "es", "fr"};
 const QStringList kFiveLanguages{"zh", "ja", "de", "es", "fr"};
 
-int placeholderCount(const QString& text)
-{
-    return int(text.count(QLatin1String("%s")));
-}
+int placeholderCount(const QString& text) { return int(text.count(QLatin1String("%s"))); }
 
 } // namespace
 
@@ -46,9 +43,11 @@ TEST(L10nTables, EveryLanguageHasTheKeysOfItsGroupAndNoGaps)
     ASSERT_FALSE(tables.navigation().value("en").isEmpty());
     ASSERT_FALSE(tables.displayNames().value("en").isEmpty());
     for (const QString& lang : kSevenLanguages)
-        EXPECT_EQ(keysOf(tables.navigation().value(lang)), keysOf(tables.navigation().value("en"))) << lang.toStdString();
+        EXPECT_EQ(keysOf(tables.navigation().value(lang)), keysOf(tables.navigation().value("en")))
+            << lang.toStdString();
     for (const QString& lang : kSevenLanguages + QStringList{"zh-Hans", "zh-Hant"})
-        EXPECT_EQ(keysOf(tables.displayNames().value(lang)), keysOf(tables.displayNames().value("en"))) << lang.toStdString();
+        EXPECT_EQ(keysOf(tables.displayNames().value(lang)), keysOf(tables.displayNames().value("en")))
+            << lang.toStdString();
 
     // Korean literals all have a non-Korean English fallback.
     const KoreanLiteralTable& literals = tables.koreanLiterals();

@@ -7,27 +7,25 @@
 namespace vantrel {
 namespace {
 
-const QByteArray kProcStat =
-    "cpu  10132153 290696 3084719 46828483 16683 0 25195 0 175628 0\n"
-    "cpu0 1393280 32966 572056 13343292 6130 0 17875 0 23933 0\n"
-    "intr 1462898 0 0 0\n"
-    "ctxt 52838\n";
+const QByteArray kProcStat = "cpu  10132153 290696 3084719 46828483 16683 0 25195 0 175628 0\n"
+                             "cpu0 1393280 32966 572056 13343292 6130 0 17875 0 23933 0\n"
+                             "intr 1462898 0 0 0\n"
+                             "ctxt 52838\n";
 
-const QByteArray kMeminfo =
-    "MemTotal:       16303428 kB\n"
-    "MemFree:         1954320 kB\n"
-    "MemAvailable:    9123840 kB\n"
-    "Buffers:          402716 kB\n"
-    "Cached:          6703660 kB\n"
-    "SwapCached:         1280 kB\n"
-    "Active(anon):    5130244 kB\n"
-    "Inactive(anon):   920188 kB\n"
-    "AnonPages:       5980160 kB\n"
-    "Shmem:            611220 kB\n"
-    "SReclaimable:     486212 kB\n"
-    "SwapTotal:       2097148 kB\n"
-    "SwapFree:        1048572 kB\n"
-    "HugePages_Total:       0\n";
+const QByteArray kMeminfo = "MemTotal:       16303428 kB\n"
+                            "MemFree:         1954320 kB\n"
+                            "MemAvailable:    9123840 kB\n"
+                            "Buffers:          402716 kB\n"
+                            "Cached:          6703660 kB\n"
+                            "SwapCached:         1280 kB\n"
+                            "Active(anon):    5130244 kB\n"
+                            "Inactive(anon):   920188 kB\n"
+                            "AnonPages:       5980160 kB\n"
+                            "Shmem:            611220 kB\n"
+                            "SReclaimable:     486212 kB\n"
+                            "SwapTotal:       2097148 kB\n"
+                            "SwapFree:        1048572 kB\n"
+                            "HugePages_Total:       0\n";
 
 TEST(LinuxHostStatistics, CpuTicksFoldInterruptsIntoSystemAndIoWaitIntoIdle)
 {
@@ -91,10 +89,12 @@ TEST(LinuxHostStatistics, SwapComesFromTheKernelsTotals)
     EXPECT_EQ(swap->totalBytes, 2097148ull * 1024);
     EXPECT_EQ(swap->usedBytes, (2097148ull - 1048572ull) * 1024);
 
-    const auto noSwap = LinuxHostStatistics::swapFromMeminfo(LinuxHostStatistics::parseMeminfo("SwapTotal: 0 kB\nSwapFree: 0 kB\n"));
+    const auto noSwap
+        = LinuxHostStatistics::swapFromMeminfo(LinuxHostStatistics::parseMeminfo("SwapTotal: 0 kB\nSwapFree: 0 kB\n"));
     ASSERT_TRUE(noSwap);
     EXPECT_EQ(noSwap->usedBytes, 0u);
-    const auto inconsistent = LinuxHostStatistics::swapFromMeminfo(LinuxHostStatistics::parseMeminfo("SwapTotal: 10 kB\nSwapFree: 20 kB\n"));
+    const auto inconsistent = LinuxHostStatistics::swapFromMeminfo(
+        LinuxHostStatistics::parseMeminfo("SwapTotal: 10 kB\nSwapFree: 20 kB\n"));
     EXPECT_EQ(inconsistent->usedBytes, 0u);
     EXPECT_FALSE(LinuxHostStatistics::swapFromMeminfo(LinuxHostStatistics::parseMeminfo("MemTotal: 10 kB\n")));
 }

@@ -8,7 +8,8 @@ namespace vantrel {
 namespace {
 
 // Writes one supply folder: name → {attribute → value}.
-void supply(const test::TempDir& dir, const QString& name, std::initializer_list<std::pair<const char*, const char*>> attrs)
+void supply(const test::TempDir& dir, const QString& name,
+            std::initializer_list<std::pair<const char*, const char*>> attrs)
 {
     for (const auto& [key, value] : attrs)
         dir.write(QStringLiteral("ps/") + name + QLatin1Char('/') + QLatin1String(key), QByteArray(value) + "\n");
@@ -20,13 +21,22 @@ TEST(LinuxPowerSupply, ChargingLaptopWithChargeFigures)
 {
     test::TempDir dir;
     supply(dir, QStringLiteral("AC"), {{"type", "Mains"}, {"online", "1"}});
-    supply(dir, QStringLiteral("BAT0"), {{"type", "Battery"}, {"present", "1"}, {"status", "Charging"}, {"capacity", "54"},
-                                         {"charge_now", "2700000"}, {"charge_full", "4500000"},
-                                         {"charge_full_design", "5000000"}, {"current_now", "1500000"},
-                                         {"voltage_now", "12400000"}, {"cycle_count", "123"}, {"health", "Good"},
-                                         {"temp", "312"}});
+    supply(dir, QStringLiteral("BAT0"),
+           {{"type", "Battery"},
+            {"present", "1"},
+            {"status", "Charging"},
+            {"capacity", "54"},
+            {"charge_now", "2700000"},
+            {"charge_full", "4500000"},
+            {"charge_full_design", "5000000"},
+            {"current_now", "1500000"},
+            {"voltage_now", "12400000"},
+            {"cycle_count", "123"},
+            {"health", "Good"},
+            {"temp", "312"}});
     // A wireless mouse's battery is not the system's.
-    supply(dir, QStringLiteral("hidpp_battery_0"), {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "5"}, {"status", "Discharging"}});
+    supply(dir, QStringLiteral("hidpp_battery_0"),
+           {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "5"}, {"status", "Discharging"}});
     const auto r = reader(dir);
 
     const auto d = r.firstPowerSourceDescription();
@@ -59,11 +69,17 @@ TEST(LinuxPowerSupply, DischargingLaptopWithEnergyFigures)
 {
     test::TempDir dir;
     supply(dir, QStringLiteral("ADP1"), {{"type", "Mains"}, {"online", "0"}});
-    supply(dir, QStringLiteral("BAT1"), {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "80"},
-                                         {"energy_now", "40000000"}, {"energy_full", "50000000"},
-                                         {"energy_full_design", "57000000"}, {"power_now", "10000000"},
-                                         {"voltage_min_design", "11400000"}, {"voltage_now", "11800000"},
-                                         {"health", "Overheat"}});
+    supply(dir, QStringLiteral("BAT1"),
+           {{"type", "Battery"},
+            {"status", "Discharging"},
+            {"capacity", "80"},
+            {"energy_now", "40000000"},
+            {"energy_full", "50000000"},
+            {"energy_full_design", "57000000"},
+            {"power_now", "10000000"},
+            {"voltage_min_design", "11400000"},
+            {"voltage_now", "11800000"},
+            {"health", "Overheat"}});
     const auto r = reader(dir);
     const auto d = r.firstPowerSourceDescription();
     ASSERT_TRUE(d);
@@ -76,13 +92,15 @@ TEST(LinuxPowerSupply, DischargingLaptopWithEnergyFigures)
     EXPECT_EQ(reg->value("AppleRawMaxCapacity").toInt(), 4385);
     EXPECT_FALSE(reg->contains("CycleCount"));
     EXPECT_EQ(r.batteryStatus().standardOutput,
-              "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=0)\t80%; discharging; 4:00 remaining present: true\n");
+              "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=0)\t80%; discharging; 4:00 remaining present: "
+              "true\n");
 }
 
 TEST(LinuxPowerSupply, FullBatteryOnAppleSiliconNamesAndUsbPowerDelivery)
 {
     test::TempDir dir;
-    supply(dir, QStringLiteral("macsmc-ac"), {{"type", "Mains"}, {"online", "1"}, {"voltage_max", "20000000"}, {"current_max", "4700000"}});
+    supply(dir, QStringLiteral("macsmc-ac"),
+           {{"type", "Mains"}, {"online", "1"}, {"voltage_max", "20000000"}, {"current_max", "4700000"}});
     supply(dir, QStringLiteral("macsmc-battery"), {{"type", "Battery"}, {"status", "Full"}, {"capacity", "100"}});
     const auto r = reader(dir);
     const auto d = r.firstPowerSourceDescription();
@@ -99,7 +117,8 @@ TEST(LinuxPowerSupply, FullBatteryOnAppleSiliconNamesAndUsbPowerDelivery)
     ASSERT_TRUE(u);
     EXPECT_EQ(u->value("Power Source State").toString(), QStringLiteral("AC Power"));
     EXPECT_EQ(reader(untyped).batteryStatus().standardOutput,
-              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t80%; AC attached; not charging; (no estimate) present: true\n");
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t80%; AC attached; not charging; (no estimate) "
+              "present: true\n");
 }
 
 TEST(LinuxPowerSupply, AnyNonZeroOnlineIsExternalPower)
@@ -133,7 +152,8 @@ TEST(LinuxPowerSupply, NoBatteryMeansNoPowerSource)
     test::TempDir adapterOnly;
     supply(adapterOnly, QStringLiteral("AC0"), {{"type", "Mains"}, {"online", "1"}});
     supply(adapterOnly, QStringLiteral("BAT0"), {{"type", "Battery"}, {"present", "0"}});
-    for (const LinuxPowerSupply& r : {reader(adapterOnly), LinuxPowerSupply(adapterOnly.file(QStringLiteral("none")))}) {
+    for (const LinuxPowerSupply& r :
+         {reader(adapterOnly), LinuxPowerSupply(adapterOnly.file(QStringLiteral("none")))}) {
         EXPECT_FALSE(r.firstPowerSourceDescription());
         EXPECT_FALSE(r.smartBatteryProperties());
         const ProcessResult pmset = r.batteryStatus();
@@ -145,10 +165,16 @@ TEST(LinuxPowerSupply, NoBatteryMeansNoPowerSource)
 TEST(LinuxPowerSupply, AbsurdFiguresAreClampedOrDropped)
 {
     test::TempDir dir;
-    supply(dir, QStringLiteral("BAT0"), {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "250"},
-                                         {"charge_full_design", "-1"}, {"charge_full", "garbage"},
-                                         {"charge_now", "100"}, {"current_now", "0"}, {"cycle_count", "-5"},
-                                         {"voltage_now", "0"}});
+    supply(dir, QStringLiteral("BAT0"),
+           {{"type", "Battery"},
+            {"status", "Discharging"},
+            {"capacity", "250"},
+            {"charge_full_design", "-1"},
+            {"charge_full", "garbage"},
+            {"charge_now", "100"},
+            {"current_now", "0"},
+            {"cycle_count", "-5"},
+            {"voltage_now", "0"}});
     const auto r = reader(dir);
     const auto d = r.firstPowerSourceDescription();
     ASSERT_TRUE(d);
@@ -162,7 +188,8 @@ TEST(LinuxPowerSupply, AbsurdFiguresAreClampedOrDropped)
 
     // No capacity file: the percentage comes from the charge figures.
     test::TempDir derived;
-    supply(derived, QStringLiteral("BAT0"), {{"type", "Battery"}, {"status", "Discharging"}, {"charge_now", "1000"}, {"charge_full", "3000"}});
+    supply(derived, QStringLiteral("BAT0"),
+           {{"type", "Battery"}, {"status", "Discharging"}, {"charge_now", "1000"}, {"charge_full", "3000"}});
     EXPECT_EQ(reader(derived).firstPowerSourceDescription()->value("Current Capacity").toInt(), 33);
 }
 

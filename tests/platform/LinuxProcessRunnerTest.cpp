@@ -8,13 +8,15 @@ namespace {
 TEST(LinuxProcessRunner, CollectsOutputAndExitStatusAndDiscardsErrors)
 {
     LinuxProcessRunner runner;
-    const ProcessResult ok = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a\\nb'; echo oops >&2; exit 3")});
+    const ProcessResult ok = runner.run(
+        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf 'a\\nb'; echo oops >&2; exit 3")});
     EXPECT_TRUE(ok.launched);
     EXPECT_EQ(ok.exitStatus, 3);
     EXPECT_EQ(ok.standardOutput, "a\nb");
 
     EXPECT_FALSE(runner.run(QStringLiteral("/nonexistent/tool"), {}).launched);
-    const ProcessResult killed = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("kill -9 $$")});
+    const ProcessResult killed
+        = runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("kill -9 $$")});
     EXPECT_TRUE(killed.launched);
     EXPECT_NE(killed.exitStatus, 0);
 }
@@ -26,11 +28,15 @@ TEST(LinuxProcessRunner, StopsRunawayAndHungTools)
 
     // A tool that never ends is killed at the time limit; the limit here is short on purpose.
     LinuxProcessRunner shortLimit(std::chrono::milliseconds(150));
-    EXPECT_FALSE(shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 30")}).launched);
+    EXPECT_FALSE(
+        shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 30")}).launched);
     // Closing its output does not let a tool run past the limit either.
-    EXPECT_FALSE(shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec >&-; exec sleep 30")}).launched);
+    EXPECT_FALSE(
+        shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec >&-; exec sleep 30")})
+            .launched);
     // A tool that closes its output and then ends in time still counts.
-    const ProcessResult closed = shortLimit.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo hi; exec >&-; exit 4")});
+    const ProcessResult closed = shortLimit.run(QStringLiteral("/bin/sh"),
+                                                {QStringLiteral("-c"), QStringLiteral("echo hi; exec >&-; exit 4")});
     EXPECT_TRUE(closed.launched);
     EXPECT_EQ(closed.exitStatus, 4);
     EXPECT_EQ(closed.standardOutput, "hi\n");

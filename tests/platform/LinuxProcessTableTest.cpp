@@ -13,8 +13,9 @@ namespace {
 
 QByteArray status(const char* name, int threads)
 {
-    return QByteArray("Name:\t") + name + "\nUmask:\t0022\nState:\tS (sleeping)\nTgid:\t1\nVmRSS:\t  1234 kB\nThreads:\t"
-        + QByteArray::number(threads) + "\nSigQ:\t0/63704\n";
+    return QByteArray("Name:\t") + name
+        + "\nUmask:\t0022\nState:\tS (sleeping)\nTgid:\t1\nVmRSS:\t  1234 kB\nThreads:\t" + QByteArray::number(threads)
+        + "\nSigQ:\t0/63704\n";
 }
 
 TEST(LinuxProcessTable, ListsNumericFoldersWithNamesAndThreadCounts)

@@ -29,8 +29,10 @@ TEST(LinuxSystemProfiler, NamesTheMachineFromDmiOrTheDeviceTree)
     EXPECT_EQ(t->marketingName, QStringLiteral("LENOVO ThinkPad X1 Carbon Gen 9"));
 
     test::TempDir asahi;
-    asahi.write(QStringLiteral("sys/firmware/devicetree/base/model"), QByteArray("Apple MacBook Pro (14-inch, M1 Pro, 2021)\0", 42));
-    asahi.write(QStringLiteral("sys/firmware/devicetree/base/compatible"), QByteArray("apple,j314s\0apple,t6000\0apple,arm-platform\0", 44));
+    asahi.write(QStringLiteral("sys/firmware/devicetree/base/model"),
+                QByteArray("Apple MacBook Pro (14-inch, M1 Pro, 2021)\0", 42));
+    asahi.write(QStringLiteral("sys/firmware/devicetree/base/compatible"),
+                QByteArray("apple,j314s\0apple,t6000\0apple,arm-platform\0", 44));
     const auto a = LinuxSystemProfiler(asahi.file(QStringLiteral("sys"))).hardwareOverview();
     ASSERT_TRUE(a);
     EXPECT_EQ(a->modelIdentifier, QStringLiteral("apple,j314s"));

@@ -63,7 +63,8 @@ struct Exchange {
     std::int32_t kernel = -1;
     SMCParamBlock out;
 };
-Exchange call(SmcUserClient& client, std::uint32_t connection, const QString& key, std::uint8_t command, std::uint32_t size = 0)
+Exchange call(SmcUserClient& client, std::uint32_t connection, const QString& key, std::uint8_t command,
+              std::uint32_t size = 0)
 {
     SMCParamBlock in;
     in.key = *smcFourCharCode(key);
@@ -148,11 +149,13 @@ TEST(SimHardwareState, ReadsThePublishedHardwareFile)
     EXPECT_EQ(sim.smartBatteryProperties()->value("AppleRawMaxCapacity").toInt(), 7950);
     EXPECT_TRUE(sim.batteryStatus().standardOutput.contains("80%;"));
     EXPECT_EQ(sim.batteryStatus().exitStatus, 0);
-    EXPECT_EQ(*sim.hardwareOverview(), (HardwareOverview{QStringLiteral("MacBook Pro"), QStringLiteral("Mac14,10"),
-                                                         QStringLiteral("MacBook Pro (16-inch, 2023)")}));
+    EXPECT_EQ(*sim.hardwareOverview(),
+              (HardwareOverview{QStringLiteral("MacBook Pro"), QStringLiteral("Mac14,10"),
+                                QStringLiteral("MacBook Pro (16-inch, 2023)")}));
 
     // A desktop: no power source and no registry entry; garbage is no file at all.
-    dir.write(QStringLiteral("state/hardware.json"), R"({"model_identifier": "Mac14,13", "power_source": null, "battery_registry": null})");
+    dir.write(QStringLiteral("state/hardware.json"),
+              R"({"model_identifier": "Mac14,13", "power_source": null, "battery_registry": null})");
     EXPECT_FALSE(sim.firstPowerSourceDescription());
     EXPECT_FALSE(sim.smartBatteryProperties());
     EXPECT_FALSE(sim.batteryStatus().launched);

@@ -26,7 +26,8 @@ struct ApplierFixture : ::testing::Test {
 
     bool apply(const QString& reason)
     {
-        const bool attempted = applier.applyBatteryConfigurationNow(reason, [this](bool ok) { completions.push_back(ok); });
+        const bool attempted
+            = applier.applyBatteryConfigurationNow(reason, [this](bool ok) { completions.push_back(ok); });
         dispatch.runUntilIdle();
         return attempted;
     }

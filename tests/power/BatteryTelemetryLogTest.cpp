@@ -98,10 +98,12 @@ TEST_F(TelemetryFixture, MergesTheStudyLogAndTheOwnRecordWinsItsSecond)
 {
     const QDateTime t = now();
     const qint64 s = t.toSecsSinceEpoch();
-    studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 7200) + R"(,"state_of_charge_percent":70,"is_charging":true})");
+    studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 7200)
+              + R"(,"state_of_charge_percent":70,"is_charging":true})");
     studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 60) + R"(.4,"state_of_charge_percent":75})");
     studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 30) + R"(,"system_power_watts":9})"); // no charge
-    studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 20) + R"(,"state_of_charge_percent":"80"})"); // wrong type
+    studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 20)
+              + R"(,"state_of_charge_percent":"80"})"); // wrong type
     studyLine(R"({"epoch_seconds":)" + QByteArray::number(s - 50000) + R"(,"state_of_charge_percent":20})"); // too old
     studyLine(R"({"epoch_seconds":1e300,"state_of_charge_percent":20})");
     dispatch.clock().setWallTime(t.addMSecs(-59700)); // own reading 0.3 s into the second of the 75 % sample
@@ -206,7 +208,7 @@ TEST(BatteryHourlyBarsGeometry, PlacesTwelveHoursAcrossTheWidth)
     g.records = {{now.addSecs(-3 * 3600), 100, std::nullopt, false},
                  {now.addSecs(-13 * 3600), 10, std::nullopt, false}, // outside the window
                  {now.addSecs(-12 * 3600), 150, std::nullopt, false},
-                 {now.addSecs(600), 50, std::nullopt, false}};      // a future time sits at the right edge
+                 {now.addSecs(600), 50, std::nullopt, false}}; // a future time sits at the right edge
     auto points = g.linePoints(now, QSizeF(600, 200));
     ASSERT_EQ(points.size(), 3u);
     EXPECT_EQ(points[0], QPointF(0, 0));

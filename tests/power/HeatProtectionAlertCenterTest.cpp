@@ -5,8 +5,8 @@
 namespace vantrel {
 namespace {
 
-const QJsonObject active{{"heat_protection_active", true}, {"heat_protection_remaining_seconds", 120},
-                         {"max_battery_temp", 37.9}};
+const QJsonObject active{
+    {"heat_protection_active", true}, {"heat_protection_remaining_seconds", 120}, {"max_battery_temp", 37.9}};
 const QJsonObject calm{{"battery_percent", 80}};
 
 TEST(HeatProtectionAlertCenter, OneAlertPerEpisodeAndSurface)
@@ -40,7 +40,8 @@ TEST(HeatProtectionAlertCenter, ActiveMessageFallbacks)
 
     HeatProtectionAlertCenter other([] { return 35.0; });
     auto b = other.alert(HeatProtectionAlertSurface::fan,
-                         QJsonObject{{"heat_protection_active", true}, {"heat_protection_remaining_seconds", -5},
+                         QJsonObject{{"heat_protection_active", true},
+                                     {"heat_protection_remaining_seconds", -5},
                                      {"max_battery_temp", "hot"}});
     ASSERT_TRUE(b);
     EXPECT_TRUE(b->message.contains("약 0초"));
@@ -67,8 +68,8 @@ TEST(HeatProtectionAlertCenter, WarningsAreDeduplicatedPerSurfaceAndPercent)
     EXPECT_TRUE(center.alert(HeatProtectionAlertSurface::dashboard, warn));
 
     // An empty warning forgets the last one, so the same warning alerts again later.
-    EXPECT_FALSE(center.alert(HeatProtectionAlertSurface::dashboard,
-                              QJsonObject{{"heat_protection_warning_message", ""}}));
+    EXPECT_FALSE(
+        center.alert(HeatProtectionAlertSurface::dashboard, QJsonObject{{"heat_protection_warning_message", ""}}));
     EXPECT_TRUE(center.alert(HeatProtectionAlertSurface::dashboard, warn));
 
     warn.remove("battery_percent");
@@ -89,14 +90,17 @@ TEST(HeatProtectionAlertCenter, MessagesKeepTheirFiguresInEveryLanguage)
     auto episode = center.alert(HeatProtectionAlertSurface::dashboard, active);
     ASSERT_TRUE(episode);
     EXPECT_EQ(episode->messageText("ko"), episode->message) << "Korean reads exactly as the alert's own text";
-    EXPECT_EQ(episode->messageText("en"), "The battery passed the 37°C limit, so charging is cut and the fans run hard "
-                                          "for 3 minutes. About 120 seconds remain; then the previous fan preset returns.");
+    EXPECT_EQ(episode->messageText("en"),
+              "The battery passed the 37°C limit, so charging is cut and the fans run hard "
+              "for 3 minutes. About 120 seconds remain; then the previous fan preset returns.");
     EXPECT_EQ(episode->titleText("en"), "Heat Protection Engaged");
 
     // The daemon's near-limit warning: the readback's figures win over the text's.
     const QString nearLimit = "배터리 온도가 36.5°C로 열 보호 기준 37.0°C에 가깝습니다.";
-    QJsonObject warn{{"heat_protection_warning_message", nearLimit}, {"battery_percent", 80},
-                     {"battery_temperature", 36.64}, {"max_battery_temp", 37.0}};
+    QJsonObject warn{{"heat_protection_warning_message", nearLimit},
+                     {"battery_percent", 80},
+                     {"battery_temperature", 36.64},
+                     {"max_battery_temp", 37.0}};
     auto w = center.alert(HeatProtectionAlertSurface::dashboard, warn);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->message, nearLimit) << "the daemon's text itself is kept";

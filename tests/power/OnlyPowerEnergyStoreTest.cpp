@@ -33,10 +33,7 @@ struct StoreFixture : ::testing::Test {
     {
         return store.integrate(std::move(samples), 0.0, end);
     }
-    void writeLog(const QByteArray& content)
-    {
-        dir.write(store.logURL().mid(dir.path().size() + 1), content);
-    }
+    void writeLog(const QByteArray& content) { dir.write(store.logURL().mid(dir.path().size() + 1), content); }
 };
 
 TEST_F(StoreFixture, EnergyAndCoverageFollowThePairRules)
@@ -166,18 +163,21 @@ TEST_F(StoreFixture, LoadKeepsOnlyTodayInTheLocalZoneAndSkipsBadLines)
     };
     QByteArray log;
     log += sample(dayStart + 120, 20.0);
-    log += sample(dayStart - 1, 999.0);          // yesterday, one second before midnight
-    log += sample(dayStart + 60, 10.0);          // out of order
-    log += "\n   \n";                            // empty lines
+    log += sample(dayStart - 1, 999.0); // yesterday, one second before midnight
+    log += sample(dayStart + 60, 10.0); // out of order
+    log += "\n   \n"; // empty lines
     log += "{not json}\n";
     log += "[1,2,3]\n";
     log += R"({"timestamp":"t","epoch_seconds":)" + QByteArray::number(dayStart + 90, 'f', 0)
-        + R"(,"phase":"only_power","system_power_watts":"30"})" "\n"; // wrong type: the line is skipped
+        + R"(,"phase":"only_power","system_power_watts":"30"})"
+          "\n"; // wrong type: the line is skipped
     log += R"({"timestamp":"t","epoch_seconds":)" + QByteArray::number(dayStart + 100, 'f', 0)
-        + R"(,"phase":"only_power","system_power_watts":null,"cycle_count":null})" "\n"; // nulls are fine
-    log += R"({"timestamp":"t","phase":"only_power","system_power_watts":5})" "\n"; // no time
+        + R"(,"phase":"only_power","system_power_watts":null,"cycle_count":null})"
+          "\n"; // nulls are fine
+    log += R"({"timestamp":"t","phase":"only_power","system_power_watts":5})"
+           "\n"; // no time
     log += sample(now.toSecsSinceEpoch() + 10, 500.0); // after now (clock jumped)
-    log += sample(dayStart + 180, 40.0);               // last line without a line feed
+    log += sample(dayStart + 180, 40.0); // last line without a line feed
     log.chop(1);
     writeLog(log);
 
@@ -203,19 +203,27 @@ TEST(StudyLogReader, SkippingByTheQuickTimeReadMatchesAFullParse)
 {
     test::TempDir dir;
     QByteArray log;
-    log += R"({"epoch_seconds": 50, "a": 1})" "\n";                               // before: skipped
-    log += R"({"x": {"epoch_seconds": 50}, "epoch_seconds": 150})" "\n";         // key twice: parsed
-    log += R"({"\u0065poch_seconds": 150, "y": {"epoch_seconds": 10}})" "\n";    // escaped key: parsed
-    log += R"({"epoch_seconds" :	160 })" "\n";                                  // spacing
-    log += R"({"epoch_seconds": 1.5e2})" "\n";
-    log += R"({"epoch_seconds": 250})" "\n";                                     // after: skipped
-    log += R"({"epoch_seconds": "120"})" "\n";                                   // text: parsed, caller decides
-    log += QByteArray(3 << 20, 'x') + "\n";                                      // an absurdly long line
+    log += R"({"epoch_seconds": 50, "a": 1})"
+           "\n"; // before: skipped
+    log += R"({"x": {"epoch_seconds": 50}, "epoch_seconds": 150})"
+           "\n"; // key twice: parsed
+    log += R"({"\u0065poch_seconds": 150, "y": {"epoch_seconds": 10}})"
+           "\n"; // escaped key: parsed
+    log += R"({"epoch_seconds" :	160 })"
+           "\n"; // spacing
+    log += R"({"epoch_seconds": 1.5e2})"
+           "\n";
+    log += R"({"epoch_seconds": 250})"
+           "\n"; // after: skipped
+    log += R"({"epoch_seconds": "120"})"
+           "\n"; // text: parsed, caller decides
+    log += QByteArray(3 << 20, 'x') + "\n"; // an absurdly long line
     log += R"({"epoch_seconds": 170})";
     const QString path = dir.write("samples.jsonl", log);
 
     QList<QJsonValue> seen;
-    StudyLogReader::forEachObject(path, [&](const QJsonObject& o) { seen.append(o.value("epoch_seconds")); }, 100, 200);
+    StudyLogReader::forEachObject(
+        path, [&](const QJsonObject& o) { seen.append(o.value("epoch_seconds")); }, 100, 200);
     ASSERT_EQ(seen.size(), 6);
     EXPECT_EQ(seen[0].toDouble(), 150);
     EXPECT_EQ(seen[1].toDouble(), 150);

@@ -23,10 +23,10 @@ int ownerGroupOther(const QString& path)
 {
     const auto p = QFileInfo(path).permissions();
     int mode = 0;
-    const std::pair<QFileDevice::Permission, int> bits[] = {
-        {QFileDevice::ReadOwner, 0400}, {QFileDevice::WriteOwner, 0200}, {QFileDevice::ExeOwner, 0100},
-        {QFileDevice::ReadGroup, 040},  {QFileDevice::WriteGroup, 020},  {QFileDevice::ExeGroup, 010},
-        {QFileDevice::ReadOther, 04},   {QFileDevice::WriteOther, 02},   {QFileDevice::ExeOther, 01}};
+    const std::pair<QFileDevice::Permission, int> bits[]
+        = {{QFileDevice::ReadOwner, 0400}, {QFileDevice::WriteOwner, 0200}, {QFileDevice::ExeOwner, 0100},
+           {QFileDevice::ReadGroup, 040},  {QFileDevice::WriteGroup, 020},  {QFileDevice::ExeGroup, 010},
+           {QFileDevice::ReadOther, 04},   {QFileDevice::WriteOther, 02},   {QFileDevice::ExeOther, 01}};
     for (auto [flag, bit] : bits)
         if (p.testFlag(flag))
             mode |= bit;

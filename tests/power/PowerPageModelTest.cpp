@@ -122,14 +122,18 @@ TEST_F(PageFixture, PartialAndMissingRepliesHaveTheirOwnTexts)
 {
     daemon->reply("set_battery_config",
                   QJsonObject{{"status", "partial"},
-                              {"last_charge_apply", QJsonObject{{"smc_ok", false}, {"bclm_ok", false},
-                                                                {"helper_ok", true}, {"readback", false},
-                                                                {"chwa_ok", "false"}}}});
+                              {"last_charge_apply",
+                               QJsonObject{{"smc_ok", false},
+                                           {"bclm_ok", false},
+                                           {"helper_ok", true},
+                                           {"readback", false},
+                                           {"chwa_ok", "false"}}}});
     page.applyBatteryConfig("x");
     settle();
     expectStatus("power.status.set_battery_config_partial_msg", Tone::Warning, "bclm_ok, smc_ok");
 
-    daemon->reply("set_battery_config", QJsonObject{{"status", "partial"}, {"last_charge_apply", QJsonObject{{"a_ok", true}}}});
+    daemon->reply("set_battery_config",
+                  QJsonObject{{"status", "partial"}, {"last_charge_apply", QJsonObject{{"a_ok", true}}}});
     page.applyBatteryConfig("x");
     settle();
     expectStatus("power.status.set_battery_config_partial", Tone::Warning);
@@ -216,8 +220,11 @@ TEST_F(PageFixture, CloudAlertsNeedAnHttpsAddress)
     settle();
     expectStatus("power.status.webhook_success", Tone::Success);
     EXPECT_EQ(sent("set_cloud_alert_settings").back(),
-              (QJsonObject{{"cmd", "set_cloud_alert_settings"}, {"enabled", true}, {"user_id", "desk-2"},
-                           {"webhook_url", "https://hooks.example.com/x"}, {"interval_seconds", 900}}));
+              (QJsonObject{{"cmd", "set_cloud_alert_settings"},
+                           {"enabled", true},
+                           {"user_id", "desk-2"},
+                           {"webhook_url", "https://hooks.example.com/x"},
+                           {"interval_seconds", 900}}));
 
     page.savePowerAlertSettings();
     EXPECT_TRUE(page.isOn(23));
@@ -250,7 +257,8 @@ TEST_F(PageFixture, SafetyDrainTargetChoiceIsSentAndStored)
 TEST_F(PageFixture, ReadbackSwitchChangesAreNotRequests)
 {
     // A view that forwards every switch change, including programmatic ones.
-    QObject::connect(&page, &PowerPageModel::toggleChanged, [this](int id, bool on) { page.handleFeatureToggle(id, on); });
+    QObject::connect(&page, &PowerPageModel::toggleChanged,
+                     [this](int id, bool on) { page.handleFeatureToggle(id, on); });
     QJsonObject power = daemonHolds;
     power["charge_limit_enabled"] = true;
     power["safety_drain_enabled"] = true;
@@ -262,7 +270,8 @@ TEST_F(PageFixture, ReadbackSwitchChangesAreNotRequests)
     EXPECT_FALSE(page.isSyncingReadback());
 
     // Mistyped values leave the switches as they are; another mode clears the fixed target.
-    page.applyPowerReadback(QJsonObject{{"charge_limit_enabled", 0}, {"target_charge_limit", 55.5},
+    page.applyPowerReadback(QJsonObject{{"charge_limit_enabled", 0},
+                                        {"target_charge_limit", 55.5},
                                         {"safety_drain_target_mode", "charge_limit"},
                                         {"safety_drain_target_percent", 50}},
                             false);
@@ -280,18 +289,20 @@ TEST_F(PageFixture, SafetyDrainStatusFromTheReadback)
         return std::tuple(page.safetyDrainState(), page.safetyDrainCountdown(), page.safetyDrainTargetLabel());
     };
     using R = std::tuple<QString, std::optional<int>, QString>;
-    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"safety_drain_active", false},
-                     {"safety_drain_auto_wait_seconds", 45}}),
-              R("waiting", 45, "Auto"));
-    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"battery_percent", 42}, {"safety_drain_target_mode", "fixed"},
+    EXPECT_EQ(
+        drain({{"safety_drain_enabled", true}, {"safety_drain_active", false}, {"safety_drain_auto_wait_seconds", 45}}),
+        R("waiting", 45, "Auto"));
+    EXPECT_EQ(drain({{"safety_drain_enabled", true},
+                     {"battery_percent", 42},
+                     {"safety_drain_target_mode", "fixed"},
                      {"safety_drain_effective_target_percent", 50}}),
               R("idle", std::nullopt, "50%"));
-    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"battery_percent", 60},
-                     {"safety_drain_effective_target_percent", 50}}),
-              R("off", std::nullopt, "Auto"));
-    EXPECT_EQ(drain({{"safety_drain_enabled", true}, {"safety_drain_active", true},
-                     {"safety_drain_auto_wait_seconds", 45}}),
-              R("active", std::nullopt, "Auto"));
+    EXPECT_EQ(
+        drain({{"safety_drain_enabled", true}, {"battery_percent", 60}, {"safety_drain_effective_target_percent", 50}}),
+        R("off", std::nullopt, "Auto"));
+    EXPECT_EQ(
+        drain({{"safety_drain_enabled", true}, {"safety_drain_active", true}, {"safety_drain_auto_wait_seconds", 45}}),
+        R("active", std::nullopt, "Auto"));
     EXPECT_EQ(drain({{"safety_drain_enabled", false}, {"safety_drain_active", true}}), R("off", std::nullopt, "Auto"));
 }
 

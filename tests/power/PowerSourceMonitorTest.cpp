@@ -23,9 +23,9 @@ struct Monitor {
     }
 };
 
-const QJsonObject kLaptopOnBattery{{"Current Capacity", 76}, {"Max Capacity", 100}, {"Is Charging", false},
-                                   {"Power Source State", "Battery Power"}, {"Time to Empty", 312}, {"Voltage", 12391},
-                                   {"BatteryHealth", "Good"}, {"Cycle Count", 98}};
+const QJsonObject kLaptopOnBattery{
+    {"Current Capacity", 76}, {"Max Capacity", 100}, {"Is Charging", false},    {"Power Source State", "Battery Power"},
+    {"Time to Empty", 312},   {"Voltage", 12391},    {"BatteryHealth", "Good"}, {"Cycle Count", 98}};
 
 TEST(PowerSourceMonitor, FullReadCombinesDescriptionRegistryAndSmcCaches)
 {
@@ -75,7 +75,8 @@ TEST(PowerSourceMonitor, NoPowerSourceGivesTheDesktopDefaults)
     EXPECT_EQ(m.pmset->runs, 0); // the full read does not ask pmset
 
     // The light read falls back to pmset's percentage, else 100.
-    m.pmset->setOutput("Now drawing from 'AC Power'\n -InternalBattery-0 (id=1)\t87%; charging; 0:40 remaining present: true\n");
+    m.pmset->setOutput(
+        "Now drawing from 'AC Power'\n -InternalBattery-0 (id=1)\t87%; charging; 0:40 remaining present: true\n");
     EXPECT_EQ(m.monitor.readChargeSnapshot().batteryPercent, 87);
     m.pmset->setOutput("Now drawing from 'AC Power'\n");
     EXPECT_EQ(m.monitor.readChargeSnapshot().batteryPercent, 100);
@@ -92,7 +93,7 @@ TEST(PowerSourceMonitor, CapacityHealthBounds)
     EXPECT_NEAR(*health(4999, 5000), 99.98, 1e-9);
     EXPECT_DOUBLE_EQ(*health(5500, 5000), 100.0); // capped
     EXPECT_DOUBLE_EQ(*health(6000, 5000), 100.0); // ratio 1.2 exactly is still plausible
-    EXPECT_FALSE(health(6500, 5000));             // ratio 1.3 is outside 0.1…1.2
+    EXPECT_FALSE(health(6500, 5000)); // ratio 1.3 is outside 0.1…1.2
     EXPECT_FALSE(health(400, 5000));
     EXPECT_FALSE(health(6100, 5000)); // ratio 1.22
     EXPECT_FALSE(health(4500, std::nullopt));
@@ -104,9 +105,10 @@ TEST(PowerSourceMonitor, CapacityHealthBounds)
 TEST(PowerSourceMonitor, LightReadPercentExternalPowerAndActivity)
 {
     Monitor m;
-    m.sources->description = QJsonObject{{"Current Capacity", 45}, {"Max Capacity", 90}, {"Is Charging", true},
-                                         {"Power Source State", "AC Power"}, {"AdapterDetailsWatts", 96},
-                                         {"AdapterDetailsDescription", "pd charger"}, {"Time to Full Charge", 55}};
+    m.sources->description = QJsonObject{{"Current Capacity", 45},    {"Max Capacity", 90},
+                                         {"Is Charging", true},       {"Power Source State", "AC Power"},
+                                         {"AdapterDetailsWatts", 96}, {"AdapterDetailsDescription", "pd charger"},
+                                         {"Time to Full Charge", 55}};
     m.registry->properties = QJsonObject{{"DesignCapacity", 5000}};
     PowerSourceInfo snapshot = m.monitor.readChargeSnapshot();
     EXPECT_EQ(snapshot.batteryPercent, 50);
@@ -154,7 +156,10 @@ TEST(PowerSourceMonitor, PmsetPercentage)
     const auto percent = [](const QByteArray& text, int exit = 0) {
         return PowerSourceMonitor::pmsetPercent(ProcessResult{true, exit, text});
     };
-    EXPECT_EQ(percent("Now drawing from 'Battery Power'\n -InternalBattery-0 (id=4653155)\t87%; discharging; 4:12 remaining\n"), 87);
+    EXPECT_EQ(
+        percent(
+            "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=4653155)\t87%; discharging; 4:12 remaining\n"),
+        87);
     EXPECT_EQ(percent("a 100% b 5%"), 100);
     EXPECT_FALSE(percent("Now drawing from 'AC Power'\n"));
     EXPECT_FALSE(percent("87%", 1));

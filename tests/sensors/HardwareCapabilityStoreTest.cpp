@@ -12,9 +12,16 @@ const QString kCmd = QStringLiteral("get_hardware_profile");
 
 QJsonObject okProfile()
 {
-    return QJsonObject{{"status", "ok"}, {"model_identifier", "Mac14,10"}, {"architecture", "arm64"}, {"fan_count", 2},
-                       {"has_battery", true}, {"supports_clamshell", true}, {"supports_smc_fan_control", true},
-                       {"supports_safe_fan_control", true}, {"supports_battery_smc_control", false}, {"desktop_class", false}};
+    return QJsonObject{{"status", "ok"},
+                       {"model_identifier", "Mac14,10"},
+                       {"architecture", "arm64"},
+                       {"fan_count", 2},
+                       {"has_battery", true},
+                       {"supports_clamshell", true},
+                       {"supports_smc_fan_control", true},
+                       {"supports_safe_fan_control", true},
+                       {"supports_battery_smc_control", false},
+                       {"desktop_class", false}};
 }
 
 TEST(HardwareProfile, DecodesStrictlyAndNeverFails)
@@ -28,8 +35,9 @@ TEST(HardwareProfile, DecodesStrictlyAndNeverFails)
     EXPECT_FALSE(p.isBlank());
 
     // Numbers, strings and null are not booleans; mistyped names and counts take their defaults.
-    QJsonObject loose{{"status", "ok"}, {"model_identifier", 42}, {"fan_count", "2"}, {"has_battery", 1},
-                      {"supports_clamshell", "true"}, {"supports_safe_fan_control", QJsonValue::Null}};
+    QJsonObject loose{
+        {"status", "ok"},   {"model_identifier", 42},       {"fan_count", "2"},
+        {"has_battery", 1}, {"supports_clamshell", "true"}, {"supports_safe_fan_control", QJsonValue::Null}};
     EXPECT_TRUE(HardwareProfile::daemonProfile(loose).isBlank());
     loose.insert(QStringLiteral("fan_count"), -3);
     EXPECT_EQ(HardwareProfile::daemonProfile(loose).fanCount, 0);
@@ -45,8 +53,8 @@ TEST(HardwareProfile, DecodesStrictlyAndNeverFails)
 struct StoreFixture {
     VirtualDispatch dispatch;
     std::shared_ptr<test::FakeDaemonTransport> daemon = std::make_shared<test::FakeDaemonTransport>();
-    std::unique_ptr<HardwareCapabilityStore> store =
-        std::make_unique<HardwareCapabilityStore>(std::make_shared<DaemonClient>(daemon), dispatch);
+    std::unique_ptr<HardwareCapabilityStore> store
+        = std::make_unique<HardwareCapabilityStore>(std::make_shared<DaemonClient>(daemon), dispatch);
     int profileSignals = 0;
     int generationSignals = 0;
 

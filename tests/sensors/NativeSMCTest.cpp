@@ -64,7 +64,7 @@ TEST(NativeSMC, ReadsKeyInfoThenValueOverTheUserClient)
 
     EXPECT_EQ(smc.getMaxFanRPM(0), 2000);
     EXPECT_EQ(smc.getMaxFanRPM(1), 7000);
-    EXPECT_EQ(smc.getMaxFanRPM(2), 0);  // unknown key: size 0
+    EXPECT_EQ(smc.getMaxFanRPM(2), 0); // unknown key: size 0
     EXPECT_EQ(smc.getMaxFanRPM(10), 0); // "F10Mx" is not a key
     EXPECT_EQ(smc.getMaxFanRPM(-1), 0);
     EXPECT_EQ(smc.getMaxFanRPM(3), 0);
@@ -103,7 +103,9 @@ TEST(NativeSMC, WithoutAConnectionEveryReadFailsCleanly)
     }
 
     auto client = std::make_shared<test::FakeSmcUserClient>();
-    { NativeSMC smc(client); }
+    {
+        NativeSMC smc(client);
+    }
     EXPECT_EQ(client->closed(), std::vector<std::uint32_t>{7});
 }
 

@@ -39,7 +39,8 @@ TEST(SMCHelper, RunsEveryKeyInOneShellLaunch)
     EXPECT_EQ(parts.back(), QStringLiteral("'/usr/local/vantrel/smc' -k ACID -r"));
 
     SMCHelper privileged(f.runner, QStringLiteral("/usr/local/vantrel/smc"), QStringLiteral("/usr/bin/sudo -n "));
-    EXPECT_TRUE(privileged.commandText().startsWith(QStringLiteral("/usr/bin/sudo -n '/usr/local/vantrel/smc' -k TPMP -r; /usr/bin/sudo -n ")));
+    EXPECT_TRUE(privileged.commandText().startsWith(
+        QStringLiteral("/usr/bin/sudo -n '/usr/local/vantrel/smc' -k TPMP -r; /usr/bin/sudo -n ")));
 }
 
 // A tool installed under a folder whose name holds spaces, quotes and shell syntax still runs,
@@ -82,8 +83,9 @@ TEST(SMCHelper, BuildsReadingsFansAndCpuTemperatureFromOneOutput)
     QStringList keys;
     for (const auto& r : c.readings)
         keys << r.key;
-    EXPECT_EQ(keys, (QStringList{QStringLiteral("TCHP"), QStringLiteral("TG0D"), QStringLiteral("TB0T"), QStringLiteral("TB1T"),
-                                 QStringLiteral("TD00"), QStringLiteral("TMVR")}));
+    EXPECT_EQ(keys,
+              (QStringList{QStringLiteral("TCHP"), QStringLiteral("TG0D"), QStringLiteral("TB0T"),
+                           QStringLiteral("TB1T"), QStringLiteral("TD00"), QStringLiteral("TMVR")}));
     EXPECT_EQ(c.readings[1].label, QStringLiteral("GPU Die"));
     EXPECT_EQ(c.readings[1].category, SensorCategory::GPU);
     EXPECT_NE(c.readings[0].id, c.readings[1].id);

@@ -14,18 +14,21 @@ SensorReading reading(const char* key, SensorCategory category, double value)
 
 TEST(SensorSections, GroupsInFixedOrderHottestFirstAndHidesImplausibleValues)
 {
-    const std::vector<SensorReading> readings = {
-        reading("TAOL", SensorCategory::Airflow, 30), reading("TPMP", SensorCategory::CPU, 60), reading("TCHP", SensorCategory::CPU, 75),
-        reading("TB0T", SensorCategory::Battery, 31), reading("TD00", SensorCategory::SSD, 149.9), reading("TD10", SensorCategory::SSD, 40),
-        reading("TMVR", SensorCategory::Other, 50), reading("TG0D", SensorCategory::GPU, 48), reading("TPDX", SensorCategory::CPU, 75),
-        reading("TCMz", SensorCategory::CPU, 0.0), reading("TPVD", SensorCategory::GPU, 120.0)};
+    const std::vector<SensorReading> readings
+        = {reading("TAOL", SensorCategory::Airflow, 30), reading("TPMP", SensorCategory::CPU, 60),
+           reading("TCHP", SensorCategory::CPU, 75),     reading("TB0T", SensorCategory::Battery, 31),
+           reading("TD00", SensorCategory::SSD, 149.9),  reading("TD10", SensorCategory::SSD, 40),
+           reading("TMVR", SensorCategory::Other, 50),   reading("TG0D", SensorCategory::GPU, 48),
+           reading("TPDX", SensorCategory::CPU, 75),     reading("TCMz", SensorCategory::CPU, 0.0),
+           reading("TPVD", SensorCategory::GPU, 120.0)};
     const auto sections = groupSensorsForDisplay(readings);
 
     QStringList order;
     for (const auto& s : sections)
         order << sensorCategoryName(s.category);
-    EXPECT_EQ(order, (QStringList{QStringLiteral("CPU"), QStringLiteral("GPU"), QStringLiteral("SSD"), QStringLiteral("Battery"),
-                                  QStringLiteral("Airflow"), QStringLiteral("Other")}));
+    EXPECT_EQ(order,
+              (QStringList{QStringLiteral("CPU"), QStringLiteral("GPU"), QStringLiteral("SSD"),
+                           QStringLiteral("Battery"), QStringLiteral("Airflow"), QStringLiteral("Other")}));
     // Hottest first; equal values keep their catalogue order.
     ASSERT_EQ(sections[0].readings.size(), 3u);
     EXPECT_EQ(sections[0].readings[0].key, QStringLiteral("TCHP"));
@@ -49,9 +52,10 @@ TEST(SensorSections, ColourBandsAndBatteryTemperature)
     EXPECT_EQ(sensorValueColour(70.0), BandColour::Orange);
     EXPECT_EQ(sensorValueColour(69.9), BandColour::Green);
 
-    EXPECT_DOUBLE_EQ(getBatteryTemperature({reading("TB0T", SensorCategory::Battery, 31), reading("TB1T", SensorCategory::Battery, 33),
-                                            reading("TG0D", SensorCategory::GPU, 90)}),
-                     32.0);
+    EXPECT_DOUBLE_EQ(
+        getBatteryTemperature({reading("TB0T", SensorCategory::Battery, 31),
+                               reading("TB1T", SensorCategory::Battery, 33), reading("TG0D", SensorCategory::GPU, 90)}),
+        32.0);
     EXPECT_DOUBLE_EQ(getBatteryTemperature({reading("TG0D", SensorCategory::GPU, 90)}), 30.0);
     EXPECT_FALSE(meanBatteryTemperature({}));
 }

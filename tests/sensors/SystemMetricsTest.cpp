@@ -71,9 +71,10 @@ struct Sampler {
     std::shared_ptr<test::FakeHostStatistics> host = std::make_shared<test::FakeHostStatistics>();
     std::shared_ptr<test::FakeProcessTable> table = std::make_shared<test::FakeProcessTable>();
     int batteryReads = 0;
-    LocalActivitySampler sampler{host, table, [this] {
-                                     ++batteryReads;
-                                     return LocalBatteryActivity{QStringLiteral("AC Power"), QStringLiteral("dashboard.battery_activity.charging")};
+    LocalActivitySampler sampler{host, table,
+                                 [this] {
+        ++batteryReads;
+        return LocalBatteryActivity{QStringLiteral("AC Power"), QStringLiteral("dashboard.battery_activity.charging")};
                                  }};
 };
 
@@ -172,8 +173,8 @@ TEST(LocalActivitySampler, FallbackRunsOnlyWhereTheDaemonLeftGaps)
     complete.threadCount = 1800;
     complete.memoryLevel = QStringLiteral("normal");
     complete.memoryUsedGB = QStringLiteral("10 / 16 GB");
-    complete.appMemoryText = complete.wiredMemoryText = complete.compressedMemoryText = complete.cachedFilesText =
-        complete.swapUsedText = QStringLiteral("1.0GB");
+    complete.appMemoryText = complete.wiredMemoryText = complete.compressedMemoryText = complete.cachedFilesText
+        = complete.swapUsedText = QStringLiteral("1.0GB");
     complete.batteryPowerSource = QStringLiteral("Battery Power");
     complete.batteryActivityState = QStringLiteral("dashboard.battery_activity.on_battery");
     LocalActivityFields unchanged = complete;

@@ -75,7 +75,8 @@ TEST(BatteryPolicy, ProtectorSailsDownToTheDropFloorAndRecharges)
     EXPECT_EQ(trace.minPercent, 75) << "down to the drop floor, never below";
     EXPECT_EQ(trace.states.mid(0, 3),
               (QStringList{"charging_to_target", "charge_protector_hold_until_drop_floor", "charging_to_target"}));
-    EXPECT_GE(countEvents(mac, "battery.charge_protector", "recharge"), 2) << "several sail-and-recharge rounds in four hours";
+    EXPECT_GE(countEvents(mac, "battery.charge_protector", "recharge"), 2)
+        << "several sail-and-recharge rounds in four hours";
 
     // In the hold the Mac runs from its battery although plugged in.
     while (mac.policy().state() != "charge_protector_hold_until_drop_floor")

@@ -37,7 +37,8 @@ TEST(FanModel, FansFollowTheAppliedCurveWithinRampLimits)
             const double actual = mac.fans().fan(i).actualRpm;
             // A stopped fan starts at its minimum speed; after that the ramp limits hold.
             if (previous[i] > 0) {
-                EXPECT_LE(std::abs(actual - previous[i]), FanController::kRampUpRpmPerSecond + 1e-6) << "fan " << i << " at " << second;
+                EXPECT_LE(std::abs(actual - previous[i]), FanController::kRampUpRpmPerSecond + 1e-6)
+                    << "fan " << i << " at " << second;
             }
             previous[i] = actual;
         }

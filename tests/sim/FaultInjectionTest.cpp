@@ -41,7 +41,10 @@ protected:
         QString error;
         ASSERT_TRUE(server.start(&error)) << error.toStdString();
     }
-    RawReply ask(const QByteArray& request, int timeoutMs = 5000) { return rawExchange(server.socketPath(), request, timeoutMs); }
+    RawReply ask(const QByteArray& request, int timeoutMs = 5000)
+    {
+        return rawExchange(server.socketPath(), request, timeoutMs);
+    }
     void arm(const QJsonObject& f) { ASSERT_EQ(statusOf(call(daemon, "sim_fault", f)), "ok"); }
 
     test::TempDir dir;
@@ -70,7 +73,8 @@ TEST(FaultShaping, EachModeShapesTheReplyAsAsked)
     EXPECT_EQ(split.pauseMs, 250);
     EXPECT_EQ(json::parseObject(joined(split)), reply);
 
-    EXPECT_EQ(json::parseObject(joined(shaped({{"mode", "status"}, {"status", "OK"}})))->value("status").toString(), "OK");
+    EXPECT_EQ(json::parseObject(joined(shaped({{"mode", "status"}, {"status", "OK"}})))->value("status").toString(),
+              "OK");
 
     const auto omitted = json::parseObject(joined(shaped({{"mode", "omit_keys"}, {"keys", QJsonArray{"fan0"}}})));
     EXPECT_FALSE(omitted->contains("fan0"));
@@ -120,9 +124,12 @@ TEST_F(ServedDaemon, AnswersOneRequestPerConnectionAndSurvivesBadClients)
     // Garbage, a root that is not an object, a request that never completes, a client that leaves at once.
     EXPECT_EQ(json::parseObject(ask("hello?").bytes)->value("code").toString(), "ERR_MALFORMED_REQUEST");
     EXPECT_EQ(json::parseObject(ask("[1, {\"cmd\": \"x\"}]").bytes)->value("code").toString(), "ERR_MALFORMED_REQUEST");
-    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status", "x": "unterminated)", 3000).bytes)->value("status").toString(), "error");
+    EXPECT_EQ(
+        json::parseObject(ask(R"({"cmd":"get_status", "x": "unterminated)", 3000).bytes)->value("status").toString(),
+        "error");
     ask("", 100);
-    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("status").toString(), "ok") << "still serving";
+    EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("status").toString(), "ok")
+        << "still serving";
 }
 
 TEST_F(ServedDaemon, ArmedFaultsReachTheClientUntilUsedUp)
@@ -136,7 +143,8 @@ TEST_F(ServedDaemon, ArmedFaultsReachTheClientUntilUsedUp)
     arm(fault("get_power_policy_state", "omit_keys", {{"keys", QJsonArray{"power_only_state"}}, {"count", 2}}));
     for (int i = 0; i < 2; ++i)
         EXPECT_FALSE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state"));
-    EXPECT_TRUE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state")) << "count used up";
+    EXPECT_TRUE(json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->contains("power_only_state"))
+        << "count used up";
 
     // Not carried out: the limit stays where it was.
     arm(fault("set_charge_limit", "close", {{"execute", false}}));

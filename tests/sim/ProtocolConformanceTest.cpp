@@ -1,7 +1,7 @@
 // Every command of the daemon protocol answers with the keys and types the application reads.
 #include <QDir>
-#include <QJsonDocument>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -15,7 +15,14 @@ using test::statusOf;
 
 namespace {
 
-enum class Kind { String, Integer, Double, Bool, Object, Array };
+enum class Kind {
+    String,
+    Integer,
+    Double,
+    Bool,
+    Object,
+    Array
+};
 
 void expectKinds(const QJsonObject& reply, std::initializer_list<std::pair<const char*, Kind>> keys)
 {
@@ -56,9 +63,10 @@ QJsonArray points(std::initializer_list<std::pair<double, double>> list)
 
 QJsonObject batteryConfig(int limit = 80)
 {
-    return {{"enabled", true},     {"limit", limit},       {"charge_protector", true},
-            {"drop", 5},           {"heat_protect", true}, {"max_temp", 35.4},
-            {"safety_drain", false}, {"safety_drain_target_mode", "charge_limit"}};
+    return {{"enabled", true},          {"limit", limit},
+            {"charge_protector", true}, {"drop", 5},
+            {"heat_protect", true},     {"max_temp", 35.4},
+            {"safety_drain", false},    {"safety_drain_target_mode", "charge_limit"}};
 }
 
 class Protocol : public ::testing::Test {
@@ -74,42 +82,73 @@ TEST_F(Protocol, ReadBacksCarryEveryKeyTheApplicationReads)
     test::step(daemon, 5);
     const auto status = call(daemon, "get_status");
     EXPECT_EQ(statusOf(status), "ok");
-    expectKinds(status, {{"cpu_temp", Kind::Double}, {"fan0", Kind::Integer}, {"fan1", Kind::Integer}, {"battery_percent", Kind::Integer}});
+    expectKinds(status,
+                {{"cpu_temp", Kind::Double},
+                 {"fan0", Kind::Integer},
+                 {"fan1", Kind::Integer},
+                 {"battery_percent", Kind::Integer}});
 
     const auto snapshot = call(daemon, "get_system_snapshot");
     EXPECT_EQ(statusOf(snapshot), "ok");
-    expectKinds(snapshot["cpu"].toObject(), {{"system_percent", Kind::Double}, {"user_percent", Kind::Double},
-                                             {"idle_percent", Kind::Double}, {"process_count", Kind::Integer},
-                                             {"thread_count", Kind::Integer}});
+    expectKinds(snapshot["cpu"].toObject(),
+                {{"system_percent", Kind::Double},
+                 {"user_percent", Kind::Double},
+                 {"idle_percent", Kind::Double},
+                 {"process_count", Kind::Integer},
+                 {"thread_count", Kind::Integer}});
     EXPECT_GT(snapshot["cpu"]["process_count"].toInt(), 0) << "counted from this machine's /proc";
-    expectKinds(snapshot["memory"].toObject(), {{"level", Kind::String}, {"used_bytes", Kind::Double}, {"total_bytes", Kind::Double},
-                                                {"app_memory_bytes", Kind::Double}, {"wired_bytes", Kind::Double},
-                                                {"compressed_bytes", Kind::Double}, {"cached_files_bytes", Kind::Double},
-                                                {"swap_used_bytes", Kind::Double}});
+    expectKinds(snapshot["memory"].toObject(),
+                {{"level", Kind::String},
+                 {"used_bytes", Kind::Double},
+                 {"total_bytes", Kind::Double},
+                 {"app_memory_bytes", Kind::Double},
+                 {"wired_bytes", Kind::Double},
+                 {"compressed_bytes", Kind::Double},
+                 {"cached_files_bytes", Kind::Double},
+                 {"swap_used_bytes", Kind::Double}});
     EXPECT_GT(snapshot["memory"]["total_bytes"].toDouble(), snapshot["memory"]["used_bytes"].toDouble());
     expectKinds(snapshot["battery_activity"].toObject(), {{"state", Kind::String}, {"power_source", Kind::String}});
     expectKinds(snapshot["ssd"].toObject(), {{"temperature_celsius", Kind::Double}});
 
     const auto policy = call(daemon, "get_power_policy_state");
     EXPECT_EQ(statusOf(policy), "ok");
-    expectKinds(policy, {{"battery_percent", Kind::Integer}, {"battery_present", Kind::Bool}, {"target_charge_limit", Kind::Integer},
-                         {"power_only_state", Kind::String}, {"charge_limit_enabled", Kind::Bool},
-                         {"charge_protector_enabled", Kind::Bool}, {"safety_drain_enabled", Kind::Bool},
-                         {"heat_protection_enabled", Kind::Bool}, {"one_time_full_charge_active", Kind::Bool},
-                         {"system_sleep_disabled_by_vantrel", Kind::Bool}, {"fan_policy_enabled", Kind::Bool},
-                         {"fan_preset_name", Kind::String}, {"safety_drain_active", Kind::Bool},
-                         {"safety_drain_target_mode", Kind::String}, {"safety_drain_effective_target_percent", Kind::Integer},
-                         {"safety_drain_auto_wait_seconds", Kind::Integer}, {"heat_protection_active", Kind::Bool},
-                         {"heat_protection_remaining_seconds", Kind::Integer}, {"max_battery_temp", Kind::Double},
-                         {"app_lease_active", Kind::Bool}, {"hardware_fallback_active", Kind::Bool},
-                         {"low_battery_vanilla_active", Kind::Bool}, {"external_power_connected", Kind::Bool}});
+    expectKinds(policy,
+                {{"battery_percent", Kind::Integer},
+                 {"battery_present", Kind::Bool},
+                 {"target_charge_limit", Kind::Integer},
+                 {"power_only_state", Kind::String},
+                 {"charge_limit_enabled", Kind::Bool},
+                 {"charge_protector_enabled", Kind::Bool},
+                 {"safety_drain_enabled", Kind::Bool},
+                 {"heat_protection_enabled", Kind::Bool},
+                 {"one_time_full_charge_active", Kind::Bool},
+                 {"system_sleep_disabled_by_vantrel", Kind::Bool},
+                 {"fan_policy_enabled", Kind::Bool},
+                 {"fan_preset_name", Kind::String},
+                 {"safety_drain_active", Kind::Bool},
+                 {"safety_drain_target_mode", Kind::String},
+                 {"safety_drain_effective_target_percent", Kind::Integer},
+                 {"safety_drain_auto_wait_seconds", Kind::Integer},
+                 {"heat_protection_active", Kind::Bool},
+                 {"heat_protection_remaining_seconds", Kind::Integer},
+                 {"max_battery_temp", Kind::Double},
+                 {"app_lease_active", Kind::Bool},
+                 {"hardware_fallback_active", Kind::Bool},
+                 {"low_battery_vanilla_active", Kind::Bool},
+                 {"external_power_connected", Kind::Bool}});
 
     const auto profile = call(daemon, "get_hardware_profile");
     EXPECT_EQ(statusOf(profile), "ok");
-    expectKinds(profile, {{"model_identifier", Kind::String}, {"architecture", Kind::String}, {"fan_count", Kind::Integer},
-                          {"has_battery", Kind::Bool}, {"supports_clamshell", Kind::Bool}, {"supports_smc_fan_control", Kind::Bool},
-                          {"supports_safe_fan_control", Kind::Bool}, {"supports_battery_smc_control", Kind::Bool},
-                          {"desktop_class", Kind::Bool}});
+    expectKinds(profile,
+                {{"model_identifier", Kind::String},
+                 {"architecture", Kind::String},
+                 {"fan_count", Kind::Integer},
+                 {"has_battery", Kind::Bool},
+                 {"supports_clamshell", Kind::Bool},
+                 {"supports_smc_fan_control", Kind::Bool},
+                 {"supports_safe_fan_control", Kind::Bool},
+                 {"supports_battery_smc_control", Kind::Bool},
+                 {"desktop_class", Kind::Bool}});
     EXPECT_EQ(profile["fan_count"].toInt(), 2);
 
     expectKinds(call(daemon, "get_user_settings_state"), {{"exists", Kind::Bool}});
@@ -117,7 +156,8 @@ TEST_F(Protocol, ReadBacksCarryEveryKeyTheApplicationReads)
     expectKinds(ownership, {{"channel", Kind::String}, {"transition_fenced", Kind::Bool}});
     EXPECT_EQ(ownership["channel"].toString(), "production");
     EXPECT_FALSE(ownership["transition_fenced"].toBool());
-    expectKinds(call(daemon, "get_power_source_info"), {{"power_source", Kind::Object}, {"battery_registry", Kind::Object}});
+    expectKinds(call(daemon, "get_power_source_info"),
+                {{"power_source", Kind::Object}, {"battery_registry", Kind::Object}});
 }
 
 TEST_F(Protocol, ProfilesOfTheOtherModels)
@@ -141,18 +181,25 @@ TEST_F(Protocol, ProfilesOfTheOtherModels)
     EXPECT_EQ(call(fanless, "get_hardware_profile")["fan_count"].toInt(), 0);
     EXPECT_FALSE(call(fanless, "get_hardware_profile")["supports_safe_fan_control"].toBool());
     EXPECT_FALSE(call(fanless, "get_status").contains("fan0"));
-    const auto refused = call(fanless, "set_fan_config", {{"mode", "manual"}, {"unified", true}, {"left_points", points({{40, 30}})},
-                                                          {"right_points", points({{40, 30}})}, {"preset_name", "x"},
-                                                          {"smart_app_preset", false}});
+    const auto refused = call(fanless, "set_fan_config",
+                              {{"mode", "manual"},
+                               {"unified", true},
+                               {"left_points", points({{40, 30}})},
+                               {"right_points", points({{40, 30}})},
+                               {"preset_name", "x"},
+                               {"smart_app_preset", false}});
     EXPECT_EQ(refused["code"].toString(), "ERR_FAN_CONTROL_UNSUPPORTED");
 }
 
 TEST_F(Protocol, FanCommandsApplyAndReportThroughStatusAndPolicy)
 {
-    const auto config = call(daemon, "set_fan_config", {{"mode", "manual"}, {"unified", true},
-                                                        {"left_points", points({{0, 60}, {100, 60}})},
-                                                        {"right_points", points({{0, 60}, {100, 60}})},
-                                                        {"preset_name", "curve_balance"}, {"smart_app_preset", false}});
+    const auto config = call(daemon, "set_fan_config",
+                             {{"mode", "manual"},
+                              {"unified", true},
+                              {"left_points", points({{0, 60}, {100, 60}})},
+                              {"right_points", points({{0, 60}, {100, 60}})},
+                              {"preset_name", "curve_balance"},
+                              {"smart_app_preset", false}});
     EXPECT_EQ(statusOf(config), "ok");
     test::step(daemon, 30);
     EXPECT_EQ(call(daemon, "get_status")["fan0"].toInt(), 3420) << "60 % of 5700 rpm";
@@ -167,17 +214,31 @@ TEST_F(Protocol, FanCommandsApplyAndReportThroughStatusAndPolicy)
     EXPECT_EQ(statusOf(call(daemon, "set_fan_mode", {{"index", 1}, {"mode", "auto"}})), "ok");
     EXPECT_FALSE(call(daemon, "get_power_policy_state")["fan_policy_enabled"].toBool());
 
-    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", 0}, {"mode", "turbo"}})["code"].toString(), "ERR_INVALID_ARGUMENT");
-    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", "0"}, {"mode", "auto"}})["code"].toString(), "ERR_INVALID_ARGUMENT");
-    EXPECT_EQ(call(daemon, "set_fan_config", {{"mode", "manual"}, {"unified", true}, {"left_points", points({{0, 140}})},
-                                              {"right_points", QJsonArray()}, {"preset_name", "x"}, {"smart_app_preset", false}})["code"]
+    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", 0}, {"mode", "turbo"}})["code"].toString(),
+              "ERR_INVALID_ARGUMENT");
+    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", "0"}, {"mode", "auto"}})["code"].toString(),
+              "ERR_INVALID_ARGUMENT");
+    EXPECT_EQ(call(daemon, "set_fan_config",
+                   {{"mode", "manual"},
+                    {"unified", true},
+                    {"left_points", points({{0, 140}})},
+                    {"right_points", QJsonArray()},
+                    {"preset_name", "x"},
+                    {"smart_app_preset", false}})["code"]
                   .toString(),
               "ERR_INVALID_CURVE");
-    EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{{"CPU", 70.0}, {"GPU", 72.0}, {"VRAM", 72.0}, {"Memory", 65.0}}}})), "ok");
+    EXPECT_EQ(
+        statusOf(call(daemon, "set_smart_target_config",
+                      {{"targets", QJsonObject{{"CPU", 70.0}, {"GPU", 72.0}, {"VRAM", 72.0}, {"Memory", 65.0}}}})),
+        "ok");
     EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{}}})), "ok");
     EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{{"CPU", "hot"}}}})), "error");
-    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling", {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 85.0}})), "ok");
-    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling", {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 99.0}})), "error");
+    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling",
+                            {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 85.0}})),
+              "ok");
+    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling",
+                            {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 99.0}})),
+              "error");
 }
 
 TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
@@ -230,29 +291,38 @@ TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["one_time_full_charge_active"].toBool());
     EXPECT_EQ(statusOf(call(daemon, "request_one_time_full_charge")), "ok");
 
-    EXPECT_EQ(statusOf(call(daemon, "set_cloud_alert_settings", {{"enabled", true}, {"user_id", "studio-mac-01"},
-                                                                {"webhook_url", "https://hooks.example/abc"}, {"interval_seconds", 300}})),
+    EXPECT_EQ(statusOf(call(daemon, "set_cloud_alert_settings",
+                            {{"enabled", true},
+                             {"user_id", "studio-mac-01"},
+                             {"webhook_url", "https://hooks.example/abc"},
+                             {"interval_seconds", 300}})),
               "ok");
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["cloud_alerts_enabled"].toBool());
-    EXPECT_EQ(call(daemon, "set_cloud_alert_settings", {{"enabled", true}, {"user_id", "u"}, {"webhook_url", "http://x"},
-                                                       {"interval_seconds", 300}})["code"]
-                  .toString(),
-              "ERR_WEBHOOK_NOT_HTTPS");
+    EXPECT_EQ(
+        call(daemon, "set_cloud_alert_settings",
+             {{"enabled", true}, {"user_id", "u"}, {"webhook_url", "http://x"}, {"interval_seconds", 300}})["code"]
+            .toString(),
+        "ERR_WEBHOOK_NOT_HTTPS");
     EXPECT_EQ(statusOf(call(daemon, "clear_cloud_alert_settings")), "ok");
     EXPECT_FALSE(call(daemon, "get_power_policy_state")["cloud_alerts_enabled"].toBool());
 }
 
 TEST_F(Protocol, SleepCommandReportsRequestedAndEffectiveState)
 {
-    auto reply = call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
+    auto reply = call(daemon, "set_system_sleep_disabled",
+                      {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
     EXPECT_EQ(statusOf(reply), "ok");
-    expectKinds(reply, {{"requested_enabled", Kind::Bool}, {"effective_enabled", Kind::Bool}, {"low_battery_vanilla_active", Kind::Bool}});
+    expectKinds(reply,
+                {{"requested_enabled", Kind::Bool},
+                 {"effective_enabled", Kind::Bool},
+                 {"low_battery_vanilla_active", Kind::Bool}});
     EXPECT_TRUE(reply["effective_enabled"].toBool());
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["system_sleep_disabled_by_vantrel"].toBool());
 
     call(daemon, "sim_adapter", {{"connected", false}});
     call(daemon, "sim_battery", {{"percent", 30}});
-    reply = call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
+    reply = call(daemon, "set_system_sleep_disabled",
+                 {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
     EXPECT_EQ(statusOf(reply), "ok");
     EXPECT_TRUE(reply["requested_enabled"].toBool());
     EXPECT_FALSE(reply["effective_enabled"].toBool());
@@ -269,7 +339,8 @@ TEST_F(Protocol, OwnershipHeartbeatEventsPreviewAndReset)
     EXPECT_EQ(statusOf(call(daemon, "app_heartbeat")), "ok");
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool());
     test::step(daemon, 16);
-    EXPECT_FALSE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool()) << "the lease runs out without heartbeats";
+    EXPECT_FALSE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool())
+        << "the lease runs out without heartbeats";
 
     call(daemon, "sim_ownership", {{"ownership", "debug"}});
     EXPECT_EQ(call(daemon, "get_runtime_ownership")["channel"].toString(), "debug");
@@ -283,22 +354,36 @@ TEST_F(Protocol, OwnershipHeartbeatEventsPreviewAndReset)
     const auto evidence = call(daemon, "get_evidence_events", {{"limit", 2}, {"policy_prefix", "battery."}});
     const QJsonArray events = evidence["events"].toArray();
     ASSERT_EQ(events.size(), 2);
-    expectKinds(events[0].toObject(), {{"policy_id", Kind::String}, {"action", Kind::String}, {"summary", Kind::String},
-                                       {"trigger", Kind::String}, {"result_state", Kind::String}, {"created_at", Kind::String}});
+    expectKinds(events[0].toObject(),
+                {{"policy_id", Kind::String},
+                 {"action", Kind::String},
+                 {"summary", Kind::String},
+                 {"trigger", Kind::String},
+                 {"result_state", Kind::String},
+                 {"created_at", Kind::String}});
     EXPECT_EQ(events[0]["policy_id"].toString(), "battery.charge_limit") << "newest first";
-    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(events[0]["created_at"].toString()).hasMatch());
-    for (const auto& e : call(daemon, "get_evidence_events", {{"limit", 50}, {"policy_prefix", "fan."}})["events"].toArray())
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                    .match(events[0]["created_at"].toString())
+                    .hasMatch());
+    for (const auto& e :
+         call(daemon, "get_evidence_events", {{"limit", 50}, {"policy_prefix", "fan."}})["events"].toArray())
         EXPECT_TRUE(e.toObject()["policy_id"].toString().startsWith("fan."));
     const auto diagnostics = call(daemon, "get_diagnostic_events", {{"limit", 5}});
     EXPECT_EQ(statusOf(diagnostics), "ok");
     EXPECT_LE(diagnostics["events"].toArray().size(), 5);
     EXPECT_GT(diagnostics["events"].toArray().size(), 0);
 
-    const auto preview = call(daemon, "get_diagnostic_package_preview", {{"include_process_names", false}, {"include_report_context", true}});
-    expectKinds(preview, {{"included_files", Kind::Array}, {"excluded_data", Kind::Array}, {"upload_mode", Kind::String},
-                          {"automatic_cloud_flush", Kind::Bool}, {"user_confirmed_required", Kind::Bool},
-                          {"user_review_required", Kind::Bool}, {"include_process_names_default", Kind::Bool},
-                          {"process_summary_mode", Kind::String}});
+    const auto preview = call(daemon, "get_diagnostic_package_preview",
+                              {{"include_process_names", false}, {"include_report_context", true}});
+    expectKinds(preview,
+                {{"included_files", Kind::Array},
+                 {"excluded_data", Kind::Array},
+                 {"upload_mode", Kind::String},
+                 {"automatic_cloud_flush", Kind::Bool},
+                 {"user_confirmed_required", Kind::Bool},
+                 {"user_review_required", Kind::Bool},
+                 {"include_process_names_default", Kind::Bool},
+                 {"process_summary_mode", Kind::String}});
 
     call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"persist_user_intent", true}});
     call(daemon, "set_fan_rpm", {{"index", 0}, {"rpm", 4000}});
@@ -320,8 +405,8 @@ TEST_F(Protocol, BadRequestsGetAnErrorWithACodeAndTheDaemonCarriesOn)
         return QJsonDocument::fromJson(all).object();
     };
     for (const QByteArray& bad : {QByteArray(""), QByteArray("not json"), QByteArray("[1,2]"), QByteArray("{\"cmd\":"),
-                                  QByteArray("{\"cmd\": 5}"), QByteArray("{}"), QByteArray("{\"cmd\":\"fly_to_the_moon\"}"),
-                                  QByteArray("\xff\xfe\x00{", 4)}) {
+                                  QByteArray("{\"cmd\": 5}"), QByteArray("{}"),
+                                  QByteArray("{\"cmd\":\"fly_to_the_moon\"}"), QByteArray("\xff\xfe\x00{", 4)}) {
         const auto r = reply(bad);
         EXPECT_EQ(statusOf(r), "error") << bad.constData();
         EXPECT_TRUE(r["code"].isString() && !r["code"].toString().isEmpty()) << bad.constData();

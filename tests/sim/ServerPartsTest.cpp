@@ -16,7 +16,8 @@ TEST(RequestFraming, FindsTheEndOfOneJsonValueWithoutATerminator)
     EXPECT_EQ(frameStatus(""), FrameStatus::Incomplete);
     EXPECT_EQ(frameStatus("  {\"cmd\":\"get_status\""), FrameStatus::Incomplete);
     EXPECT_EQ(frameStatus("{\"cmd\":\"get_status\"}"), FrameStatus::Complete);
-    EXPECT_EQ(frameStatus("{\"a\":\"}{\\\"\",\"b\":[1,{\"c\":2}]}"), FrameStatus::Complete) << "braces inside strings and escapes";
+    EXPECT_EQ(frameStatus("{\"a\":\"}{\\\"\",\"b\":[1,{\"c\":2}]}"), FrameStatus::Complete)
+        << "braces inside strings and escapes";
     EXPECT_EQ(frameStatus("{\"a\":[1,2"), FrameStatus::Incomplete);
     EXPECT_EQ(frameStatus("[1,2]"), FrameStatus::Complete);
     EXPECT_EQ(frameStatus("GET / HTTP/1.1"), FrameStatus::Invalid);
@@ -51,8 +52,8 @@ TEST(SimCommandLine, OptionsAndControlRequests)
     const Paths paths = Paths::underRoot("/r");
     QString error;
     bool help = false;
-    auto o = SimOptions::parse({"--model", "desktop", "--ownership", "fenced", "--speed", "60", "--manual-clock", "--background",
-                                "--socket", "/s.sock", "--state-dir", "/st"},
+    auto o = SimOptions::parse({"--model", "desktop", "--ownership", "fenced", "--speed", "60", "--manual-clock",
+                                "--background", "--socket", "/s.sock", "--state-dir", "/st"},
                                paths, &error, &help);
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_EQ(o->daemon.profile.name, "desktop");
@@ -69,7 +70,8 @@ TEST(SimCommandLine, OptionsAndControlRequests)
     EXPECT_EQ(o->daemon.updateStatusPath, "/r/Library/Application Support/Vantrel/UpdateStatus/status.json");
     EXPECT_EQ(o->daemon.profile.name, "laptop14");
 
-    for (const QStringList& bad : {QStringList{"--model", "cray"}, {"--speed", "fast"}, {"--speed"}, {"--ownership", "mine"}, {"--bogus", "1"}})
+    for (const QStringList& bad :
+         {QStringList{"--model", "cray"}, {"--speed", "fast"}, {"--speed"}, {"--ownership", "mine"}, {"--bogus", "1"}})
         EXPECT_FALSE(SimOptions::parse(bad, paths, &error, &help)) << bad.join(' ').toStdString();
     EXPECT_FALSE(SimOptions::parse({"--help"}, paths, &error, &help));
     EXPECT_TRUE(help);

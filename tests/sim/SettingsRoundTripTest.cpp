@@ -23,19 +23,31 @@ TEST(CanonicalSettings, EveryAcceptedCommandIsStoredAndSurvivesARestart)
 
         QJsonArray left{QJsonObject{{"temp", 40.0}, {"fan", 20.0}}, QJsonObject{{"temp", 80.0}, {"fan", 90.0}}};
         QJsonArray right{QJsonObject{{"temp", 50.0}, {"fan", 10.0}}};
-        ASSERT_EQ(statusOf(call(daemon, "set_fan_config", {{"mode", "manual"}, {"unified", false}, {"left_points", left},
-                                                           {"right_points", right}, {"preset_name", "curve_silent"},
-                                                           {"smart_app_preset", true}})),
+        ASSERT_EQ(statusOf(call(daemon, "set_fan_config",
+                                {{"mode", "manual"},
+                                 {"unified", false},
+                                 {"left_points", left},
+                                 {"right_points", right},
+                                 {"preset_name", "curve_silent"},
+                                 {"smart_app_preset", true}})),
                   "ok");
-        ASSERT_EQ(statusOf(call(daemon, "set_battery_config", {{"enabled", true}, {"limit", 70}, {"charge_protector", false},
-                                                               {"drop", 5}, {"heat_protect", true}, {"max_temp", 38.5},
-                                                               {"safety_drain", true}, {"safety_drain_target_mode", "fixed"},
-                                                               {"safety_drain_target_percent", 60}})),
+        ASSERT_EQ(statusOf(call(daemon, "set_battery_config",
+                                {{"enabled", true},
+                                 {"limit", 70},
+                                 {"charge_protector", false},
+                                 {"drop", 5},
+                                 {"heat_protect", true},
+                                 {"max_temp", 38.5},
+                                 {"safety_drain", true},
+                                 {"safety_drain_target_mode", "fixed"},
+                                 {"safety_drain_target_percent", 60}})),
                   "ok");
         // Not persisted: only a request that asks for it changes the stored sleep intent.
-        call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"battery_cutoff_percent", 30}, {"persist_user_intent", false}});
+        call(daemon, "set_system_sleep_disabled",
+             {{"enabled", true}, {"battery_cutoff_percent", 30}, {"persist_user_intent", false}});
         EXPECT_FALSE(call(daemon, "reload_user_settings")["settings"].toObject().contains("sleep"));
-        call(daemon, "set_system_sleep_disabled", {{"enabled", true}, {"battery_cutoff_percent", 30}, {"persist_user_intent", true}});
+        call(daemon, "set_system_sleep_disabled",
+             {{"enabled", true}, {"battery_cutoff_percent", 30}, {"persist_user_intent", true}});
         EXPECT_TRUE(call(daemon, "get_user_settings_state")["exists"].toBool());
     }
 
@@ -95,8 +107,9 @@ TEST(CanonicalSettings, DamagedOrUnrunnableSettingsAreReportedNotFatal)
     EXPECT_EQ(invalid["code"].toString(), "ERR_USER_SETTINGS_INVALID");
 
     // A manual fan curve stored for a Mac without fans: the rest is loaded, the reply is "partial".
-    dir.write("state/user-settings.json",
-              R"({"fan": {"mode": "manual", "left_curve": {"name": "x", "points": [{"temperature": 40, "fan_percent": 50}]}},
+    dir.write(
+        "state/user-settings.json",
+        R"({"fan": {"mode": "manual", "left_curve": {"name": "x", "points": [{"temperature": 40, "fan_percent": 50}]}},
                   "battery": {"limit_enabled": true, "target_limit": 60}})");
     const auto partial = call(daemon, "reload_user_settings");
     EXPECT_EQ(statusOf(partial), "partial");

@@ -4,10 +4,10 @@
 // tell the same story.
 #include <gtest/gtest.h>
 
+#include "SimTestSupport.h"
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
 #include "smc/SmcKeyFile.h"
-#include "SimTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
@@ -17,12 +17,12 @@ using test::statusOf;
 namespace {
 
 struct Views {
-    QJsonObject source;   // get_power_source_info "power_source"
+    QJsonObject source; // get_power_source_info "power_source"
     QJsonObject registry; // get_power_source_info "battery_registry"
-    QString pmset;        // hardware.json "pmset_batt"
+    QString pmset; // hardware.json "pmset_batt"
     QJsonObject fileSource;
-    QString activity;     // get_system_snapshot battery_activity state
-    QString policyState;  // get_power_policy_state power_only_state
+    QString activity; // get_system_snapshot battery_activity state
+    QString policyState; // get_power_policy_state power_only_state
     bool policyCharging = false;
     double adapterAmps = -1; // ACID in smc-keys.txt
 };
@@ -33,8 +33,8 @@ Views look(SimDaemon& daemon)
     const QJsonObject info = call(daemon, "get_power_source_info");
     v.source = info["power_source"].toObject();
     v.registry = info["battery_registry"].toObject();
-    const QJsonObject hardware =
-        json::parseObject(readFile(daemon.hardwarePath()).value_or(QByteArray())).value_or(QJsonObject());
+    const QJsonObject hardware
+        = json::parseObject(readFile(daemon.hardwarePath()).value_or(QByteArray())).value_or(QJsonObject());
     v.pmset = hardware["pmset_batt"].toString();
     v.fileSource = hardware["power_source"].toObject();
     v.activity = call(daemon, "get_system_snapshot")["battery_activity"].toObject()["state"].toString();
@@ -49,9 +49,10 @@ Views look(SimDaemon& daemon)
 
 QJsonObject batteryConfig(bool limitEnabled, int limit)
 {
-    return {{"enabled", limitEnabled}, {"limit", limit},         {"charge_protector", false},
-            {"drop", 5},               {"heat_protect", false},  {"max_temp", 40.0},
-            {"safety_drain", false},   {"safety_drain_target_mode", "charge_limit"}};
+    return {{"enabled", limitEnabled},   {"limit", limit},
+            {"charge_protector", false}, {"drop", 5},
+            {"heat_protect", false},     {"max_temp", 40.0},
+            {"safety_drain", false},     {"safety_drain_target_mode", "charge_limit"}};
 }
 
 } // namespace

@@ -12,7 +12,8 @@ namespace vantrel::test {
 // 2026-01-15 12:00:00 UTC.
 inline constexpr double kSimStartEpoch = 1768478400.0;
 
-inline sim::SimDaemonConfig simConfig(const TempDir& dir, const sim::MachineProfile& profile = sim::MachineProfile::laptop14())
+inline sim::SimDaemonConfig simConfig(const TempDir& dir,
+                                      const sim::MachineProfile& profile = sim::MachineProfile::laptop14())
 {
     sim::SimDaemonConfig c;
     c.profile = profile;

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "SimTestSupport.h"
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
 #include "smc/SmcKeyFile.h"
-#include "SimTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
@@ -21,7 +21,10 @@ smc::SmcKeyFile keyFile(SimDaemon& daemon)
     return smc::SmcKeyFile::parse(readFile(daemon.smcKeysPath()).value_or(QByteArray()).toStdString());
 }
 
-QJsonObject hardware(SimDaemon& daemon) { return json::parseObject(readFile(daemon.hardwarePath()).value_or(QByteArray())).value_or(QJsonObject()); }
+QJsonObject hardware(SimDaemon& daemon)
+{
+    return json::parseObject(readFile(daemon.hardwarePath()).value_or(QByteArray())).value_or(QJsonObject());
+}
 
 double key(const smc::SmcKeyFile& file, const char* name)
 {
@@ -37,8 +40,9 @@ TEST(StateFiles, KeyStoreHoldsTheCatalogueWithRealTypesAndFollowsTheModel)
     SimDaemon daemon(test::simConfig(dir));
     auto file = keyFile(daemon);
     EXPECT_EQ(file.skippedLines(), 0);
-    for (const char* k : {"TPMP", "TPDX", "TCHP", "TCMz", "TG0D", "TPVD", "TB0T", "TB1T", "TB2T", "TD00", "TD10", "TAOL", "Ts0P",
-                          "Ts1P", "TMVR", "F0Ac", "F1Ac", "PSTR", "PCPC", "ACID", "F0Mx", "F1Mx", "FNum", "CHIE", "BCLM"}) {
+    for (const char* k :
+         {"TPMP", "TPDX", "TCHP", "TCMz", "TG0D", "TPVD", "TB0T", "TB1T", "TB2T", "TD00", "TD10", "TAOL", "Ts0P",
+          "Ts1P", "TMVR", "F0Ac", "F1Ac", "PSTR", "PCPC", "ACID", "F0Mx", "F1Mx", "FNum", "CHIE", "BCLM"}) {
         SCOPED_TRACE(k);
         const auto* e = file.find(k);
         ASSERT_NE(e, nullptr);
@@ -67,7 +71,8 @@ TEST(StateFiles, KeyStoreHoldsTheCatalogueWithRealTypesAndFollowsTheModel)
     EXPECT_GT(key(file, "F0Ac"), idleFan + 1000);
     EXPECT_GT(key(file, "PCPC"), 20);
     EXPECT_GT(key(file, "PSTR"), key(file, "PCPC"));
-    EXPECT_NEAR(key(file, "TPMP"), call(daemon, "get_status")["cpu_temp"].toDouble(), 0.01) << "socket and key store agree";
+    EXPECT_NEAR(key(file, "TPMP"), call(daemon, "get_status")["cpu_temp"].toDouble(), 0.01)
+        << "socket and key store agree";
 
     test::TempDir other;
     SimDaemon desktop(test::simConfig(other, MachineProfile::desktop()));
@@ -108,8 +113,11 @@ TEST(StateFiles, HardwareDescriptionFollowsAdapterLidDisplaysAndPlatformRequests
     call(daemon, "sim_adapter", {{"connected", false}});
     call(daemon, "sim_lid", {{"closed", true}});
     call(daemon, "sim_displays", {{"external_count", 2}});
-    const int id = call(daemon, "sim_platform", {{"action", "create_assertion"}, {"type", "PreventSystemSleep"}, {"name", "Vantrel Keep-Alive"}})
-                       ["assertion_id"].toInt();
+    const int id = call(daemon, "sim_platform",
+                        {{"action", "create_assertion"},
+                         {"type", "PreventSystemSleep"},
+                         {"name", "Vantrel Keep-Alive"}})["assertion_id"]
+                       .toInt();
     EXPECT_GT(id, 0);
     call(daemon, "sim_platform", {{"action", "lock_screen"}});
     call(daemon, "sim_platform", {{"action", "set_virtual_display"}, {"active", true}});

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "SimTestSupport.h"
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
 #include "base/JsonLines.h"
-#include "SimTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
@@ -52,11 +52,20 @@ TEST(DiagnosticBundle, ExportWritesTheReviewedFilesAndRefusesWhatIsNotAllowed)
 {
     test::TempDir dir;
     SimDaemon daemon(test::simConfig(dir));
-    call(daemon, "set_cloud_alert_settings", {{"enabled", true}, {"user_id", "studio-mac-01"},
-                                              {"webhook_url", "https://hooks.example/secret-token"}, {"interval_seconds", 300}});
-    QJsonObject request{{"range", "last_24h"}, {"purpose", "support"}, {"include_report_context", true},
-                        {"include_process_names", false}, {"user_confirmed", true}, {"user_review_required", true},
-                        {"upload_mode", "manual_user_send"}, {"reason_code", "fan_noise"}, {"support_case_id", "CASE-1234"}};
+    call(daemon, "set_cloud_alert_settings",
+         {{"enabled", true},
+          {"user_id", "studio-mac-01"},
+          {"webhook_url", "https://hooks.example/secret-token"},
+          {"interval_seconds", 300}});
+    QJsonObject request{{"range", "last_24h"},
+                        {"purpose", "support"},
+                        {"include_report_context", true},
+                        {"include_process_names", false},
+                        {"user_confirmed", true},
+                        {"user_review_required", true},
+                        {"upload_mode", "manual_user_send"},
+                        {"reason_code", "fan_noise"},
+                        {"support_case_id", "CASE-1234"}};
     const auto reply = call(daemon, "export_diagnostic_bundle", request);
     ASSERT_EQ(statusOf(reply), "ok") << reply["message"].toString().toStdString();
     const QString path = reply["path"].toString();
@@ -64,15 +73,16 @@ TEST(DiagnosticBundle, ExportWritesTheReviewedFilesAndRefusesWhatIsNotAllowed)
     EXPECT_FALSE(reply["automatic_cloud_flush"].toBool());
     const QStringList files = QDir(path).entryList(QDir::Files);
     EXPECT_EQ(files.size(), 8);
-    for (const char* f : {"manifest.json", "system_summary.json", "app_runtime.json", "policy_snapshot.json", "events.jsonl",
-                          "permissions.json", "support_note.md", "privacy_notice.txt"})
+    for (const char* f : {"manifest.json", "system_summary.json", "app_runtime.json", "policy_snapshot.json",
+                          "events.jsonl", "permissions.json", "support_note.md", "privacy_notice.txt"})
         EXPECT_TRUE(files.contains(f)) << f;
     const auto manifest = json::parseObject(readFile(path + "/manifest.json").value_or(""));
     ASSERT_TRUE(manifest);
     EXPECT_EQ(manifest->value("support_case_id").toString(), "CASE-1234");
     EXPECT_FALSE(jsonl::read(path + "/events.jsonl").empty());
     for (const QString& f : files)
-        EXPECT_FALSE(readFile(path + "/" + f).value_or("").contains("secret-token")) << "no webhook address in " << f.toStdString();
+        EXPECT_FALSE(readFile(path + "/" + f).value_or("").contains("secret-token"))
+            << "no webhook address in " << f.toStdString();
 
     QJsonObject withNames = request;
     withNames["include_process_names"] = true;

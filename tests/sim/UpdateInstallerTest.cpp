@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "SimTestSupport.h"
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
-#include "SimTestSupport.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
@@ -19,9 +19,13 @@ namespace {
 const QByteArray kPackage = "xar!....<pkg-info identifier=\"com.morrowlightco.Vantrel\">"
                             "<bundle CFBundleShortVersionString=\"1.4.0\" CFBundleVersion=\"140\"/></pkg-info>";
 
-QJsonObject packageArgs(const QString& path, const QString& sha, const QString& version = "1.4.0", const QString& bundle = "140")
+QJsonObject packageArgs(const QString& path, const QString& sha, const QString& version = "1.4.0",
+                        const QString& bundle = "140")
 {
-    return {{"pkg_path", path}, {"expected_sha256", sha}, {"expected_version", version}, {"expected_bundle_version", bundle}};
+    return {{"pkg_path", path},
+            {"expected_sha256", sha},
+            {"expected_version", version},
+            {"expected_bundle_version", bundle}};
 }
 
 QString sha256(const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(); }
@@ -40,11 +44,14 @@ TEST(UpdatePackages, VerificationChecksDigestVersionAndBundleVersion)
     EXPECT_EQ(ok["version"].toString(), "1.4.0");
     EXPECT_EQ(ok["bundle_version"].toString(), "140");
 
-    EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(pkg, sha256("other")))["code"].toString(), "ERR_PACKAGE_SHA256_MISMATCH");
-    EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(pkg, sha, "1.5.0"))["code"].toString(), "ERR_PACKAGE_VERSION_MISMATCH");
+    EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(pkg, sha256("other")))["code"].toString(),
+              "ERR_PACKAGE_SHA256_MISMATCH");
+    EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(pkg, sha, "1.5.0"))["code"].toString(),
+              "ERR_PACKAGE_VERSION_MISMATCH");
     EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(pkg, sha, "1.4.0", "141"))["code"].toString(),
               "ERR_PACKAGE_BUNDLE_VERSION_MISMATCH");
-    EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(dir.file("none.pkg"), sha))["code"].toString(), "ERR_PACKAGE_NOT_FOUND");
+    EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(dir.file("none.pkg"), sha))["code"].toString(),
+              "ERR_PACKAGE_NOT_FOUND");
     const QString bare = dir.write("bare.pkg", "no metadata");
     EXPECT_EQ(call(daemon, "verify_update_package", packageArgs(bare, sha256("no metadata")))["code"].toString(),
               "ERR_PACKAGE_METADATA_MISSING");
@@ -78,9 +85,12 @@ TEST(UpdatePackages, InstallationWalksItsStatesIntoTheDurableFileAndSurvivesARes
                 seen << state["state"].toString();
             test::step(daemon, 1);
         }
-        EXPECT_EQ(seen, (QStringList{"preparing", "installing", "postinstall_bootstrap_authorized", "postinstall_verified", "completed"}));
+        EXPECT_EQ(seen,
+                  (QStringList{"preparing", "installing", "postinstall_bootstrap_authorized", "postinstall_verified",
+                               "completed"}));
         EXPECT_EQ(statusOf(call(daemon, "ack_update_app_relaunch", {{"transaction_id", transaction}})), "ok");
-        EXPECT_EQ(call(daemon, "ack_update_app_relaunch", {{"transaction_id", QUuid::createUuid().toString()}})["code"].toString(),
+        EXPECT_EQ(call(daemon, "ack_update_app_relaunch", {{"transaction_id", QUuid::createUuid().toString()}})["code"]
+                      .toString(),
                   "ERR_TRANSACTION_MISMATCH");
     }
     // The durable file holds what the application's fallback reads.

@@ -13,7 +13,7 @@ TEST(SmcCodec, EncodesEveryTypeInSmcByteOrder)
 {
     EXPECT_EQ(hexOf(SmcType::Flt, 47.25), "00003d42"); // little-endian IEEE single
     EXPECT_EQ(hexOf(SmcType::Sp78, 45.5), "2d80");
-    EXPECT_EQ(hexOf(SmcType::Sp78, -1.0), "ff00");     // signed fixed point
+    EXPECT_EQ(hexOf(SmcType::Sp78, -1.0), "ff00"); // signed fixed point
     EXPECT_EQ(hexOf(SmcType::Fpe2, 2000), "1f40");
     EXPECT_EQ(hexOf(SmcType::Fpe2, 2000.75), "1f43"); // two fraction bits
     EXPECT_EQ(hexOf(SmcType::Ui8, 200), "c8");
@@ -51,8 +51,8 @@ TEST(SmcKeyFile, ParsesKeepsOrderAndSkipsMalformedLines)
                                         "\n"
                                         "  F0Ac\tflt_  0000fa44  \r\n"
                                         "TOOLONG flt_ 00003d42\n"
-                                        "TB0T flt_ 0000\n"        // wrong size for the type
-                                        "TB1T si16 0001\n"        // unknown type
+                                        "TB0T flt_ 0000\n" // wrong size for the type
+                                        "TB1T si16 0001\n" // unknown type
                                         "TB2T flt_ 00003d42 extra\n"
                                         "F0Md ui8_ 01");
     ASSERT_EQ(file.entries().size(), 3u);

@@ -67,7 +67,10 @@ struct FakeCollaborators final : FanCurveObserver,
     void forgetAppliedSignature() override { calls << "forget-battery"; }
     bool canonicalSettingsReady() const override { return settingsReady; }
     void reconcileDaemonCanonicalUserSettings(const QString& reason) override { calls << "settings:" + reason; }
-    void probeDaemonCanonicalSettingsAfterExhaustion(const QString& reason) override { calls << "settings-probe:" + reason; }
+    void probeDaemonCanonicalSettingsAfterExhaustion(const QString& reason) override
+    {
+        calls << "settings-probe:" + reason;
+    }
     void resetAfterDaemonLoss() override { calls << "reset-settings"; }
     bool isProcessTrusted() const override { return trusted; }
     bool probeSystemEventsAutomation() override { return false; }

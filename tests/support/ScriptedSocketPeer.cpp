@@ -33,7 +33,9 @@ void sendAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
-ScriptedSocketPeer::ScriptedSocketPeer(QString socketPath, Script script) : path_(std::move(socketPath)), script_(std::move(script))
+ScriptedSocketPeer::ScriptedSocketPeer(QString socketPath, Script script)
+    : path_(std::move(socketPath))
+    , script_(std::move(script))
 {
     const QByteArray encoded = QFile::encodeName(path_);
     ::unlink(encoded.constData());
@@ -83,7 +85,10 @@ void ScriptedSocketPeer::answerAlways(Answer answer)
     setScript([answer](const QByteArray&) { return answer; });
 }
 
-ScriptedSocketPeer::Answer ScriptedSocketPeer::reply(const QByteArray& bytes) { return Answer{{Segment{bytes, {}}}, false}; }
+ScriptedSocketPeer::Answer ScriptedSocketPeer::reply(const QByteArray& bytes)
+{
+    return Answer{{Segment{bytes, {}}}, false};
+}
 
 ScriptedSocketPeer::Answer ScriptedSocketPeer::reply(const QJsonObject& object)
 {
@@ -203,8 +208,7 @@ void ScriptedSocketPeer::serve(int fd)
     if (answer.holdOpen) {
         // Wait for the client to give up (its read time-out) and hang up.
         char buffer[4096];
-        while (waitFor(fd, POLLIN, kPatienceMs) && ::read(fd, buffer, sizeof buffer) > 0) {
-        }
+        while (waitFor(fd, POLLIN, kPatienceMs) && ::read(fd, buffer, sizeof buffer) > 0) { }
     }
 }
 

@@ -64,7 +64,7 @@ private:
     void serve(int fd);
     QByteArray readRequest(int fd);
     bool waitFor(int fd, short events, int timeoutMs); // false when stopping or timed out
-    bool pause(std::chrono::milliseconds delay);      // false when stopping
+    bool pause(std::chrono::milliseconds delay); // false when stopping
 
     QString path_;
     int listenFd_ = -1;

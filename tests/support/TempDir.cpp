@@ -8,7 +8,9 @@
 
 namespace vantrel::test {
 
-TempDir::TempDir() : dir_(QDir::tempPath() + QStringLiteral("/vantrel-test-XXXXXX")) {}
+TempDir::TempDir()
+    : dir_(QDir::tempPath() + QStringLiteral("/vantrel-test-XXXXXX"))
+{ }
 
 QString TempDir::write(const QString& relative, const QByteArray& content) const
 {

@@ -42,7 +42,8 @@ TEST(SmcTool, ReadsKeysListsThemAndFailsCleanly)
     EXPECT_TRUE(unknown.out.empty()) << "nothing the application could mistake for a reading";
     EXPECT_NE(unknown.err.find("ZZZZ"), std::string::npos);
 
-    for (const std::vector<std::string>& bad : {std::vector<std::string>{}, {"-k", "TG0D"}, {"-r"}, {"-k"}, {"-l", "-r"}, {"-x"}})
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{}, {"-k", "TG0D"}, {"-r"}, {"-k"}, {"-l", "-r"}, {"-x"}})
         EXPECT_EQ(runSmcTool(bad, env).exitCode, 64);
 
     // No store and no sensors under the root: the key is not found, as any missing key.
@@ -89,7 +90,7 @@ TEST(BatteryTool, VisudoWritesTheReRootedPermissionFile)
     EXPECT_TRUE(text.contains("alice ALL = (root) NOPASSWD: VANTREL_HELPERS"));
     EXPECT_TRUE(text.contains(dir.file("usr/local/vantrel/smc")));
     EXPECT_TRUE(text.contains(dir.file("usr/local/vantrel/battery")));
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0440u);
 

@@ -19,9 +19,9 @@ using namespace vantrel;
 namespace {
 
 // Every key the application asks for, and the fan keys around them.
-const char* const kKeys[] = {"TPMP", "TPDX", "TCHP", "TCMz", "TG0D", "TPVD", "TB0T", "TB1T", "TB2T", "TD00", "TD10",
-                             "TAOL", "Ts0P", "Ts1P", "TMVR", "F0Ac", "F1Ac", "PSTR", "PCPC", "ACID", "FNum", "F0Mx",
-                             "F1Mx", "F2Ac"};
+const char* const kKeys[]
+    = {"TPMP", "TPDX", "TCHP", "TCMz", "TG0D", "TPVD", "TB0T", "TB1T", "TB2T", "TD00", "TD10", "TAOL",
+       "Ts0P", "Ts1P", "TMVR", "F0Ac", "F1Ac", "PSTR", "PCPC", "ACID", "FNum", "F0Mx", "F1Mx", "F2Ac"};
 
 struct ToolRun {
     int exitCode = -1;
@@ -51,7 +51,8 @@ public:
         smc.start(test::builtBinary("vantrel-smc"), args);
         if (!smc.waitForFinished(10000))
             return {};
-        return ToolRun{smc.exitCode(), smc.readAllStandardOutput().toStdString(), smc.readAllStandardError().toStdString()};
+        return ToolRun{smc.exitCode(), smc.readAllStandardOutput().toStdString(),
+                       smc.readAllStandardError().toStdString()};
     }
 
     // Reads every key: those in expected print exactly their line, all others are not found.

@@ -20,12 +20,21 @@ QJsonObject snapshotReply()
 {
     return QJsonObject{
         {"status", "ok"},
-        {"cpu", QJsonObject{{"system_percent", 12.5}, {"user_percent", "20"}, {"idle_percent", 67.5},
-                            {"process_count", 412}, {"thread_count", 2048}}},
-        {"memory", QJsonObject{{"level", "medium"}, {"used_bytes", 12.0 * (1 << 30)}, {"total_bytes", 16.0 * (1 << 30)},
-                               {"app_memory_bytes", 6.0 * (1 << 30)}, {"wired_bytes", 2.0 * (1 << 30)},
-                               {"compressed_bytes", 512.0 * (1 << 20)}, {"cached_files_bytes", 3.0 * (1 << 30)},
-                               {"swap_used_bytes", 0}}},
+        {"cpu",
+         QJsonObject{{"system_percent", 12.5},
+                     {"user_percent", "20"},
+                     {"idle_percent", 67.5},
+                     {"process_count", 412},
+                     {"thread_count", 2048}}},
+        {"memory",
+         QJsonObject{{"level", "medium"},
+                     {"used_bytes", 12.0 * (1 << 30)},
+                     {"total_bytes", 16.0 * (1 << 30)},
+                     {"app_memory_bytes", 6.0 * (1 << 30)},
+                     {"wired_bytes", 2.0 * (1 << 30)},
+                     {"compressed_bytes", 512.0 * (1 << 20)},
+                     {"cached_files_bytes", 3.0 * (1 << 30)},
+                     {"swap_used_bytes", 0}}},
         {"battery_activity", QJsonObject{{"state", "charging"}, {"power_source", "AC Power"}}},
         {"ssd", QJsonObject{{"temperature_celsius", 48.4}}},
     };
@@ -39,22 +48,31 @@ struct Rig {
     int batteryReads = 0;
     std::shared_ptr<LocalActivitySampler> sampler = std::make_shared<LocalActivitySampler>(host, processes, [this] {
         ++batteryReads;
-        return LocalBatteryActivity{QStringLiteral("Battery Power"), QStringLiteral("dashboard.battery_activity.on_battery")};
+        return LocalBatteryActivity{QStringLiteral("Battery Power"),
+                                    QStringLiteral("dashboard.battery_activity.on_battery")};
     });
     DashboardCollector collector{std::make_shared<DaemonClient>(transport), sampler, profiler};
 
     void answerEverything()
     {
         transport->reply("get_status", QJsonObject{{"status", "ok"}, {"cpu_temp", 51}, {"fan0", 2400}, {"fan1", 2380}});
-        transport->reply("get_hardware_profile", QJsonObject{{"status", "ok"}, {"model_identifier", "Mac15,6"},
-                                                             {"fan_count", 2}, {"has_battery", true},
-                                                             {"supports_smc_fan_control", true}});
+        transport->reply("get_hardware_profile",
+                         QJsonObject{{"status", "ok"},
+                                     {"model_identifier", "Mac15,6"},
+                                     {"fan_count", 2},
+                                     {"has_battery", true},
+                                     {"supports_smc_fan_control", true}});
         transport->reply("get_system_snapshot", snapshotReply());
         transport->reply("get_power_policy_state",
-                         QJsonObject{{"status", "ok"}, {"battery_percent", 78}, {"battery_present", true},
-                                     {"target_charge_limit", 80}, {"power_only_state", "charging_to_target"},
-                                     {"charge_limit_enabled", true}, {"charge_protector_enabled", false},
-                                     {"fan_policy_enabled", false}, {"fan_preset_name", "curve_silent"}});
+                         QJsonObject{{"status", "ok"},
+                                     {"battery_percent", 78},
+                                     {"battery_present", true},
+                                     {"target_charge_limit", 80},
+                                     {"power_only_state", "charging_to_target"},
+                                     {"charge_limit_enabled", true},
+                                     {"charge_protector_enabled", false},
+                                     {"fan_policy_enabled", false},
+                                     {"fan_preset_name", "curve_silent"}});
     }
     DashboardRefreshResult collect(const DashboardRefreshSeed& seed = {})
     {
@@ -74,7 +92,8 @@ TEST(DashboardCollector, ReadsTheFourReadBacksInOrderAndMapsEveryField)
     QStringList order;
     for (const auto& request : rig.transport->requests())
         order << request.value("cmd").toString();
-    EXPECT_EQ(order, QStringList({"get_status", "get_hardware_profile", "get_system_snapshot", "get_power_policy_state"}));
+    EXPECT_EQ(order,
+              QStringList({"get_status", "get_hardware_profile", "get_system_snapshot", "get_power_policy_state"}));
 
     EXPECT_TRUE(r.daemonReachable);
     EXPECT_EQ(r.daemonStatus, "ok");
@@ -125,8 +144,8 @@ TEST(DashboardCollector, AnUnreachableDaemonKeepsTheSeedAndFallsBackLocally)
     rig.processes->processes = {{1, "init", 1}, {2, "kthreadd", 3}};
     DashboardCollector offline(std::make_shared<DaemonClient>(silent), rig.sampler, rig.profiler);
     DashboardRefreshSeed seed(first);
-    const DashboardRefreshResult r =
-        offline.collect(seed, QStringLiteral("macOS default"), QDateTime(QDate(2026, 3, 1), QTime(9, 30, 7)));
+    const DashboardRefreshResult r
+        = offline.collect(seed, QStringLiteral("macOS default"), QDateTime(QDate(2026, 3, 1), QTime(9, 30, 7)));
 
     EXPECT_FALSE(r.daemonReachable);
     EXPECT_EQ(r.daemonStatus, "error");
@@ -149,8 +168,11 @@ TEST(DashboardCollector, MissingAndMistypedReplyParts)
     // a status whose temperature is a string.
     QJsonObject snapshot = snapshotReply();
     snapshot.remove("memory");
-    snapshot["cpu"] = QJsonObject{{"system_percent", 0}, {"user_percent", 0}, {"idle_percent", 100},
-                                  {"process_count", 400}, {"thread_count", 2000}};
+    snapshot["cpu"] = QJsonObject{{"system_percent", 0},
+                                  {"user_percent", 0},
+                                  {"idle_percent", 100},
+                                  {"process_count", 400},
+                                  {"thread_count", 2000}};
     snapshot.remove("battery_activity");
     rig.transport->reply("get_system_snapshot", snapshot);
     rig.transport->reply("get_hardware_profile", QJsonObject{{"status", "ok"}, {"has_battery", 1}, {"fan_count", "2"}});
@@ -182,7 +204,8 @@ TEST(DashboardCollector, MissingAndMistypedReplyParts)
 TEST(DashboardCollector, LocalFallbacksWhenTheDaemonNeverAnswered)
 {
     Rig rig;
-    rig.host->pages = VmPageCounts{/*free*/ 100000, /*active*/ 200000, /*inactive*/ 50000, /*wire*/ 50000, 0, 10000};
+    // Free, active, inactive, wired, speculative and compressor pages.
+    rig.host->pages = VmPageCounts{100000, 200000, 50000, 50000, 0, 10000};
     rig.host->swap = SwapUsage{1 << 30, 1 << 29, 1 << 29};
     rig.host->cpuSamples = {CpuLoadTicks{1, 1, 1, 0}};
     rig.processes->processes = {{1, "init", 2}};
@@ -206,8 +229,8 @@ TEST(DashboardCollector, LocalCpuLoadKeepsSamplingWithoutTheDaemonOrItsCpuFigure
     // No daemon: each collection takes a new local sample, and from the second one on the
     // load is the difference to the one before; the counts follow the process table.
     Rig rig;
-    rig.host->cpuSamples = {CpuLoadTicks{100, 100, 800, 0}, CpuLoadTicks{400, 200, 1400, 0},
-                            CpuLoadTicks{400, 1200, 1400, 0}};
+    rig.host->cpuSamples
+        = {CpuLoadTicks{100, 100, 800, 0}, CpuLoadTicks{400, 200, 1400, 0}, CpuLoadTicks{400, 1200, 1400, 0}};
     rig.processes->processes = {{1, "init", 1}};
     // 16 KiB pages: 2 GiB app and 1 GiB wired memory of 16 GiB.
     rig.host->pages = VmPageCounts{/*free*/ 851968, /*active*/ 131072, 0, /*wire*/ 65536, 0, 0};
@@ -291,15 +314,16 @@ TEST(DashboardCollector, TimelineAndReset)
     EXPECT_FALSE(rig.collector.readTimeline()) << "no reply: the timeline is still waiting";
     EXPECT_FALSE(rig.collector.resetToVanilla());
 
-    rig.transport->replyOk("get_evidence_events",
-                           {{"events", QJsonArray{QJsonObject{{"policy_id", "battery.charge_limit"},
-                                                              {"action", "set_battery_config"},
-                                                              {"summary", "Charge limit applied"},
-                                                              {"trigger", "user"},
-                                                              {"result_state", "ok"},
-                                                              {"created_at", "2026-03-01 09:12:44"}},
-                                                  "not an event",
-                                                  QJsonObject{{"action", "reset_to_vanilla"}, {"created_at", "bad"}}}}});
+    rig.transport->replyOk(
+        "get_evidence_events",
+        {{"events",
+          QJsonArray{QJsonObject{{"policy_id", "battery.charge_limit"},
+                                 {"action", "set_battery_config"},
+                                 {"summary", "Charge limit applied"},
+                                 {"trigger", "user"},
+                                 {"result_state", "ok"},
+                                 {"created_at", "2026-03-01 09:12:44"}},
+                     "not an event", QJsonObject{{"action", "reset_to_vanilla"}, {"created_at", "bad"}}}}});
     const auto timeline = rig.collector.readTimeline();
     ASSERT_TRUE(timeline);
     ASSERT_EQ(timeline->size(), 2u);

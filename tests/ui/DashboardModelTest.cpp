@@ -23,8 +23,8 @@ namespace {
 struct ModelRig {
     VirtualDispatch dispatch;
     std::shared_ptr<test::FakeDaemonTransport> transport = std::make_shared<test::FakeDaemonTransport>();
-    DashboardModel model{dispatch, std::make_shared<DashboardCollector>(std::make_shared<DaemonClient>(transport),
-                                                                        nullptr, nullptr)};
+    DashboardModel model{
+        dispatch, std::make_shared<DashboardCollector>(std::make_shared<DaemonClient>(transport), nullptr, nullptr)};
     double temperature = 50;
 
     ModelRig()
@@ -185,7 +185,8 @@ TEST(DashboardModel, HeatProtectionAlertOncePerEpisode)
     HeatProtectionAlertCenter center([] { return 35.0; });
     rig.model.setHeatAlertCenter(&center);
     QSignalSpy alerts(&rig.model, &DashboardModel::heatAlert);
-    rig.transport->replyOk("get_power_policy_state", {{"heat_protection_active", true}, {"heat_protection_remaining_seconds", 120}});
+    rig.transport->replyOk("get_power_policy_state",
+                           {{"heat_protection_active", true}, {"heat_protection_remaining_seconds", 120}});
     for (int i = 0; i < 3; ++i) {
         rig.model.refresh(true);
         rig.dispatch.runUntilIdle();
@@ -207,13 +208,13 @@ TEST(DashboardModel, WithoutADaemonEveryTickTakesANewLocalCpuSample)
     VirtualDispatch dispatch;
     auto host = std::make_shared<test::FakeHostStatistics>();
     auto processes = std::make_shared<test::FakeProcessTable>();
-    host->cpuSamples = {CpuLoadTicks{100, 100, 800, 0}, CpuLoadTicks{400, 200, 1400, 0},
-                        CpuLoadTicks{500, 300, 1600, 0}};
+    host->cpuSamples
+        = {CpuLoadTicks{100, 100, 800, 0}, CpuLoadTicks{400, 200, 1400, 0}, CpuLoadTicks{500, 300, 1600, 0}};
     processes->processes = {{1, "init", 1}};
     auto sampler = std::make_shared<LocalActivitySampler>(host, processes, nullptr);
     auto silent = std::make_shared<test::FakeDaemonTransport>();
-    DashboardModel model(dispatch, std::make_shared<DashboardCollector>(std::make_shared<DaemonClient>(silent), sampler,
-                                                                        nullptr));
+    DashboardModel model(
+        dispatch, std::make_shared<DashboardCollector>(std::make_shared<DaemonClient>(silent), sampler, nullptr));
 
     model.setShown(true);
     dispatch.runUntilIdle();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "UiTestRig.h"
 #include "l10n/KoreanLiteralTable.h"
 #include "l10n/L10n.h"
 #include "power/HeatProtectionAlertCenter.h"
@@ -20,7 +21,6 @@
 #include "ui/widgets/DetailSheet.h"
 #include "ui/widgets/MetricView.h"
 #include "ui/widgets/StatusLine.h"
-#include "UiTestRig.h"
 
 using namespace vantrel;
 
@@ -170,9 +170,11 @@ TEST(DashboardPage, HeatAlertsShowTheReadbackFiguresInTheUsersLanguage)
     PageRig rig(&center);
     rig.answerStatus();
     // The daemon warns in Korean that the battery is near the limit; no episode is running.
-    rig.transport->replyOk("get_power_policy_state",
-                           {{"heat_protection_warning_message", "배터리 온도가 36.5°C로 열 보호 기준 37.0°C에 가깝습니다."},
-                            {"battery_percent", 80}, {"max_battery_temp", 37.0}});
+    rig.transport->replyOk(
+        "get_power_policy_state",
+        {{"heat_protection_warning_message", "배터리 온도가 36.5°C로 열 보호 기준 37.0°C에 가깝습니다."},
+         {"battery_percent", 80},
+         {"max_battery_temp", 37.0}});
     rig.page->show();
     rig.dispatch.runUntilIdle();
     ASSERT_FALSE(rig.page->alertBanner()->isHidden());
@@ -191,9 +193,9 @@ TEST(DashboardPage, HeatAlertsShowTheReadbackFiguresInTheUsersLanguage)
     L10n::setCurrentLanguage("en");
 
     // An episode: its threshold and remaining time, in English.
-    rig.transport->replyOk("get_power_policy_state", {{"heat_protection_active", true},
-                                                      {"heat_protection_remaining_seconds", 95},
-                                                      {"max_battery_temp", 38.6}});
+    rig.transport->replyOk(
+        "get_power_policy_state",
+        {{"heat_protection_active", true}, {"heat_protection_remaining_seconds", 95}, {"max_battery_temp", 38.6}});
     rig.page->model().refresh(true);
     rig.dispatch.runUntilIdle();
     const QString episode = rig.page->alertBanner()->message();
@@ -206,11 +208,13 @@ TEST(DashboardPage, CardsShowTheCollectedValuesWithTheirColours)
 {
     PageRig rig;
     rig.answerStatus(91, 5200);
-    rig.transport->replyOk("get_system_snapshot",
-                           {{"memory", QJsonObject{{"level", "critical"}, {"used_bytes", 15.5 * (1 << 30)},
-                                                   {"total_bytes", 16.0 * (1 << 30)}}},
-                            {"ssd", QJsonObject{{"temperature_celsius", 72}}}});
-    rig.transport->replyOk("get_power_policy_state", {{"fan_policy_enabled", true}, {"fan_preset_name", "curve_turbo"}});
+    rig.transport->replyOk(
+        "get_system_snapshot",
+        {{"memory",
+          QJsonObject{{"level", "critical"}, {"used_bytes", 15.5 * (1 << 30)}, {"total_bytes", 16.0 * (1 << 30)}}},
+         {"ssd", QJsonObject{{"temperature_celsius", 72}}}});
+    rig.transport->replyOk("get_power_policy_state",
+                           {{"fan_policy_enabled", true}, {"fan_preset_name", "curve_turbo"}});
     rig.page->show();
     rig.dispatch.runUntilIdle();
     EXPECT_EQ(rig.page->cpuCard()->metric()->valueToken(), DSToken::red);

@@ -48,7 +48,8 @@ TEST(DashboardRules, DaemonFigureTexts)
 
 TEST(DashboardRules, ModelLabels)
 {
-    EXPECT_EQ(friendlyModelLabel(QString("MacBook Pro (14-inch, Nov 2023)"), "Mac15,6"), "MacBook Pro (14-inch, Nov 2023)");
+    EXPECT_EQ(friendlyModelLabel(QString("MacBook Pro (14-inch, Nov 2023)"), "Mac15,6"),
+              "MacBook Pro (14-inch, Nov 2023)");
     EXPECT_EQ(friendlyModelLabel(QString("  "), "MacBookPro18,3"), "MacBook Pro");
     EXPECT_EQ(friendlyModelLabel(std::nullopt, "Macmini9,1"), "Mac mini");
     EXPECT_EQ(friendlyModelLabel(std::nullopt, "Mac14,3"), "Mac (Mac14,3)");

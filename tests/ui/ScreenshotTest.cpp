@@ -4,10 +4,10 @@
 
 #include <QImage>
 
+#include "UiTestRig.h"
 #include "l10n/L10n.h"
 #include "support/TempDir.h"
 #include "ui/screenshot/PageScreenshot.h"
-#include "UiTestRig.h"
 
 using namespace vantrel;
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "UiTestRig.h"
 #include "l10n/L10n.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
@@ -15,7 +16,6 @@
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
 #include "ui/shell/VantrelSidebar.h"
-#include "UiTestRig.h"
 
 using namespace vantrel;
 
@@ -90,7 +90,8 @@ TEST(Shell, BuildingTheRootViewRefreshesTheCapabilityStore)
     EXPECT_EQ(rig.transport->requestsFor("get_hardware_profile").size(), 1u);
     EXPECT_TRUE(store.isLoaded());
     EXPECT_EQ(store.profile().modelIdentifier, "Mac15,6");
-    EXPECT_EQ(rowPages(*root.splitView()->sidebar()), QStringList({"dashboard", "fancurve", "power", "sleep", "convenience"}))
+    EXPECT_EQ(rowPages(*root.splitView()->sidebar()),
+              QStringList({"dashboard", "fancurve", "power", "sleep", "convenience"}))
         << "the sidebar follows the refreshed profile";
 }
 

@@ -140,15 +140,18 @@ class PortalStandIn final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
 public:
-    PortalStandIn(QDBusConnection bus, bool readOneToo) : bus_(std::move(bus)), readOneToo_(readOneToo) {}
+    PortalStandIn(QDBusConnection bus, bool readOneToo)
+        : bus_(std::move(bus))
+        , readOneToo_(readOneToo)
+    { }
     uint scheme = 1;
     int reads = 0;
 
     void change(const QString& nameSpace, const QString& key, uint value)
     {
         scheme = value;
-        QDBusMessage signal = QDBusMessage::createSignal(PortalColorSchemeSetting::path, PortalColorSchemeSetting::interface,
-                                                         QStringLiteral("SettingChanged"));
+        QDBusMessage signal = QDBusMessage::createSignal(
+            PortalColorSchemeSetting::path, PortalColorSchemeSetting::interface, QStringLiteral("SettingChanged"));
         signal << nameSpace << key << QVariant::fromValue(QDBusVariant(value));
         bus_.send(signal);
     }
@@ -173,7 +176,8 @@ public Q_SLOTS:
 private:
     QDBusVariant answer(const QString& nameSpace, const QString& key) const
     {
-        if (nameSpace == PortalColorSchemeSetting::appearanceNamespace && key == PortalColorSchemeSetting::colorSchemeKey)
+        if (nameSpace == PortalColorSchemeSetting::appearanceNamespace
+            && key == PortalColorSchemeSetting::colorSchemeKey)
             return QDBusVariant(scheme);
         return QDBusVariant(QString());
     }
@@ -189,7 +193,8 @@ public:
         const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
         if (daemon.isEmpty())
             return;
-        process_.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        process_.start(daemon,
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         if (!process_.waitForStarted(5000) || !process_.waitForReadyRead(5000))
             return;
         address_ = QString::fromUtf8(process_.readLine()).trimmed();
@@ -239,14 +244,8 @@ void checkPortal(bool readOneToo)
 
 } // namespace
 
-TEST(SystemTheme, PortalReaderReadsAndFollowsTheColourScheme)
-{
-    checkPortal(true);
-}
+TEST(SystemTheme, PortalReaderReadsAndFollowsTheColourScheme) { checkPortal(true); }
 
-TEST(SystemTheme, PortalReaderFallsBackToReadOnAnOlderPortal)
-{
-    checkPortal(false);
-}
+TEST(SystemTheme, PortalReaderFallsBackToReadOnAnOlderPortal) { checkPortal(false); }
 
 #include "SystemThemeTest.moc"

@@ -58,8 +58,8 @@ bool plausibleUser(const std::string& user)
         return false;
     for (std::size_t i = 0; i < user.size(); ++i) {
         const char c = user[i];
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                        c == '-' || c == '.' || (c == '#' && i == 0);
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
+            || c == '-' || c == '.' || (c == '#' && i == 0);
         if (!ok)
             return false;
     }
@@ -70,9 +70,10 @@ bool plausibleUser(const std::string& user)
 
 std::string sudoersText(const std::string& user, const std::string& smcPath, const std::string& batteryPath)
 {
-    return "# Written by `battery visudo`: " + user + " may run the Vantrel helper tools without a password.\n"
-           "Cmnd_Alias VANTREL_HELPERS = " + smcPath + ", " + batteryPath + "\n" +
-           user + " ALL = (root) NOPASSWD: VANTREL_HELPERS\n";
+    return "# Written by `battery visudo`: " + user
+        + " may run the Vantrel helper tools without a password.\n"
+          "Cmnd_Alias VANTREL_HELPERS = "
+        + smcPath + ", " + batteryPath + "\n" + user + " ALL = (root) NOPASSWD: VANTREL_HELPERS\n";
 }
 
 ToolOutput runBatteryTool(const std::vector<std::string>& args, const ToolEnvironment& env)
@@ -86,7 +87,8 @@ ToolOutput runBatteryTool(const std::vector<std::string>& args, const ToolEnviro
         return ToolOutput{{}, "battery: \"" + user + "\" is not a user name sudo accepts\n", 65};
 
     const std::string path = env.rooted("/private/etc/sudoers.d/battery");
-    const std::string text = sudoersText(user, env.rooted("/usr/local/vantrel/smc"), env.rooted("/usr/local/vantrel/battery"));
+    const std::string text
+        = sudoersText(user, env.rooted("/usr/local/vantrel/smc"), env.rooted("/usr/local/vantrel/battery"));
     std::string error;
     if (!writeAtomically(path, text, 0440, error))
         return ToolOutput{{}, "battery: " + error + "\n", 1};

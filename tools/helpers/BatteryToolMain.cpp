@@ -2,7 +2,4 @@
 #include "tools/helpers/BatteryTool.h"
 #include "tools/helpers/ToolMain.h"
 
-int main(int argc, char** argv)
-{
-    return vantrel::tools::runAndPrint(argc, argv, vantrel::tools::runBatteryTool);
-}
+int main(int argc, char** argv) { return vantrel::tools::runAndPrint(argc, argv, vantrel::tools::runBatteryTool); }

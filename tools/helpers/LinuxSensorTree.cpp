@@ -61,7 +61,9 @@ std::optional<double> scaled(const std::string& path, double divisor)
 
 } // namespace
 
-LinuxSensorTree::LinuxSensorTree(std::string classFolder) : classFolder_(std::move(classFolder)) {}
+LinuxSensorTree::LinuxSensorTree(std::string classFolder)
+    : classFolder_(std::move(classFolder))
+{ }
 
 const std::vector<HwmonChip>& LinuxSensorTree::hwmonChips()
 {

@@ -9,9 +9,9 @@
 namespace vantrel::tools {
 
 struct SensorChannel {
-    int number = 0;     // N of tempN_* / fanN_*
-    std::string label;  // tempN_label, empty when there is none
-    std::string input;  // path of tempN_input / fanN_input
+    int number = 0; // N of tempN_* / fanN_*
+    std::string label; // tempN_label, empty when there is none
+    std::string input; // path of tempN_input / fanN_input
     std::string folder; // the chip's folder, for the channel's other attributes
 };
 

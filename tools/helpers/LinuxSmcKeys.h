@@ -13,7 +13,9 @@ namespace vantrel::tools {
 
 class LinuxSmcKeys {
 public:
-    explicit LinuxSmcKeys(LinuxSensorTree& tree) : tree_(tree) {}
+    explicit LinuxSmcKeys(LinuxSensorTree& tree)
+        : tree_(tree)
+    { }
 
     // One key, reading only the files it needs; nothing when this machine has no reading for it.
     std::optional<smc::SmcEntry> read(const std::string& key);

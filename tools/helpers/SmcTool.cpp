@@ -9,17 +9,13 @@ namespace vantrel::tools {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: smc -k KEY -r    read one key\n"
-    "       smc -l           list every key\n";
+constexpr const char* kUsage = "usage: smc -k KEY -r    read one key\n"
+                               "       smc -l           list every key\n";
 
 // The key file is a few kilobytes; anything far larger is not ours.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
 
-ToolOutput failure(std::string message, int code)
-{
-    return ToolOutput{{}, "smc: " + message + "\n", code};
-}
+ToolOutput failure(std::string message, int code) { return ToolOutput{{}, "smc: " + message + "\n", code}; }
 
 } // namespace
 

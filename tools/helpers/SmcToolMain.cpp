@@ -2,7 +2,4 @@
 #include "tools/helpers/SmcTool.h"
 #include "tools/helpers/ToolMain.h"
 
-int main(int argc, char** argv)
-{
-    return vantrel::tools::runAndPrint(argc, argv, vantrel::tools::runSmcTool);
-}
+int main(int argc, char** argv) { return vantrel::tools::runAndPrint(argc, argv, vantrel::tools::runSmcTool); }

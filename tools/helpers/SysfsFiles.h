@@ -12,7 +12,7 @@ namespace vantrel::tools {
 enum class ReadStatus {
     Ok,
     Missing, // the file (or a folder on its path) does not exist
-    Failed,  // it exists but could not be read whole, or is larger than allowed
+    Failed, // it exists but could not be read whole, or is larger than allowed
 };
 
 ReadStatus readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes);

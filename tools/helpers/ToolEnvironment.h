@@ -6,10 +6,10 @@ namespace vantrel::tools {
 
 struct ToolEnvironment {
     std::string simStateDir; // VANTREL_SIM_STATE_DIR
-    std::string root;        // VANTREL_ROOT
-    std::string sudoUser;    // SUDO_USER: who ran the tool through sudo
-    std::string user;        // USER
-    unsigned uid = 0;        // the real user id, for when no name is known
+    std::string root; // VANTREL_ROOT
+    std::string sudoUser; // SUDO_USER: who ran the tool through sudo
+    std::string user; // USER
+    unsigned uid = 0; // the real user id, for when no name is known
 
     static ToolEnvironment fromProcess();
 

@@ -20,8 +20,7 @@ inline void writeAll(int fd, const std::string& text)
     }
 }
 
-template <class Run>
-int runAndPrint(int argc, char** argv, Run run)
+template <class Run> int runAndPrint(int argc, char** argv, Run run)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     const ToolOutput result = run(args, ToolEnvironment::fromProcess());

@@ -69,19 +69,18 @@ int status(const DaemonClient& client, const QString& socketPath, QTextStream& o
 
 QString VantrelCtl::usage()
 {
-    return QStringLiteral(
-        "Usage: vantrelctl [--socket PATH] COMMAND\n"
-        "\n"
-        "Commands:\n"
-        "  status              print the daemon status in plain words\n"
-        "  raw '<json object>' send one request (it needs a string \"cmd\") and print the reply\n"
-        "\n"
-        "The socket is $VANTREL_DAEMON_SOCKET, else $VANTREL_ROOT/tmp/vantrel_daemon.sock,\n"
-        "else /tmp/vantrel_daemon.sock. Exchange logs go to standard error\n"
-        "(VANTREL_VERBOSE_IPC=1 also logs the read-back commands).\n"
-        "\n"
-        "Exit status: 0 reply with status \"ok\", 1 reply with another status,\n"
-        "2 bad usage or request, 3 no reply from the daemon.\n");
+    return QStringLiteral("Usage: vantrelctl [--socket PATH] COMMAND\n"
+                          "\n"
+                          "Commands:\n"
+                          "  status              print the daemon status in plain words\n"
+                          "  raw '<json object>' send one request (it needs a string \"cmd\") and print the reply\n"
+                          "\n"
+                          "The socket is $VANTREL_DAEMON_SOCKET, else $VANTREL_ROOT/tmp/vantrel_daemon.sock,\n"
+                          "else /tmp/vantrel_daemon.sock. Exchange logs go to standard error\n"
+                          "(VANTREL_VERBOSE_IPC=1 also logs the read-back commands).\n"
+                          "\n"
+                          "Exit status: 0 reply with status \"ok\", 1 reply with another status,\n"
+                          "2 bad usage or request, 3 no reply from the daemon.\n");
 }
 
 int VantrelCtl::run(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -109,8 +108,8 @@ int VantrelCtl::run(const QStringList& args, QTextStream& out, QTextStream& err)
         return Usage;
     }
 
-    const QString socketPath =
-        parser.isSet(socketOption) ? parser.value(socketOption) : Paths::fromEnvironment().daemonSocket();
+    const QString socketPath
+        = parser.isSet(socketOption) ? parser.value(socketOption) : Paths::fromEnvironment().daemonSocket();
     // Standard output carries only the reply; the exchange log lines go beside the messages.
     const LogSink previousSink = setLogSink([&err](const QString& line) { err << line << Qt::endl; });
 
@@ -122,8 +121,8 @@ int VantrelCtl::run(const QStringList& args, QTextStream& out, QTextStream& err)
         auto transport = std::make_shared<DaemonSocketTransport>(dispatch, socketPath,
                                                                  DaemonSocketTransport::verboseFromEnvironment());
         const DaemonClient client(transport);
-        exitCode = rawCommand ? raw(client, positional.at(1), socketPath, out, err)
-                              : status(client, socketPath, out, err);
+        exitCode
+            = rawCommand ? raw(client, positional.at(1), socketPath, out, err) : status(client, socketPath, out, err);
     }
     setLogSink(previousSink);
     return exitCode;

@@ -8,7 +8,12 @@ namespace vantrel {
 class VantrelCtl {
 public:
     // Exit codes, stable for scripts.
-    enum Exit { Ok = 0, DaemonRefused = 1, Usage = 2, NoReply = 3 };
+    enum Exit {
+        Ok = 0,
+        DaemonRefused = 1,
+        Usage = 2,
+        NoReply = 3
+    };
 
     // args without the program name; replies go to out, messages and exchange logs to err.
     static int run(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -29,8 +29,7 @@ std::uint64_t saturatingSub(std::uint64_t a, std::uint64_t b) { return a > b ? a
 LinuxHostStatistics::LinuxHostStatistics(QString procRoot, std::uint64_t pageSize)
     : procRoot_(std::move(procRoot))
     , pageSize_(pageSize != 0 ? pageSize : static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)))
-{
-}
+{ }
 
 std::optional<CpuLoadTicks> LinuxHostStatistics::parseProcStat(const QByteArray& text)
 {

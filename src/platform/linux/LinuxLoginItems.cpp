@@ -36,9 +36,9 @@ QString quotedArgument(const QString& argument)
 } // namespace
 
 LinuxLoginItems::LinuxLoginItems(QString autostartDirectory, QString displayName)
-    : directory_(std::move(autostartDirectory)), displayName_(std::move(displayName))
-{
-}
+    : directory_(std::move(autostartDirectory))
+    , displayName_(std::move(displayName))
+{ }
 
 QString LinuxLoginItems::entryPath(const QString& label) const
 {
@@ -74,8 +74,8 @@ QByteArray LinuxLoginItems::entryText(const QStringList& programArguments) const
 
 bool LinuxLoginItems::installAutostartEntry(const QString& label, const QStringList& programArguments, QString* error)
 {
-    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                             | QFileDevice::ReadOther;
+    const auto permissions
+        = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     return writeFileAtomically(entryPath(label), entryText(programArguments), permissions, error);
 }
 

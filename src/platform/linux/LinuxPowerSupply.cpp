@@ -16,15 +16,29 @@ using State = LinuxPowerSupply::State;
 // The attribute files this mapping reads; other files (uevent, power/ …) are not touched.
 const QStringList& attributeNames()
 {
-    static const QStringList names = {
-        QStringLiteral("type"), QStringLiteral("scope"), QStringLiteral("present"), QStringLiteral("online"),
-        QStringLiteral("status"), QStringLiteral("capacity"), QStringLiteral("health"),
-        QStringLiteral("charge_now"), QStringLiteral("charge_full"), QStringLiteral("charge_full_design"),
-        QStringLiteral("energy_now"), QStringLiteral("energy_full"), QStringLiteral("energy_full_design"),
-        QStringLiteral("current_now"), QStringLiteral("power_now"), QStringLiteral("voltage_now"),
-        QStringLiteral("voltage_min_design"), QStringLiteral("voltage_max"), QStringLiteral("current_max"),
-        QStringLiteral("cycle_count"), QStringLiteral("temp"), QStringLiteral("time_to_empty_now"),
-        QStringLiteral("time_to_full_now")};
+    static const QStringList names = {QStringLiteral("type"),
+                                      QStringLiteral("scope"),
+                                      QStringLiteral("present"),
+                                      QStringLiteral("online"),
+                                      QStringLiteral("status"),
+                                      QStringLiteral("capacity"),
+                                      QStringLiteral("health"),
+                                      QStringLiteral("charge_now"),
+                                      QStringLiteral("charge_full"),
+                                      QStringLiteral("charge_full_design"),
+                                      QStringLiteral("energy_now"),
+                                      QStringLiteral("energy_full"),
+                                      QStringLiteral("energy_full_design"),
+                                      QStringLiteral("current_now"),
+                                      QStringLiteral("power_now"),
+                                      QStringLiteral("voltage_now"),
+                                      QStringLiteral("voltage_min_design"),
+                                      QStringLiteral("voltage_max"),
+                                      QStringLiteral("current_max"),
+                                      QStringLiteral("cycle_count"),
+                                      QStringLiteral("temp"),
+                                      QStringLiteral("time_to_empty_now"),
+                                      QStringLiteral("time_to_full_now")};
     return names;
 }
 
@@ -98,7 +112,8 @@ std::optional<QString> powerSourceState(const State& state)
     const QString status = text(*state.battery, QStringLiteral("status"));
     if (status == QStringLiteral("Discharging"))
         return QStringLiteral("Battery Power");
-    if (status == QStringLiteral("Charging") || status == QStringLiteral("Full") || status == QStringLiteral("Not charging"))
+    if (status == QStringLiteral("Charging") || status == QStringLiteral("Full")
+        || status == QStringLiteral("Not charging"))
         return QStringLiteral("AC Power");
     return std::nullopt;
 }
@@ -112,7 +127,8 @@ std::optional<int> percentCharged(const Supply& b)
         const auto n = integerAttribute(b, now);
         const auto f = positiveAttribute(b, full);
         if (n && f)
-            return static_cast<int>(std::clamp<qint64>(std::llround(100.0 * static_cast<double>(*n) / static_cast<double>(*f)), 0, 100));
+            return static_cast<int>(
+                std::clamp<qint64>(std::llround(100.0 * static_cast<double>(*n) / static_cast<double>(*f)), 0, 100));
     }
     return std::nullopt;
 }
@@ -121,7 +137,8 @@ std::optional<int> percentCharged(const Supply& b)
 // gives one, else what is left divided by the present drain or charge rate.
 std::optional<int> minutesRemaining(const Supply& b, bool toFull)
 {
-    const auto reported = positiveAttribute(b, toFull ? QStringLiteral("time_to_full_now") : QStringLiteral("time_to_empty_now"));
+    const auto reported
+        = positiveAttribute(b, toFull ? QStringLiteral("time_to_full_now") : QStringLiteral("time_to_empty_now"));
     if (reported)
         return static_cast<int>(std::min<qint64>(*reported / 60, 100000));
     for (const auto& [prefix, rateName] : {std::pair{QStringLiteral("energy_"), QStringLiteral("power_now")},
@@ -151,7 +168,8 @@ std::optional<int> milliampHours(const Supply& b, const QString& which)
         volts = positiveAttribute(b, QStringLiteral("voltage_now"));
     if (!energy || !volts)
         return std::nullopt;
-    return static_cast<int>(std::min<double>(static_cast<double>(*energy) / static_cast<double>(*volts) * 1000.0, 1000000.0));
+    return static_cast<int>(
+        std::min<double>(static_cast<double>(*energy) / static_cast<double>(*volts) * 1000.0, 1000000.0));
 }
 
 QString healthText(const QString& kernelHealth)
@@ -165,7 +183,9 @@ QString healthText(const QString& kernelHealth)
 
 } // namespace
 
-LinuxPowerSupply::LinuxPowerSupply(QString root) : root_(std::move(root)) {}
+LinuxPowerSupply::LinuxPowerSupply(QString root)
+    : root_(std::move(root))
+{ }
 
 State LinuxPowerSupply::readState() const
 {
@@ -176,7 +196,8 @@ State LinuxPowerSupply::readState() const
         Supply s;
         s.name = name;
         for (const QString& attribute : attributeNames())
-            if (const auto value = linuxfs::readTrimmedText(root_ + QLatin1Char('/') + name + QLatin1Char('/') + attribute))
+            if (const auto value
+                = linuxfs::readTrimmedText(root_ + QLatin1Char('/') + name + QLatin1Char('/') + attribute))
                 s.attributes.insert(attribute, *value);
         if (!isSystemSupply(s))
             continue;
@@ -280,7 +301,8 @@ QByteArray LinuxPowerSupply::pmsetText(const State& state)
         out += QByteArray::number(*percent) + "%; ";
     out += activity + "; ";
     if (minutes)
-        out += QByteArray::number(*minutes / 60) + ":" + QByteArray::number(*minutes % 60).rightJustified(2, '0') + " remaining";
+        out += QByteArray::number(*minutes / 60) + ":" + QByteArray::number(*minutes % 60).rightJustified(2, '0')
+            + " remaining";
     else
         out += "(no estimate)";
     out += " present: true\n";

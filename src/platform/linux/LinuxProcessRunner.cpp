@@ -8,8 +8,7 @@ namespace vantrel {
 LinuxProcessRunner::LinuxProcessRunner(std::chrono::milliseconds timeLimit, qint64 outputLimitBytes)
     : timeLimit_(timeLimit)
     , outputLimitBytes_(outputLimitBytes)
-{
-}
+{ }
 
 ProcessResult LinuxProcessRunner::run(const QString& program, const QStringList& arguments)
 {

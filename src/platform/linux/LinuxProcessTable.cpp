@@ -32,8 +32,7 @@ int pidFromName(const char* name)
 LinuxProcessTable::LinuxProcessTable(QString procRoot)
     : procRoot_(std::move(procRoot))
     , procRootBytes_(procRoot_.toLocal8Bit())
-{
-}
+{ }
 
 std::vector<int> LinuxProcessTable::processIDs(std::size_t maxCount) const
 {

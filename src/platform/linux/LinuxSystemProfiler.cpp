@@ -10,10 +10,14 @@ namespace {
 // Firmware fills unused DMI fields with placeholders; those say nothing about the machine.
 bool isPlaceholder(const QString& value)
 {
-    static const QStringList placeholders = {
-        QStringLiteral("To be filled by O.E.M."), QStringLiteral("To Be Filled By O.E.M."),
-        QStringLiteral("System Product Name"), QStringLiteral("System Version"), QStringLiteral("Default string"),
-        QStringLiteral("Not Applicable"), QStringLiteral("None"), QStringLiteral("0123456789")};
+    static const QStringList placeholders = {QStringLiteral("To be filled by O.E.M."),
+                                             QStringLiteral("To Be Filled By O.E.M."),
+                                             QStringLiteral("System Product Name"),
+                                             QStringLiteral("System Version"),
+                                             QStringLiteral("Default string"),
+                                             QStringLiteral("Not Applicable"),
+                                             QStringLiteral("None"),
+                                             QStringLiteral("0123456789")};
     return value.isEmpty() || placeholders.contains(value);
 }
 
@@ -25,7 +29,9 @@ QString field(const QString& path)
 
 } // namespace
 
-LinuxSystemProfiler::LinuxSystemProfiler(QString sysRoot) : sysRoot_(std::move(sysRoot)) {}
+LinuxSystemProfiler::LinuxSystemProfiler(QString sysRoot)
+    : sysRoot_(std::move(sysRoot))
+{ }
 
 std::optional<HardwareOverview> LinuxSystemProfiler::hardwareOverview() const
 {
@@ -35,7 +41,8 @@ std::optional<HardwareOverview> LinuxSystemProfiler::hardwareOverview() const
         const QString name = QString::fromUtf8(model->split('\0').value(0)).trimmed();
         if (!name.isEmpty()) {
             const auto compatible = linuxfs::readPseudoFile(treeBase + QStringLiteral("compatible"), 4096);
-            const QString identifier = compatible ? QString::fromUtf8(compatible->split('\0').value(0)).trimmed() : QString();
+            const QString identifier
+                = compatible ? QString::fromUtf8(compatible->split('\0').value(0)).trimmed() : QString();
             return HardwareOverview{name, identifier.isEmpty() ? name : identifier, name};
         }
     }
@@ -52,7 +59,8 @@ std::optional<HardwareOverview> LinuxSystemProfiler::hardwareOverview() const
     overview.modelName = family.isEmpty() ? product : family;
     // Lenovo keeps the readable name in product_version; most others in product_name/family.
     const QString readable = version.size() > 3 && version.contains(QLatin1Char(' ')) ? version : overview.modelName;
-    overview.marketingName = (vendor.isEmpty() || readable.startsWith(vendor)) ? readable : vendor + QLatin1Char(' ') + readable;
+    overview.marketingName
+        = (vendor.isEmpty() || readable.startsWith(vendor)) ? readable : vendor + QLatin1Char(' ') + readable;
     return overview;
 }
 

@@ -21,7 +21,8 @@ void callService(QDBusConnection bus, QObject* context, const QString& method, c
 {
     if (!bus.isConnected()) {
         const QString reason = QStringLiteral("no D-Bus connection: ") + bus.lastError().message();
-        QMetaObject::invokeMethod(context, [done, reason] { done(reason); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            context, [done, reason] { done(reason); }, Qt::QueuedConnection);
         return;
     }
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kService, method);
@@ -39,9 +40,10 @@ void callService(QDBusConnection bus, QObject* context, const QString& method, c
 } // namespace
 
 LinuxUserNotifications::LinuxUserNotifications(QString appName, QString busAddress)
-    : appName_(std::move(appName)), busAddress_(std::move(busAddress)), context_(std::make_unique<QObject>())
-{
-}
+    : appName_(std::move(appName))
+    , busAddress_(std::move(busAddress))
+    , context_(std::make_unique<QObject>())
+{ }
 
 QDBusConnection LinuxUserNotifications::bus() const
 {
@@ -56,24 +58,31 @@ void LinuxUserNotifications::requestAuthorization(AuthorizationHandler handler)
 {
     // The desktop has no per-application permission: a reachable service is the grant.
     QObject* context = context_.get();
-    QMetaObject::invokeMethod(context, [bus = bus(), context, handler] {
-        callService(bus, context, QStringLiteral("GetCapabilities"), {}, [handler](const std::optional<QString>& error) {
+    QMetaObject::invokeMethod(
+        context,
+        [bus = bus(), context, handler] {
+        callService(bus, context, QStringLiteral("GetCapabilities"), {},
+                    [handler](const std::optional<QString>& error) {
             if (handler)
                 handler(!error.has_value(), error);
         });
-    }, Qt::AutoConnection);
+        },
+        Qt::AutoConnection);
 }
 
 void LinuxUserNotifications::add(const UserNotificationRequest& request, DeliveryHandler handler)
 {
     QObject* context = context_.get();
     const QVariantList arguments = notifyArguments(request);
-    QMetaObject::invokeMethod(context, [bus = bus(), context, arguments, handler] {
+    QMetaObject::invokeMethod(
+        context,
+        [bus = bus(), context, arguments, handler] {
         callService(bus, context, QStringLiteral("Notify"), arguments, [handler](const std::optional<QString>& error) {
             if (handler)
                 handler(error);
         });
-    }, Qt::AutoConnection);
+        },
+        Qt::AutoConnection);
 }
 
 QVariantList LinuxUserNotifications::notifyArguments(const UserNotificationRequest& request) const

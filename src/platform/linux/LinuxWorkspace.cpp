@@ -6,7 +6,9 @@
 
 namespace vantrel {
 
-LinuxWorkspace::LinuxWorkspace(QString opener) : opener_(std::move(opener)) {}
+LinuxWorkspace::LinuxWorkspace(QString opener)
+    : opener_(std::move(opener))
+{ }
 
 bool LinuxWorkspace::openUrl(const QUrl& url)
 {

@@ -15,7 +15,7 @@ public:
             *outputSize = 0;
         return smc::kInvalidConnection;
     }
-    void close(std::uint32_t) override {}
+    void close(std::uint32_t) override { }
 };
 
 } // namespace vantrel

@@ -10,7 +10,9 @@ namespace {
 
 class Descriptor {
 public:
-    explicit Descriptor(const char* path) : fd_(::open(path, O_RDONLY | O_CLOEXEC)) {}
+    explicit Descriptor(const char* path)
+        : fd_(::open(path, O_RDONLY | O_CLOEXEC))
+    { }
     ~Descriptor()
     {
         if (fd_ >= 0)

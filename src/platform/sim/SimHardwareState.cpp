@@ -8,8 +8,7 @@ namespace vantrel {
 
 SimHardwareState::SimHardwareState(QString stateDirectory)
     : file_(stateDirectory + QLatin1Char('/') + QLatin1String(simstate::hardwareFile))
-{
-}
+{ }
 
 std::optional<QJsonObject> SimHardwareState::read() const
 {

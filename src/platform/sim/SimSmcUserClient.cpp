@@ -16,8 +16,7 @@ namespace vantrel {
 SimSmcUserClient::SimSmcUserClient(QString stateDirectory)
     : stateDirectory_(std::move(stateDirectory))
     , keyFile_(stateDirectory_ + QLatin1Char('/') + QLatin1String(simstate::smcKeysFile))
-{
-}
+{ }
 
 SmcOpenResult SimSmcUserClient::open()
 {
@@ -37,7 +36,7 @@ void SimSmcUserClient::close(std::uint32_t connection)
 
 const smc::SmcKeyFile& SimSmcUserClient::currentKeys()
 {
-    struct stat info {};
+    struct stat info { };
     const QByteArray path = keyFile_.toLocal8Bit();
     if (::stat(path.constData(), &info) != 0) {
         loadedIdentity_.reset();
@@ -49,16 +48,16 @@ const smc::SmcKeyFile& SimSmcUserClient::currentKeys()
     if (loadedIdentity_ != identity) {
         // The simulator writes a few kilobytes; anything far larger is not its key store.
         const auto text = readFile(keyFile_, 1024 * 1024);
-        keys_ = smc::SmcKeyFile::parse(text ? std::string_view(text->constData(), static_cast<std::size_t>(text->size()))
-                                            : std::string_view());
+        keys_ = smc::SmcKeyFile::parse(
+            text ? std::string_view(text->constData(), static_cast<std::size_t>(text->size())) : std::string_view());
         loadedIdentity_ = identity;
     }
     return keys_;
 }
 
 std::int32_t SimSmcUserClient::callStructMethod(std::uint32_t connection, std::uint32_t selector,
-                                                const std::uint8_t* input, std::size_t inputSize,
-                                                std::uint8_t* output, std::size_t* outputSize)
+                                                const std::uint8_t* input, std::size_t inputSize, std::uint8_t* output,
+                                                std::size_t* outputSize)
 {
     std::lock_guard lock(mutex_);
     if (connection == 0 || openConnection_ != connection)

@@ -6,7 +6,8 @@ namespace vantrel {
 
 QString simStateDirectory(const Paths& paths)
 {
-    const QString fromEnvironment = QProcessEnvironment::systemEnvironment().value(QStringLiteral("VANTREL_SIM_STATE_DIR"));
+    const QString fromEnvironment
+        = QProcessEnvironment::systemEnvironment().value(QStringLiteral("VANTREL_SIM_STATE_DIR"));
     return fromEnvironment.isEmpty() ? paths.simStateDirectory() : fromEnvironment;
 }
 

@@ -8,8 +8,9 @@
 namespace vantrel {
 
 namespace simstate {
-inline constexpr char smcKeysFile[] = "smc-keys.txt";   // one SMC key per line: KEY TYPE HEX
-inline constexpr char hardwareFile[] = "hardware.json"; // model, adapter, lid, power source, battery registry, pmset text
+inline constexpr char smcKeysFile[] = "smc-keys.txt"; // one SMC key per line: KEY TYPE HEX
+inline constexpr char hardwareFile[]
+    = "hardware.json"; // model, adapter, lid, power source, battery registry, pmset text
 } // namespace simstate
 
 // VANTREL_SIM_STATE_DIR when set, otherwise Paths::simStateDirectory().

@@ -8,9 +8,9 @@
 namespace vantrel {
 
 SimUserNotifications::SimUserNotifications(Dispatch& dispatch, std::shared_ptr<DaemonTransport> transport)
-    : dispatch_(dispatch), transport_(std::move(transport))
-{
-}
+    : dispatch_(dispatch)
+    , transport_(std::move(transport))
+{ }
 
 void SimUserNotifications::requestAuthorization(AuthorizationHandler handler)
 {
@@ -37,11 +37,12 @@ void SimUserNotifications::add(const UserNotificationRequest& request, DeliveryH
         posted_.push_back(request);
     }
     QueuePtr main = dispatch_.main();
-    dispatch_.global(QoS::Utility)->async(
-        [transport = transport_, reported = reportedUnrecorded_, main, message = simRequest(request), handler] {
+    dispatch_.global(QoS::Utility)
+        ->async([transport = transport_, reported = reportedUnrecorded_, main, message = simRequest(request), handler] {
             const auto reply = transport ? transport->send(message) : std::nullopt;
             if (!(reply && json::isOkStatus(*reply)) && !reported->exchange(true))
-                logLine(QStringLiteral("SimPlatform: the simulator did not record the notification; it is kept in the app only"));
+                logLine(QStringLiteral(
+                    "SimPlatform: the simulator did not record the notification; it is kept in the app only"));
             if (handler)
                 main->async([handler] { handler(std::nullopt); });
         });

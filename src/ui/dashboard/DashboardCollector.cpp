@@ -18,20 +18,17 @@ using namespace dashboard;
 
 namespace {
 
-int toInt(qint64 v)
-{
-    return static_cast<int>(std::clamp<qint64>(v, INT32_MIN, INT32_MAX));
-}
+int toInt(qint64 v) { return static_cast<int>(std::clamp<qint64>(v, INT32_MIN, INT32_MAX)); }
 
 } // namespace
 
-DashboardCollector::DashboardCollector(std::shared_ptr<DaemonClient> daemon, std::shared_ptr<LocalActivitySampler> sampler,
+DashboardCollector::DashboardCollector(std::shared_ptr<DaemonClient> daemon,
+                                       std::shared_ptr<LocalActivitySampler> sampler,
                                        std::shared_ptr<SystemProfiler> profiler)
     : daemon_(std::move(daemon))
     , sampler_(std::move(sampler))
     , profiler_(std::move(profiler))
-{
-}
+{ }
 
 DashboardRefreshResult DashboardCollector::collect(const DashboardRefreshSeed& seed, const QString& macosDefault,
                                                    const QDateTime& now) const
@@ -61,7 +58,8 @@ void DashboardCollector::readStatus(DashboardRefreshResult& r) const
     const auto status = daemon_ ? daemon_->getStatus() : std::nullopt;
     r.daemonReachable = status.has_value();
     r.daemonStatus = status ? status->status : QStringLiteral("error");
-    r.watchdogStatus = r.daemonStatus == QStringLiteral("connected") ? QStringLiteral("armed") : QStringLiteral("unknown");
+    r.watchdogStatus
+        = r.daemonStatus == QStringLiteral("connected") ? QStringLiteral("armed") : QStringLiteral("unknown");
     if (!status)
         return;
     if (status->cpu_temp) {
@@ -184,10 +182,7 @@ std::optional<std::vector<EvidenceEntry>> DashboardCollector::readTimeline() con
     return parseEvidenceEvents(*reply);
 }
 
-bool DashboardCollector::resetToVanilla() const
-{
-    return daemon_ && daemon_->resetToVanilla();
-}
+bool DashboardCollector::resetToVanilla() const { return daemon_ && daemon_->resetToVanilla(); }
 
 std::optional<QString> DashboardCollector::profilerName() const
 {

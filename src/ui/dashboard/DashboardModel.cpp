@@ -20,8 +20,7 @@ DashboardModel::DashboardModel(Dispatch& dispatch, std::shared_ptr<DashboardColl
     : QObject(parent)
     , dispatch_(dispatch)
     , collector_(std::move(collector))
-{
-}
+{ }
 
 DashboardModel::~DashboardModel()
 {
@@ -71,8 +70,7 @@ void DashboardModel::refresh(bool silent)
 }
 
 void DashboardModel::apply(std::uint64_t generation, DashboardRefreshResult result,
-                           std::optional<std::optional<std::vector<dashboard::EvidenceEntry>>> timeline,
-                           bool silent)
+                           std::optional<std::optional<std::vector<dashboard::EvidenceEntry>>> timeline, bool silent)
 {
     if (!refreshState_.accept(generation))
         return;

@@ -24,13 +24,13 @@
 #include "ui/dashboard/SummaryCard.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/UiState.h"
+#include "ui/style/StatusToneToken.h"
 #include "ui/widgets/AlertBanner.h"
 #include "ui/widgets/Badge.h"
 #include "ui/widgets/ConfirmDialog.h"
 #include "ui/widgets/HistoryChart.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/TokenLabel.h"
-#include "ui/style/StatusToneToken.h"
 
 namespace vantrel {
 
@@ -38,10 +38,7 @@ using namespace dashboard;
 
 namespace {
 
-QString percentText(double v)
-{
-    return QString::asprintf("%.0f%%", std::clamp(v, 0.0, 100.0));
-}
+QString percentText(double v) { return QString::asprintf("%.0f%%", std::clamp(v, 0.0, 100.0)); }
 
 DSToken batteryColor(int percent)
 {
@@ -351,9 +348,9 @@ void DashboardPage::showActivity(const DashboardRefreshResult& r, const QString&
     const LocalActivityFields& a = r.activity;
     const double load = a.cpuUserPercent + a.cpuSystemPercent;
     cpuCard_->setValue(r.cpuText, r.cpuText == QStringLiteral("-") ? DSToken::textTer : cpuColor(r.cpuValue, load));
-    cpuCard_->setDetail(L10n::formatList("dashboard.cpu.load_detail",
-                                         {percentText(load), percentText(a.cpuUserPercent), percentText(a.cpuSystemPercent)},
-                                         lang));
+    cpuCard_->setDetail(
+        L10n::formatList("dashboard.cpu.load_detail",
+                         {percentText(load), percentText(a.cpuUserPercent), percentText(a.cpuSystemPercent)}, lang));
     cpuCard_->setGauge(load / 100.0, cpuColor(0, load));
     cpuCard_->setCaption(L10n::formatList("dashboard.cpu.counts",
                                           {QString::number(a.processCount), QString::number(a.threadCount)}, lang));
@@ -381,8 +378,8 @@ void DashboardPage::showFans(const DashboardRefreshResult& r, const QString& lan
     else if (r.fanCount == 1)
         fanCard_->setDetail(L10n::format("dashboard.fans.single", QString::number(r.fan0RPM), lang));
     else
-        fanCard_->setDetail(L10n::formatList("dashboard.fans.pair",
-                                             {QString::number(r.fan0RPM), QString::number(r.fan1RPM)}, lang));
+        fanCard_->setDetail(
+            L10n::formatList("dashboard.fans.pair", {QString::number(r.fan0RPM), QString::number(r.fan1RPM)}, lang));
     fanCard_->setCaption(r.supportsFan ? L10n::tr("dashboard.fans.control_available", lang)
                                        : L10n::tr("dashboard.fans.control_unavailable", lang));
 
@@ -405,8 +402,8 @@ void DashboardPage::showBattery(const DashboardRefreshResult& r, const QString& 
         return;
     }
     batteryCard_->setValue(QStringLiteral("%1%").arg(r.batteryPercent), batteryColor(r.batteryPercent));
-    const std::optional<double> marker =
-        r.chargeLimitEnabled && r.batteryTarget > 0 ? std::optional<double>(r.batteryTarget / 100.0) : std::nullopt;
+    const std::optional<double> marker
+        = r.chargeLimitEnabled && r.batteryTarget > 0 ? std::optional<double>(r.batteryTarget / 100.0) : std::nullopt;
     batteryCard_->setGauge(r.batteryPercent / 100.0, batteryColor(r.batteryPercent), marker);
     batteryCard_->setBadge(batteryActivityText(a.batteryActivityState, lang), DSToken::blue);
     QStringList detail;
@@ -415,10 +412,10 @@ void DashboardPage::showBattery(const DashboardRefreshResult& r, const QString& 
     if (r.powerState != QStringLiteral("-"))
         detail << L10n::displayName(r.powerState, lang);
     batteryCard_->setDetail(detail.join(QStringLiteral("  ·  ")));
-    batteryCard_->setCaption(r.batteryTarget > 0
-                                 ? L10n::formatList("dashboard.battery.limit",
-                                                    {QString::number(r.batteryTarget), QString::number(r.batteryDrop)}, lang)
-                                 : QString());
+    batteryCard_->setCaption(
+        r.batteryTarget > 0 ? L10n::formatList("dashboard.battery.limit",
+                                               {QString::number(r.batteryTarget), QString::number(r.batteryDrop)}, lang)
+                            : QString());
 }
 
 void DashboardPage::refreshStatus()
@@ -451,7 +448,8 @@ void DashboardPage::refreshTimeline()
             rows.push_back({e.time, title, detail.join(QStringLiteral(" · ")), e.color});
         }
     }
-    timeline_->setEmptyText(entries ? L10n::tr("dashboard.event.none", lang) : L10n::tr("dashboard.evidence.waiting", lang));
+    timeline_->setEmptyText(entries ? L10n::tr("dashboard.event.none", lang)
+                                    : L10n::tr("dashboard.evidence.waiting", lang));
     timeline_->setRows(rows);
 }
 
@@ -490,8 +488,8 @@ DetailSheet* DashboardPage::openPressureDetail(PressureDetail subject)
 
 DetailSheet* DashboardPage::openSensorSheet()
 {
-    auto* sheet = new SensorTemperatureModal(context_.state ? context_.state->allSensors() : std::vector<SensorReading>{},
-                                             model_->current(), window());
+    auto* sheet = new SensorTemperatureModal(
+        context_.state ? context_.state->allSensors() : std::vector<SensorReading>{}, model_->current(), window());
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->open();
     return sheet;

@@ -65,8 +65,7 @@ struct DashboardRefreshSeed {
         : values(std::move(current))
         , appSleepPreventionActive(appSleep)
         , localSsdTemperature(localSsd)
-    {
-    }
+    { }
 
     DashboardRefreshResult values;
     // The application's own sleep prevention is on: names "Sleep Policy" when the daemon

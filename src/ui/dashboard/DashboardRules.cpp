@@ -41,10 +41,7 @@ DSToken memoryLevelColor(const QString& level)
     return DSToken::grey;
 }
 
-DSToken memoryUseColor(const QString& memoryUsedGB)
-{
-    return token(memoryUseColour(memoryUsedRatio(memoryUsedGB)));
-}
+DSToken memoryUseColor(const QString& memoryUsedGB) { return token(memoryUseColour(memoryUsedRatio(memoryUsedGB))); }
 
 DSToken ssdColor(const QString& ssdTempText)
 {
@@ -79,10 +76,7 @@ QString usedOfTotalText(double usedBytes, double totalBytes)
     return QStringLiteral("%1 / %2 GB").arg(usedText, whole(total));
 }
 
-QString temperatureText(double celsius)
-{
-    return QString::asprintf("%.0f°C", celsius);
-}
+QString temperatureText(double celsius) { return QString::asprintf("%.0f°C", celsius); }
 
 std::optional<double> leadingNumber(const QString& text)
 {

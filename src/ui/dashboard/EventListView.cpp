@@ -51,15 +51,9 @@ EventListView::EventListView(QWidget* parent)
     outer->addWidget(empty_);
 }
 
-void EventListView::setEmptyText(const QString& text)
-{
-    empty_->setText(text);
-}
+void EventListView::setEmptyText(const QString& text) { empty_->setText(text); }
 
-QString EventListView::emptyText() const
-{
-    return empty_->text();
-}
+QString EventListView::emptyText() const { return empty_->text(); }
 
 void EventListView::setRows(const std::vector<EventRow>& rows)
 {

@@ -13,9 +13,8 @@ namespace vantrel::dashboard {
 QString evidenceCategory(const QString& text)
 {
     static const std::pair<const char*, const char*> words[] = {
-        {"cool", "cooling"}, {"battery", "power"},  {"charge", "power"},    {"power", "power"},
-        {"drain", "power"},  {"heat", "heat"},      {"sleep", "sleep"},     {"clamshell", "sleep"},
-        {"display", "sleep"}, {"awake", "sleep"},
+        {"cool", "cooling"}, {"battery", "power"}, {"charge", "power"},    {"power", "power"},   {"drain", "power"},
+        {"heat", "heat"},    {"sleep", "sleep"},   {"clamshell", "sleep"}, {"display", "sleep"}, {"awake", "sleep"},
     };
     const QString lower = text.toLower();
     for (const auto& [word, category] : words)

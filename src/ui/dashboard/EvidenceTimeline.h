@@ -16,7 +16,7 @@ struct EvidenceEntry {
     QString summary;
     QString trigger;
     QString resultState;
-    QString time;     // "HH:mm:ss", or "--:--:--" when "created_at" cannot be read
+    QString time; // "HH:mm:ss", or "--:--:--" when "created_at" cannot be read
     QString category; // "cooling", "power", "heat", "sleep" or "policy"
     DSToken color = DSToken::grey;
 };

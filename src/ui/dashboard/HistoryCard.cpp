@@ -24,9 +24,6 @@ void HistoryCard::setLatest(const QString& text, DSToken token)
     latest_->setToken(token);
 }
 
-QString HistoryCard::latest() const
-{
-    return latest_->text();
-}
+QString HistoryCard::latest() const { return latest_->text(); }
 
 } // namespace vantrel

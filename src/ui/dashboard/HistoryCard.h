@@ -1,7 +1,7 @@
 #pragma once
 // A card with a history chart and the latest value in its header.
-#include "ui/widgets/Card.h"
 #include "ui/style/DSToken.h"
+#include "ui/widgets/Card.h"
 
 namespace vantrel {
 

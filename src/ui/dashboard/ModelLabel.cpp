@@ -13,9 +13,8 @@ QString friendlyModelLabel(const std::optional<QString>& profilerName, const QSt
         return {};
     // Older identifiers name the family; Apple-silicon ones ("Mac15,6") only say "Mac".
     static const std::pair<const char*, const char*> families[] = {
-        {"MacBookPro", "MacBook Pro"}, {"MacBookAir", "MacBook Air"}, {"MacBook", "MacBook"},
-        {"Macmini", "Mac mini"},       {"MacPro", "Mac Pro"},         {"iMacPro", "iMac Pro"},
-        {"iMac", "iMac"},
+        {"MacBookPro", "MacBook Pro"}, {"MacBookAir", "MacBook Air"}, {"MacBook", "MacBook"}, {"Macmini", "Mac mini"},
+        {"MacPro", "Mac Pro"},         {"iMacPro", "iMac Pro"},       {"iMac", "iMac"},
     };
     for (const auto& [prefix, name] : families)
         if (id.startsWith(QLatin1String(prefix)))

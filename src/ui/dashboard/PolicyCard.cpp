@@ -48,12 +48,11 @@ PolicyCard::PolicyCard(QWidget* parent)
 void PolicyCard::show(const DashboardRefreshResult& r, const QString& lang)
 {
     const bool macosDefault = r.currentDriver != QStringLiteral("Fan Policy")
-                              && r.currentDriver != QStringLiteral("Power Policy")
-                              && r.currentDriver != QStringLiteral("Sleep Policy");
+        && r.currentDriver != QStringLiteral("Power Policy") && r.currentDriver != QStringLiteral("Sleep Policy");
     policy_->setText(driverText(r.currentDriver, lang));
     policy_->setToken(macosDefault ? DSToken::textSec : DSToken::blue);
-    const QString presetName = r.fanPresetName == QStringLiteral("-") ? QStringLiteral("-")
-                                                                       : L10n::displayName(r.fanPresetName, lang);
+    const QString presetName
+        = r.fanPresetName == QStringLiteral("-") ? QStringLiteral("-") : L10n::displayName(r.fanPresetName, lang);
     preset_->setText(L10n::format("dashboard.policy.fan_preset", presetName, lang));
 
     flags_ = {
@@ -84,9 +83,6 @@ void PolicyCard::show(const DashboardRefreshResult& r, const QString& lang)
     }
 }
 
-QString PolicyCard::policyText() const
-{
-    return policy_->text();
-}
+QString PolicyCard::policyText() const { return policy_->text(); }
 
 } // namespace vantrel

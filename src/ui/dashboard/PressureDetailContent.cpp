@@ -47,7 +47,8 @@ QString memoryLevelText(const QString& level, const QString& lang)
     return L10n::tr("dashboard.memory.level.unknown", lang);
 }
 
-std::vector<PressureMetric> pressureMetrics(PressureDetail subject, const DashboardRefreshResult& r, const QString& lang)
+std::vector<PressureMetric> pressureMetrics(PressureDetail subject, const DashboardRefreshResult& r,
+                                            const QString& lang)
 {
     auto percent = [](double v) { return QString::asprintf("%.0f%%", v); };
     const LocalActivityFields& a = r.activity;

@@ -10,7 +10,11 @@
 
 namespace vantrel {
 
-enum class PressureDetail { cpu, memory, storage };
+enum class PressureDetail {
+    cpu,
+    memory,
+    storage
+};
 
 struct PressureMetric {
     QString title;
@@ -28,7 +32,8 @@ namespace dashboard {
 
 QString pressureTitle(PressureDetail subject, const QString& lang);
 QString pressureSymbol(PressureDetail subject);
-std::vector<PressureMetric> pressureMetrics(PressureDetail subject, const DashboardRefreshResult& r, const QString& lang);
+std::vector<PressureMetric> pressureMetrics(PressureDetail subject, const DashboardRefreshResult& r,
+                                            const QString& lang);
 std::vector<PressureDetailSection> pressureSections(PressureDetail subject, const QString& lang);
 // The memory level as shown ("low" → the translated "Low"); unknown levels as given.
 QString memoryLevelText(const QString& level, const QString& lang);

@@ -10,8 +10,8 @@ PressureDetailModal::PressureDetailModal(PressureDetail subject, const Dashboard
 {
     const QString lang = L10n::currentLanguage();
     const QString updated = result.lastUpdated == QStringLiteral("-")
-                                ? QString()
-                                : L10n::format("dashboard.updated_at", result.lastUpdated, lang);
+        ? QString()
+        : L10n::format("dashboard.updated_at", result.lastUpdated, lang);
     setHeader(dashboard::pressureSymbol(subject), dashboard::pressureTitle(subject, lang), updated);
     for (const PressureMetric& m : dashboard::pressureMetrics(subject, result, lang))
         addMetric(m.title, m.value, m.color);

@@ -28,15 +28,9 @@ SummaryCard::SummaryCard(const QString& symbol, bool withGauge, QWidget* parent)
     contentLayout()->addStretch(1);
 }
 
-void SummaryCard::setValue(const QString& value, DSToken token)
-{
-    metric_->setValue(value, token);
-}
+void SummaryCard::setValue(const QString& value, DSToken token) { metric_->setValue(value, token); }
 
-void SummaryCard::setDetail(const QString& detail)
-{
-    metric_->setDetail(detail);
-}
+void SummaryCard::setDetail(const QString& detail) { metric_->setDetail(detail); }
 
 void SummaryCard::setCaption(const QString& caption)
 {
@@ -52,14 +46,8 @@ void SummaryCard::setGauge(double fraction, DSToken token, std::optional<double>
     gauge_->setMarker(marker);
 }
 
-void SummaryCard::setBadge(const QString& text, DSToken token)
-{
-    badge_->setBadge(text, token);
-}
+void SummaryCard::setBadge(const QString& text, DSToken token) { badge_->setBadge(text, token); }
 
-QString SummaryCard::caption() const
-{
-    return caption_->text();
-}
+QString SummaryCard::caption() const { return caption_->text(); }
 
 } // namespace vantrel

@@ -3,8 +3,8 @@
 // caption. Clickable when it opens a sheet or another page.
 #include <optional>
 
-#include "ui/widgets/Card.h"
 #include "ui/style/DSToken.h"
+#include "ui/widgets/Card.h"
 
 namespace vantrel {
 

@@ -37,10 +37,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets()
-{
-    return SidebarLayout::pageIdentifiers() + kSheets;
-}
+QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets; }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)

@@ -15,7 +15,7 @@ struct ScreenshotRequest {
     // "dashboard.storage", "dashboard.sensors".
     QString pageId;
     QString file;
-    QString lang;  // empty: the current language
+    QString lang; // empty: the current language
     QString theme; // "light" or "dark"; empty: the "appTheme" preference
     QSize size = QSize(1100, 720);
     // How many dashboard refreshes to wait for (two seconds apart) before the picture.

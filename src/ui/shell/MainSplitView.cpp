@@ -56,10 +56,7 @@ QWidget* MainSplitView::pageFor(const QString& pageId)
     return page;
 }
 
-QWidget* MainSplitView::currentPage() const
-{
-    return stack_->currentWidget();
-}
+QWidget* MainSplitView::currentPage() const { return stack_->currentWidget(); }
 
 QWidget* MainSplitView::builtPage(const QString& pageId) const
 {

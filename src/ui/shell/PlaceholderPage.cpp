@@ -22,7 +22,8 @@ PlaceholderPage::PlaceholderPage(const QString& pageId, QWidget* parent)
     auto* inner = new QVBoxLayout(column);
     inner->setContentsMargins(0, 0, 0, 0);
     inner->setSpacing(10);
-    auto* symbol = new SymbolView(SidebarLayout::item(pageId, QStringLiteral("en")).symbol, DSToken::textTer, 44, column);
+    auto* symbol
+        = new SymbolView(SidebarLayout::item(pageId, QStringLiteral("en")).symbol, DSToken::textTer, 44, column);
     inner->addWidget(symbol, 0, Qt::AlignHCenter);
     inner->addSpacing(6);
     title_->setParent(column);

@@ -8,16 +8,16 @@ namespace vantrel {
 
 void SidebarGroup::add(SidebarItem item)
 {
-    const bool present = std::any_of(items.begin(), items.end(),
-                                     [&](const SidebarItem& i) { return i.pageId == item.pageId; });
+    const bool present
+        = std::any_of(items.begin(), items.end(), [&](const SidebarItem& i) { return i.pageId == item.pageId; });
     if (!present)
         items.push_back(std::move(item));
 }
 
 const QStringList& SidebarLayout::pageIdentifiers()
 {
-    static const QStringList ids = {page::dashboard, page::fanCurve, page::power,
-                                    page::sleep,     page::convenience, page::settings};
+    static const QStringList ids
+        = {page::dashboard, page::fanCurve, page::power, page::sleep, page::convenience, page::settings};
     return ids;
 }
 
@@ -68,10 +68,7 @@ std::vector<SidebarGroup> SidebarLayout::groups(const QString& lang, bool suppor
     return result;
 }
 
-SidebarItem SidebarLayout::settingsButton(const QString& lang)
-{
-    return item(page::settings, lang);
-}
+SidebarItem SidebarLayout::settingsButton(const QString& lang) { return item(page::settings, lang); }
 
 SidebarItem SidebarLayout::quitButton(const QString& lang)
 {

@@ -16,9 +16,6 @@ void UiState::setAllSensors(std::vector<SensorReading> readings)
     Q_EMIT sensorsChanged();
 }
 
-void UiState::setAppSleepPreventionActive(bool active)
-{
-    appSleepPreventionActive_ = active;
-}
+void UiState::setAppSleepPreventionActive(bool active) { appSleepPreventionActive_ = active; }
 
 } // namespace vantrel

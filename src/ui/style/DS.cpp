@@ -43,20 +43,11 @@ QColor DS::color(DSToken token, ColorScheme scheme)
     return QColor::fromRgb(scheme == ColorScheme::dark ? v.dark : v.light);
 }
 
-QColor DS::color(DSToken token)
-{
-    return color(token, scheme());
-}
+QColor DS::color(DSToken token) { return color(token, scheme()); }
 
-ColorScheme DS::scheme()
-{
-    return gScheme.load(std::memory_order_relaxed);
-}
+ColorScheme DS::scheme() { return gScheme.load(std::memory_order_relaxed); }
 
-void DS::setScheme(ColorScheme scheme)
-{
-    gScheme.store(scheme, std::memory_order_relaxed);
-}
+void DS::setScheme(ColorScheme scheme) { gScheme.store(scheme, std::memory_order_relaxed); }
 
 QColor DS::tint(DSToken token, double alpha)
 {

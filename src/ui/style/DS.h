@@ -7,7 +7,10 @@
 
 namespace vantrel {
 
-enum class ColorScheme { light, dark };
+enum class ColorScheme {
+    light,
+    dark
+};
 
 class DS {
 public:

@@ -14,10 +14,7 @@ const QString ThemeController::preferenceKey = QStringLiteral("appTheme");
 
 namespace {
 
-QString hex(DSToken token, ColorScheme scheme)
-{
-    return DS::color(token, scheme).name(QColor::HexRgb);
-}
+QString hex(DSToken token, ColorScheme scheme) { return DS::color(token, scheme).name(QColor::HexRgb); }
 
 // Set while any controller changes the application palette, so that no controller takes its
 // own (or another one's) palette for a change of the platform's.
@@ -25,7 +22,11 @@ bool settingPalette = false;
 
 class PaletteChange {
 public:
-    PaletteChange() : previous_(settingPalette) { settingPalette = true; }
+    PaletteChange()
+        : previous_(settingPalette)
+    {
+        settingPalette = true;
+    }
     ~PaletteChange() { settingPalette = previous_; }
     PaletteChange(const PaletteChange&) = delete;
     PaletteChange& operator=(const PaletteChange&) = delete;
@@ -122,10 +123,7 @@ ColorScheme ThemeController::resolve(const QString& appTheme, ColorScheme system
     return system;
 }
 
-QString ThemeController::appTheme() const
-{
-    return preferences_.stringValue(preferenceKey, QStringLiteral("system"));
-}
+QString ThemeController::appTheme() const { return preferences_.stringValue(preferenceKey, QStringLiteral("system")); }
 
 void ThemeController::setAppTheme(const QString& appTheme)
 {
@@ -133,10 +131,7 @@ void ThemeController::setAppTheme(const QString& appTheme)
     apply();
 }
 
-void ThemeController::apply()
-{
-    applyScheme(resolve(appTheme(), systemScheme()));
-}
+void ThemeController::apply() { applyScheme(resolve(appTheme(), systemScheme())); }
 
 void ThemeController::applyScheme(ColorScheme scheme)
 {
@@ -213,11 +208,16 @@ QToolTip { color: %textPri; background: %card; border: 1px solid %border; paddin
 QDialog { background: %bg; }
 )");
     const std::pair<const char*, DSToken> names[] = {
-        {"%textPri", DSToken::textPri},       {"%textSec", DSToken::textSec},
-        {"%textTer", DSToken::textTer},       {"%textDisabled", DSToken::textDisabled},
-        {"%surface", DSToken::interactiveSurface}, {"%border", DSToken::interactiveBorder},
-        {"%divider", DSToken::divider},       {"%blue", DSToken::blue},
-        {"%red", DSToken::red},               {"%card", DSToken::card},
+        {"%textPri", DSToken::textPri},
+        {"%textSec", DSToken::textSec},
+        {"%textTer", DSToken::textTer},
+        {"%textDisabled", DSToken::textDisabled},
+        {"%surface", DSToken::interactiveSurface},
+        {"%border", DSToken::interactiveBorder},
+        {"%divider", DSToken::divider},
+        {"%blue", DSToken::blue},
+        {"%red", DSToken::red},
+        {"%card", DSToken::card},
         {"%bg", DSToken::bg},
     };
     for (const auto& [name, token] : names)

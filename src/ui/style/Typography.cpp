@@ -35,9 +35,6 @@ QFont Typography::font(int pixelSize, QFont::Weight weight)
     return f;
 }
 
-QFont Typography::numeric(int pixelSize, QFont::Weight weight)
-{
-    return font(pixelSize, weight);
-}
+QFont Typography::numeric(int pixelSize, QFont::Weight weight) { return font(pixelSize, weight); }
 
 } // namespace vantrel

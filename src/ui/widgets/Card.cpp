@@ -49,10 +49,7 @@ void Card::setTitle(const QString& title)
     updateHeaderVisibility();
 }
 
-QString Card::title() const
-{
-    return title_->text();
-}
+QString Card::title() const { return title_->text(); }
 
 void Card::setSymbol(const QString& symbolName)
 {

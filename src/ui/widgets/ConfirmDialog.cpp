@@ -33,14 +33,8 @@ bool ConfirmDialog::ask(QWidget* parent, const Question& question, bool destruct
     return box.clickedButton() == confirm;
 }
 
-void ConfirmDialog::setNextAnswer(std::optional<bool> answer)
-{
-    gNextAnswer = answer;
-}
+void ConfirmDialog::setNextAnswer(std::optional<bool> answer) { gNextAnswer = answer; }
 
-std::optional<ConfirmDialog::Question> ConfirmDialog::lastQuestion()
-{
-    return gLastQuestion;
-}
+std::optional<ConfirmDialog::Question> ConfirmDialog::lastQuestion() { return gLastQuestion; }
 
 } // namespace vantrel

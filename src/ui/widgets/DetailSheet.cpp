@@ -107,11 +107,11 @@ bool DetailSheet::eventFilter(QObject* watched, QEvent* event)
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (owner_ && owner_->isVisible()) {
-                        show();
-                        raise();
-                        activateWindow();
-                    }
+                if (owner_ && owner_->isVisible()) {
+                    show();
+                    raise();
+                    activateWindow();
+                }
                 },
                 Qt::QueuedConnection);
         }
@@ -166,14 +166,8 @@ void DetailSheet::addSection(const QString& title, const QString& body)
     content_->addWidget(card);
 }
 
-void DetailSheet::setCloseText(const QString& text)
-{
-    close_->setText(text);
-}
+void DetailSheet::setCloseText(const QString& text) { close_->setText(text); }
 
-QString DetailSheet::title() const
-{
-    return title_->text();
-}
+QString DetailSheet::title() const { return title_->text(); }
 
 } // namespace vantrel

@@ -22,9 +22,21 @@ public:
     void setCapacity(int capacity);
     // The smallest vertical span shown, so a flat line does not magnify noise.
     void setMinimumSpan(double span);
-    void setUnit(const QString& unit) { unit_ = unit; update(); }
-    void setDecimals(int decimals) { decimals_ = decimals; update(); }
-    void setEmptyText(const QString& text) { emptyText_ = text; update(); }
+    void setUnit(const QString& unit)
+    {
+        unit_ = unit;
+        update();
+    }
+    void setDecimals(int decimals)
+    {
+        decimals_ = decimals;
+        update();
+    }
+    void setEmptyText(const QString& text)
+    {
+        emptyText_ = text;
+        update();
+    }
 
     // The value range drawn for the current samples: {low, high}.
     std::pair<double, double> displayRange() const;

@@ -82,15 +82,9 @@ bool MarkedSlider::hasLabels() const
     return std::any_of(marks_.begin(), marks_.end(), [](const Mark& m) { return !m.label.isEmpty(); });
 }
 
-QSize MarkedSlider::sizeHint() const
-{
-    return {240, hasLabels() ? 46 : 32};
-}
+QSize MarkedSlider::sizeHint() const { return {240, hasLabels() ? 46 : 32}; }
 
-QSize MarkedSlider::minimumSizeHint() const
-{
-    return {80, sizeHint().height()};
-}
+QSize MarkedSlider::minimumSizeHint() const { return {80, sizeHint().height()}; }
 
 void MarkedSlider::paintEvent(QPaintEvent*)
 {
@@ -165,12 +159,21 @@ void MarkedSlider::keyPressEvent(QKeyEvent* event)
     int next = value_;
     switch (event->key()) {
     case Qt::Key_Left:
-    case Qt::Key_Down: next -= step_; break;
+    case Qt::Key_Down:
+        next -= step_;
+        break;
     case Qt::Key_Right:
-    case Qt::Key_Up: next += step_; break;
-    case Qt::Key_Home: next = min_; break;
-    case Qt::Key_End: next = max_; break;
-    default: return QWidget::keyPressEvent(event);
+    case Qt::Key_Up:
+        next += step_;
+        break;
+    case Qt::Key_Home:
+        next = min_;
+        break;
+    case Qt::Key_End:
+        next = max_;
+        break;
+    default:
+        return QWidget::keyPressEvent(event);
     }
     setValue(next);
     Q_EMIT valueCommitted(value_);

@@ -41,10 +41,7 @@ void MetricView::setDetail(const QString& detail)
     detail_->setVisible(!detail.isEmpty());
 }
 
-void MetricView::setValuePixelSize(int pixelSize)
-{
-    value_->setPixelSize(pixelSize, QFont::DemiBold);
-}
+void MetricView::setValuePixelSize(int pixelSize) { value_->setPixelSize(pixelSize, QFont::DemiBold); }
 
 QString MetricView::caption() const { return caption_->text(); }
 QString MetricView::value() const { return value_->text(); }

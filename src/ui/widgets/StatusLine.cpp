@@ -29,15 +29,9 @@ void StatusLine::setStatus(const QString& text, DSToken token)
     update();
 }
 
-void StatusLine::clear()
-{
-    setStatus(QString(), DSToken::grey);
-}
+void StatusLine::clear() { setStatus(QString(), DSToken::grey); }
 
-QString StatusLine::text() const
-{
-    return label_->text();
-}
+QString StatusLine::text() const { return label_->text(); }
 
 void StatusLine::paintEvent(QPaintEvent*)
 {

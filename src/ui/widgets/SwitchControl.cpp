@@ -40,8 +40,8 @@ void SwitchControl::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF track = QRectF(0, 0, 40, 24).translated((width() - 40) / 2.0, (height() - 24) / 2.0)
-                             .adjusted(1, 1, -1, -1);
+    const QRectF track
+        = QRectF(0, 0, 40, 24).translated((width() - 40) / 2.0, (height() - 24) / 2.0).adjusted(1, 1, -1, -1);
     const double r = track.height() / 2;
     QColor off = DS::color(DSToken::interactiveBorder);
     QColor on = DS::color(DSToken::blue);
@@ -51,10 +51,9 @@ void SwitchControl::paintEvent(QPaintEvent*)
     }
     // Blend the track colour with the knob's travel so the animation reads smoothly.
     const double t = knob_;
-    const QColor fill = QColor::fromRgbF(off.redF() + (on.redF() - off.redF()) * t,
-                                         off.greenF() + (on.greenF() - off.greenF()) * t,
-                                         off.blueF() + (on.blueF() - off.blueF()) * t,
-                                         off.alphaF() + (on.alphaF() - off.alphaF()) * t);
+    const QColor fill = QColor::fromRgbF(
+        off.redF() + (on.redF() - off.redF()) * t, off.greenF() + (on.greenF() - off.greenF()) * t,
+        off.blueF() + (on.blueF() - off.blueF()) * t, off.alphaF() + (on.alphaF() - off.alphaF()) * t);
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
     p.drawRoundedRect(track, r, r);

@@ -359,10 +359,7 @@ const QHash<QString, Draw>& table()
 
 } // namespace
 
-bool SymbolPainter::knows(const QString& name)
-{
-    return table().contains(name);
-}
+bool SymbolPainter::knows(const QString& name) { return table().contains(name); }
 
 void SymbolPainter::paint(QPainter& painter, const QString& name, const QRectF& rect, const QColor& color)
 {

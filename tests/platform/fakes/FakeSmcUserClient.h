@@ -22,7 +22,10 @@ public:
     };
 
     void setOpenResult(SmcOpenResult result) { openResult_ = result; }
-    void setKey(const QString& key, const QString& type, QByteArray bytes) { keys_.insert(key, {type, std::move(bytes)}); }
+    void setKey(const QString& key, const QString& type, QByteArray bytes)
+    {
+        keys_.insert(key, {type, std::move(bytes)});
+    }
     // Calls for key return kernelResult (at the given command, 0 = both).
     void failKey(const QString& key, std::int32_t kernelResult, std::uint8_t command = 0)
     {
@@ -43,7 +46,8 @@ public:
         if (connection == 0 || connection != openResult_.connection)
             return smc::kInvalidConnection;
         const QString key = smcFourCharString(in.key);
-        if (const auto f = failures_.constFind(key); f != failures_.constEnd() && (f->second == 0 || f->second == in.command))
+        if (const auto f = failures_.constFind(key);
+            f != failures_.constEnd() && (f->second == 0 || f->second == in.command))
             return f->first;
         SMCParamBlock out;
         out.key = in.key;
@@ -56,8 +60,9 @@ public:
         } else {
             // The value block is filled with 0xee past the key's size, which a reader must ignore.
             out.bytes.fill(0xee);
-            std::memcpy(out.bytes.data(), it->second.constData(),
-                        std::min<std::size_t>({in.dataSize, static_cast<std::size_t>(it->second.size()), out.bytes.size()}));
+            std::memcpy(
+                out.bytes.data(), it->second.constData(),
+                std::min<std::size_t>({in.dataSize, static_cast<std::size_t>(it->second.size()), out.bytes.size()}));
         }
         const auto encoded = out.encode();
         std::memcpy(output, encoded.data(), encoded.size());
