@@ -46,6 +46,7 @@ QString Paths::batteryTool() const { return rooted(QStringLiteral("/usr/local/va
 QString Paths::sudoersBatteryFile() const { return rooted(QStringLiteral("/private/etc/sudoers.d/battery")); }
 QString Paths::tmpDirectory() const { return rooted(QStringLiteral("/tmp")); }
 QString Paths::safetyLogFile() const { return rooted(QStringLiteral("/tmp/vantrel_safety.log")); }
+QString Paths::appLogFile() const { return rooted(QStringLiteral("/tmp/vantrel_app.log")); }
 QString Paths::shieldReleaseSignal() const { return rooted(QStringLiteral("/tmp/vantrel_release_safety_shield")); }
 QString Paths::applicationBundle() const { return rooted(QStringLiteral("/Applications/Vantrel.app")); }
 

@@ -29,6 +29,7 @@ public:
     QString sudoersBatteryFile() const; // /private/etc/sudoers.d/battery
     QString tmpDirectory() const; // /tmp
     QString safetyLogFile() const; // /tmp/vantrel_safety.log
+    QString appLogFile() const; // /tmp/vantrel_app.log
     QString shieldReleaseSignal() const; // /tmp/vantrel_release_safety_shield
     QString applicationBundle() const; // /Applications/Vantrel.app
 
