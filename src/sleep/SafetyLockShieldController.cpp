@@ -32,8 +32,7 @@ SafetyLockShieldController::SafetyLockShieldController(Dispatch& dispatch, const
     , releaseSignalPath_(paths.shieldReleaseSignal())
     , releaseSignalDirectory_(QFileInfo(paths.shieldReleaseSignal()).absolutePath())
     , logPath_(paths.appLogFile())
-{
-}
+{ }
 
 SafetyLockShieldController::~SafetyLockShieldController()
 {
@@ -46,7 +45,10 @@ SafetyLockShieldController::~SafetyLockShieldController()
 
 SafetyLockShieldController* SafetyLockShieldController::shared() { return sharedController.load(); }
 
-void SafetyLockShieldController::setShared(SafetyLockShieldController* controller) { sharedController.store(controller); }
+void SafetyLockShieldController::setShared(SafetyLockShieldController* controller)
+{
+    sharedController.store(controller);
+}
 
 bool SafetyLockShieldController::showBuiltInDisplayShieldOnce(const QString& reason)
 {
@@ -130,9 +132,9 @@ void SafetyLockShieldController::startReleaseSignalMonitor()
     auto watcher = new QFileSystemWatcher(this);
     if (!watcher->addPath(releaseSignalDirectory_)) {
         delete watcher;
-        releaseTimer_ = dispatch_.every(
-            dispatch_.global(QoS::UserInitiated), releaseSignalPollInterval, Duration(0),
-            signalCheck(QStringLiteral("release signal file (timer fallback)")), releaseSignalPollInterval);
+        releaseTimer_ = dispatch_.every(dispatch_.global(QoS::UserInitiated), releaseSignalPollInterval, Duration(0),
+                                        signalCheck(QStringLiteral("release signal file (timer fallback)")),
+                                        releaseSignalPollInterval);
         return;
     }
     connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
@@ -187,8 +189,8 @@ QString SafetyLockShieldController::screenSnapshot() const
     QStringList entries;
     for (const ShieldScreen& screen : windows_->screens()) {
         entries << (screen.displayId.isEmpty() ? QStringLiteral("0") : screen.displayId) + QStringLiteral(":builtin=")
-                       + boolText(screen.builtIn) + QStringLiteral(":online=") + boolText(screen.online)
-                       + QStringLiteral(":frame=") + rectText(screen.frame);
+                + boolText(screen.builtIn) + QStringLiteral(":online=") + boolText(screen.online)
+                + QStringLiteral(":frame=") + rectText(screen.frame);
     }
     return entries.join(QLatin1Char(','));
 }

@@ -91,12 +91,14 @@ TEST(SafetyLockShieldController, GenerationsMakeDelayedReleasesSafe)
     EXPECT_EQ(r.windows->hides, 2);
 
     const QString stamp = QStringLiteral("[2026-01-15 12:00:00 +0000] ");
-    EXPECT_EQ(r.log(),
-              QStringList({stamp + "SafetyLockShield: shown on built-in displays count=1 generation=1 reason=lid closed pre-arm",
-                           stamp + "SafetyLockShield: released reason=replace existing shield before show",
-                           stamp + "SafetyLockShield: shown on built-in displays count=1 generation=2 reason=lid opened fallback",
-                           stamp + "SafetyLockShield: skipped stale release generation=1 current=2 reason=post-lock guard",
-                           stamp + "SafetyLockShield: released reason=post-lock guard generation=2"}));
+    EXPECT_EQ(
+        r.log(),
+        QStringList(
+            {stamp + "SafetyLockShield: shown on built-in displays count=1 generation=1 reason=lid closed pre-arm",
+             stamp + "SafetyLockShield: released reason=replace existing shield before show",
+             stamp + "SafetyLockShield: shown on built-in displays count=1 generation=2 reason=lid opened fallback",
+             stamp + "SafetyLockShield: skipped stale release generation=1 current=2 reason=post-lock guard",
+             stamp + "SafetyLockShield: released reason=post-lock guard generation=2"}));
 
     // The generation keeps counting up after a release.
     ASSERT_TRUE(r.controller->showBuiltInDisplayShieldOnce(QStringLiteral("lid closed pre-arm")));
@@ -181,8 +183,9 @@ TEST(SafetyLockShieldController, UnwatchableDirectoryIsPolledEveryHalfSecond)
     EXPECT_FALSE(QFileInfo::exists(r.paths.shieldReleaseSignal()));
     EXPECT_FALSE(r.controller->isPolling());
     EXPECT_EQ(r.dispatch.pendingTimers(), 0);
-    EXPECT_EQ(r.log(), QStringList({"[2026-01-15 12:00:00 +0000] SafetyLockShield: released reason=release signal "
-                                    "file (timer fallback)"}));
+    EXPECT_EQ(r.log(),
+              QStringList({"[2026-01-15 12:00:00 +0000] SafetyLockShield: released reason=release signal "
+                           "file (timer fallback)"}));
 
     // Now that the directory exists, the next shield watches it instead of polling.
     ASSERT_TRUE(r.controller->showBuiltInDisplayShieldOnce(QStringLiteral("lid opened fallback")));
