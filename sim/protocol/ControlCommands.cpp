@@ -215,8 +215,11 @@ QJsonObject setVirtualDisplay(PlatformState& p, const QJsonObject& r)
     VirtualDisplayEntry entry;
     entry.name = json::string(r, QStringLiteral("name")).value_or(QString());
     const std::pair<const char*, int*> numbers[] = {
-        {"width", &entry.width},          {"height", &entry.height},         {"vendor_id", &entry.vendorId},
-        {"product_id", &entry.productId}, {"serial_number", &entry.serialNumber},
+        {"width", &entry.width},
+        {"height", &entry.height},
+        {"vendor_id", &entry.vendorId},
+        {"product_id", &entry.productId},
+        {"serial_number", &entry.serialNumber},
     };
     for (const auto& [key, field] : numbers) {
         const QString name = QLatin1String(key);

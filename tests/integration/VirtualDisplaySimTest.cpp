@@ -59,8 +59,9 @@ TEST(VirtualDisplaySim, TheVirtualClamshellComesAndGoesInTheSimulatedMac)
     log.clear();
     manager.startVirtualDisplay();
     EXPECT_FALSE(manager.isDisplayPresent());
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
-                               "VirtualDisplayManager: Start skipped because a real external display is connected.")});
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral(
+                  "VirtualDisplayManager: Start skipped because a real external display is connected.")});
 
     // Lid closed and nothing else connected: no main display to measure, so the default size.
     ASSERT_EQ(sim.ctl({"displays", "external_count=0"}), 0);

@@ -162,10 +162,14 @@ TEST(StateFiles, VirtualDisplayEntryKeepsItsDescriptionAndAFreshIdPerCreation)
     EXPECT_EQ(hw["built_in_display"].toObject()["height"].toInt(), 1964);
     EXPECT_TRUE(hw["platform"].toObject()["virtual_display"].isNull());
 
-    const QJsonObject described{{"action", "set_virtual_display"}, {"active", true},
-                                {"name", "Vantrel Virtual Clamshell"}, {"width", 3024},
-                                {"height", 1964}, {"vendor_id", 22136},
-                                {"product_id", 4660}, {"serial_number", 1}};
+    const QJsonObject described{{"action", "set_virtual_display"},
+                                {"active", true},
+                                {"name", "Vantrel Virtual Clamshell"},
+                                {"width", 3024},
+                                {"height", 1964},
+                                {"vendor_id", 22136},
+                                {"product_id", 4660},
+                                {"serial_number", 1}};
     const int first = call(daemon, "sim_platform", described)["display_id"].toInt();
     EXPECT_GT(first, 0);
     // Described again while on: same display.

@@ -34,7 +34,12 @@ TEST(VirtualDisplayManager, ExternalDisplayRules)
     const std::vector<Case> cases = {
         {"built-in only", {builtIn()}, {}, {}, false, false, false},
         {"a monitor", {builtIn(), monitor(5)}, {}, {}, false, false, true},
-        {"monitor listed without a screen counts", {monitor(5)}, {{1, QStringLiteral("Built-in")}}, {}, false, false,
+        {"monitor listed without a screen counts",
+         {monitor(5)},
+         {{1, QStringLiteral("Built-in")}},
+         {},
+         false,
+         false,
          true},
         {"the list cannot be read", {builtIn(), monitor(5)}, {}, {}, false, true, false},
         {"own display excluded by id", {builtIn(), monitor(7)}, {}, {7}, true, false, false},
@@ -106,12 +111,13 @@ TEST(VirtualDisplayManager, StartCreatesThePanelSizedDisplayAndStopRemovesIt)
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> unmirrored{{1, 0}, {100, 0}};
     EXPECT_EQ(displays->state().mirrorChanges, unmirrored);
     EXPECT_EQ(displays->state().completed, 1);
-    EXPECT_EQ(log.lines(), (QStringList{
-                               QStringLiteral("VirtualDisplayManager: Built-in display detected: 3024x1964"),
-                               QStringLiteral("VirtualDisplayManager: Initializing 3024x1964 @ 60Hz (matched to built-in)..."),
-                               QStringLiteral("VirtualDisplayManager: ✅ Virtual Clamshell Active (3024x1964)"),
-                               QStringLiteral("VirtualDisplayManager: ✅ Mirroring disabled — extended mode (session only)"),
-                           }));
+    EXPECT_EQ(log.lines(),
+              (QStringList{
+                  QStringLiteral("VirtualDisplayManager: Built-in display detected: 3024x1964"),
+                  QStringLiteral("VirtualDisplayManager: Initializing 3024x1964 @ 60Hz (matched to built-in)..."),
+                  QStringLiteral("VirtualDisplayManager: ✅ Virtual Clamshell Active (3024x1964)"),
+                  QStringLiteral("VirtualDisplayManager: ✅ Mirroring disabled — extended mode (session only)"),
+              }));
     // Running, the own display is not an external monitor by its id, by its identity, or by its name.
     EXPECT_FALSE(manager.hasRealExternalDisplay(manager.virtualDisplayIds(), true));
     EXPECT_FALSE(manager.hasRealExternalDisplay({}, false));
@@ -142,8 +148,9 @@ TEST(VirtualDisplayManager, StartIsSkippedWithARealMonitor)
     manager.startVirtualDisplay();
     EXPECT_FALSE(manager.isDisplayPresent());
     EXPECT_TRUE(displays->state().created.empty());
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
-                               "VirtualDisplayManager: Start skipped because a real external display is connected.")});
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral(
+                  "VirtualDisplayManager: Start skipped because a real external display is connected.")});
 }
 
 TEST(VirtualDisplayManager, FailedStartsLeaveNothingBehind)
@@ -184,7 +191,8 @@ TEST(VirtualDisplayManager, ResolutionDefaultAndMirroringFailures)
         LogCapture log;
         const auto size = VirtualDisplayManager::detectBuiltInDisplayResolution(*displays);
         EXPECT_EQ(size, std::make_pair(3456u, 2234u));
-        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("VirtualDisplayManager: Using default resolution: 3456x2234")});
+        EXPECT_EQ(log.lines(),
+                  QStringList{QStringLiteral("VirtualDisplayManager: Using default resolution: 3456x2234")});
     }
     LogCapture quiet;
     displays->mainSize = {1512, 0};
@@ -195,7 +203,8 @@ TEST(VirtualDisplayManager, ResolutionDefaultAndMirroringFailures)
     {
         LogCapture log;
         VirtualDisplayManager::disableMirroring(*displays);
-        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("VirtualDisplayManager: ⚠️ Could not begin display config")});
+        EXPECT_EQ(log.lines(),
+                  QStringList{QStringLiteral("VirtualDisplayManager: ⚠️ Could not begin display config")});
         EXPECT_TRUE(displays->state().mirrorChanges.empty());
     }
     displays->configurationBegins = true;
@@ -203,8 +212,9 @@ TEST(VirtualDisplayManager, ResolutionDefaultAndMirroringFailures)
     {
         LogCapture log;
         VirtualDisplayManager::disableMirroring(*displays);
-        EXPECT_EQ(log.lines(),
-                  QStringList{QStringLiteral("VirtualDisplayManager: ⚠️ Failed to disable mirroring (error: 1001)")});
+        EXPECT_EQ(
+            log.lines(),
+            QStringList{QStringLiteral("VirtualDisplayManager: ⚠️ Failed to disable mirroring (error: 1001)")});
     }
     // A failed mirroring change does not undo a started display.
     VirtualDisplayManager manager(displays);

@@ -149,10 +149,7 @@ std::optional<VirtualDisplayMode> LinuxDisplays::makeMode(std::uint32_t width, s
     return VirtualDisplayMode{width, height, refreshRate};
 }
 
-std::unique_ptr<VirtualDisplay> LinuxDisplays::createVirtualDisplay(const VirtualDisplayDescriptor&)
-{
-    return nullptr;
-}
+std::unique_ptr<VirtualDisplay> LinuxDisplays::createVirtualDisplay(const VirtualDisplayDescriptor&) { return nullptr; }
 
 std::unique_ptr<DisplayConfiguration> LinuxDisplays::beginConfiguration() { return nullptr; }
 

@@ -85,10 +85,11 @@ std::optional<std::vector<SimDisplays::Panel>> SimDisplays::panels() const
     const auto platform = json::object(*state, QStringLiteral("platform"));
     const auto display = platform ? json::object(*platform, QStringLiteral("virtual_display")) : std::nullopt;
     if (display && unsignedField(*display, "id") != 0)
-        list.push_back(Panel{DisplayInfo{unsignedField(*display, "id"), false, unsignedField(*display, "vendor_id"),
-                                         unsignedField(*display, "product_id"), unsignedField(*display, "serial_number")},
-                             json::string(*display, QStringLiteral("name")).value_or(QString()),
-                             PixelSize{unsignedField(*display, "width"), unsignedField(*display, "height")}});
+        list.push_back(
+            Panel{DisplayInfo{unsignedField(*display, "id"), false, unsignedField(*display, "vendor_id"),
+                              unsignedField(*display, "product_id"), unsignedField(*display, "serial_number")},
+                  json::string(*display, QStringLiteral("name")).value_or(QString()),
+                  PixelSize{unsignedField(*display, "width"), unsignedField(*display, "height")}});
     return list;
 }
 
@@ -150,7 +151,8 @@ std::unique_ptr<VirtualDisplay> SimDisplays::createVirtualDisplay(const VirtualD
     const auto reply = transport_->send(createRequest(descriptor));
     if (!(reply && json::isOkStatus(*reply)))
         return nullptr;
-    return std::make_unique<SimVirtualDisplay>(transport_, PixelSize{descriptor.maxPixelsWide, descriptor.maxPixelsHigh});
+    return std::make_unique<SimVirtualDisplay>(transport_,
+                                               PixelSize{descriptor.maxPixelsWide, descriptor.maxPixelsHigh});
 }
 
 std::unique_ptr<DisplayConfiguration> SimDisplays::beginConfiguration()

@@ -89,8 +89,9 @@ private:
         ~Virtual() override
         {
             auto& online = state_->online;
-            online.erase(std::remove_if(online.begin(), online.end(), [this](const DisplayInfo& d) { return d.id == id_; }),
-                         online.end());
+            online.erase(
+                std::remove_if(online.begin(), online.end(), [this](const DisplayInfo& d) { return d.id == id_; }),
+                online.end());
             auto& screens = state_->screens;
             screens.erase(std::remove_if(screens.begin(), screens.end(),
                                          [this](const ScreenInfo& s) { return s.displayId == id_; }),
