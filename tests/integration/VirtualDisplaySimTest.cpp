@@ -72,13 +72,23 @@ TEST(VirtualDisplaySim, TheVirtualClamshellComesAndGoesInTheSimulatedMac)
     EXPECT_EQ(display["width"].toInt(), 3456);
     EXPECT_EQ(display["height"].toInt(), 2234);
 
-    // A second manager does not take over the display the simulated Mac already holds.
-    VirtualDisplayManager other(displays);
-    log.clear();
-    other.startVirtualDisplay();
-    EXPECT_FALSE(other.isDisplayPresent());
-    EXPECT_EQ(log.lines().last(), QStringLiteral("VirtualDisplayManager: ❌ Failed to create CGVirtualDisplay."));
-    EXPECT_TRUE(platformState(sim)["virtual_display_active"].toBool());
     manager.stopVirtualDisplay();
     EXPECT_TRUE(platformState(sim)["virtual_display"].isNull());
+
+    // A display left behind by an app that ended without removing it is taken over, not refused.
+    ASSERT_EQ(sim.ctl({"platform", "action=set_virtual_display", "active=true", "name=Vantrel Virtual Clamshell",
+                       "vendor_id=22136", "product_id=4660", "serial_number=1"}),
+              0);
+    const int leftover = platformState(sim)["virtual_display"].toObject()["id"].toInt();
+    VirtualDisplayManager next(displays);
+    next.startVirtualDisplay();
+    ASSERT_TRUE(next.isDisplayPresent());
+    display = platformState(sim)["virtual_display"].toObject();
+    EXPECT_EQ(display["id"].toInt(), leftover);
+    EXPECT_EQ(display["name"].toString(), QStringLiteral("Vantrel Virtual Clamshell"));
+    // Its id was there before the start, so it is recognised by the single-display rule.
+    EXPECT_TRUE(next.virtualDisplayIds().empty());
+    EXPECT_FALSE(next.hasRealExternalDisplay(next.virtualDisplayIds(), true));
+    next.stopVirtualDisplay();
+    EXPECT_FALSE(platformState(sim)["virtual_display_active"].toBool());
 }

@@ -143,11 +143,9 @@ std::unique_ptr<VirtualDisplay> SimDisplays::createVirtualDisplay(const VirtualD
 {
     if (!transport_)
         return nullptr;
-    // The simulated Mac holds one virtual display; one that is already there is not ours to take.
-    const auto state = hardware_.read();
-    const auto platform = state ? json::object(*state, QStringLiteral("platform")) : std::nullopt;
-    if (platform && json::strictBool(*platform, QStringLiteral("virtual_display_active")).value_or(false))
-        return nullptr;
+    // The simulated Mac holds one virtual display. One that is already there is left from an app
+    // that ended without removing it (a real one goes with its process), so it is described anew
+    // and taken over under its id.
     const auto reply = transport_->send(createRequest(descriptor));
     if (!(reply && json::isOkStatus(*reply)))
         return nullptr;

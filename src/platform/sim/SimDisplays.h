@@ -3,7 +3,8 @@
 // ("built_in_display", offline while the lid is closed), "external_display_count" monitors and
 // the virtual display the app created ("platform.virtual_display"). Creating and dropping the
 // virtual display goes to the simulator ("sim_platform", action "set_virtual_display").
-// The simulated Mac never mirrors, so a mirroring configuration always completes.
+// The simulated Mac never mirrors, so a mirroring configuration always completes. Creating
+// takes over a virtual display left in the simulator by an app that ended without removing it.
 #include <memory>
 #include <optional>
 #include <vector>
