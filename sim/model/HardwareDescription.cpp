@@ -142,6 +142,10 @@ QJsonObject hardwareDescription(const SimulatedMac& mac)
         {QStringLiteral("adapter_connected"), mac.adapterConnected()},
         {QStringLiteral("lid_closed"), mac.lidClosed()},
         {QStringLiteral("external_display_count"), mac.externalDisplays()},
+        {QStringLiteral("built_in_display"),
+         p.builtInDisplayWidth > 0 ? QJsonValue(QJsonObject{{QStringLiteral("width"), p.builtInDisplayWidth},
+                                                            {QStringLiteral("height"), p.builtInDisplayHeight}})
+                                   : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("power_source"), source ? QJsonValue(*source) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("battery_registry"), registry ? QJsonValue(*registry) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("pmset_batt"), pmsetBatteryText(mac)},

@@ -22,6 +22,8 @@ MachineProfile MachineProfile::laptop14()
     p.maxChargeCurrentMa = 3000;
     p.baseWatts = 2.0;
     p.displayWatts = 3.5;
+    p.builtInDisplayWidth = 3024;
+    p.builtInDisplayHeight = 1964;
     p.cpuIdleWatts = 0.8;
     p.cpuMaxWatts = 28.0;
     p.gpuMaxWatts = 18.0;
@@ -49,6 +51,8 @@ MachineProfile MachineProfile::fanlessLaptop()
     p.maxChargeCurrentMa = 2200;
     p.baseWatts = 1.5;
     p.displayWatts = 2.5;
+    p.builtInDisplayWidth = 2560;
+    p.builtInDisplayHeight = 1664;
     p.cpuIdleWatts = 0.5;
     p.cpuMaxWatts = 18.0;
     p.gpuMaxWatts = 9.0;

@@ -35,6 +35,8 @@ struct MachineProfile {
 
     double baseWatts = 0; // board, display and memory at rest
     double displayWatts = 0; // the built-in panel while the lid is open
+    int builtInDisplayWidth = 0; // pixels; 0 without a built-in panel
+    int builtInDisplayHeight = 0;
     double cpuIdleWatts = 0;
     double cpuMaxWatts = 0;
     double gpuMaxWatts = 0;

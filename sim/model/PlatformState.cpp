@@ -23,12 +23,27 @@ bool PlatformState::releaseAssertion(int id)
     return true;
 }
 
+int PlatformState::setVirtualDisplayActive(bool active, const VirtualDisplayEntry& description)
+{
+    if (!active) {
+        virtualDisplayActive_ = false;
+        virtualDisplay_ = {};
+        return 0;
+    }
+    const int id = virtualDisplayActive_ ? virtualDisplay_.id : nextDisplayId_++;
+    virtualDisplayActive_ = true;
+    virtualDisplay_ = description;
+    virtualDisplay_.id = id;
+    return id;
+}
+
 void PlatformState::reset()
 {
     assertions_.clear();
     screenLockRequests_ = 0;
     displaySleepRequests_ = 0;
     virtualDisplayActive_ = false;
+    virtualDisplay_ = {};
     shieldVisible_ = false;
 }
 
@@ -45,11 +60,23 @@ QJsonObject PlatformState::toJson() const
     for (const auto& a : assertions_)
         list.append(QJsonObject{
             {QStringLiteral("id"), a.id}, {QStringLiteral("type"), a.type}, {QStringLiteral("name"), a.name}});
+    QJsonValue display = QJsonValue::Null;
+    if (virtualDisplayActive_)
+        display = QJsonObject{
+            {QStringLiteral("id"), virtualDisplay_.id},
+            {QStringLiteral("name"), virtualDisplay_.name},
+            {QStringLiteral("width"), virtualDisplay_.width},
+            {QStringLiteral("height"), virtualDisplay_.height},
+            {QStringLiteral("vendor_id"), virtualDisplay_.vendorId},
+            {QStringLiteral("product_id"), virtualDisplay_.productId},
+            {QStringLiteral("serial_number"), virtualDisplay_.serialNumber},
+        };
     return QJsonObject{
         {QStringLiteral("assertions"), list},
         {QStringLiteral("screen_lock_requests"), screenLockRequests_},
         {QStringLiteral("display_sleep_requests"), displaySleepRequests_},
         {QStringLiteral("virtual_display_active"), virtualDisplayActive_},
+        {QStringLiteral("virtual_display"), display},
         {QStringLiteral("shield_visible"), shieldVisible_},
     };
 }

@@ -8,6 +8,17 @@
 
 namespace vantrel::sim {
 
+// The software display the application created, as it described it.
+struct VirtualDisplayEntry {
+    int id = 0;
+    QString name;
+    int width = 0;
+    int height = 0;
+    int vendorId = 0;
+    int productId = 0;
+    int serialNumber = 0;
+};
+
 struct PowerAssertion {
     int id = 0;
     QString type; // "PreventSystemSleep", "NoDisplaySleepAssertion", …
@@ -22,7 +33,8 @@ public:
     bool releaseAssertion(int id);
     void requestScreenLock() { ++screenLockRequests_; }
     void requestDisplaySleep() { ++displaySleepRequests_; }
-    void setVirtualDisplayActive(bool active) { virtualDisplayActive_ = active; }
+    // Switching it on gives the display a fresh id (kept while it stays on); returns the id, 0 when off.
+    int setVirtualDisplayActive(bool active, const VirtualDisplayEntry& description = {});
     void setShieldVisible(bool visible) { shieldVisible_ = visible; }
     void reset();
 
@@ -30,6 +42,7 @@ public:
     int screenLockRequests() const { return screenLockRequests_; }
     int displaySleepRequests() const { return displaySleepRequests_; }
     bool virtualDisplayActive() const { return virtualDisplayActive_; }
+    const VirtualDisplayEntry& virtualDisplay() const { return virtualDisplay_; }
     bool shieldVisible() const { return shieldVisible_; }
     // Whether any held assertion keeps the system (not just the display) awake.
     bool preventsSystemSleep() const;
@@ -43,6 +56,8 @@ private:
     int screenLockRequests_ = 0;
     int displaySleepRequests_ = 0;
     bool virtualDisplayActive_ = false;
+    VirtualDisplayEntry virtualDisplay_;
+    int nextDisplayId_ = 100;
     bool shieldVisible_ = false;
 };
 

@@ -205,6 +205,34 @@ QJsonObject clearFaults(SimContext& ctx, const QJsonObject& r)
     return okReply({{QStringLiteral("faults"), ctx.faults.list()}});
 }
 
+// "active", and optionally how the application describes its display: "name", "width",
+// "height" (pixels), "vendor_id", "product_id", "serial_number". Answers the display's id.
+QJsonObject setVirtualDisplay(PlatformState& p, const QJsonObject& r)
+{
+    const auto active = json::strictBool(r, QStringLiteral("active"));
+    if (!active)
+        return invalidArgument(QStringLiteral("active"), QStringLiteral("a boolean"));
+    VirtualDisplayEntry entry;
+    entry.name = json::string(r, QStringLiteral("name")).value_or(QString());
+    const std::pair<const char*, int*> numbers[] = {
+        {"width", &entry.width},
+        {"height", &entry.height},
+        {"vendor_id", &entry.vendorId},
+        {"product_id", &entry.productId},
+        {"serial_number", &entry.serialNumber},
+    };
+    for (const auto& [key, field] : numbers) {
+        const QString name = QLatin1String(key);
+        if (!r.contains(name))
+            continue;
+        const auto v = json::integer(r, name);
+        if (!v || *v < 0 || *v > 0x7FFFFFFF)
+            return invalidArgument(name, QStringLiteral("a non-negative integer"));
+        *field = static_cast<int>(*v);
+    }
+    return okReply({{QStringLiteral("display_id"), p.setVirtualDisplayActive(*active, entry)}});
+}
+
 QJsonObject platform(SimContext& ctx, const QJsonObject& r)
 {
     PlatformState& p = ctx.mac.platform();
@@ -233,16 +261,13 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
         p.requestDisplaySleep();
         return okReply({{QStringLiteral("display_sleep_requests"), p.displaySleepRequests()}});
     }
-    if (action == QLatin1String("set_virtual_display") || action == QLatin1String("set_shield_visible")) {
-        const QString key
-            = action == QLatin1String("set_virtual_display") ? QStringLiteral("active") : QStringLiteral("visible");
-        const auto value = json::strictBool(r, key);
+    if (action == QLatin1String("set_virtual_display"))
+        return setVirtualDisplay(p, r);
+    if (action == QLatin1String("set_shield_visible")) {
+        const auto value = json::strictBool(r, QStringLiteral("visible"));
         if (!value)
-            return invalidArgument(key, QStringLiteral("a boolean"));
-        if (key == QLatin1String("active"))
-            p.setVirtualDisplayActive(*value);
-        else
-            p.setShieldVisible(*value);
+            return invalidArgument(QStringLiteral("visible"), QStringLiteral("a boolean"));
+        p.setShieldVisible(*value);
         return okReply();
     }
     if (action == QLatin1String("reset")) {

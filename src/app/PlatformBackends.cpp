@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/linux/LinuxAccessibilityAccess.h"
+#include "platform/linux/LinuxDisplays.h"
 #include "platform/linux/LinuxHostStatistics.h"
 #include "platform/linux/LinuxLoginItems.h"
 #include "platform/linux/LinuxPowerSupply.h"
@@ -13,6 +14,7 @@
 #include "platform/linux/LinuxUserNotifications.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/NoSmcUserClient.h"
+#include "platform/sim/SimDisplays.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimSmcUserClient.h"
 #include "platform/sim/SimStateDirectory.h"
@@ -69,10 +71,13 @@ DesktopServices makeDesktopServices(PlatformKind kind, const Paths& paths, Dispa
                                     std::shared_ptr<DaemonTransport> transport)
 {
     DesktopServices services;
-    if (kind == PlatformKind::Sim)
-        services.notifications = std::make_shared<SimUserNotifications>(dispatch, std::move(transport));
-    else
+    if (kind == PlatformKind::Sim) {
+        services.notifications = std::make_shared<SimUserNotifications>(dispatch, transport);
+        services.displays = std::make_shared<SimDisplays>(simStateDirectory(paths), std::move(transport));
+    } else {
         services.notifications = std::make_shared<LinuxUserNotifications>();
+        services.displays = std::make_shared<LinuxDisplays>(paths.sysfsDirectory());
+    }
     services.loginItems = std::make_shared<LinuxLoginItems>(paths.autostartDirectory());
     services.workspace = std::make_shared<LinuxWorkspace>();
     services.processActivity = std::make_shared<LinuxProcessActivity>();

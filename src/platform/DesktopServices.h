@@ -1,9 +1,10 @@
 #pragma once
 // The desktop-facing platform services of the application (notifications, login items,
-// workspace, App Nap activities, accessibility), chosen with the hardware platform.
+// workspace, App Nap activities, accessibility, displays), chosen with the hardware platform.
 #include <memory>
 
 #include "platform/AccessibilityAccess.h"
+#include "platform/Displays.h"
 #include "platform/LoginItems.h"
 #include "platform/ProcessActivity.h"
 #include "platform/UserNotifications.h"
@@ -17,6 +18,7 @@ struct DesktopServices {
     std::shared_ptr<Workspace> workspace;
     std::shared_ptr<ProcessActivity> processActivity;
     std::shared_ptr<AccessibilityAccess> accessibility;
+    std::shared_ptr<Displays> displays;
 };
 
 } // namespace vantrel

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/VirtualDispatch.h"
+#include "support/FakeDaemonTransport.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -62,6 +64,31 @@ TEST(PlatformBackends, LinuxBackendReadsTheRerootedTree)
     const auto overview = linux.systemProfiler->hardwareOverview();
     ASSERT_TRUE(overview);
     EXPECT_EQ(overview->modelIdentifier, QStringLiteral("Rerooted Machine"));
+}
+
+// Displays come from the simulated Mac's hardware file, or from this machine's DRM connectors.
+TEST(PlatformBackends, DisplaysFollowThePlatform)
+{
+    test::TempDir dir;
+    qunsetenv("VANTREL_SIM_STATE_DIR");
+    dir.write(QStringLiteral("tmp/vantrel-sim/hardware.json"),
+              R"({"built_in_display": {"width": 3024, "height": 1964}, "lid_closed": false,
+                  "external_display_count": 1, "platform": {"virtual_display": null}})");
+    dir.write(QStringLiteral("sys/class/drm/card0-HDMI-A-1/status"), "connected\n");
+    dir.write(QStringLiteral("sys/class/drm/card0-HDMI-A-1/modes"), "1920x1080\n");
+    VirtualDispatch dispatch;
+    auto transport = std::make_shared<test::FakeDaemonTransport>();
+
+    const DesktopServices sim = makeDesktopServices(PlatformKind::Sim, dir.paths(), dispatch, transport);
+    ASSERT_TRUE(sim.displays);
+    EXPECT_EQ(sim.displays->mainDisplayPixelSize().width, 3024u);
+    EXPECT_EQ(sim.displays->onlineDisplays(16)->size(), 2u);
+
+    const DesktopServices linux = makeDesktopServices(PlatformKind::Linux, dir.paths(), dispatch, transport);
+    ASSERT_TRUE(linux.displays);
+    EXPECT_EQ(linux.displays->mainDisplayPixelSize().width, 1920u);
+    EXPECT_EQ(linux.displays->onlineDisplays(16)->size(), 1u);
+    EXPECT_EQ(linux.displays->createVirtualDisplay(VirtualDisplayDescriptor{}), nullptr);
 }
 
 } // namespace

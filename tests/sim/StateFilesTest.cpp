@@ -152,3 +152,51 @@ TEST(StateFiles, HardwareDescriptionFollowsAdapterLidDisplaysAndPlatformRequests
     EXPECT_FALSE(QRegularExpression("(\\d+)%").match(dhw["pmset_batt"].toString()).hasMatch());
     EXPECT_EQ(call(desktop, "sim_adapter", {{"connected", false}})["code"].toString(), "ERR_NO_BATTERY");
 }
+
+TEST(StateFiles, VirtualDisplayEntryKeepsItsDescriptionAndAFreshIdPerCreation)
+{
+    test::TempDir dir;
+    SimDaemon daemon(test::simConfig(dir));
+    QJsonObject hw = hardware(daemon);
+    EXPECT_EQ(hw["built_in_display"].toObject()["width"].toInt(), 3024);
+    EXPECT_EQ(hw["built_in_display"].toObject()["height"].toInt(), 1964);
+    EXPECT_TRUE(hw["platform"].toObject()["virtual_display"].isNull());
+
+    const QJsonObject described{{"action", "set_virtual_display"},
+                                {"active", true},
+                                {"name", "Vantrel Virtual Clamshell"},
+                                {"width", 3024},
+                                {"height", 1964},
+                                {"vendor_id", 22136},
+                                {"product_id", 4660},
+                                {"serial_number", 1}};
+    const int first = call(daemon, "sim_platform", described)["display_id"].toInt();
+    EXPECT_GT(first, 0);
+    // Described again while on: same display.
+    EXPECT_EQ(call(daemon, "sim_platform", described)["display_id"].toInt(), first);
+    QJsonObject display = hardware(daemon)["platform"].toObject()["virtual_display"].toObject();
+    EXPECT_EQ(display["id"].toInt(), first);
+    EXPECT_EQ(display["name"].toString(), "Vantrel Virtual Clamshell");
+    EXPECT_EQ(display["width"].toInt(), 3024);
+    EXPECT_EQ(display["vendor_id"].toInt(), 22136);
+    EXPECT_EQ(display["product_id"].toInt(), 4660);
+    EXPECT_EQ(display["serial_number"].toInt(), 1);
+
+    call(daemon, "sim_platform", {{"action", "set_virtual_display"}, {"active", false}});
+    hw = hardware(daemon);
+    EXPECT_FALSE(hw["platform"].toObject()["virtual_display_active"].toBool());
+    EXPECT_TRUE(hw["platform"].toObject()["virtual_display"].isNull());
+    const int second = call(daemon, "sim_platform", described)["display_id"].toInt();
+    EXPECT_NE(second, first);
+
+    QJsonObject bad = described;
+    bad["width"] = -1;
+    EXPECT_EQ(call(daemon, "sim_platform", bad)["code"].toString(), "ERR_INVALID_ARGUMENT");
+    bad = described;
+    bad.remove("active");
+    EXPECT_EQ(statusOf(call(daemon, "sim_platform", bad)), "error");
+
+    test::TempDir other;
+    SimDaemon desktop(test::simConfig(other, MachineProfile::desktop()));
+    EXPECT_TRUE(hardware(desktop)["built_in_display"].isNull());
+}
