@@ -132,6 +132,32 @@ TEST_F(ServedDaemon, AnswersOneRequestPerConnectionAndSurvivesBadClients)
         << "still serving";
 }
 
+TEST_F(ServedDaemon, RefusesAmbiguousAndLooselyTypedRequests)
+{
+    const auto targetLimit = [this] {
+        return json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->value("target_charge_limit");
+    };
+    const QJsonValue limitBefore = targetLimit();
+    ASSERT_TRUE(limitBefore.isDouble());
+
+    // A repeated "cmd" must not run either command: the second one here would reset the policy.
+    const auto twice = json::parseObject(ask(R"({"cmd":"get_status","cmd":"reset_to_vanilla"})").bytes);
+    EXPECT_EQ(twice->value("code").toString(), "ERR_MALFORMED_REQUEST");
+    EXPECT_TRUE(twice->value("message").toString().contains("cmd"));
+    const auto nested = json::parseObject(ask(R"({"cmd":"set_charge_limit","limit":60,"limit":70})").bytes);
+    EXPECT_EQ(nested->value("code").toString(), "ERR_MALFORMED_REQUEST");
+
+    // Arguments keep their JSON types: a numeric string, a fraction or a boolean is not a limit.
+    for (const char* request :
+         {R"({"cmd":"set_charge_limit","limit":"60"})", R"({"cmd":"set_charge_limit","limit":60.5})",
+          R"({"cmd":"set_charge_limit","limit":true})"}) {
+        const auto reply = json::parseObject(ask(request).bytes);
+        ASSERT_TRUE(reply) << request;
+        EXPECT_EQ(reply->value("status").toString(), "error") << request;
+    }
+    EXPECT_EQ(targetLimit(), limitBefore) << "nothing refused above changed the limit";
+}
+
 TEST_F(ServedDaemon, ArmedFaultsReachTheClientUntilUsedUp)
 {
     arm(fault("get_status", "close"));
