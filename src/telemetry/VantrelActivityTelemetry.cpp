@@ -129,11 +129,11 @@ void VantrelActivityTelemetry::installObservers()
     for (const QString& name : {applicationDidBecomeActive, applicationDidResignActive, windowDidMiniaturize,
                                 windowDidDeminiaturize, windowWillClose})
         observers_.append(notificationCenter_.addObserver(name, reconcile));
-    observers_.append(notificationCenter_.addObserver(workspaceWillSleep, [this, weak](const QString&) {
-        queue_->async(weakly(weak, [](VantrelActivityTelemetry* self) { self->handleWillSleep(); }));
+    observers_.append(notificationCenter_.addObserver(workspaceWillSleep, [queue = queue_, weak](const QString&) {
+        queue->async(weakly(weak, [](VantrelActivityTelemetry* self) { self->handleWillSleep(); }));
     }));
-    observers_.append(notificationCenter_.addObserver(workspaceDidWake, [this, weak](const QString&) {
-        queue_->async(weakly(weak, [](VantrelActivityTelemetry* self) { self->handleDidWake(); }));
+    observers_.append(notificationCenter_.addObserver(workspaceDidWake, [queue = queue_, weak](const QString&) {
+        queue->async(weakly(weak, [](VantrelActivityTelemetry* self) { self->handleDidWake(); }));
     }));
 }
 
@@ -259,8 +259,9 @@ void VantrelActivityTelemetry::flushIfPossible()
     persist();
     isUploading_ = true;
     const auto weak = weakSelf();
-    uploader_->submit(activityEventsToJson(batch, false), [this, weak, batchIDs](bool success) {
-        queue_->async(weakly(weak, [batchIDs, success](VantrelActivityTelemetry* self) {
+    // The completion may come after the telemetry is gone: it holds only the queue and a weak reference.
+    uploader_->submit(activityEventsToJson(batch, false), [queue = queue_, weak, batchIDs](bool success) {
+        queue->async(weakly(weak, [batchIDs, success](VantrelActivityTelemetry* self) {
             self->uploadFinished(batchIDs, success);
         }));
     });

@@ -11,6 +11,7 @@
 #include "base/VirtualDispatch.h"
 #include "support/TempDir.h"
 #include "telemetry/ActivityQueueFile.h"
+#include "telemetry/LogindSleepSignals.h"
 #include "telemetry/TelemetryTestSupport.h"
 #include "telemetry/VantrelActivityTelemetry.h"
 
@@ -242,6 +243,8 @@ TEST(ActivityTelemetry, QueueSurvivesRestartAndTerminateWritesBeforeReturning)
     // Delayed work holds the telemetry weakly: once it is gone, time passes harmlessly.
     first.reset();
     rig.dispatch.advanceSeconds(3600);
+    rig.uploader->complete(true); // an answer arriving after the end changes nothing
+    rig.dispatch.runUntilIdle();
 
     rig.eligible = false;
     auto second = rig.started(false);
@@ -293,14 +296,15 @@ TEST(ActivityTelemetry, SleepEndsTheEpisodeAndWakeResumesAndFlushes)
     rig.eligible = true;
     auto telemetry = rig.started(true);
     rig.dispatch.advanceSeconds(50);
-    rig.center.post(Telemetry::workspaceWillSleep);
+    LogindSleepSignals logind(rig.center);
+    logind.prepareForSleep(true);
     rig.dispatch.runUntilIdle();
     auto state = telemetry->state();
     EXPECT_FALSE(state.isForeground);
     ASSERT_EQ(eventKinds(state.events.mid(2)), QStringList({"foreground_ended", "sleep"}));
     EXPECT_EQ(state.events[2].foregroundElapsedSeconds, 50);
 
-    rig.center.post(Telemetry::workspaceDidWake);
+    logind.prepareForSleep(false);
     rig.dispatch.runUntilIdle();
     state = telemetry->state();
     EXPECT_EQ(eventKinds(state.events.mid(4)), QStringList({"wake", "foreground_started"}));
