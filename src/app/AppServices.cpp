@@ -1,14 +1,22 @@
 #include "app/AppServices.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "app/PlatformBackends.h"
+#include "base/BuildInfo.h"
 #include "base/Log.h"
+#include "base/NotificationCenter.h"
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
+#include "telemetry/HttpActivityUploader.h"
+#include "telemetry/LogindSleepSignals.h"
+#include "telemetry/NetworkReachability.h"
+#include "telemetry/TelemetryEndpoint.h"
+#include "telemetry/VantrelActivityTelemetry.h"
 #include "ui/screenshot/PageScreenshot.h"
 #include "ui/shell/UiContext.h"
 #include "ui/shell/UiState.h"
@@ -35,7 +43,39 @@ AppServices::AppServices(const LaunchOptions& options)
         BatteryHelperOnboardingInstaller::configurationFor(paths_));
 }
 
-AppServices::~AppServices() = default;
+AppServices::~AppServices()
+{
+    if (telemetry_)
+        VantrelActivityTelemetry::setShared(nullptr);
+}
+
+void AppServices::startTelemetry(std::function<bool()> foregroundEligibility)
+{
+    if (telemetry_)
+        return;
+    std::shared_ptr<ActivityUploader> uploader;
+    if (const auto endpoint = TelemetryEndpoint::fromEnvironment())
+        uploader = std::make_shared<HttpActivityUploader>(*dispatch_, *endpoint);
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    telemetry_ = std::make_shared<VantrelActivityTelemetry>(VantrelActivityTelemetry::Inputs{
+        *dispatch_, *preferences_, center, paths_.appSupportFile(ActivityQueueFile::fileName),
+        QStringLiteral(VANTREL_SHORT_VERSION), std::move(uploader)});
+    VantrelActivityTelemetry::setShared(telemetry_);
+    telemetry_->start(std::move(foregroundEligibility));
+
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QGuiApplication::applicationStateChanged, gui, [&center](Qt::ApplicationState state) {
+            center.post(state == Qt::ApplicationActive ? VantrelActivityTelemetry::applicationDidBecomeActive
+                                                       : VantrelActivityTelemetry::applicationDidResignActive);
+        });
+    }
+    sleepSignals_ = std::make_unique<LogindSleepSignals>(center);
+    std::weak_ptr<VantrelActivityTelemetry> weak = telemetry_;
+    networkReachability_ = std::make_unique<NetworkReachability>([weak](bool isOnline) {
+        if (auto telemetry = weak.lock())
+            telemetry->networkStatusChanged(isOnline);
+    });
+}
 
 void AppServices::buildModel()
 {
@@ -118,6 +158,17 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
     const VantrelRuntimeEnvironment& environment = VantrelRuntimeEnvironment::current();
     AppLifecycleHooks hooks;
     hooks.launchAdmitted = [this] { buildModel(); };
+    hooks.startTelemetry = [this](std::function<bool()> foregroundEligibility) {
+        startTelemetry(std::move(foregroundEligibility));
+    };
+    hooks.dashboardStateChanged = [this] {
+        if (telemetry_)
+            telemetry_->dashboardStateChanged();
+    };
+    hooks.terminateTelemetry = [this] {
+        if (telemetry_)
+            telemetry_->terminate();
+    };
     return AppDelegateContext{
         .dispatch = *dispatch_,
         .preferences = *preferences_,
