@@ -27,9 +27,27 @@
 #include "sensors/SMCHelper.h"
 #include "sensors/SmcSensorSource.h"
 #include "sleep/InertKeepAwakeMonitor.h"
-#include "sleep/InertSleepReconciler.h"
+#include "sleep/KeepAliveController.h"
+#include "sleep/SafetyLockShieldController.h"
+#include "sleep/SleepRuntimeReconciler.h"
+#include "sleep/VirtualDisplayManager.h"
 
 namespace vantrel {
+namespace {
+
+// Where DarkKeepAlive goes: until it is built the reconciliation drives this controller, which
+// holds no assertions, watches no lid and reports the lid open.
+class PendingKeepAliveController final : public KeepAliveController {
+public:
+    void start(int) override { }
+    void stop(bool) override { }
+    void preventDisplaySleep(bool) override { }
+    void updateLidOpenLockMonitoring(bool) override { }
+    bool readClamshellClosed() override { return false; }
+    bool isActive() const override { return false; }
+};
+
+} // namespace
 
 QString ModelServices::smcToolPath(const Paths& paths, const QString& programDirectory)
 {
@@ -84,8 +102,16 @@ ModelServices::ModelServices(Inputs inputs)
         = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
     evidence_ = std::make_unique<OnlyPowerPolicyEvidenceRecorder>(daemon, dispatch, inputs_.paths);
 
+    virtualDisplay_ = std::make_unique<VirtualDisplayManager>(inputs_.desktop.displays);
+    keepAlive_ = std::make_unique<PendingKeepAliveController>();
     keepAwake_ = std::make_unique<InertKeepAwakeMonitor>();
-    sleepReconciler_ = std::make_unique<InertSleepReconciler>();
+    auto supportsClamshell = [store] { return store->profile().supportsClamshell; };
+    auto releaseSafetyShield = [](const QString& reason) {
+        if (SafetyLockShieldController* shield = SafetyLockShieldController::shared())
+            shield->releaseShield(reason);
+    };
+    sleepReconciler_ = std::make_unique<SleepRuntimeReconciler>(SleepRuntimeReconciler::Services{
+        dispatch, daemon, powerSources_, *virtualDisplay_, *keepAlive_, supportsClamshell, releaseSafetyShield});
     settingsSync_ = std::make_unique<InertSettingsSynchroniser>();
 
     ThermalManager::Services services{dispatch,
@@ -100,6 +126,7 @@ ModelServices::ModelServices(Inputs inputs)
         *sensorSource_, *llmDetector_,    *sleepReconciler_, *evidence_,
         *capabilities_, *batteryApplier_, *settingsSync_,    *inputs_.desktop.accessibility};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), collaborators);
+    sleepReconciler_->bind(thermal_->sleep(), [thermal = thermal_.get()] { thermal->reconcileAppNapActivity(); });
 }
 
 ModelServices::~ModelServices()

@@ -23,7 +23,7 @@ class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
 class InertKeepAwakeMonitor;
 class InertSettingsSynchroniser;
-class InertSleepReconciler;
+class KeepAliveController;
 class LLMDetector;
 class LocalActivitySampler;
 class MacOSFanCurveLog;
@@ -33,8 +33,10 @@ class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
 class SMCHelper;
+class SleepRuntimeReconciler;
 class SmcSensorSource;
 class ThermalManager;
+class VirtualDisplayManager;
 
 class ModelServices {
 public:
@@ -72,6 +74,8 @@ public:
     FanPresetStore& presets() { return *presets_; }
     MacOSFanObserver& fanObserver() { return *fanObserver_; }
     HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
+    SleepRuntimeReconciler& sleep() { return *sleepReconciler_; }
+    VirtualDisplayManager& virtualDisplay() { return *virtualDisplay_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
@@ -94,9 +98,12 @@ private:
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
-    // Stand-ins for the sleep subsystem and the settings synchronisation, not built yet.
+    std::unique_ptr<VirtualDisplayManager> virtualDisplay_;
+    // A controller that does nothing, where DarkKeepAlive goes once it is built.
+    std::unique_ptr<KeepAliveController> keepAlive_;
+    std::unique_ptr<SleepRuntimeReconciler> sleepReconciler_;
+    // Stand-ins for the keep-awake monitor and the settings synchronisation, not built yet.
     std::unique_ptr<InertKeepAwakeMonitor> keepAwake_;
-    std::unique_ptr<InertSleepReconciler> sleepReconciler_;
     std::unique_ptr<InertSettingsSynchroniser> settingsSync_;
     std::unique_ptr<ThermalManager> thermal_;
 };
