@@ -14,6 +14,7 @@
 #include "ui/shell/UiState.h"
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
+#include "ui/shield/QtShieldWindows.h"
 #include "ui/style/PortalColorSchemeSetting.h"
 
 namespace vantrel {
@@ -29,6 +30,8 @@ AppServices::AppServices(const LaunchOptions& options)
     daemon_ = std::make_shared<DaemonClient>(transport_, paths_.updateStatusFile());
     platform_ = makePlatform(options_.platform, paths_);
     desktop_ = makeDesktopServices(options_.platform, paths_, *dispatch_, transport_);
+    if (!desktop_.shieldWindows)
+        desktop_.shieldWindows = std::make_shared<QtShieldWindows>();
     launchAtLogin_ = std::make_unique<VantrelLaunchAtLoginController>(
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
     helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/ThermalAutomationStatus.h"
 #include "base/Dispatch.h"
 #include "base/Log.h"
 #include "core/InertSettingsSynchroniser.h"
@@ -20,14 +21,18 @@
 #include "power/BatteryPolicyState.h"
 #include "power/HeatProtectionAlertCenter.h"
 #include "power/OnlyPowerPolicyEvidenceRecorder.h"
+#include "platform/HeadlessShieldWindows.h"
 #include "power/PowerSourceMonitor.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "sensors/LocalActivitySampler.h"
 #include "sensors/NativeSMC.h"
 #include "sensors/SMCHelper.h"
 #include "sensors/SmcSensorSource.h"
-#include "sleep/InertKeepAwakeMonitor.h"
+#include "sleep/DarkKeepAlive.h"
 #include "sleep/InertSleepReconciler.h"
+#include "sleep/SafetyLockShieldController.h"
+#include "sleep/SleepSettingsState.h"
+#include "sleep/VirtualDisplayManager.h"
 
 namespace vantrel {
 
@@ -84,7 +89,19 @@ ModelServices::ModelServices(Inputs inputs)
         = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
     evidence_ = std::make_unique<OnlyPowerPolicyEvidenceRecorder>(daemon, dispatch, inputs_.paths);
 
-    keepAwake_ = std::make_unique<InertKeepAwakeMonitor>();
+    virtualDisplays_ = std::make_unique<VirtualDisplayManager>(inputs_.desktop.displays);
+    std::shared_ptr<ShieldWindows> shieldWindows = inputs_.desktop.shieldWindows;
+    if (!shieldWindows)
+        shieldWindows = std::make_shared<HeadlessShieldWindows>();
+    shield_ = std::make_unique<SafetyLockShieldController>(dispatch, inputs_.paths, std::move(shieldWindows));
+    // The sleep flags live in the central state, made below; the controller reads them later.
+    keepAwake_ = std::make_unique<DarkKeepAlive>(
+        dispatch, inputs_.preferences, inputs_.paths,
+        DarkKeepAlive::Platform{inputs_.desktop.powerAssertions, inputs_.desktop.screenLock, inputs_.desktop.lid,
+                                platform.processRunner, inputs_.desktop.accessibility, inputs_.desktop.workspace},
+        DarkKeepAlive::Collaborators{*shield_, *virtualDisplays_},
+        DarkKeepAlive::SleepFlags{[this] { return thermal_ && thermal_->sleep().displayKeepAliveEnabled(); },
+                                  [this] { return thermal_ && thermal_->sleep().virtualDisplayEnabled(); }});
     sleepReconciler_ = std::make_unique<InertSleepReconciler>();
     settingsSync_ = std::make_unique<InertSettingsSynchroniser>();
 
@@ -100,6 +117,7 @@ ModelServices::ModelServices(Inputs inputs)
         *sensorSource_, *llmDetector_,    *sleepReconciler_, *evidence_,
         *capabilities_, *batteryApplier_, *settingsSync_,    *inputs_.desktop.accessibility};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), collaborators);
+    keepAwake_->setAutomationStatusSink(std::make_shared<ThermalAutomationStatus>(*thermal_));
 }
 
 ModelServices::~ModelServices()
@@ -115,6 +133,7 @@ ModelServices::~ModelServices()
 void ModelServices::start()
 {
     ThermalManager::setShared(thermal_.get());
+    SafetyLockShieldController::setShared(shield_.get());
     thermal_->start();
 }
 

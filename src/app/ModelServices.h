@@ -15,13 +15,13 @@ namespace vantrel {
 class BatteryConfigurationApplier;
 class BatteryPolicyState;
 class DaemonClient;
+class DarkKeepAlive;
 class Dispatch;
 class FanConfigurationApplier;
 class FanControlState;
 class FanPresetStore;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
-class InertKeepAwakeMonitor;
 class InertSettingsSynchroniser;
 class InertSleepReconciler;
 class LLMDetector;
@@ -32,9 +32,11 @@ class NativeSMC;
 class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
+class SafetyLockShieldController;
 class SMCHelper;
 class SmcSensorSource;
 class ThermalManager;
+class VirtualDisplayManager;
 
 class ModelServices {
 public:
@@ -72,6 +74,9 @@ public:
     FanPresetStore& presets() { return *presets_; }
     MacOSFanObserver& fanObserver() { return *fanObserver_; }
     HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
+    DarkKeepAlive& keepAlive() { return *keepAwake_; }
+    VirtualDisplayManager& virtualDisplays() { return *virtualDisplays_; }
+    SafetyLockShieldController& shield() { return *shield_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
@@ -94,8 +99,10 @@ private:
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
-    // Stand-ins for the sleep subsystem and the settings synchronisation, not built yet.
-    std::unique_ptr<InertKeepAwakeMonitor> keepAwake_;
+    std::unique_ptr<VirtualDisplayManager> virtualDisplays_;
+    std::unique_ptr<SafetyLockShieldController> shield_;
+    std::unique_ptr<DarkKeepAlive> keepAwake_;
+    // Stand-ins for the sleep reconciliation and the settings synchronisation, not built yet.
     std::unique_ptr<InertSleepReconciler> sleepReconciler_;
     std::unique_ptr<InertSettingsSynchroniser> settingsSync_;
     std::unique_ptr<ThermalManager> thermal_;
