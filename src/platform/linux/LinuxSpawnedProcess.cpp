@@ -29,9 +29,11 @@ std::unique_ptr<LinuxSpawnedProcess> LinuxSpawnedProcess::spawn(const QString& p
             *error = why;
         return nullptr;
     };
+    // Only our end is non-blocking: the program must be able to wait on a full pipe.
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (pipe2(fds, O_CLOEXEC) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
 
     std::vector<QByteArray> storage;
     storage.push_back(program.toLocal8Bit());
