@@ -39,8 +39,7 @@ public:
     virtual ProcessResult run(const QString& program, const QStringList& arguments) = 0;
     // Starts program with standard output discarded and standard error kept, without waiting.
     // Nothing, with the reason in *error, when it cannot be started.
-    virtual std::unique_ptr<RunningProcess> launch(const QString& program, const QStringList& arguments,
-                                                   QString* error)
+    virtual std::unique_ptr<RunningProcess> launch(const QString& program, const QStringList& arguments, QString* error)
     {
         (void)program;
         (void)arguments;

@@ -60,11 +60,11 @@ void DarkKeepAlive::startClamshellMonitor(std::optional<bool> lockOnOpen)
     clamshellTimer_ = dispatch_.every(
         dispatch_.global(QoS::UserInitiated), clamshellPollInterval, Duration(0),
         [lid = platform_.lid, mainQueue = dispatch_.main(), guard, generation] {
-            const std::optional<bool> reading = lid ? lid->lidClosed() : std::nullopt;
-            mainQueue->async([guard, generation, reading] {
-                if (guard && guard->isClamshellMonitorRunning_ && guard->monitorGeneration_ == generation)
-                    guard->checkClamshellState(reading);
-            });
+        const std::optional<bool> reading = lid ? lid->lidClosed() : std::nullopt;
+        mainQueue->async([guard, generation, reading] {
+            if (guard && guard->isClamshellMonitorRunning_ && guard->monitorGeneration_ == generation)
+                guard->checkClamshellState(reading);
+        });
         },
         clamshellPollInterval);
 }
@@ -148,13 +148,12 @@ void DarkKeepAlive::requestDisplaySleepNowForLidClose()
     QueuePtr mainQueue = dispatch_.main();
     runProcess(QStringLiteral("/usr/bin/pmset"), {QStringLiteral("displaysleepnow")}, 1.0, true,
                [guard, mainQueue](bool ok) {
-                   mainQueue->async([guard, ok] {
-                       if (guard)
-                           guard->appendDebugLog(
-                               QStringLiteral("Lid closed display sleep requested via pmset displaysleepnow ok=")
-                               + boolText(ok));
-                   });
-               });
+        mainQueue->async([guard, ok] {
+            if (guard)
+                guard->appendDebugLog(QStringLiteral("Lid closed display sleep requested via pmset displaysleepnow ok=")
+                                      + boolText(ok));
+        });
+    });
 }
 
 void DarkKeepAlive::prepareSafetyShieldForClosedLidIfNeeded()
@@ -203,10 +202,9 @@ void DarkKeepAlive::lockScreenThenReleaseSafetyShield()
     // The shield stays until the lock screen is up; a newer shield is never taken down here.
     dispatch_.after(dispatch_.main(), seconds(safetyShieldReleaseDelay),
                     weakly(this, [generation](DarkKeepAlive* self) {
-                        self->parts_.shield.releaseShieldIfCurrent(
-                            QStringLiteral("post-lock transition guard release ") + kReleaseDelayText
-                                + QStringLiteral("s"),
-                            generation);
+                        self->parts_.shield.releaseShieldIfCurrent(QStringLiteral("post-lock transition guard release ")
+                                                                       + kReleaseDelayText + QStringLiteral("s"),
+                                                                   generation);
                     }));
 }
 

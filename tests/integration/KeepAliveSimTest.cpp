@@ -65,16 +65,18 @@ TEST(KeepAliveSim, AssertionsShieldAndLockRequestsFollowTheLid)
                             DarkKeepAlive::SleepFlags{[] { return true; }, [&] { return clamshell; }});
 
     keepAlive.start(0);
-    EXPECT_EQ(assertions(sim), (QStringList{QStringLiteral("PreventSystemSleep/Vantrel Keep-Alive"),
-                                            QStringLiteral("NoDisplaySleepAssertion/Vantrel Keep-Alive")}));
+    EXPECT_EQ(assertions(sim),
+              (QStringList{QStringLiteral("PreventSystemSleep/Vantrel Keep-Alive"),
+                           QStringLiteral("NoDisplaySleepAssertion/Vantrel Keep-Alive")}));
     keepAlive.preventDisplaySleep(true);
     EXPECT_TRUE(assertions(sim).contains(QStringLiteral("NoDisplaySleepAssertion/Vantrel Stay Awake")));
 
     // The virtual clamshell with the safety lock, as the sleep reconciliation switches it on.
     clamshell = true;
     keepAlive.start(1);
-    EXPECT_EQ(assertions(sim), (QStringList{QStringLiteral("PreventSystemSleep/Vantrel Keep-Alive"),
-                                            QStringLiteral("PreventUserIdleSystemSleep/Vantrel Keep-Alive")}));
+    EXPECT_EQ(assertions(sim),
+              (QStringList{QStringLiteral("PreventSystemSleep/Vantrel Keep-Alive"),
+                           QStringLiteral("PreventUserIdleSystemSleep/Vantrel Keep-Alive")}));
     virtualDisplay.startVirtualDisplay();
     ASSERT_TRUE(virtualDisplay.isDisplayPresent());
     keepAlive.preventDisplaySleep(true);
@@ -86,8 +88,9 @@ TEST(KeepAliveSim, AssertionsShieldAndLockRequestsFollowTheLid)
     QJsonObject state = platformState(sim);
     EXPECT_TRUE(state["shield_visible"].toBool());
     EXPECT_TRUE(state["virtual_display_active"].toBool());
-    EXPECT_EQ(assertions(sim), (QStringList{QStringLiteral("PreventSystemSleep/Vantrel Keep-Alive"),
-                                            QStringLiteral("PreventUserIdleSystemSleep/Vantrel Keep-Alive")}));
+    EXPECT_EQ(assertions(sim),
+              (QStringList{QStringLiteral("PreventSystemSleep/Vantrel Keep-Alive"),
+                           QStringLiteral("PreventUserIdleSystemSleep/Vantrel Keep-Alive")}));
 
     ASSERT_EQ(sim.ctl({"lid", "closed=false"}), 0);
     dispatch.advance(DarkKeepAlive::clamshellPollInterval);

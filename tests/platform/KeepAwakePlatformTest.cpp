@@ -113,8 +113,9 @@ TEST(SimKeepAwakeServices, AssertionsLockAndLidGoThroughTheSimulator)
     EXPECT_EQ(lock.lockScreen().status, ScreenLockResult::Status::Requested);
     const auto requests = transport->requests();
     ASSERT_GE(requests.size(), 3u);
-    EXPECT_EQ(requests[requests.size() - 3], SimPowerAssertions::createRequest(QStringLiteral("PreventSystemSleep"),
-                                                                                QStringLiteral("Vantrel Keep-Alive")));
+    EXPECT_EQ(
+        requests[requests.size() - 3],
+        SimPowerAssertions::createRequest(QStringLiteral("PreventSystemSleep"), QStringLiteral("Vantrel Keep-Alive")));
     EXPECT_EQ(requests[requests.size() - 2], SimPowerAssertions::releaseRequest(7));
     EXPECT_EQ(requests.back(), SimScreenLock::simRequest());
     EXPECT_TRUE(assertions.holdLidSwitch(true));
@@ -154,7 +155,10 @@ public Q_SLOTS:
         readEnds.push_back(fds[0]);
         return handed;
     }
-    QDBusObjectPath GetSessionByPID(uint) { return QDBusObjectPath(QStringLiteral("/org/freedesktop/login1/session/_31")); }
+    QDBusObjectPath GetSessionByPID(uint)
+    {
+        return QDBusObjectPath(QStringLiteral("/org/freedesktop/login1/session/_31"));
+    }
 };
 
 class FakeSession : public QObject {
@@ -245,7 +249,8 @@ TEST(LinuxKeepAwakeServices, InhibitorsLockAndLidOverDBus)
     const auto system = assertions.create(QStringLiteral("PreventSystemSleep"), QStringLiteral("Vantrel Keep-Alive"));
     const auto idle
         = assertions.create(QStringLiteral("PreventUserIdleSystemSleep"), QStringLiteral("Vantrel Keep-Alive"));
-    const auto display = assertions.create(QStringLiteral("NoDisplaySleepAssertion"), QStringLiteral("Vantrel Stay Awake"));
+    const auto display
+        = assertions.create(QStringLiteral("NoDisplaySleepAssertion"), QStringLiteral("Vantrel Stay Awake"));
     ASSERT_TRUE(system && idle && display);
     EXPECT_EQ(assertions.create(QStringLiteral("SomethingElse"), QStringLiteral("x")), std::nullopt);
     EXPECT_TRUE(assertions.holdLidSwitch(true));

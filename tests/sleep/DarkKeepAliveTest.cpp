@@ -104,8 +104,9 @@ TEST(DarkKeepAlive, ModesHoldTheirAssertionsAndAModeSwitchIsAFullRestart)
     EXPECT_EQ(r.assertions->count(kDisplay, kKeepAlive), 1);
     EXPECT_EQ(r.assertions->held.size(), 2u);
     EXPECT_NE(k.displaySleepAssertionId(), 0u);
-    EXPECT_EQ(r.logCount(QStringLiteral("DarkKeepAlive: Clamshell monitor started. isActive=true mode=0 lockOnOpen=false")),
-              1);
+    EXPECT_EQ(
+        r.logCount(QStringLiteral("DarkKeepAlive: Clamshell monitor started. isActive=true mode=0 lockOnOpen=false")),
+        1);
 
     // The same mode again changes nothing.
     k.start(0);
@@ -184,12 +185,14 @@ TEST(DarkKeepAlive, LidCloseDropsDisplayAssertionsAndAsksTheBuiltInPanelToSleepA
                   "DarkKeepAlive: Lid closed detected. display assertions released; physical display sleep requested")),
               1);
     EXPECT_EQ(r.logCount(QStringLiteral("DarkKeepAlive: Lid closed detected. virtualDisplayRunning=false")), 1);
-    EXPECT_EQ(r.logCount(QStringLiteral(
-                  "DarkKeepAlive: Lid closed detected. system keep-alive remains active=true virtualDisplayRunning=false")),
-              1);
+    EXPECT_EQ(
+        r.logCount(QStringLiteral(
+            "DarkKeepAlive: Lid closed detected. system keep-alive remains active=true virtualDisplayRunning=false")),
+        1);
     r.runner->next->running = false;
     r.dispatch.advance(DarkKeepAlive::processPollInterval);
-    EXPECT_EQ(r.logCount(QStringLiteral("DarkKeepAlive: Lid closed display sleep requested via pmset displaysleepnow ok=true")),
+    EXPECT_EQ(r.logCount(QStringLiteral(
+                  "DarkKeepAlive: Lid closed display sleep requested via pmset displaysleepnow ok=true")),
               1);
 
     // Opening restores the standard mode's display assertion and the user's stay-awake wish.
@@ -220,7 +223,8 @@ TEST(DarkKeepAlive, ProgramsAreLaunchedPolledAndTimedOut)
     r.keepAlive->runProcess(QStringLiteral("/usr/bin/missing"), {}, 1.0, true, record);
     r.dispatch.runUntilIdle();
     EXPECT_EQ(results, std::vector<bool>{false});
-    EXPECT_EQ(r.logCount(QStringLiteral("DarkKeepAlive: Command failed to start: /usr/bin/missing No such file or directory")),
+    EXPECT_EQ(r.logCount(
+                  QStringLiteral("DarkKeepAlive: Command failed to start: /usr/bin/missing No such file or directory")),
               1);
 
     r.runner->launchError.clear();
@@ -287,9 +291,10 @@ TEST(DarkKeepAlive, VirtualClamshellLidSequencePreArmsLocksAndReleasesTheShieldA
     EXPECT_EQ(r.logCount(QStringLiteral("DarkKeepAlive: Lid opened; system lock will be requested now. "
                                         "safetyShieldEnabled=true shieldGeneration=1 releaseDelay=1.25")),
               1);
-    EXPECT_EQ(r.logCount(QStringLiteral(
-                  "DarkKeepAlive: System lock requested via SACLockScreenImmediate reason=lid opened with pre-armed shield")),
-              1);
+    EXPECT_EQ(
+        r.logCount(QStringLiteral(
+            "DarkKeepAlive: System lock requested via SACLockScreenImmediate reason=lid opened with pre-armed shield")),
+        1);
     // The shield covers the panel until the lock screen is up, then goes.
     r.dispatch.advanceSeconds(1.2);
     EXPECT_TRUE(r.shield->isShieldVisible());
@@ -316,9 +321,10 @@ TEST(DarkKeepAlive, TheDelayedReleaseLeavesANewerShieldAlone)
     ASSERT_TRUE(r.shield->showBuiltInDisplayShieldOnce(QStringLiteral("lid closed pre-arm")));
     r.dispatch.advanceSeconds(1.5);
     EXPECT_TRUE(r.shield->isShieldVisible());
-    EXPECT_EQ(r.logCount(QStringLiteral("SafetyLockShield: skipped stale release generation=1 current=2 reason=post-lock "
-                                        "transition guard release 1.25s")),
-              1);
+    EXPECT_EQ(
+        r.logCount(QStringLiteral("SafetyLockShield: skipped stale release generation=1 current=2 reason=post-lock "
+                                  "transition guard release 1.25s")),
+        1);
 }
 
 TEST(DarkKeepAlive, SafetyLockWithoutShieldOrVirtualDisplayStillLocks)
@@ -329,7 +335,8 @@ TEST(DarkKeepAlive, SafetyLockWithoutShieldOrVirtualDisplayStillLocks)
     r.virtualDisplay.startVirtualDisplay();
     k.updateLidOpenLockMonitoring(true);
     r.setLid(true);
-    EXPECT_EQ(r.logCount(QStringLiteral("DarkKeepAlive: Safety shield skipped: shield disabled; lock on open remains enabled")),
+    EXPECT_EQ(r.logCount(QStringLiteral(
+                  "DarkKeepAlive: Safety shield skipped: shield disabled; lock on open remains enabled")),
               1);
     r.setLid(false);
     EXPECT_EQ(r.lock->requests, 1);
@@ -447,8 +454,9 @@ TEST(DarkKeepAlive, AutomationStatusAndTheAccessibilityRechecks)
     EXPECT_EQ(r.prefs.optionalBool(QStringLiteral("automationPermissionRequested")), true);
 
     r.keepAlive->openAccessibilitySettings();
-    EXPECT_EQ(r.workspace->openedUrls,
-              QStringList{QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")});
+    EXPECT_EQ(
+        r.workspace->openedUrls,
+        QStringList{QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")});
     r.dispatch.advanceSeconds(0.99);
     EXPECT_EQ(sink->daemonChecks, 0);
     r.dispatch.advanceSeconds(0.01);

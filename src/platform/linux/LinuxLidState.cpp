@@ -25,11 +25,11 @@ std::optional<bool> LinuxLidState::lidClosed() const
 
 std::optional<bool> LinuxLidState::fromLogind() const
 {
-    const auto reply = linuxdbus::call(
-        linuxdbus::bus(QDBusConnection::SystemBus, systemBusAddress_), QStringLiteral("org.freedesktop.login1"),
-        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"), {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("LidClosed")},
-        nullptr);
+    const auto reply
+        = linuxdbus::call(linuxdbus::bus(QDBusConnection::SystemBus, systemBusAddress_),
+                          QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                          QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                          {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("LidClosed")}, nullptr);
     if (!reply || reply->arguments().isEmpty())
         return std::nullopt;
     const QVariant value = qvariant_cast<QDBusVariant>(reply->arguments().constFirst()).variant();

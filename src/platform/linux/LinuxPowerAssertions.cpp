@@ -48,9 +48,8 @@ std::optional<QDBusUnixFileDescriptor> LinuxPowerAssertions::inhibit(const QStri
 std::optional<quint32> LinuxPowerAssertions::inhibitScreenSaver(const QString& why) const
 {
     QString error;
-    const auto reply
-        = linuxdbus::call(linuxdbus::bus(QDBusConnection::SessionBus, sessionBusAddress_), kScreenSaver,
-                          kScreenSaverPath, kScreenSaver, QStringLiteral("Inhibit"), {kWho, why}, &error);
+    const auto reply = linuxdbus::call(linuxdbus::bus(QDBusConnection::SessionBus, sessionBusAddress_), kScreenSaver,
+                                       kScreenSaverPath, kScreenSaver, QStringLiteral("Inhibit"), {kWho, why}, &error);
     if (!reply || reply->arguments().isEmpty()) {
         logLine(QStringLiteral("LinuxPowerAssertions: the screen saver refused the inhibit: ") + error);
         return std::nullopt;

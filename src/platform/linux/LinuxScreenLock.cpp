@@ -30,8 +30,8 @@ ScreenLockResult LinuxScreenLock::lockScreen()
         if (!path.isEmpty())
             session = path;
     }
-    if (linuxdbus::call(bus, kLogind, session, QStringLiteral("org.freedesktop.login1.Session"),
-                        QStringLiteral("Lock"), {}, &error))
+    if (linuxdbus::call(bus, kLogind, session, QStringLiteral("org.freedesktop.login1.Session"), QStringLiteral("Lock"),
+                        {}, &error))
         return {ScreenLockResult::Status::Requested, {}};
     if (error.startsWith(QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")))
         return {ScreenLockResult::Status::LockCallMissing, error};

@@ -22,7 +22,7 @@ constexpr qsizetype kMaxStandardError = 64 * 1024;
 } // namespace
 
 std::unique_ptr<LinuxSpawnedProcess> LinuxSpawnedProcess::spawn(const QString& program, const QStringList& arguments,
-                                                                 QString* error)
+                                                                QString* error)
 {
     const auto fail = [error](const QString& why) {
         if (error)
