@@ -22,6 +22,7 @@
 #include "ui/shell/UiState.h"
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
+#include "ui/shield/QtShieldWindows.h"
 #include "ui/style/PortalColorSchemeSetting.h"
 
 namespace vantrel {
@@ -37,6 +38,8 @@ AppServices::AppServices(const LaunchOptions& options)
     daemon_ = std::make_shared<DaemonClient>(transport_, paths_.updateStatusFile());
     platform_ = makePlatform(options_.platform, paths_);
     desktop_ = makeDesktopServices(options_.platform, paths_, *dispatch_, transport_);
+    if (!desktop_.shieldWindows)
+        desktop_.shieldWindows = std::make_shared<QtShieldWindows>();
     launchAtLogin_ = std::make_unique<VantrelLaunchAtLoginController>(
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
     helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(
@@ -158,9 +161,8 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
     const VantrelRuntimeEnvironment& environment = VantrelRuntimeEnvironment::current();
     AppLifecycleHooks hooks;
     hooks.launchAdmitted = [this] { buildModel(); };
-    hooks.startTelemetry = [this](std::function<bool()> foregroundEligibility) {
-        startTelemetry(std::move(foregroundEligibility));
-    };
+    hooks.startTelemetry
+        = [this](std::function<bool()> foregroundEligibility) { startTelemetry(std::move(foregroundEligibility)); };
     hooks.dashboardStateChanged = [this] {
         if (telemetry_)
             telemetry_->dashboardStateChanged();

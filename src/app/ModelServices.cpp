@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/ThermalAutomationStatus.h"
 #include "base/Dispatch.h"
 #include "base/Log.h"
 #include "core/InertSettingsSynchroniser.h"
@@ -16,6 +17,7 @@
 #include "fan/LLMDetector.h"
 #include "fan/MacOSFanCurveLog.h"
 #include "fan/MacOSFanObserver.h"
+#include "platform/HeadlessShieldWindows.h"
 #include "power/BatteryConfigurationApplier.h"
 #include "power/BatteryPolicyState.h"
 #include "power/HeatProtectionAlertCenter.h"
@@ -26,28 +28,14 @@
 #include "sensors/NativeSMC.h"
 #include "sensors/SMCHelper.h"
 #include "sensors/SmcSensorSource.h"
-#include "sleep/InertKeepAwakeMonitor.h"
-#include "sleep/KeepAliveController.h"
+#include "sleep/DarkKeepAlive.h"
 #include "sleep/SafetyLockShieldController.h"
 #include "sleep/SleepRuntimeReconciler.h"
+#include "sleep/SleepSettingsState.h"
 #include "sleep/VirtualDisplayManager.h"
 
 namespace vantrel {
-namespace {
-
-// Where DarkKeepAlive goes: until it is built the reconciliation drives this controller, which
-// holds no assertions, watches no lid and reports the lid open.
-class PendingKeepAliveController final : public KeepAliveController {
-public:
-    void start(int) override { }
-    void stop(bool) override { }
-    void preventDisplaySleep(bool) override { }
-    void updateLidOpenLockMonitoring(bool) override { }
-    bool readClamshellClosed() override { return false; }
-    bool isActive() const override { return false; }
-};
-
-} // namespace
+namespace { } // namespace
 
 QString ModelServices::smcToolPath(const Paths& paths, const QString& programDirectory)
 {
@@ -102,16 +90,23 @@ ModelServices::ModelServices(Inputs inputs)
         = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
     evidence_ = std::make_unique<OnlyPowerPolicyEvidenceRecorder>(daemon, dispatch, inputs_.paths);
 
-    virtualDisplay_ = std::make_unique<VirtualDisplayManager>(inputs_.desktop.displays);
-    keepAlive_ = std::make_unique<PendingKeepAliveController>();
-    keepAwake_ = std::make_unique<InertKeepAwakeMonitor>();
+    virtualDisplays_ = std::make_unique<VirtualDisplayManager>(inputs_.desktop.displays);
+    std::shared_ptr<ShieldWindows> shieldWindows = inputs_.desktop.shieldWindows;
+    if (!shieldWindows)
+        shieldWindows = std::make_shared<HeadlessShieldWindows>();
+    shield_ = std::make_unique<SafetyLockShieldController>(dispatch, inputs_.paths, std::move(shieldWindows));
+    // The sleep flags live in the central state, made below; the controller reads them later.
+    keepAwake_ = std::make_unique<DarkKeepAlive>(
+        dispatch, inputs_.preferences, inputs_.paths,
+        DarkKeepAlive::Platform{inputs_.desktop.powerAssertions, inputs_.desktop.screenLock, inputs_.desktop.lid,
+                                platform.processRunner, inputs_.desktop.accessibility, inputs_.desktop.workspace},
+        DarkKeepAlive::Collaborators{*shield_, *virtualDisplays_},
+        DarkKeepAlive::SleepFlags{[this] { return thermal_ && thermal_->sleep().displayKeepAliveEnabled(); },
+                                  [this] { return thermal_ && thermal_->sleep().virtualDisplayEnabled(); }});
     auto supportsClamshell = [store] { return store->profile().supportsClamshell; };
-    auto releaseSafetyShield = [](const QString& reason) {
-        if (SafetyLockShieldController* shield = SafetyLockShieldController::shared())
-            shield->releaseShield(reason);
-    };
+    auto releaseSafetyShield = [shield = shield_.get()](const QString& reason) { shield->releaseShield(reason); };
     sleepReconciler_ = std::make_unique<SleepRuntimeReconciler>(SleepRuntimeReconciler::Services{
-        dispatch, daemon, powerSources_, *virtualDisplay_, *keepAlive_, supportsClamshell, releaseSafetyShield});
+        dispatch, daemon, powerSources_, *virtualDisplays_, *keepAwake_, supportsClamshell, releaseSafetyShield});
     settingsSync_ = std::make_unique<InertSettingsSynchroniser>();
 
     ThermalManager::Services services{dispatch,
@@ -127,6 +122,7 @@ ModelServices::ModelServices(Inputs inputs)
         *capabilities_, *batteryApplier_, *settingsSync_,    *inputs_.desktop.accessibility};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), collaborators);
     sleepReconciler_->bind(thermal_->sleep(), [thermal = thermal_.get()] { thermal->reconcileAppNapActivity(); });
+    keepAwake_->setAutomationStatusSink(std::make_shared<ThermalAutomationStatus>(*thermal_));
 }
 
 ModelServices::~ModelServices()
@@ -137,11 +133,14 @@ ModelServices::~ModelServices()
     inputs_.dispatch.waitForGlobalWork();
     if (ThermalManager::shared() == thermal_.get())
         ThermalManager::setShared(nullptr);
+    if (SafetyLockShieldController::shared() == shield_.get())
+        SafetyLockShieldController::setShared(nullptr);
 }
 
 void ModelServices::start()
 {
     ThermalManager::setShared(thermal_.get());
+    SafetyLockShieldController::setShared(shield_.get());
     thermal_->start();
 }
 

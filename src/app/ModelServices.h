@@ -15,15 +15,14 @@ namespace vantrel {
 class BatteryConfigurationApplier;
 class BatteryPolicyState;
 class DaemonClient;
+class DarkKeepAlive;
 class Dispatch;
 class FanConfigurationApplier;
 class FanControlState;
 class FanPresetStore;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
-class InertKeepAwakeMonitor;
 class InertSettingsSynchroniser;
-class KeepAliveController;
 class LLMDetector;
 class LocalActivitySampler;
 class MacOSFanCurveLog;
@@ -32,6 +31,7 @@ class NativeSMC;
 class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
+class SafetyLockShieldController;
 class SMCHelper;
 class SleepRuntimeReconciler;
 class SmcSensorSource;
@@ -75,7 +75,9 @@ public:
     MacOSFanObserver& fanObserver() { return *fanObserver_; }
     HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
     SleepRuntimeReconciler& sleep() { return *sleepReconciler_; }
-    VirtualDisplayManager& virtualDisplay() { return *virtualDisplay_; }
+    DarkKeepAlive& keepAlive() { return *keepAwake_; }
+    VirtualDisplayManager& virtualDisplays() { return *virtualDisplays_; }
+    SafetyLockShieldController& shield() { return *shield_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
@@ -98,12 +100,11 @@ private:
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
-    std::unique_ptr<VirtualDisplayManager> virtualDisplay_;
-    // A controller that does nothing, where DarkKeepAlive goes once it is built.
-    std::unique_ptr<KeepAliveController> keepAlive_;
+    std::unique_ptr<VirtualDisplayManager> virtualDisplays_;
+    std::unique_ptr<SafetyLockShieldController> shield_;
+    std::unique_ptr<DarkKeepAlive> keepAwake_;
     std::unique_ptr<SleepRuntimeReconciler> sleepReconciler_;
-    // Stand-ins for the keep-awake monitor and the settings synchronisation, not built yet.
-    std::unique_ptr<InertKeepAwakeMonitor> keepAwake_;
+    // Stand-in for the settings synchronisation, not built yet.
     std::unique_ptr<InertSettingsSynchroniser> settingsSync_;
     std::unique_ptr<ThermalManager> thermal_;
 };

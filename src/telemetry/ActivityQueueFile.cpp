@@ -15,8 +15,7 @@ constexpr qint64 maximumFileBytes = 8LL * 1024 * 1024;
 
 ActivityQueueFile::ActivityQueueFile(QString path)
     : path_(std::move(path))
-{
-}
+{ }
 
 QList<VantrelActivityEvent> ActivityQueueFile::load() const
 {

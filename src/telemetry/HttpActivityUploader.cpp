@@ -14,8 +14,7 @@ HttpActivityUploader::HttpActivityUploader(Dispatch& dispatch, QUrl endpoint, Du
     : dispatch_(dispatch)
     , endpoint_(std::move(endpoint))
     , deadline_(deadline)
-{
-}
+{ }
 
 HttpActivityUploader::~HttpActivityUploader() = default;
 

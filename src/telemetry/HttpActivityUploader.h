@@ -12,8 +12,7 @@ class QNetworkAccessManager;
 
 namespace vantrel {
 
-class HttpActivityUploader final : public ActivityUploader,
-                                   public std::enable_shared_from_this<HttpActivityUploader> {
+class HttpActivityUploader final : public ActivityUploader, public std::enable_shared_from_this<HttpActivityUploader> {
 public:
     // The same bounds as the update transfers: a reply body of at most 1 MiB, and an overall
     // deadline so a stalled server cannot hold the upload.

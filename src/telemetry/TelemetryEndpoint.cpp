@@ -11,10 +11,7 @@
 
 namespace vantrel {
 
-QString TelemetryEndpoint::builtIn()
-{
-    return QStringLiteral(VANTREL_TELEMETRY_ENDPOINT_DEFAULT);
-}
+QString TelemetryEndpoint::builtIn() { return QStringLiteral(VANTREL_TELEMETRY_ENDPOINT_DEFAULT); }
 
 bool TelemetryEndpoint::isAcceptable(const QUrl& url)
 {
@@ -31,8 +28,8 @@ bool TelemetryEndpoint::isAcceptable(const QUrl& url)
 std::optional<QUrl> TelemetryEndpoint::resolve(const QString& builtInEndpoint, const QString& override,
                                                bool overrideAllowed)
 {
-    const QString text = (overrideAllowed && !override.trimmed().isEmpty()) ? override.trimmed()
-                                                                             : builtInEndpoint.trimmed();
+    const QString text
+        = (overrideAllowed && !override.trimmed().isEmpty()) ? override.trimmed() : builtInEndpoint.trimmed();
     if (text.isEmpty())
         return std::nullopt;
     const QUrl url(text, QUrl::StrictMode);

@@ -235,9 +235,8 @@ Events VantrelActivityQueuePolicy::prune(Events events, const QDateTime& now)
 {
     const QDateTime cutoff = now.addSecs(-maximumAgeSeconds);
     const QSet<QString> oldAnchors = requiredOldAnchorIDs(events, cutoff);
-    events.removeIf([&](const VantrelActivityEvent& e) {
-        return e.occurredAt < cutoff && !oldAnchors.contains(e.eventID);
-    });
+    events.removeIf(
+        [&](const VantrelActivityEvent& e) { return e.occurredAt < cutoff && !oldAnchors.contains(e.eventID); });
     while (events.size() > maximumEvents)
         reduceOnce(events);
     return events;

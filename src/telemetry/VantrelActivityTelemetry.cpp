@@ -15,10 +15,7 @@ namespace {
 std::mutex sharedMutex;
 std::shared_ptr<VantrelActivityTelemetry> sharedInstance;
 
-QString freshID()
-{
-    return QUuid::createUuid().toString(QUuid::WithoutBraces).toLower();
-}
+QString freshID() { return QUuid::createUuid().toString(QUuid::WithoutBraces).toLower(); }
 
 } // namespace
 
@@ -32,8 +29,7 @@ VantrelActivityTelemetry::VantrelActivityTelemetry(Inputs inputs)
     , queue_(dispatch_.makeSerialQueue(queueLabel, QoS::Utility))
     , usageEnabled_(preferences_.boolValue(usageEnabledKey, true))
     , lifecycleSessionID_(freshID())
-{
-}
+{ }
 
 VantrelActivityTelemetry::~VantrelActivityTelemetry()
 {
@@ -70,10 +66,7 @@ double VantrelActivityTelemetry::retryDelaySeconds(int failureCount)
     return delays[std::clamp(failureCount, 1, 5) - 1];
 }
 
-double VantrelActivityTelemetry::uptime() const
-{
-    return dispatch_.clock().uptimeSeconds();
-}
+double VantrelActivityTelemetry::uptime() const { return dispatch_.clock().uptimeSeconds(); }
 
 QDateTime VantrelActivityTelemetry::now() const
 {
@@ -183,8 +176,8 @@ void VantrelActivityTelemetry::reconcileForegroundOnMain()
             predicate = self->foregroundEligibility_;
         }
         const bool eligible = predicate ? predicate() : false;
-        self->queue_->async(
-            weakly(self->weakSelf(), [eligible](VantrelActivityTelemetry* strong) { strong->setForeground(eligible); }));
+        self->queue_->async(weakly(self->weakSelf(),
+                                   [eligible](VantrelActivityTelemetry* strong) { strong->setForeground(eligible); }));
     }));
 }
 
@@ -205,14 +198,12 @@ void VantrelActivityTelemetry::handleDidWake()
     flushIfPossible();
 }
 
-void VantrelActivityTelemetry::dashboardStateChanged()
-{
-    reconcileForegroundOnMain();
-}
+void VantrelActivityTelemetry::dashboardStateChanged() { reconcileForegroundOnMain(); }
 
 void VantrelActivityTelemetry::networkStatusChanged(bool isOnline)
 {
-    queue_->async(weakly(weakSelf(), [isOnline](VantrelActivityTelemetry* self) { self->applyNetworkStatus(isOnline); }));
+    queue_->async(
+        weakly(weakSelf(), [isOnline](VantrelActivityTelemetry* self) { self->applyNetworkStatus(isOnline); }));
 }
 
 void VantrelActivityTelemetry::authenticatedSessionAvailable()
@@ -261,9 +252,8 @@ void VantrelActivityTelemetry::flushIfPossible()
     const auto weak = weakSelf();
     // The completion may come after the telemetry is gone: it holds only the queue and a weak reference.
     uploader_->submit(activityEventsToJson(batch, false), [queue = queue_, weak, batchIDs](bool success) {
-        queue->async(weakly(weak, [batchIDs, success](VantrelActivityTelemetry* self) {
-            self->uploadFinished(batchIDs, success);
-        }));
+        queue->async(weakly(
+            weak, [batchIDs, success](VantrelActivityTelemetry* self) { self->uploadFinished(batchIDs, success); }));
     });
 }
 
@@ -298,9 +288,9 @@ void VantrelActivityTelemetry::scheduleRetry()
     if (retryWorkItem_)
         retryWorkItem_->cancel();
     retryWorkItem_ = dispatch_.after(queue_, seconds(delay), weakly(weakSelf(), [](VantrelActivityTelemetry* self) {
-        self->retryWorkItem_.reset();
-        self->flushIfPossible();
-    }));
+                                         self->retryWorkItem_.reset();
+                                         self->flushIfPossible();
+                                     }));
 }
 
 void VantrelActivityTelemetry::terminate()
@@ -318,10 +308,7 @@ void VantrelActivityTelemetry::terminate()
     });
 }
 
-bool VantrelActivityTelemetry::usageEnabled() const
-{
-    return preferences_.boolValue(usageEnabledKey, true);
-}
+bool VantrelActivityTelemetry::usageEnabled() const { return preferences_.boolValue(usageEnabledKey, true); }
 
 void VantrelActivityTelemetry::setUsageEnabled(bool enabled)
 {
@@ -351,10 +338,7 @@ void VantrelActivityTelemetry::applyUsageEnabled(bool enabled)
     logLine(QStringLiteral("[ActivityTelemetry] Usage telemetry switched off; queued events discarded."));
 }
 
-void VantrelActivityTelemetry::persist()
-{
-    file_.save(events_);
-}
+void VantrelActivityTelemetry::persist() { file_.save(events_); }
 
 VantrelActivityTelemetry::State VantrelActivityTelemetry::state() const
 {

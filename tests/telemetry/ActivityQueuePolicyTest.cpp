@@ -135,8 +135,8 @@ TEST(ActivityQueuePolicy, OverflowOfAnchorsOnlyFallsBackToSessionsThenOldest)
     Policy::Events events;
     for (int i = 0; i < 257; ++i)
         events.append(activityEvent(QString("p%1").arg(i, 3, 10, QChar('0')), QString("S%1").arg(i),
-                                    kind::processStarted, now.addSecs(-1000 + i), 1, 0, i == 0 ? std::optional(true)
-                                                                                              : std::nullopt));
+                                    kind::processStarted, now.addSecs(-1000 + i), 1, 0,
+                                    i == 0 ? std::optional(true) : std::nullopt));
     const Policy::Events pruned = Policy::prune(events, now);
     ASSERT_EQ(pruned.size(), 256);
     EXPECT_EQ(pruned[0].eventID, "p000");

@@ -36,9 +36,8 @@ struct Rig {
 
     std::shared_ptr<Telemetry> make(bool withUploader = true)
     {
-        return std::make_shared<Telemetry>(Telemetry::Inputs{dispatch, preferences, center, queuePath(),
-                                                             QStringLiteral("1.0.0"),
-                                                             withUploader ? uploader : nullptr});
+        return std::make_shared<Telemetry>(Telemetry::Inputs{
+            dispatch, preferences, center, queuePath(), QStringLiteral("1.0.0"), withUploader ? uploader : nullptr});
     }
     std::shared_ptr<Telemetry> started(bool online, bool withUploader = true)
     {
@@ -234,8 +233,8 @@ TEST(ActivityTelemetry, QueueSurvivesRestartAndTerminateWritesBeforeReturning)
     rig.dispatch.advanceSeconds(120);
     first->terminate(); // no queue draining: it has finished when it returns
     auto stored = rig.stored();
-    ASSERT_EQ(eventKinds(stored), QStringList({"process_started", "foreground_started", "foreground_ended",
-                                               "process_ended"}));
+    ASSERT_EQ(eventKinds(stored),
+              QStringList({"process_started", "foreground_started", "foreground_ended", "process_ended"}));
     EXPECT_EQ(stored[2].foregroundElapsedSeconds, 120);
     EXPECT_EQ(rig.uploader->submitted(), 1); // terminate tries a flush; it never completes
     EXPECT_TRUE(stored[0].isSubmitted());
@@ -339,7 +338,8 @@ TEST(ActivityTelemetry, SwitchedOffRecordsAndSendsNothingAndDiscardsTheQueue)
 
     // The choice holds for the next run, which discards a queue left behind.
     telemetry.reset();
-    ActivityQueueFile(rig.queuePath()).save({test::activityEvent("x", "old", kind::wake, QDateTime::currentDateTimeUtc(), 1)});
+    ActivityQueueFile(rig.queuePath())
+        .save({test::activityEvent("x", "old", kind::wake, QDateTime::currentDateTimeUtc(), 1)});
     auto next = rig.started(true);
     EXPECT_FALSE(next->state().usageEnabled);
     EXPECT_TRUE(next->state().events.isEmpty());

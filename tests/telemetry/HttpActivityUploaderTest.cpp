@@ -97,8 +97,7 @@ template <class F> bool pumpUntil(F condition)
     return condition();
 }
 
-const QJsonArray batch = QJsonArray(
-    {QJsonObject({{"event_id", "e1"}, {"kind", "process_started"}, {"sequence", 1}})});
+const QJsonArray batch = QJsonArray({QJsonObject({{"event_id", "e1"}, {"kind", "process_started"}, {"sequence", 1}})});
 
 } // namespace
 
@@ -117,11 +116,11 @@ TEST(HttpActivityUploader, PostsTheBatchAndSucceedsOnlyOn2xx)
     EXPECT_TRUE(server.requestHead.toLower().contains("content-type: application/json"));
     EXPECT_EQ(QJsonDocument::fromJson(server.requestBody).array(), batch);
 
-    for (const QByteArray& status : {QByteArray("500 Internal Server Error"), QByteArray("404 Not Found"),
-                                     QByteArray("302 Found")}) {
+    for (const QByteArray& status :
+         {QByteArray("500 Internal Server Error"), QByteArray("404 Not Found"), QByteArray("302 Found")}) {
         ScriptedHttpServer failing;
-        failing.reply = response(status, {}, status.startsWith("302") ? "Location: " + server.url().toEncoded() + "\r\n"
-                                                                      : QByteArray());
+        failing.reply = response(
+            status, {}, status.startsWith("302") ? "Location: " + server.url().toEncoded() + "\r\n" : QByteArray());
         auto other = std::make_shared<HttpActivityUploader>(dispatch, failing.url());
         auto failed = submit(dispatch, *other, batch);
         ASSERT_TRUE(pumpUntil([&] { return failed->done; })) << status.constData();
