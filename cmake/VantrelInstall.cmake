@@ -69,11 +69,12 @@ set(CPACK_PACKAGE_NAME vantrel)
 set(CPACK_PACKAGE_VENDOR "Morrowlight")
 set(CPACK_PACKAGE_CONTACT "Vantrel maintainers <vantrel@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Thermal, fan, battery-charge and sleep control")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vantrel shows live temperatures, fan speeds, processor load, memory pressure and the power\n"
-    "source, and controls fan curves and presets, the battery charge limit and sleep through its\n"
-    "root daemon. The package holds the desktop application, vantrelctl for scripting, the\n"
-    "vantrel-sim simulated Mac and the smc and battery helper tools.")
+set(CPACK_PACKAGE_DESCRIPTION "Vantrel shows live temperatures, fan speeds, processor load, memory pressure and \
+the power source, and controls fan curves and presets, the battery charge limit and sleep through its root \
+daemon. The package holds the desktop application, vantrelctl for scripting, the vantrel-sim simulated Mac \
+and the smc and battery helper tools.")
+# The build keeps its debugging symbols; the package does not.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${VANTREL_BUILD_NUMBER})
