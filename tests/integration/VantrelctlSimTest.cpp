@@ -1,5 +1,6 @@
 // vantrelctl against a running vantrel-sim: every command changes what the simulator reports,
 // --json keeps its keys, and every exit code has its cause.
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -201,6 +202,23 @@ TEST_F(VantrelctlSim, JsonKeepsItsKeysAndEveryExitCodeHasItsCause)
     CtlRun run = ctl({"update", "status"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("ERR_NO_UPDATE_TRANSACTION"));
+
+    // Once an installation has started, its state and transaction are reported.
+    const QByteArray package = "xar!....<pkg-info identifier=\"com.morrowlightco.Vantrel\">"
+                               "<bundle CFBundleShortVersionString=\"1.4.0\" CFBundleVersion=\"140\"/></pkg-info>";
+    const QJsonObject started = sim_.call(
+        "install_update_package",
+        {{"pkg_path", dir_.write("Vantrel.pkg", package)},
+         {"expected_sha256", QString(QCryptographicHash::hash(package, QCryptographicHash::Sha256).toHex())},
+         {"expected_version", "1.4.0"},
+         {"expected_bundle_version", "140"},
+         {"user_confirmed", true}});
+    ASSERT_EQ(started["status"].toString(), "ok") << QJsonDocument(started).toJson().toStdString();
+    run = ctl({"--json", "update", "status"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.json()["state"].toString(), "preparing");
+    EXPECT_EQ(run.json()["transaction_id"].toString(), started["transaction_id"].toString());
+    EXPECT_EQ(run.json()["source"].toString(), "daemon");
     ASSERT_EQ(sim_.ctl({"fault", "command=set_battery_config", "mode=status", "status=busy", "execute=false"}), 0);
     run = ctl({"--json", "battery", "limit", "60"});
     EXPECT_EQ(run.exitCode, 1);
