@@ -165,10 +165,7 @@ void PowerPageModel::setHeatMaxTemp(double celsius)
     Q_EMIT heatMaxTempChanged();
 }
 
-int PowerPageModel::normalizedChargeLimit() const
-{
-    return std::clamp(static_cast<int>(std::round(chargeLimit_ / 10.0)) * 10, 50, 100);
-}
+int PowerPageModel::normalizedChargeLimit() const { return BatteryConfiguration::normalizedChargeLimit(chargeLimit_); }
 
 void PowerPageModel::setWebhookURL(const QString& url)
 {
