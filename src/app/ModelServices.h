@@ -14,6 +14,7 @@ namespace vantrel {
 
 class BatteryConfigurationApplier;
 class BatteryPolicyState;
+class BatteryTelemetryLog;
 class DaemonClient;
 class Dispatch;
 class FanConfigurationApplier;
@@ -29,6 +30,7 @@ class LocalActivitySampler;
 class MacOSFanCurveLog;
 class MacOSFanObserver;
 class NativeSMC;
+class OnlyPowerEnergyStore;
 class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
@@ -74,6 +76,8 @@ public:
     HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry() const { return batteryTelemetry_; }
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy() const { return onlyPowerEnergy_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
 
 private:
@@ -93,6 +97,8 @@ private:
     std::unique_ptr<BatteryConfigurationApplier> batteryApplier_;
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry_;
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
     // Stand-ins for the sleep subsystem and the settings synchronisation, not built yet.
     std::unique_ptr<InertKeepAwakeMonitor> keepAwake_;
