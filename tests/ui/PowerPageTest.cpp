@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,6 +20,8 @@
 #include "ui/power/PowerPage.h"
 #include "ui/power/ProtectionSliderCard.h"
 #include "ui/power/SafetyDrainTargetModal.h"
+#include "ui/shell/MainSplitView.h"
+#include "ui/shell/VantrelRootView.h"
 #include "ui/widgets/AlertBanner.h"
 #include "ui/widgets/Card.h"
 #include "ui/widgets/MetricView.h"
@@ -236,4 +239,26 @@ TEST(PowerPage, EnergySheetCollectsThenReloadsEveryTenSeconds)
     modal.accept();
     base.dispatch.advanceSeconds(30);
     EXPECT_EQ(loads, 2) << "a closed sheet stops reloading";
+}
+
+TEST(PowerPage, FitsTheNarrowestWindowInEveryLanguage)
+{
+    for (const char* lang : {"en", "ko", "de"}) {
+        L10n::setCurrentLanguage(lang);
+        PowerRig rig;
+        VantrelRootView root(rig.context());
+        root.resize(root.minimumSize());
+        root.splitView()->setSelectedPage("power");
+        root.show();
+        rig.dispatch.runUntilIdle();
+        auto* page = qobject_cast<PowerPage*>(root.splitView()->currentPage());
+        ASSERT_NE(page, nullptr);
+        rig.dispatch.runUntilIdle();
+        QCoreApplication::processEvents();
+        auto* scroll = page->findChild<QScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << lang;
+        EXPECT_FALSE(page->panel()->isTwoColumns()) << lang;
+    }
+    L10n::setCurrentLanguage("en");
 }

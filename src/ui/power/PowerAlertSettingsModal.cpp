@@ -39,7 +39,7 @@ PowerAlertSettingsModal::PowerAlertSettingsModal(PowerAlertSettings initial,
     const QString lang = L10n::currentLanguage();
     setHeader(QStringLiteral("gearshape"), L10n::tr("power.alert_settings.title", lang),
               L10n::tr("power.alert_settings.subtitle", lang));
-    resize(520, 520);
+    resize(520, 470);
 
     auto* card = new Card;
     auto* form = new QVBoxLayout;
@@ -77,16 +77,16 @@ PowerAlertSettingsModal::PowerAlertSettingsModal(PowerAlertSettings initial,
     enabled_->setChecked(initial.isEnabled);
     enabledRow->addWidget(enabled_);
     form->addLayout(enabledRow);
-    card->contentLayout()->addLayout(form);
-    contentLayout()->addWidget(card);
-
     auto* actions = new QHBoxLayout;
     actions->addStretch(1);
-    save_ = new QPushButton(L10n::tr("power.alert_settings.save", lang), this);
+    save_ = new QPushButton(L10n::tr("power.alert_settings.save", lang), card);
     save_->setProperty("role", "primary");
     save_->setMinimumWidth(90);
     actions->addWidget(save_);
-    contentLayout()->addLayout(actions);
+    form->addSpacing(4);
+    form->addLayout(actions);
+    card->contentLayout()->addLayout(form);
+    contentLayout()->addWidget(card);
     setCloseText(L10n::tr("common.cancel", lang));
 
     connect(url_, &QLineEdit::textChanged, this, &PowerAlertSettingsModal::updateHint);

@@ -17,6 +17,7 @@
 #include "ui/widgets/Card.h"
 #include "ui/widgets/HistoryChart.h"
 #include "ui/widgets/MetricView.h"
+#include "ui/widgets/TokenLabel.h"
 
 namespace vantrel {
 
@@ -56,21 +57,17 @@ PowerContractPanel::PowerContractPanel(PowerPageModel& model, PowerTelemetryFeed
 {
     summary_ = new Card(this);
     summary_->setSymbol(QStringLiteral("battery.75percent"));
-    auto* metrics = new QGridLayout;
-    metrics->setHorizontalSpacing(18);
-    metrics->setVerticalSpacing(10);
+    metricsGrid_ = new QGridLayout;
+    metricsGrid_->setHorizontalSpacing(18);
+    metricsGrid_->setVerticalSpacing(12);
     battery_ = new MetricView(QString(), summary_);
     gate_ = new MetricView(QString(), summary_);
     powerState_ = new MetricView(QString(), summary_);
     drain_ = new MetricView(QString(), summary_);
     alert_ = new MetricView(QString(), summary_);
-    int column = 0;
-    for (MetricView* m : {battery_, gate_, powerState_, drain_, alert_}) {
+    for (MetricView* m : {battery_, gate_, powerState_, drain_, alert_})
         m->setValuePixelSize(17);
-        metrics->addWidget(m, 0, column);
-        metrics->setColumnStretch(column++, 1);
-    }
-    summary_->contentLayout()->addLayout(metrics);
+    summary_->contentLayout()->addLayout(metricsGrid_);
 
     // The daemon takes the limit in steps of ten, so the slider offers only those.
     chargeCard_ = new ProtectionSliderCard(50, 100, 10, chargeMarks(), QStringLiteral("%"), this);
@@ -92,6 +89,8 @@ PowerContractPanel::PowerContractPanel(PowerPageModel& model, PowerTelemetryFeed
     // A reading every minute at most, so one hour fills the width.
     temperatureChart_->setCapacity(60);
     temperatureCard_->contentLayout()->addWidget(temperatureChart_, 1);
+    temperatureNow_ = new TokenLabel(QString(), DSToken::orange, 13, QFont::DemiBold, temperatureCard_);
+    temperatureCard_->setTrailingWidget(temperatureNow_);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -119,8 +118,46 @@ PowerContractPanel::PowerContractPanel(PowerPageModel& model, PowerTelemetryFeed
     retranslate();
 }
 
+void PowerContractPanel::arrangeSummary()
+{
+    MetricView* const figures[] = {battery_, gate_, powerState_, drain_, alert_};
+    std::vector<MetricView*> shown;
+    for (MetricView* m : figures)
+        if (m != alert_ || showsAlertStatus_)
+            shown.push_back(m);
+    // The card's own padding is 16 on each side.
+    const int room = availableWidth_ - 32;
+    auto fits = [&](int columns) {
+        int needed = (columns - 1) * metricsGrid_->horizontalSpacing();
+        for (int c = 0; c < columns; ++c) {
+            int widest = 0;
+            for (size_t i = c; i < shown.size(); i += columns)
+                widest = std::max(widest, shown[i]->minimumSizeHint().width());
+            needed += widest;
+        }
+        return needed <= room;
+    };
+    int columns = static_cast<int>(shown.size());
+    while (columns > 2 && !fits(columns))
+        --columns;
+    // Five figures in rows of four would leave one alone: three and two look settled.
+    if (columns == 4 && shown.size() == 5)
+        columns = 3;
+    if (columns == summaryColumns_)
+        return;
+    summaryColumns_ = columns;
+    for (MetricView* m : figures)
+        metricsGrid_->removeWidget(m);
+    for (int c = 0; c < 5; ++c)
+        metricsGrid_->setColumnStretch(c, c < columns ? 1 : 0);
+    for (size_t i = 0; i < shown.size(); ++i)
+        metricsGrid_->addWidget(shown[i], static_cast<int>(i) / columns, static_cast<int>(i) % columns, Qt::AlignTop);
+}
+
 void PowerContractPanel::arrange(int availableWidth)
 {
+    availableWidth_ = availableWidth;
+    arrangeSummary();
     const bool two = availableWidth >= 700;
     if (arranged_ && two == twoColumns_)
         return;
@@ -154,10 +191,14 @@ void PowerContractPanel::setChargeLimitAndApply(int limit)
     model_.applyChargeLimitImmediately(QStringLiteral("charge-limit-slider"));
 }
 
+QString PowerContractPanel::currentTemperatureText() const { return temperatureNow_->text(); }
+
 void PowerContractPanel::setShowsAlertStatus(bool shows)
 {
     showsAlertStatus_ = shows;
     alert_->setVisible(shows);
+    summaryColumns_ = 0;
+    arrangeSummary();
 }
 
 void PowerContractPanel::setControlsEnabled(bool enabled)
@@ -213,6 +254,9 @@ void PowerContractPanel::showReadback()
         L10n::format("power.panel.drain_target", safetyDrainTargetText(model_.safetyDrainTargetLabel(), lang), lang));
     alert_->setValue(model_.alertValue().isEmpty() ? QStringLiteral("-") : model_.alertValue(),
                      model_.isOn(PowerPageModel::cloudAlertFeature) ? DSToken::green : DSToken::textSec);
+    // Longer texts may no longer fit one row, or shorter ones may again.
+    summaryColumns_ = 0;
+    arrangeSummary();
 }
 
 void PowerContractPanel::showTelemetry()
@@ -236,6 +280,8 @@ void PowerContractPanel::showTelemetry()
         battery_->setValue(QStringLiteral("-"), DSToken::textTer);
         battery_->setDetail(QString());
     }
+    temperatureNow_->setText(battery && battery->temperature ? QString::asprintf("%.1f°C", *battery->temperature)
+                                                             : QString());
     const QDateTime now = telemetry_.now();
     chargeChart_->setGeometryModel(std::move(geometry), now);
 

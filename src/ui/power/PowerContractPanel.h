@@ -4,6 +4,8 @@
 // and temperature charts. Its battery history refreshes on appearing and every ten seconds.
 #include <QWidget>
 
+class QGridLayout;
+
 namespace vantrel {
 
 class BatteryChargeChart;
@@ -13,6 +15,7 @@ class MetricView;
 class PowerPageModel;
 class PowerTelemetryFeed;
 class ProtectionSliderCard;
+class TokenLabel;
 
 class PowerContractPanel final : public QWidget {
     Q_OBJECT
@@ -25,14 +28,17 @@ public:
     // Enables the sliders only when the battery controls are available.
     void setControlsEnabled(bool enabled);
     void retranslate();
-    // Two columns when wide enough, else one.
+    // Two columns of cards when wide enough, else one; the summary's figures in one row when
+    // they fit, else in rows of three or two.
     void arrange(int availableWidth);
     bool isTwoColumns() const { return twoColumns_; }
+    int summaryColumns() const { return summaryColumns_; }
 
     ProtectionSliderCard* chargeLimitCard() const { return chargeCard_; }
     ProtectionSliderCard* heatCard() const { return heatCard_; }
     BatteryChargeChart* chargeChart() const { return chargeChart_; }
     HistoryChart* temperatureChart() const { return temperatureChart_; }
+    QString currentTemperatureText() const;
     MetricView* batteryMetric() const { return battery_; }
     MetricView* gateMetric() const { return gate_; }
     MetricView* powerStateMetric() const { return powerState_; }
@@ -46,14 +52,18 @@ protected:
 private:
     void showReadback();
     void showTelemetry();
+    void arrangeSummary();
 
     PowerPageModel& model_;
     PowerTelemetryFeed& telemetry_;
     bool showsAlertStatus_ = true;
     bool twoColumns_ = true;
     bool arranged_ = false;
+    int availableWidth_ = 1000;
+    int summaryColumns_ = 0;
 
     Card* summary_ = nullptr;
+    QGridLayout* metricsGrid_ = nullptr;
     MetricView* battery_ = nullptr;
     MetricView* gate_ = nullptr;
     MetricView* powerState_ = nullptr;
@@ -65,6 +75,7 @@ private:
     BatteryChargeChart* chargeChart_ = nullptr;
     Card* temperatureCard_ = nullptr;
     HistoryChart* temperatureChart_ = nullptr;
+    TokenLabel* temperatureNow_ = nullptr;
 };
 
 } // namespace vantrel

@@ -53,7 +53,11 @@ PowerPage::PowerPage(const UiContext& context, PageNavigator navigate, QWidget* 
     });
     std::function<PowerSourceInfo()> readBattery;
     if (auto sources = context_.powerSources)
-        readBattery = [sources] { return sources->readChargeSnapshot(); };
+        readBattery = [sources] {
+            PowerSourceInfo info = sources->readChargeSnapshot();
+            info.temperature = sources->batteryTemperature();
+            return info;
+        };
     telemetry_
         = std::make_unique<PowerTelemetryFeed>(*context_.dispatch, context_.batteryTelemetry, std::move(readBattery));
 

@@ -28,8 +28,9 @@ void PowerTelemetryFeed::refresh()
         ->async([log = log_, read = readBattery_, main = dispatch_.main(), guard = QPointer<PowerTelemetryFeed>(this)] {
             Reading reading;
             reading.battery = read();
-            // A machine that reports no battery adds nothing; the history is still shown.
-            const bool hasReading = reading.battery.powerSourceState.has_value() || reading.battery.batteryPercent > 0;
+            // A machine without a power source description (no battery) adds nothing; the
+            // history is still shown.
+            const bool hasReading = reading.battery.powerSourceState.has_value();
             if (log && hasReading)
                 reading.records = log->appendAndLoadRecent(std::clamp(reading.battery.batteryPercent, 0, 100),
                                                            reading.battery.temperature, reading.battery.isCharging);

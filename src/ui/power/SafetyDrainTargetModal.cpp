@@ -1,6 +1,9 @@
 #include "ui/power/SafetyDrainTargetModal.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 
 #include "l10n/L10n.h"
@@ -24,9 +27,12 @@ SafetyDrainTargetModal::SafetyDrainTargetModal(int autoTarget, std::optional<int
         const bool chosen = option.target == selectedTarget;
         if (chosen)
             selectedId_ = option.id;
+        // A plain card that answers a click: the clickable card's chevron header would leave an
+        // empty line above each option.
         auto* card = new Card;
-        card->setClickable(true);
         card->setObjectName(option.id);
+        card->setCursor(Qt::PointingHandCursor);
+        card->installEventFilter(this);
         auto* row = new QHBoxLayout;
         row->setSpacing(10);
         auto* texts = new QVBoxLayout;
@@ -41,13 +47,23 @@ SafetyDrainTargetModal::SafetyDrainTargetModal(int autoTarget, std::optional<int
         row->addWidget(mark, 0, Qt::AlignVCenter);
         card->contentLayout()->addLayout(row);
         contentLayout()->addWidget(card);
-        const int index = static_cast<int>(cards_.size());
-        connect(card, &Card::clicked, this, [this, index] { choose(index); });
         cards_.push_back(card);
         targets_.push_back(option.target);
         ids_ << option.id;
     }
     setCloseText(L10n::tr("common.cancel", lang));
+}
+
+bool SafetyDrainTargetModal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        const auto it = std::find(cards_.begin(), cards_.end(), watched);
+        if (it != cards_.end()) {
+            choose(static_cast<int>(it - cards_.begin()));
+            return true;
+        }
+    }
+    return DetailSheet::eventFilter(watched, event);
 }
 
 void SafetyDrainTargetModal::choose(int index)

@@ -23,6 +23,9 @@ public:
     QString selectedId() const { return selectedId_; }
     void choose(int index);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::function<void(std::optional<int>)> onSelect_;
     std::vector<std::optional<int>> targets_;

@@ -96,6 +96,8 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         // The readback and the first battery reading arrive on the main thread.
         waitUntil([&] { return !power->model().batteryGateValue().isEmpty() && power->telemetry().refreshCount() > 0; },
                   std::min(request.timeoutMs, 5000));
+        // Switches moved by the readback slide into place.
+        waitUntil([] { return false; }, std::min(request.timeoutMs, 250));
     }
     QCoreApplication::processEvents();
 
