@@ -109,6 +109,10 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.activitySampler = model_->activitySampler();
     context.systemProfiler = platform_.systemProfiler;
     context.heatAlerts = &model_->heatAlerts();
+    context.batteryPolicy = &model_->battery();
+    context.powerSources = model_->powerSources();
+    context.batteryTelemetry = model_->batteryTelemetry();
+    context.onlyPowerEnergy = model_->onlyPowerEnergy();
     context.quit = std::move(quit);
     return context;
 }

@@ -20,7 +20,9 @@
 #include "platform/HeadlessShieldWindows.h"
 #include "power/BatteryConfigurationApplier.h"
 #include "power/BatteryPolicyState.h"
+#include "power/BatteryTelemetryLog.h"
 #include "power/HeatProtectionAlertCenter.h"
+#include "power/OnlyPowerEnergyStore.h"
 #include "power/OnlyPowerPolicyEvidenceRecorder.h"
 #include "power/PowerSourceMonitor.h"
 #include "sensors/HardwareCapabilityStore.h"
@@ -89,6 +91,9 @@ ModelServices::ModelServices(Inputs inputs)
     heatAlerts_
         = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
     evidence_ = std::make_unique<OnlyPowerPolicyEvidenceRecorder>(daemon, dispatch, inputs_.paths);
+    batteryTelemetry_ = std::make_shared<BatteryTelemetryLog>(inputs_.paths, dispatch);
+    onlyPowerEnergy_ = std::make_shared<OnlyPowerEnergyStore>(
+        inputs_.paths, [power = powerSources_] { return power->read().batteryMaximumCapacityPercent; });
 
     virtualDisplays_ = std::make_unique<VirtualDisplayManager>(inputs_.desktop.displays);
     std::shared_ptr<ShieldWindows> shieldWindows = inputs_.desktop.shieldWindows;

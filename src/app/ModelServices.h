@@ -14,6 +14,7 @@ namespace vantrel {
 
 class BatteryConfigurationApplier;
 class BatteryPolicyState;
+class BatteryTelemetryLog;
 class DaemonClient;
 class DarkKeepAlive;
 class Dispatch;
@@ -28,6 +29,7 @@ class LocalActivitySampler;
 class MacOSFanCurveLog;
 class MacOSFanObserver;
 class NativeSMC;
+class OnlyPowerEnergyStore;
 class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
@@ -80,6 +82,8 @@ public:
     SafetyLockShieldController& shield() { return *shield_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry() const { return batteryTelemetry_; }
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy() const { return onlyPowerEnergy_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
 
 private:
@@ -99,6 +103,8 @@ private:
     std::unique_ptr<BatteryConfigurationApplier> batteryApplier_;
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry_;
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
     std::unique_ptr<VirtualDisplayManager> virtualDisplays_;
     std::unique_ptr<SafetyLockShieldController> shield_;

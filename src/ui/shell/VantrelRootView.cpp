@@ -6,6 +6,7 @@
 #include "l10n/L10nNotifier.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/power/PowerPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/style/ThemeController.h"
@@ -50,6 +51,10 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::dashboard,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
              return new DashboardPage(context, navigate, parent);
+         }},
+        {page::power,
+         [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
+             return new PowerPage(context, navigate, parent);
          }},
     };
 }
