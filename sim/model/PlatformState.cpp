@@ -6,11 +6,18 @@
 
 namespace vantrel::sim {
 
-int PlatformState::createAssertion(const QString& type, const QString& name)
+int PlatformState::createAssertion(const QString& type, const QString& name, long long ownerPid)
 {
     const int id = nextId_++;
-    assertions_.push_back(PowerAssertion{id, type, name});
+    assertions_.push_back(PowerAssertion{id, type, name, ownerPid});
     return id;
+}
+
+int PlatformState::releaseAssertionsOfEndedOwners(const std::function<bool(long long pid)>& isRunning)
+{
+    const auto before = assertions_.size();
+    std::erase_if(assertions_, [&](const PowerAssertion& a) { return a.ownerPid > 0 && !isRunning(a.ownerPid); });
+    return static_cast<int>(before - assertions_.size());
 }
 
 bool PlatformState::releaseAssertion(int id)

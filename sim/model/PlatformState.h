@@ -1,6 +1,7 @@
 #pragma once
 // What the application's sim platform backend does to the simulated Mac: power assertions it
 // holds, screen-lock and display-sleep requests, the virtual display and the shield windows.
+#include <functional>
 #include <vector>
 
 #include <QJsonObject>
@@ -23,14 +24,18 @@ struct PowerAssertion {
     int id = 0;
     QString type; // "PreventSystemSleep", "NoDisplaySleepAssertion", …
     QString name; // "Vantrel Keep-Alive", …
+    // The process that created it (0 when unknown); a Mac drops a process's assertions when it ends.
+    long long ownerPid = 0;
 };
 
 class PlatformState {
 public:
     // Returns the new assertion's id (never 0).
-    int createAssertion(const QString& type, const QString& name);
+    int createAssertion(const QString& type, const QString& name, long long ownerPid = 0);
     // False when no assertion has that id.
     bool releaseAssertion(int id);
+    // Drops the assertions whose owner is known and no longer running; returns how many.
+    int releaseAssertionsOfEndedOwners(const std::function<bool(long long pid)>& isRunning);
     void requestScreenLock() { ++screenLockRequests_; }
     void requestDisplaySleep() { ++displaySleepRequests_; }
     // Switching it on gives the display a fresh id (kept while it stays on); returns the id, 0 when off.

@@ -244,7 +244,7 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
         const auto name = json::string(r, QStringLiteral("name"));
         if (!type || type->isEmpty() || !name)
             return invalidArgument(QStringLiteral("type"), QStringLiteral("an assertion type, with a \"name\" string"));
-        return okReply({{QStringLiteral("assertion_id"), p.createAssertion(*type, *name)}});
+        return okReply({{QStringLiteral("assertion_id"), p.createAssertion(*type, *name, ctx.requestPeerPid)}});
     }
     if (action == QLatin1String("release_assertion")) {
         const auto id = json::integer(r, QStringLiteral("assertion_id"));

@@ -63,6 +63,7 @@ struct SimContext {
     QJsonObject cloudAlerts; // the last accepted "set_cloud_alert_settings", empty when cleared
     QSet<QString> chargerFaults; // battery features whose charger write fails ("charge_limit" …)
     bool ready = false; // false while restoring at start-up (nothing is written back then)
+    long long requestPeerPid = 0; // the process that sent the request being handled (0 unknown)
 };
 
 } // namespace vantrel::sim

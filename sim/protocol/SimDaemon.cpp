@@ -1,5 +1,9 @@
 #include "sim/protocol/SimDaemon.h"
 
+#include <signal.h>
+
+#include <cerrno>
+
 #include <QDir>
 #include <QJsonDocument>
 
@@ -56,7 +60,7 @@ SimDaemon::ParsedRequest SimDaemon::parseRequest(const QByteArray& bytes)
     return {doc.object(), {}};
 }
 
-ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
+ShapedReply SimDaemon::respond(const QByteArray& requestBytes, long long peerPid)
 {
     const auto parsed = parseRequest(requestBytes);
     if (!parsed.request) {
@@ -74,7 +78,7 @@ ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
         reply = errorReply(QStringLiteral("ERR_INJECTED_FAULT"),
                            QStringLiteral("The command was not carried out (injected fault)."));
     else
-        reply = handle(request);
+        reply = handle(request, peerPid);
     if (!faults.empty()) {
         std::lock_guard lock(mutex_);
         QStringList modes;
@@ -86,7 +90,7 @@ ShapedReply SimDaemon::respond(const QByteArray& requestBytes)
     return shapeReply(reply, faults);
 }
 
-QJsonObject SimDaemon::handle(const QJsonObject& request)
+QJsonObject SimDaemon::handle(const QJsonObject& request, long long peerPid)
 {
     const auto command = json::string(request, QStringLiteral("cmd"));
     if (!command || command->isEmpty())
@@ -95,7 +99,10 @@ QJsonObject SimDaemon::handle(const QJsonObject& request)
     QJsonObject reply;
     {
         std::lock_guard lock(mutex_);
+        ctx_->requestPeerPid = peerPid;
+        releaseAssertionsOfEndedProcessesLocked(snapshot);
         reply = handleLocked(request, *command, snapshot);
+        ctx_->requestPeerPid = 0;
     }
     if (snapshot)
         writeStateFiles(*snapshot);
@@ -128,11 +135,25 @@ QJsonObject SimDaemon::handleLocked(const QJsonObject& request, const QString& c
     return reply;
 }
 
+void SimDaemon::releaseAssertionsOfEndedProcessesLocked(std::optional<StateSnapshot>& snapshot)
+{
+    // kill(pid, 0) fails with ESRCH only when no such process exists (EPERM: it runs as another user).
+    const int released = ctx_->mac.platform().releaseAssertionsOfEndedOwners(
+        [](long long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH; });
+    if (released > 0) {
+        ctx_->diagnostic(QStringLiteral("info"), QStringLiteral("platform"),
+                         QStringLiteral("Released %1 power assertion(s) of a process that ended").arg(released));
+        snapshot = snapshotLocked();
+    }
+}
+
 void SimDaemon::advance(int seconds)
 {
     StateSnapshot snapshot;
     {
         std::lock_guard lock(mutex_);
+        std::optional<StateSnapshot> swept;
+        releaseAssertionsOfEndedProcessesLocked(swept);
         ctx_->advance(seconds);
         snapshot = snapshotLocked();
     }

@@ -29,9 +29,10 @@ public:
     };
     static ParsedRequest parseRequest(const QByteArray& bytes);
     // One exchange as the server runs it: parse, faults of the command, handling, shaping.
-    ShapedReply respond(const QByteArray& requestBytes);
+    // peerPid is the client process when the socket tells (0 otherwise).
+    ShapedReply respond(const QByteArray& requestBytes, long long peerPid = 0);
     // Handles one request object (no faults).
-    QJsonObject handle(const QJsonObject& request);
+    QJsonObject handle(const QJsonObject& request, long long peerPid = 0);
 
     // Advances simulated time (the real-time clock calls this) and rewrites the state files.
     void advance(int seconds);
@@ -54,6 +55,8 @@ private:
     QJsonObject handleLocked(const QJsonObject& request, const QString& command,
                              std::optional<StateSnapshot>& snapshot);
     StateSnapshot snapshotLocked();
+    // Drops the power assertions of client processes that have ended, as the system does.
+    void releaseAssertionsOfEndedProcessesLocked(std::optional<StateSnapshot>& snapshot);
     // Writes outside the model lock, so readers are not held up by the disk.
     void writeStateFiles(const StateSnapshot& snapshot);
 

@@ -58,6 +58,16 @@ bool sendAll(int fd, const QByteArray& bytes)
     return true;
 }
 
+// The connected client's process id, or 0 when the socket cannot tell.
+long long peerPid(int fd)
+{
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+        return 0;
+    return credentials.pid;
+}
+
 } // namespace
 
 SimServer::SimServer(SimDaemon& daemon, QString socketPath, int requestTimeoutMs)
@@ -210,7 +220,7 @@ void SimServer::serve(int fd)
             errorReply(QStringLiteral("ERR_REQUEST_TOO_LARGE"), QStringLiteral("The request is larger than 1 MiB.")),
             {});
     else
-        reply = daemon_.respond(request);
+        reply = daemon_.respond(request, peerPid(fd));
     if (!pause(reply.delayMs) || reply.closeWithoutReply)
         return;
     for (std::size_t i = 0; i < reply.segments.size(); ++i) {

@@ -2,6 +2,9 @@
 // (the manual clock never moves here unless a test steps it): the power-source description,
 // the battery registry, the pmset text, the snapshot, the key store and the policy state all
 // tell the same story.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
@@ -13,6 +16,7 @@ using namespace vantrel;
 using namespace vantrel::sim;
 using test::call;
 using test::statusOf;
+using test::step;
 
 namespace {
 
@@ -154,4 +158,39 @@ TEST(SimConsistency, ALimitBelowTheLevelIsNotReportedAsAtTarget)
     v = look(daemon);
     EXPECT_EQ(v.policyState, "charging_to_target");
     EXPECT_TRUE(v.source["Is Charging"].toBool()) << "the change of level shows at once";
+}
+
+TEST(SimConsistency, AssertionsOfAProcessThatEndedAreReleasedLikeTheSystemDoes)
+{
+    test::TempDir dir;
+    SimDaemon daemon{test::simConfig(dir)};
+    const auto create = [&](long long pid) {
+        QJsonObject request{{"cmd", "sim_platform"},
+                            {"action", "create_assertion"},
+                            {"type", "PreventSystemSleep"},
+                            {"name", "Vantrel Keep-Alive"}};
+        return daemon.handle(request, pid);
+    };
+    const auto held = [&] {
+        return json::object(call(daemon, "sim_state"), "hardware")
+            ->value("platform")
+            .toObject()
+            .value("assertions")
+            .toArray()
+            .size();
+    };
+
+    // A process that has ended (and been reaped) owned one assertion; this process owns the
+    // other; the third came from a client the socket could not name.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ASSERT_EQ(statusOf(create(::getpid())), "ok");
+    ASSERT_EQ(statusOf(create(0)), "ok");
+    ASSERT_EQ(statusOf(create(child)), "ok");
+    EXPECT_EQ(held(), 2) << "the next request found the ended owner's assertion and released it";
+    step(daemon, 1);
+    EXPECT_EQ(held(), 2) << "the living owner's and the unnamed client's stay";
 }
