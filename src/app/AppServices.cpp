@@ -7,6 +7,8 @@
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
+#include "fan/FanControlState.h"
+#include "fan/MacOSFanObserver.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
 #include "ui/screenshot/PageScreenshot.h"
@@ -66,6 +68,8 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.activitySampler = model_->activitySampler();
     context.systemProfiler = platform_.systemProfiler;
     context.heatAlerts = &model_->heatAlerts();
+    context.fan = {&model_->thermal().fan(), &model_->presets(), &model_->fanApplier(), &model_->fanObserver(),
+                   &model_->thermal()};
     context.quit = std::move(quit);
     return context;
 }
@@ -97,6 +101,8 @@ bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QSt
     buildModel();
     model_->smc()->refreshAll();
     uiState_->setAllSensors(model_->smc()->cachedReadings());
+    // The fan page shows the stored mode and curve, as the running model would.
+    model_->thermal().fan().restoreStoredConfiguration(model_->presets());
     uiState_->setSupportsSafeFanControl(
         HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
     return renderPageToPng(uiContext([] {}), request.pageId, request.file, request.lang, request.theme, error);

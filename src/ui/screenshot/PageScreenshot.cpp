@@ -8,6 +8,9 @@
 #include "l10n/L10n.h"
 #include "ui/dashboard/DashboardModel.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/fancurve/CalibrationSheet.h"
+#include "ui/fancurve/FanCurvePage.h"
+#include "ui/fancurve/SmartAppPresetSheet.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/VantrelRootView.h"
@@ -20,6 +23,21 @@ namespace {
 
 const QStringList kSheets = {QStringLiteral("dashboard.cpu"), QStringLiteral("dashboard.memory"),
                              QStringLiteral("dashboard.storage"), QStringLiteral("dashboard.sensors")};
+// The fan page's sheets: the smart-app rules, calibration, and the mode and preset cards' detail views.
+const QStringList kFanSheets
+    = {QStringLiteral("fancurve.smartapp"), QStringLiteral("fancurve.calibration"), QStringLiteral("fancurve.detail.1"),
+       QStringLiteral("fancurve.detail.2"), QStringLiteral("fancurve.detail.8"),    QStringLiteral("fancurve.detail.9"),
+       QStringLiteral("fancurve.detail.10")};
+
+// Opens the fan page's sheet named by pageId.
+QDialog* openFanSheet(FanCurvePage& page, const QString& pageId)
+{
+    if (pageId == QStringLiteral("fancurve.smartapp"))
+        return page.openSmartAppSheet();
+    if (pageId == QStringLiteral("fancurve.calibration"))
+        return page.openCalibrationSheet();
+    return page.openCardDetail(pageId.section(QLatin1Char('.'), 2).toInt());
+}
 
 // Runs the event loop until done() or the deadline; the dashboard's refresh arrives this way.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -37,7 +55,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets; }
+QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets; }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)
@@ -66,7 +84,8 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         L10n::setCurrentLanguage(request.lang);
 
     const bool sheet = kSheets.contains(request.pageId);
-    const QString page = sheet ? page::dashboard : request.pageId;
+    const bool fanSheet = kFanSheets.contains(request.pageId);
+    const QString page = sheet ? page::dashboard : fanSheet ? page::fanCurve : request.pageId;
 
     VantrelRootView root(context);
     if (!request.theme.isEmpty())
@@ -86,7 +105,14 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
     QCoreApplication::processEvents();
 
     QPixmap picture;
-    if (sheet && dashboard) {
+    auto* fanPage = qobject_cast<FanCurvePage*>(root.splitView()->currentPage());
+    if (fanSheet && fanPage) {
+        QDialog* modal = openFanSheet(*fanPage, request.pageId);
+        modal->setAttribute(Qt::WA_DontShowOnScreen);
+        QCoreApplication::processEvents();
+        picture = modal->grab();
+        modal->close();
+    } else if (sheet && dashboard) {
         DetailSheet* modal = nullptr;
         if (request.pageId == QStringLiteral("dashboard.cpu"))
             modal = dashboard->openPressureDetail(PressureDetail::cpu);

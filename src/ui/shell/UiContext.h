@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "ui/fancurve/FanScreenServices.h"
+
 class QWidget;
 
 namespace vantrel {
@@ -37,6 +39,8 @@ struct UiContext {
     // The process's capability store; the main window's root view refreshes it when it is
     // built. Absent for pictures of the pages.
     HardwareCapabilityStore* capabilities = nullptr;
+    // The fan model the fan page works with; incomplete: the fan page is a placeholder.
+    FanScreenServices fan;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };

@@ -6,7 +6,9 @@
 #include "l10n/L10nNotifier.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/fancurve/FanCurvePage.h"
 #include "ui/shell/MainSplitView.h"
+#include "ui/shell/PlaceholderPage.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/style/ThemeController.h"
 #include "ui/style/Typography.h"
@@ -50,6 +52,12 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::dashboard,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
              return new DashboardPage(context, navigate, parent);
+         }},
+        {page::fanCurve,
+         [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
+             if (!context.fan.isComplete())
+                 return new PlaceholderPage(page::fanCurve, parent);
+             return new FanCurvePage(context, parent);
          }},
     };
 }
