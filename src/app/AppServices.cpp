@@ -1,6 +1,8 @@
 #include "app/AppServices.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include "app/PlatformBackends.h"
 #include "base/Log.h"
@@ -9,6 +11,7 @@
 #include "daemon/DaemonSocketTransport.h"
 #include "fan/FanControlState.h"
 #include "fan/MacOSFanObserver.h"
+#include "sensors/HardwareCapabilityStore.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
 #include "ui/screenshot/PageScreenshot.h"
@@ -101,8 +104,16 @@ bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QSt
     buildModel();
     model_->smc()->refreshAll();
     uiState_->setAllSensors(model_->smc()->cachedReadings());
-    // The fan page shows the stored mode and curve, as the running model would.
+    // The fan page shows the stored mode and curve, and whether fan control is available, as
+    // the running model would.
     model_->thermal().fan().restoreStoredConfiguration(model_->presets());
+    model_->capabilities().refresh();
+    QElapsedTimer waited;
+    waited.start();
+    while (!model_->capabilities().isLoaded() && waited.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
     uiState_->setSupportsSafeFanControl(
         HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
     return renderPageToPng(uiContext([] {}), request.pageId, request.file, request.lang, request.theme, error);

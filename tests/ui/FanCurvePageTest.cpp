@@ -212,3 +212,25 @@ TEST(FanCurvePage, SmartAppSaveSendsThePerformanceCurveWithTheChosenPreset)
     EXPECT_EQ(rig.fanConfigs().size(), 1u);
     sheet->close();
 }
+
+TEST(FanCurvePage, SmartAppSheetDrawsThePreemptiveSwitchOn)
+{
+    PageRig rig;
+    rig.open();
+    SmartAppPresetSheet* sheet = rig.page->openSmartAppSheet();
+    SwitchControl* preemptive = sheet->preemptiveSwitch();
+    ASSERT_TRUE(preemptive->isChecked());
+    // Drawn like a switch that is on, not merely checked with its knob left on the off side.
+    SwitchControl on;
+    on.setCheckable(true);
+    on.setChecked(true);
+    SwitchControl off;
+    on.resize(preemptive->size());
+    off.resize(preemptive->size());
+    // Near the track's left end: the blue track when on, the white knob when off.
+    const QPoint leftEnd((preemptive->width() - 40) / 2 + 7, preemptive->height() / 2);
+    const QColor shown = preemptive->grab().toImage().pixelColor(leftEnd);
+    EXPECT_EQ(shown, on.grab().toImage().pixelColor(leftEnd));
+    EXPECT_NE(shown, off.grab().toImage().pixelColor(leftEnd));
+    sheet->close();
+}

@@ -110,7 +110,7 @@ CalibrationSheet::CalibrationSheet(QWidget* parent)
     contentLayout()->addLayout(buttons);
 
     setCloseText(L10n::tr(QStringLiteral("common.close"), lang));
-    resize(620, 520);
+    resize(620, 420);
 }
 
 } // namespace vantrel

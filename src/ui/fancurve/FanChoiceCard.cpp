@@ -101,7 +101,7 @@ DetailSheet* FanChoiceCard::makeDetailSheet(const FanCardSpec& spec, const QStri
         numbered << QStringLiteral("%1.  %2").arg(i + 1).arg(spec.steps[i]);
     sheet->addSection(spec.result, numbered.join(QLatin1Char('\n')));
     sheet->setCloseText(L10n::tr(QStringLiteral("common.close"), lang));
-    sheet->resize(520, 420);
+    sheet->resize(520, 360);
     return sheet;
 }
 

@@ -203,7 +203,7 @@ void FanCurveChart::paintObserved(QPainter& p, const QRectF& plot) const
 void FanCurveChart::paintMarker(QPainter& p, const QRectF& plot) const
 {
     const double temperature = state_.cpuTemperature();
-    if (temperature <= 0)
+    if (!state_.hasReadings() || temperature <= 0)
         return;
     const QPointF c = fancurve::locationOf(std::clamp(temperature, 0.0, 100.0), state_.operatingMarkerPercent(), plot);
     p.setPen(QPen(DS::color(DSToken::orange), 1, Qt::DashLine));

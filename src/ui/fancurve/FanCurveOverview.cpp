@@ -141,7 +141,7 @@ void FanCurveOverview::refreshEditor()
 void FanCurveOverview::refreshReadings()
 {
     const QString lang = L10n::currentLanguage();
-    if (state_.cpuTemperature() > 0)
+    if (state_.hasReadings())
         readings_->setText(QStringLiteral("CPU %1°C  ·  %2 %3 rpm  ·  %4 %5 rpm")
                                .arg(state_.cpuTemperature(), 0, 'f', 0)
                                .arg(L10n::tr(QStringLiteral("fan_left"), lang))

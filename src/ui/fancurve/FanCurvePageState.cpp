@@ -112,6 +112,8 @@ QString FanCurvePageState::modeTitle(const QString& lang) const
         lang);
 }
 
+bool FanCurvePageState::hasReadings() const { return services_.thermal && !services_.thermal->historyData().empty(); }
+
 double FanCurvePageState::cpuTemperature() const { return services_.thermal ? services_.thermal->cpuTemperature() : 0; }
 int FanCurvePageState::fan0RPM() const { return services_.thermal ? services_.thermal->fan0RPM() : 0; }
 int FanCurvePageState::fan1RPM() const { return services_.thermal ? services_.thermal->fan1RPM() : 0; }

@@ -56,6 +56,8 @@ public:
     QString activePresetTitle(const QString& lang) const;
     QString modeTitle(const QString& lang) const;
 
+    // Whether the monitoring loop has produced readings yet; before that none are shown.
+    bool hasReadings() const;
     // Live readings, zero without the central state.
     double cpuTemperature() const;
     int fan0RPM() const;

@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "ui/widgets/Badge.h"
@@ -35,7 +34,10 @@ FanFeatureRow::FanFeatureRow(int cardId, QWidget* parent)
     row->addLayout(texts, 1);
     row->addWidget(switch_, 0, Qt::AlignVCenter);
     switch_->setCheckable(true);
-    connect(switch_, &SwitchControl::toggled, this, [this](bool on) { Q_EMIT switched(cardId_, on); });
+    connect(switch_, &SwitchControl::toggled, this, [this](bool on) {
+        if (!showing_)
+            Q_EMIT switched(cardId_, on);
+    });
 }
 
 void FanFeatureRow::setSpec(const FanCardSpec& spec)
@@ -49,8 +51,10 @@ void FanFeatureRow::setSpec(const FanCardSpec& spec)
 
 void FanFeatureRow::setOn(bool on)
 {
-    const QSignalBlocker block(switch_);
+    // Not with the signals blocked: the switch moves its knob on its own toggled signal.
+    showing_ = true;
     switch_->setChecked(on);
+    showing_ = false;
 }
 
 QPushButton* FanFeatureRow::actionButton()

@@ -35,6 +35,8 @@ private:
     Badge* connection_;
     SwitchControl* switch_;
     QPushButton* action_ = nullptr;
+    // Set while the row shows the page's state, so that is not taken for the user's switch.
+    bool showing_ = false;
 };
 
 } // namespace vantrel

@@ -109,7 +109,7 @@ SmartAppPresetSheet::SmartAppPresetSheet(std::shared_ptr<DaemonClient> daemon, Q
     connect(model_.get(), &SmartAppPresetSheetModel::actionStatusChanged, this, &SmartAppPresetSheet::refresh);
 
     setCloseText(L10n::tr(QStringLiteral("common.close"), lang));
-    resize(620, 640);
+    resize(620, 600);
     refresh();
 }
 
@@ -124,10 +124,8 @@ void SmartAppPresetSheet::refresh()
         launch_[i]->setCurrentIndex(launch_[i]->findData(rules[i].onLaunch));
         exit_[i]->setCurrentIndex(exit_[i]->findData(rules[i].onExit));
     }
-    {
-        const QSignalBlocker block(preemptive_);
-        preemptive_->setChecked(model_->includePreemptive());
-    }
+    // The switch moves its knob on its own toggled signal; the model ignores an unchanged value.
+    preemptive_->setChecked(model_->includePreemptive());
     const FanStatusLine& s = model_->actionStatus();
     status_->setStatus(s.text(L10n::currentLanguage()), statusToneToken(s.tone));
 }
