@@ -30,15 +30,19 @@ FanChoiceCard::FanChoiceCard(int cardId, const QString& symbol, QWidget* parent)
     top->addWidget(new SymbolView(symbol, DSToken::blue, 18, this));
     title_->setElideMode(Qt::ElideRight);
     top->addWidget(title_, 1);
-    top->addWidget(badge_);
     contentLayout()->addLayout(top);
     description_->setWordWrap(true);
-    description_->setMinimumHeight(description_->fontMetrics().lineSpacing() * 2);
     description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     contentLayout()->addWidget(description_, 1);
+    // The mark and the details link share the last line, so three cards fit the narrowest window.
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(8);
+    bottom->addWidget(badge_);
+    bottom->addStretch(1);
     details_->setProperty("role", "link");
     details_->setCursor(Qt::PointingHandCursor);
-    contentLayout()->addWidget(details_, 0, Qt::AlignLeft);
+    bottom->addWidget(details_);
+    contentLayout()->addLayout(bottom);
     badge_->hide();
     connect(details_, &QPushButton::clicked, this, [this] { Q_EMIT detailsRequested(cardId_); });
 }

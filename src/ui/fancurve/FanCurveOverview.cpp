@@ -40,6 +40,8 @@ FanCurveOverview::FanCurveOverview(FanCurvePageState& state, QWidget* parent)
     head->addWidget(presetBadge_);
     head->addStretch(1);
     readings_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    readings_->setElideMode(Qt::ElideRight);
+    modeTitle_->setElideMode(Qt::ElideRight);
     head->addWidget(readings_);
     contentLayout()->addLayout(head);
     contentLayout()->addWidget(chart_, 1);
@@ -48,20 +50,27 @@ FanCurveOverview::FanCurveOverview(FanCurvePageState& state, QWidget* parent)
     observed_->setWordWrap(true);
     contentLayout()->addWidget(observed_);
 
-    auto* controls = new QHBoxLayout;
-    controls->setSpacing(8);
+    // Two lines, so the controls fit the narrowest window: the preset and its name, then the actions.
+    auto* naming = new QHBoxLayout;
+    naming->setSpacing(8);
     presetMenu_->setMinimumWidth(150);
     presetMenu_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    controls->addWidget(presetMenu_);
+    naming->addWidget(presetMenu_);
     nameField_->setMinimumWidth(140);
     nameField_->setMaxLength(40);
-    controls->addWidget(nameField_, 1);
-    for (QPushButton* b : {save_, update_, delete_, apply_}) {
+    naming->addWidget(nameField_, 1);
+    contentLayout()->addLayout(naming);
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(8);
+    for (QPushButton* b : {save_, update_, delete_, apply_})
         b->setCursor(Qt::PointingHandCursor);
-        controls->addWidget(b);
-    }
+    actions->addWidget(save_);
+    actions->addWidget(update_);
+    actions->addWidget(delete_);
+    actions->addStretch(1);
+    actions->addWidget(apply_);
     apply_->setProperty("role", "primary");
-    contentLayout()->addLayout(controls);
+    contentLayout()->addLayout(actions);
 
     FanPageModel& page = state_.page();
     connect(presetMenu_, &QComboBox::activated, this, [this](int index) {
