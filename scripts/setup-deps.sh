@@ -5,7 +5,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-noto-cjk xvfb xauth procps ccache clang-format dbus-daemon
+  fonts-noto-cjk xvfb xauth procps ccache clang-format dbus-daemon shellcheck
+  desktop-file-utils appstream dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do

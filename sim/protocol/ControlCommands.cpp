@@ -173,6 +173,8 @@ QJsonObject stateDump(SimContext& ctx, const QJsonObject&)
         {QStringLiteral("fans"), fans},
         {QStringLiteral("battery"), battery},
         {QStringLiteral("power_policy"), powerPolicyReadback(ctx)},
+        // What the application last asked for; power_policy shows what is in effect.
+        {QStringLiteral("system_sleep_requested_by_vantrel"), mac.sleep().requested()},
         {QStringLiteral("hardware"), hardwareDescription(mac)},
         {QStringLiteral("faults"), ctx.faults.list()},
         {QStringLiteral("charger_faults"),

@@ -5,6 +5,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
+#include "base/JsonDuplicateKeys.h"
 #include "base/Log.h"
 #include "platform/sim/SimStateDirectory.h"
 #include "sim/model/HardwareDescription.h"
@@ -46,6 +47,12 @@ SimDaemon::ParsedRequest SimDaemon::parseRequest(const QByteArray& bytes)
         return {
             std::nullopt,
             errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not a JSON object."))};
+    // Qt keeps the last of two equal keys; a request that names a key twice is ambiguous
+    // (which "cmd" did the client mean?) and is refused rather than guessed.
+    if (const auto duplicate = json::firstDuplicateKey(bytes))
+        return {std::nullopt,
+                errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"),
+                           QStringLiteral("The request names the key \"%1\" twice.").arg(*duplicate))};
     return {doc.object(), {}};
 }
 

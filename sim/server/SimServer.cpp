@@ -153,6 +153,10 @@ void SimServer::acceptLoop()
             ::close(fd);
             continue;
         }
+        // A client that stops reading its reply would otherwise hold this connection (and
+        // stop()) forever: a send that makes no progress for the time-out gives up.
+        const timeval sendTimeout{requestTimeoutMs_ / 1000, (requestTimeoutMs_ % 1000) * 1000};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
         ++active_;
         std::thread([this, fd] {
             serve(fd);

@@ -14,7 +14,8 @@ namespace vantrel::sim {
 
 class SimServer {
 public:
-    // Time a client gets to send its request, in milliseconds.
+    // Time a client gets to send its request, and the longest a reply may wait for the client
+    // to read, in milliseconds.
     static constexpr int kDefaultRequestTimeoutMs = 5000;
     static constexpr int kMaxRequestBytes = 1 << 20;
     static constexpr int kMaxConnections = 256;

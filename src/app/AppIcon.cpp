@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -11,11 +12,13 @@ namespace {
 
 constexpr int kStatusIconSize = 18;
 
-QPixmap drawnIcon(int size)
+} // namespace
+
+QImage drawnIconImage(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(0, 0, size, size);
     painter.setPen(Qt::NoPen);
@@ -34,10 +37,9 @@ QPixmap drawnIcon(int size)
     }
     painter.setBrush(QColor(0x0A, 0x84, 0xFF));
     painter.drawEllipse(QPointF(0, 0), size * 0.07, size * 0.07);
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-} // namespace
 
 QIcon applicationIcon()
 {
@@ -50,7 +52,7 @@ QIcon applicationIcon()
     }
     QIcon icon;
     for (int size : {16, 18, 32, 64, 128, 256})
-        icon.addPixmap(drawnIcon(size));
+        icon.addPixmap(QPixmap::fromImage(drawnIconImage(size)));
     return icon;
 }
 

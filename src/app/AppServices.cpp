@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QThread>
 
 #include "app/PlatformBackends.h"
+#include "base/BuildInfo.h"
 #include "base/Log.h"
+#include "base/NotificationCenter.h"
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
@@ -14,11 +17,17 @@
 #include "sensors/HardwareCapabilityStore.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
+#include "telemetry/HttpActivityUploader.h"
+#include "telemetry/LogindSleepSignals.h"
+#include "telemetry/NetworkReachability.h"
+#include "telemetry/TelemetryEndpoint.h"
+#include "telemetry/VantrelActivityTelemetry.h"
 #include "ui/screenshot/PageScreenshot.h"
 #include "ui/shell/UiContext.h"
 #include "ui/shell/UiState.h"
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
+#include "ui/shield/QtShieldWindows.h"
 #include "ui/style/PortalColorSchemeSetting.h"
 
 namespace vantrel {
@@ -34,13 +43,47 @@ AppServices::AppServices(const LaunchOptions& options)
     daemon_ = std::make_shared<DaemonClient>(transport_, paths_.updateStatusFile());
     platform_ = makePlatform(options_.platform, paths_);
     desktop_ = makeDesktopServices(options_.platform, paths_, *dispatch_, transport_);
+    if (!desktop_.shieldWindows)
+        desktop_.shieldWindows = std::make_shared<QtShieldWindows>();
     launchAtLogin_ = std::make_unique<VantrelLaunchAtLoginController>(
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
     helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(
         BatteryHelperOnboardingInstaller::configurationFor(paths_));
 }
 
-AppServices::~AppServices() = default;
+AppServices::~AppServices()
+{
+    if (telemetry_)
+        VantrelActivityTelemetry::setShared(nullptr);
+}
+
+void AppServices::startTelemetry(std::function<bool()> foregroundEligibility)
+{
+    if (telemetry_)
+        return;
+    std::shared_ptr<ActivityUploader> uploader;
+    if (const auto endpoint = TelemetryEndpoint::fromEnvironment())
+        uploader = std::make_shared<HttpActivityUploader>(*dispatch_, *endpoint);
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    telemetry_ = std::make_shared<VantrelActivityTelemetry>(VantrelActivityTelemetry::Inputs{
+        *dispatch_, *preferences_, center, paths_.appSupportFile(ActivityQueueFile::fileName),
+        QStringLiteral(VANTREL_SHORT_VERSION), std::move(uploader)});
+    VantrelActivityTelemetry::setShared(telemetry_);
+    telemetry_->start(std::move(foregroundEligibility));
+
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QGuiApplication::applicationStateChanged, gui, [&center](Qt::ApplicationState state) {
+            center.post(state == Qt::ApplicationActive ? VantrelActivityTelemetry::applicationDidBecomeActive
+                                                       : VantrelActivityTelemetry::applicationDidResignActive);
+        });
+    }
+    sleepSignals_ = std::make_unique<LogindSleepSignals>(center);
+    std::weak_ptr<VantrelActivityTelemetry> weak = telemetry_;
+    networkReachability_ = std::make_unique<NetworkReachability>([weak](bool isOnline) {
+        if (auto telemetry = weak.lock())
+            telemetry->networkStatusChanged(isOnline);
+    });
+}
 
 void AppServices::buildModel()
 {
@@ -73,6 +116,10 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.heatAlerts = &model_->heatAlerts();
     context.fan = {&model_->thermal().fan(), &model_->presets(), &model_->fanApplier(), &model_->fanObserver(),
                    &model_->thermal()};
+    context.batteryPolicy = &model_->battery();
+    context.powerSources = model_->powerSources();
+    context.batteryTelemetry = model_->batteryTelemetry();
+    context.onlyPowerEnergy = model_->onlyPowerEnergy();
     context.quit = std::move(quit);
     return context;
 }
@@ -135,6 +182,16 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
     const VantrelRuntimeEnvironment& environment = VantrelRuntimeEnvironment::current();
     AppLifecycleHooks hooks;
     hooks.launchAdmitted = [this] { buildModel(); };
+    hooks.startTelemetry
+        = [this](std::function<bool()> foregroundEligibility) { startTelemetry(std::move(foregroundEligibility)); };
+    hooks.dashboardStateChanged = [this] {
+        if (telemetry_)
+            telemetry_->dashboardStateChanged();
+    };
+    hooks.terminateTelemetry = [this] {
+        if (telemetry_)
+            telemetry_->terminate();
+    };
     return AppDelegateContext{
         .dispatch = *dispatch_,
         .preferences = *preferences_,

@@ -19,8 +19,11 @@
 
 namespace vantrel {
 
+class LogindSleepSignals;
+class NetworkReachability;
 class PortalColorSchemeSetting;
 class UiState;
+class VantrelActivityTelemetry;
 struct UiContext;
 
 class AppServices {
@@ -68,6 +71,10 @@ public:
     void requestNotificationAuthorization();
     AppDelegateContext delegateContext(std::function<QWidget*()> rootViewFactory, std::function<void()> terminate);
 
+    // The usage telemetry with its uploader and the desktop's activation, sleep and network
+    // signals; once, when the launch is admitted.
+    void startTelemetry(std::function<bool()> foregroundEligibility);
+
 private:
     UiContext uiContext(std::function<void()> quit);
 
@@ -85,6 +92,9 @@ private:
     std::unique_ptr<UiState> uiState_;
     // The desktop's light/dark preference the main window follows; made with the window.
     std::unique_ptr<PortalColorSchemeSetting> desktopColorScheme_;
+    std::shared_ptr<VantrelActivityTelemetry> telemetry_;
+    std::unique_ptr<NetworkReachability> networkReachability_;
+    std::unique_ptr<LogindSleepSignals> sleepSignals_;
 };
 
 } // namespace vantrel

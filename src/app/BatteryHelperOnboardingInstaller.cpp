@@ -120,7 +120,7 @@ QString BatteryHelperOnboardingInstaller::installScript(const BundledTools& tool
                                             : QStringLiteral("/usr/bin/install -m 755 ");
     QStringList legacy;
     for (const QString& path : c.legacyToolPaths)
-        legacy << (asAdministrator ? path : shellQuoted(path));
+        legacy << shellQuoted(path);
     QStringList lines = {
         QStringLiteral("#!/usr/bin/env bash"),
         QStringLiteral("set -euo pipefail"),

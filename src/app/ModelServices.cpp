@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/ThermalAutomationStatus.h"
 #include "base/Dispatch.h"
 #include "base/Log.h"
 #include "core/InertSettingsSynchroniser.h"
@@ -16,9 +17,12 @@
 #include "fan/LLMDetector.h"
 #include "fan/MacOSFanCurveLog.h"
 #include "fan/MacOSFanObserver.h"
+#include "platform/HeadlessShieldWindows.h"
 #include "power/BatteryConfigurationApplier.h"
 #include "power/BatteryPolicyState.h"
+#include "power/BatteryTelemetryLog.h"
 #include "power/HeatProtectionAlertCenter.h"
+#include "power/OnlyPowerEnergyStore.h"
 #include "power/OnlyPowerPolicyEvidenceRecorder.h"
 #include "power/PowerSourceMonitor.h"
 #include "sensors/HardwareCapabilityStore.h"
@@ -26,10 +30,14 @@
 #include "sensors/NativeSMC.h"
 #include "sensors/SMCHelper.h"
 #include "sensors/SmcSensorSource.h"
-#include "sleep/InertKeepAwakeMonitor.h"
-#include "sleep/InertSleepReconciler.h"
+#include "sleep/DarkKeepAlive.h"
+#include "sleep/SafetyLockShieldController.h"
+#include "sleep/SleepRuntimeReconciler.h"
+#include "sleep/SleepSettingsState.h"
+#include "sleep/VirtualDisplayManager.h"
 
 namespace vantrel {
+namespace { } // namespace
 
 QString ModelServices::smcToolPath(const Paths& paths, const QString& programDirectory)
 {
@@ -83,9 +91,27 @@ ModelServices::ModelServices(Inputs inputs)
     heatAlerts_
         = std::make_unique<HeatProtectionAlertCenter>([state = battery_.get()] { return state->maxBatteryTemp(); });
     evidence_ = std::make_unique<OnlyPowerPolicyEvidenceRecorder>(daemon, dispatch, inputs_.paths);
+    batteryTelemetry_ = std::make_shared<BatteryTelemetryLog>(inputs_.paths, dispatch);
+    onlyPowerEnergy_ = std::make_shared<OnlyPowerEnergyStore>(
+        inputs_.paths, [power = powerSources_] { return power->read().batteryMaximumCapacityPercent; });
 
-    keepAwake_ = std::make_unique<InertKeepAwakeMonitor>();
-    sleepReconciler_ = std::make_unique<InertSleepReconciler>();
+    virtualDisplays_ = std::make_unique<VirtualDisplayManager>(inputs_.desktop.displays);
+    std::shared_ptr<ShieldWindows> shieldWindows = inputs_.desktop.shieldWindows;
+    if (!shieldWindows)
+        shieldWindows = std::make_shared<HeadlessShieldWindows>();
+    shield_ = std::make_unique<SafetyLockShieldController>(dispatch, inputs_.paths, std::move(shieldWindows));
+    // The sleep flags live in the central state, made below; the controller reads them later.
+    keepAwake_ = std::make_unique<DarkKeepAlive>(
+        dispatch, inputs_.preferences, inputs_.paths,
+        DarkKeepAlive::Platform{inputs_.desktop.powerAssertions, inputs_.desktop.screenLock, inputs_.desktop.lid,
+                                platform.processRunner, inputs_.desktop.accessibility, inputs_.desktop.workspace},
+        DarkKeepAlive::Collaborators{*shield_, *virtualDisplays_},
+        DarkKeepAlive::SleepFlags{[this] { return thermal_ && thermal_->sleep().displayKeepAliveEnabled(); },
+                                  [this] { return thermal_ && thermal_->sleep().virtualDisplayEnabled(); }});
+    auto supportsClamshell = [store] { return store->profile().supportsClamshell; };
+    auto releaseSafetyShield = [shield = shield_.get()](const QString& reason) { shield->releaseShield(reason); };
+    sleepReconciler_ = std::make_unique<SleepRuntimeReconciler>(SleepRuntimeReconciler::Services{
+        dispatch, daemon, powerSources_, *virtualDisplays_, *keepAwake_, supportsClamshell, releaseSafetyShield});
     settingsSync_ = std::make_unique<InertSettingsSynchroniser>();
 
     ThermalManager::Services services{dispatch,
@@ -100,6 +126,8 @@ ModelServices::ModelServices(Inputs inputs)
         *sensorSource_, *llmDetector_,    *sleepReconciler_, *evidence_,
         *capabilities_, *batteryApplier_, *settingsSync_,    *inputs_.desktop.accessibility};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), collaborators);
+    sleepReconciler_->bind(thermal_->sleep(), [thermal = thermal_.get()] { thermal->reconcileAppNapActivity(); });
+    keepAwake_->setAutomationStatusSink(std::make_shared<ThermalAutomationStatus>(*thermal_));
 }
 
 ModelServices::~ModelServices()
@@ -110,11 +138,14 @@ ModelServices::~ModelServices()
     inputs_.dispatch.waitForGlobalWork();
     if (ThermalManager::shared() == thermal_.get())
         ThermalManager::setShared(nullptr);
+    if (SafetyLockShieldController::shared() == shield_.get())
+        SafetyLockShieldController::setShared(nullptr);
 }
 
 void ModelServices::start()
 {
     ThermalManager::setShared(thermal_.get());
+    SafetyLockShieldController::setShared(shield_.get());
     thermal_->start();
 }
 

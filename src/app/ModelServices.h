@@ -14,27 +14,31 @@ namespace vantrel {
 
 class BatteryConfigurationApplier;
 class BatteryPolicyState;
+class BatteryTelemetryLog;
 class DaemonClient;
+class DarkKeepAlive;
 class Dispatch;
 class FanConfigurationApplier;
 class FanControlState;
 class FanPresetStore;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
-class InertKeepAwakeMonitor;
 class InertSettingsSynchroniser;
-class InertSleepReconciler;
 class LLMDetector;
 class LocalActivitySampler;
 class MacOSFanCurveLog;
 class MacOSFanObserver;
 class NativeSMC;
+class OnlyPowerEnergyStore;
 class OnlyPowerPolicyEvidenceRecorder;
 class PowerSourceMonitor;
 class Preferences;
+class SafetyLockShieldController;
 class SMCHelper;
+class SleepRuntimeReconciler;
 class SmcSensorSource;
 class ThermalManager;
+class VirtualDisplayManager;
 
 class ModelServices {
 public:
@@ -72,8 +76,14 @@ public:
     FanPresetStore& presets() { return *presets_; }
     MacOSFanObserver& fanObserver() { return *fanObserver_; }
     HeatProtectionAlertCenter& heatAlerts() { return *heatAlerts_; }
+    SleepRuntimeReconciler& sleep() { return *sleepReconciler_; }
+    DarkKeepAlive& keepAlive() { return *keepAwake_; }
+    VirtualDisplayManager& virtualDisplays() { return *virtualDisplays_; }
+    SafetyLockShieldController& shield() { return *shield_; }
     std::shared_ptr<SMCHelper> smc() const { return smc_; }
     std::shared_ptr<PowerSourceMonitor> powerSources() const { return powerSources_; }
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry() const { return batteryTelemetry_; }
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy() const { return onlyPowerEnergy_; }
     std::shared_ptr<LocalActivitySampler> activitySampler() const { return activitySampler_; }
 
 private:
@@ -93,10 +103,14 @@ private:
     std::unique_ptr<BatteryConfigurationApplier> batteryApplier_;
     std::unique_ptr<HeatProtectionAlertCenter> heatAlerts_;
     std::unique_ptr<OnlyPowerPolicyEvidenceRecorder> evidence_;
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry_;
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy_;
     std::unique_ptr<MacOSFanObserver> fanObserver_;
-    // Stand-ins for the sleep subsystem and the settings synchronisation, not built yet.
-    std::unique_ptr<InertKeepAwakeMonitor> keepAwake_;
-    std::unique_ptr<InertSleepReconciler> sleepReconciler_;
+    std::unique_ptr<VirtualDisplayManager> virtualDisplays_;
+    std::unique_ptr<SafetyLockShieldController> shield_;
+    std::unique_ptr<DarkKeepAlive> keepAwake_;
+    std::unique_ptr<SleepRuntimeReconciler> sleepReconciler_;
+    // Stand-in for the settings synchronisation, not built yet.
     std::unique_ptr<InertSettingsSynchroniser> settingsSync_;
     std::unique_ptr<ThermalManager> thermal_;
 };

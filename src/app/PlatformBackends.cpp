@@ -5,17 +5,24 @@
 #include "platform/linux/LinuxAccessibilityAccess.h"
 #include "platform/linux/LinuxDisplays.h"
 #include "platform/linux/LinuxHostStatistics.h"
+#include "platform/linux/LinuxLidState.h"
 #include "platform/linux/LinuxLoginItems.h"
+#include "platform/linux/LinuxPowerAssertions.h"
 #include "platform/linux/LinuxPowerSupply.h"
 #include "platform/linux/LinuxProcessActivity.h"
 #include "platform/linux/LinuxProcessRunner.h"
 #include "platform/linux/LinuxProcessTable.h"
+#include "platform/linux/LinuxScreenLock.h"
 #include "platform/linux/LinuxSystemProfiler.h"
 #include "platform/linux/LinuxUserNotifications.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/NoSmcUserClient.h"
 #include "platform/sim/SimDisplays.h"
 #include "platform/sim/SimHardwareState.h"
+#include "platform/sim/SimLidState.h"
+#include "platform/sim/SimPowerAssertions.h"
+#include "platform/sim/SimScreenLock.h"
+#include "platform/sim/SimShieldWindows.h"
 #include "platform/sim/SimSmcUserClient.h"
 #include "platform/sim/SimStateDirectory.h"
 #include "platform/sim/SimUserNotifications.h"
@@ -72,11 +79,19 @@ DesktopServices makeDesktopServices(PlatformKind kind, const Paths& paths, Dispa
 {
     DesktopServices services;
     if (kind == PlatformKind::Sim) {
+        const QString stateDirectory = simStateDirectory(paths);
         services.notifications = std::make_shared<SimUserNotifications>(dispatch, transport);
-        services.displays = std::make_shared<SimDisplays>(simStateDirectory(paths), std::move(transport));
+        services.displays = std::make_shared<SimDisplays>(stateDirectory, transport);
+        services.powerAssertions = std::make_shared<SimPowerAssertions>(transport);
+        services.screenLock = std::make_shared<SimScreenLock>(transport);
+        services.lid = std::make_shared<SimLidState>(stateDirectory);
+        services.shieldWindows = std::make_shared<SimShieldWindows>(dispatch, std::move(transport), stateDirectory);
     } else {
         services.notifications = std::make_shared<LinuxUserNotifications>();
         services.displays = std::make_shared<LinuxDisplays>(paths.sysfsDirectory());
+        services.powerAssertions = std::make_shared<LinuxPowerAssertions>();
+        services.screenLock = std::make_shared<LinuxScreenLock>();
+        services.lid = std::make_shared<LinuxLidState>(paths.rooted(QStringLiteral("/proc/acpi/button/lid")));
     }
     services.loginItems = std::make_shared<LinuxLoginItems>(paths.autostartDirectory());
     services.workspace = std::make_shared<LinuxWorkspace>();

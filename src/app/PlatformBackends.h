@@ -21,8 +21,9 @@ PlatformServices makeSimPlatform(const Paths& paths);
 PlatformServices makeLinuxPlatform(const Paths& paths);
 PlatformServices makePlatform(PlatformKind kind, const Paths& paths);
 
-// With the simulated Mac, notifications and displays are the simulator's; everything else is
-// this desktop's own in both cases. Made on the main thread.
+// With the simulated Mac, notifications, displays, power assertions, screen lock, lid and shield
+// windows are the simulator's; everything else is this desktop's own in both cases (the shield
+// windows of this desktop are left to the windowed application). Made on the main thread.
 DesktopServices makeDesktopServices(PlatformKind kind, const Paths& paths, Dispatch& dispatch,
                                     std::shared_ptr<DaemonTransport> transport);
 

@@ -40,6 +40,8 @@ int main(int argc, char** argv)
 
     QApplication app(qtArgc, qtArguments.data());
     app.setApplicationName(QStringLiteral("Vantrel"));
+    // Ties the windows to the installed desktop entry (its name, icon and Wayland app id).
+    app.setDesktopFileName(QStringLiteral(VANTREL_DESKTOP_ID));
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(applicationIcon());
     if (startupTiming)

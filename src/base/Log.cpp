@@ -7,8 +7,9 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+
+#include "base/OwnFileAppend.h"
 
 namespace vantrel {
 namespace {
@@ -65,12 +66,9 @@ void systemLog(const QString& line)
 void appendTimestampedLine(const QString& path, const QString& line)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
     const QString stamped
         = QStringLiteral("[%1] %2\n").arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), line);
-    f.write(stamped.toUtf8());
+    appendToOwnFile(path, stamped.toUtf8());
 }
 
 } // namespace vantrel

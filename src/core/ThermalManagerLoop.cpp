@@ -2,10 +2,10 @@
 #include "core/ThermalManager.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "base/Log.h"
+#include "base/OwnFileAppend.h"
 #include "fan/FanControlState.h"
 #include "fan/FanCurveObserver.h"
 #include "fan/LanguageModelScanner.h"
@@ -105,12 +105,9 @@ void ThermalManager::triggerSurvivalMode(double temperature)
     logLine(message);
     // The folder is the system's temporary directory; under a re-rooted tree it may not exist yet.
     QDir().mkpath(QFileInfo(services_.paths.safetyLogFile()).absolutePath());
-    QFile log(services_.paths.safetyLogFile());
-    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        const QString line = QStringLiteral("[") + services_.dispatch.clock().now().toLocalTime().toString()
-            + QStringLiteral("] ") + message + QLatin1Char('\n');
-        log.write(line.toUtf8());
-    }
+    const QString line = QStringLiteral("[") + services_.dispatch.clock().now().toLocalTime().toString()
+        + QStringLiteral("] ") + message + QLatin1Char('\n');
+    appendToOwnFile(services_.paths.safetyLogFile(), line.toUtf8());
     const QString rounded = QString::number(static_cast<long long>(std::llround(temperature)));
     sendNotification(L10n::tr(QStringLiteral("survival.notification.title"), selectedLanguage_),
                      L10n::format(QStringLiteral("survival.notification.body"), rounded, selectedLanguage_));

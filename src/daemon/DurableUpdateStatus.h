@@ -11,7 +11,8 @@ namespace vantrel {
 
 class DurableUpdateStatus {
 public:
-    // What the trust checks need to know about the item at a path (not following links).
+    // What the trust checks need to know about the item at a path (not following links) or
+    // about an open descriptor.
     struct FileStatus {
         bool isRegularFile = false;
         unsigned int ownerId = 0;
@@ -19,7 +20,8 @@ public:
         unsigned int permissions = 0; // mode bits, e.g. 0644
         qint64 size = 0;
     };
-    using StatFunction = std::function<std::optional<FileStatus>(const QString& path)>;
+    // Lets a test see the opened file as root's (a test cannot chown to root:admin).
+    using StatusOverride = std::function<void(FileStatus&)>;
 
     static const QString schemaVersion; // "vantrel_update_installation_state.v1"
     static const QString source; // "durable_local_update_status"
@@ -31,8 +33,10 @@ public:
     static std::optional<FileStatus> statItem(const QString& path);
 
     // The file's object with "status" "ok" and "source" added, or nothing when any check fails.
+    // The file is opened without following a link and without blocking on a FIFO; the checks
+    // are made on the open descriptor, so the item cannot be swapped between check and read.
     static std::optional<QJsonObject> readTrustedUpdateInstallationStatus(const QString& path,
-                                                                          const StatFunction& stat = statItem);
+                                                                          const StatusOverride& override = {});
 
     static bool isKnownState(const QString& state);
     // A UUID in its canonical 36-character form (either case).

@@ -1,5 +1,6 @@
 #include "power/BatteryConfiguration.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "power/NumberText.h"
@@ -15,6 +16,11 @@ QString targetText(const std::optional<int>& target)
 }
 
 } // namespace
+
+int BatteryConfiguration::normalizedChargeLimit(double percent)
+{
+    return std::clamp(static_cast<int>(std::round(percent / 10.0)) * 10, 50, 100);
+}
 
 QString BatteryConfiguration::signature() const
 {

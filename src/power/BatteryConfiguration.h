@@ -20,6 +20,9 @@ struct BatteryConfiguration {
     bool safetyDrainEnabled = false;
     std::optional<int> safetyDrainTargetPercent; // none: the drain target follows the charge limit
 
+    // The limit a chosen percent is sent as: the nearest ten, from 50 to 100.
+    static int normalizedChargeLimit(double percent);
+
     // "true|80|true|5|true|35|false|auto": the temperature rounded, the target or "auto".
     QString signature() const;
     // The complete "set_battery_config" request.

@@ -59,6 +59,14 @@ PowerPageModel::PowerPageModel(BatteryPolicyState& policy, DaemonClient& client,
         toggles_[id] = false;
 }
 
+PowerPageModel::~PowerPageModel()
+{
+    if (pendingBatteryApply_)
+        pendingBatteryApply_->cancel();
+    if (drainTimer_)
+        drainTimer_->cancel();
+}
+
 template <class Result>
 void PowerPageModel::exchange(std::function<Result(DaemonClient&)> ask,
                               std::function<void(PowerPageModel&, Result)> deliver)
@@ -165,10 +173,7 @@ void PowerPageModel::setHeatMaxTemp(double celsius)
     Q_EMIT heatMaxTempChanged();
 }
 
-int PowerPageModel::normalizedChargeLimit() const
-{
-    return std::clamp(static_cast<int>(std::round(chargeLimit_ / 10.0)) * 10, 50, 100);
-}
+int PowerPageModel::normalizedChargeLimit() const { return BatteryConfiguration::normalizedChargeLimit(chargeLimit_); }
 
 void PowerPageModel::setWebhookURL(const QString& url)
 {
@@ -248,6 +253,80 @@ void PowerPageModel::applyBatteryConfig(const QString& reason)
         [limitSent](PowerPageModel& self, BatteryApplyOutcome outcome) {
         self.finishBatteryApply(outcome, limitSent);
     });
+}
+
+void PowerPageModel::scheduleBatteryConfigApply(const QString& reason, bool ensureChargeLimitEnabled)
+{
+    if (!batteryControlsAvailable() || isSyncingReadback_)
+        return;
+    if (ensureChargeLimitEnabled)
+        setToggle(chargeLimitFeature, true);
+    if (!isOn(chargeLimitFeature) && !isOn(chargeProtectorFeature))
+        return;
+    if (pendingBatteryApply_)
+        pendingBatteryApply_->cancel();
+    showStatus(L10n::key("power.status.set_battery_config_prep"), StatusTone::Progress);
+    pendingBatteryApply_
+        = dispatch_.after(dispatch_.main(), Duration(300), weakly(this, [reason](PowerPageModel* self) {
+                              self->pendingBatteryApply_.reset();
+                              self->applyBatteryConfig(reason);
+                          }));
+}
+
+void PowerPageModel::applyChargeLimitImmediately(const QString& reason)
+{
+    if (!batteryControlsAvailable() || isSyncingReadback_)
+        return;
+    if (pendingBatteryApply_) {
+        pendingBatteryApply_->cancel();
+        pendingBatteryApply_.reset();
+    }
+    setToggle(chargeLimitFeature, true);
+    applyBatteryConfig(reason);
+}
+
+bool PowerPageModel::hasPendingBatteryApply() const
+{
+    return pendingBatteryApply_ && !pendingBatteryApply_->isCancelled();
+}
+
+void PowerPageModel::syncPowerReadback()
+{
+    exchange<std::optional<QJsonObject>>([](DaemonClient& client) { return client.getPowerPolicyState(); },
+                                         [](PowerPageModel& self, std::optional<QJsonObject> power) {
+        if (power)
+            self.applyPowerReadback(*power, false);
+    });
+}
+
+void PowerPageModel::pollSafetyDrainState()
+{
+    // One read at a time: a slow daemon must not pile up a read per tick. Only the drain
+    // status follows: a slider the user is moving keeps its value until it is sent.
+    if (drainPollInFlight_)
+        return;
+    drainPollInFlight_ = true;
+    exchange<std::optional<QJsonObject>>([](DaemonClient& client) { return client.getPowerPolicyState(); },
+                                         [](PowerPageModel& self, std::optional<QJsonObject> power) {
+        self.drainPollInFlight_ = false;
+        if (!power)
+            return;
+        self.updateSafetyDrainFromPower(*power);
+        Q_EMIT self.readbackReceived(*power);
+    });
+}
+
+void PowerPageModel::setSafetyDrainPolling(bool on)
+{
+    if (on == (drainTimer_ != nullptr))
+        return;
+    if (!on) {
+        drainTimer_->cancel();
+        drainTimer_.reset();
+        return;
+    }
+    drainTimer_ = dispatch_.every(dispatch_.main(), Duration(1000), Duration(100),
+                                  weakly(this, [](PowerPageModel* self) { self->pollSafetyDrainState(); }));
 }
 
 void PowerPageModel::finishBatteryApply(const BatteryApplyOutcome& outcome, int limitSent)
@@ -378,6 +457,7 @@ void PowerPageModel::applyPowerReadback(const QJsonObject& power, bool skipBatte
     }
     updateSafetyDrainFromPower(power);
     setSyncing(false);
+    Q_EMIT readbackReceived(power);
 }
 
 void PowerPageModel::updateSafetyDrainFromPower(const QJsonObject& power)

@@ -10,13 +10,13 @@
 #include <QObject>
 #include <QString>
 
+#include "base/Dispatch.h"
 #include "base/StatusTone.h"
 
 namespace vantrel {
 
 class BatteryPolicyState;
 class DaemonClient;
-class Dispatch;
 
 class PowerPageModel : public QObject {
     Q_OBJECT
@@ -56,6 +56,7 @@ public:
     // battery control is inactive.
     PowerPageModel(BatteryPolicyState& policy, DaemonClient& client, Dispatch& dispatch,
                    std::function<bool()> hasBattery, QObject* parent = nullptr);
+    ~PowerPageModel() override;
 
     bool batteryControlsAvailable() const;
 
@@ -89,6 +90,21 @@ public:
     // Writes the screen's policy into the central state and sends it; the reply and the
     // readback that follows decide the status line.
     void applyBatteryConfig(const QString& reason);
+    // Applies 300 ms after the last call (each call replaces the one before), when the charge
+    // limit or the charge protector is on; ensureChargeLimitEnabled switches the limit on first.
+    // Nothing without a battery or while a readback is being applied.
+    void scheduleBatteryConfigApply(const QString& reason, bool ensureChargeLimitEnabled);
+    // Drops a scheduled apply, switches the limit on and applies at once.
+    void applyChargeLimitImmediately(const QString& reason);
+    bool hasPendingBatteryApply() const;
+    // Reads the daemon's power-policy state and shows it with the battery fields.
+    void syncPowerReadback();
+    // The drain timer's step: re-reads the state so the drain status and countdown advance
+    // (the switches and sliders are left alone).
+    void pollSafetyDrainState();
+    // Polls the drain state every second while on (the screen is shown).
+    void setSafetyDrainPolling(bool on);
+    bool isSafetyDrainPolling() const { return drainTimer_ != nullptr; }
     // The cloud alert dialog's save action.
     void savePowerAlertSettings();
 
@@ -126,6 +142,8 @@ Q_SIGNALS:
     void powerStateValueChanged();
     void alertValueChanged();
     void safetyDrainStatusChanged();
+    // Every readback the screen received, as the daemon sent it (heat alerts read it too).
+    void readbackReceived(const QJsonObject& power);
 
 private:
     struct BatteryApplyOutcome {
@@ -171,6 +189,9 @@ private:
     QString safetyDrainState_ = QStringLiteral("off");
     std::optional<int> safetyDrainCountdown_;
     QString safetyDrainTargetLabel_ = QStringLiteral("Auto");
+    CancelToken pendingBatteryApply_;
+    CancelToken drainTimer_;
+    bool drainPollInFlight_ = false;
 };
 
 } // namespace vantrel

@@ -1,6 +1,6 @@
 #include "sleep/SleepDebugLog.h"
 
-#include <QFile>
+#include "base/OwnFileAppend.h"
 
 namespace vantrel {
 
@@ -12,10 +12,7 @@ QString sleepDebugLogLine(const QDateTime& now, const QString& message)
 
 void appendSleepDebugLog(const QString& path, const QDateTime& now, const QString& message)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(sleepDebugLogLine(now, message).toUtf8());
+    appendToOwnFile(path, sleepDebugLogLine(now, message).toUtf8());
 }
 
 } // namespace vantrel

@@ -22,6 +22,7 @@ SleepSettingsState::SleepSettingsState(Preferences& preferences, QObject* parent
 void SleepSettingsState::restore()
 {
     const auto& p = preferences_;
+    restoring_ = true;
     if (auto v = p.optionalBool(QStringLiteral("darkKeepAliveEnabled")))
         setDarkKeepAliveEnabled(*v);
     if (auto v = p.optionalInt(QStringLiteral("darkKeepAliveMode")))
@@ -44,6 +45,7 @@ void SleepSettingsState::restore()
         p.optionalBool(QStringLiteral("virtualDisplayUserIntentEnabled")).value_or(virtualDisplayEnabled_));
     setUserIntendedLockOnLidOpenEnabled(
         p.optionalBool(QStringLiteral("lockOnLidOpenUserIntentEnabled")).value_or(lockOnLidOpenEnabled_));
+    restoring_ = false;
 }
 
 #define VANTREL_SLEEP_SETTER(Name, member, type, key, signal)                                                          \

@@ -30,6 +30,8 @@ public:
 
     // Applies every stored key that exists; cut-offs are normalised, missing intents follow the runtime value.
     void restore();
+    // True while restore() runs: side effects of a change are not wanted for a loaded value.
+    bool isRestoring() const { return restoring_; }
 
     bool darkKeepAliveEnabled() const { return darkKeepAliveEnabled_; }
     int darkKeepAliveMode() const { return darkKeepAliveMode_; }
@@ -67,6 +69,7 @@ Q_SIGNALS:
 
 private:
     Preferences& preferences_;
+    bool restoring_ = false;
     bool darkKeepAliveEnabled_ = false;
     int darkKeepAliveMode_ = 1;
     bool displayKeepAliveEnabled_ = false;

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 
@@ -160,6 +162,13 @@ TEST_F(AppProcess, TerminationSignalsQuitTheWayTheQuitCommandDoes)
             << output.toStdString();
         // Without a tray the window was on screen; quitting saved its frame.
         EXPECT_TRUE(test::readText(preferences).contains(WindowFrame::autosaveName)) << name.toStdString();
+        // The usage telemetry recorded the run's end before the process went away.
+        const QJsonArray queue
+            = QJsonDocument::fromJson(test::readText(paths().appSupportFile("activity-telemetry-queue.json")).toUtf8())
+                  .array();
+        ASSERT_FALSE(queue.isEmpty()) << name.toStdString();
+        EXPECT_EQ(queue.last().toObject().value("kind").toString(), QStringLiteral("process_ended"))
+            << name.toStdString();
         HeldLock after(lockPath());
         EXPECT_EQ(after.answer(), QStringLiteral("locked")) << name.toStdString();
     }

@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -17,9 +19,13 @@ using test::readText;
 
 // A helper installation under a folder whose name needs quoting, with stand-in tools: the
 // battery tool's "visudo" writes the permission file, the smc tool answers the probe.
+// Quotes, a variable, a command substitution and backticks: any of them unquoted in the
+// generated script would change what it does (and leave a "pwned" file behind).
+const QString kHostileRootName = QStringLiteral("it's a \"root\" $dir $(touch pwned) `touch pwned2`");
+
 struct InstallFixture {
     test::TempDir tmp;
-    QString root = tmp.file(QStringLiteral("it's a \"root\" $dir"));
+    QString root = tmp.file(kHostileRootName);
     QString resources = root + QStringLiteral("/share/vantrel");
     QString smcStatus = tmp.file(QStringLiteral("smc.status"));
     BatteryHelperOnboardingInstaller::Configuration configuration;
@@ -45,9 +51,9 @@ struct InstallFixture {
         const QString visudo = batteryVisudo.isEmpty()
             ? QStringLiteral("mkdir -p \"$(dirname %1)\" && touch %1").arg(permission)
             : batteryVisudo;
-        makeExecutable(tmp.write(QStringLiteral("it's a \"root\" $dir/share/vantrel/battery"),
+        makeExecutable(tmp.write(kHostileRootName + QStringLiteral("/share/vantrel/battery"),
                                  QStringLiteral("#!/bin/sh\n[ \"$1\" = visudo ] && { %1; }\n").arg(visudo).toUtf8()));
-        makeExecutable(tmp.write(QStringLiteral("it's a \"root\" $dir/share/vantrel/smc"),
+        makeExecutable(tmp.write(kHostileRootName + QStringLiteral("/share/vantrel/smc"),
                                  QStringLiteral("#!/bin/sh\n[ \"$*\" = \"-k CHIE -r\" ] || exit 9\nexit $(cat %1)\n")
                                      .arg(shellQuoted(smcStatus))
                                      .toUtf8()));
@@ -79,12 +85,12 @@ TEST(HelperInstaller, ScriptQuotesEveryPath)
                        "'/Applications/My Tools/Vantrel.app/Contents/Resources/battery' '/usr/local/vantrel/battery'\n"
                        "/usr/bin/install -o root -g wheel -m 755 '/Users/o'\\''brien/\"quoted\"/smc' "
                        "'/usr/local/vantrel/smc'\n"
-                       "/bin/rm -f /usr/local/bin/battery /usr/local/bin/smc\n"
+                       "/bin/rm -f '/usr/local/bin/battery' '/usr/local/bin/smc'\n"
                        "'/usr/local/vantrel/battery' visudo\n"
                        "/bin/test -f '/private/etc/sudoers.d/battery'\n"
                        "/usr/sbin/visudo -c >/dev/null\n"));
 
-    // As this user: no ownership change, quoted legacy paths, no sudoers check.
+    // As this user: no ownership change, no sudoers check.
     const QString direct = installer.installScript(tools, false);
     EXPECT_TRUE(direct.contains(
         QStringLiteral("\n/usr/bin/install -m 755 '/Users/o'\\''brien/\"quoted\"/smc' '/usr/local/vantrel/smc'\n")));
@@ -95,6 +101,30 @@ TEST(HelperInstaller, ScriptQuotesEveryPath)
                   QStringLiteral("/tmp/a\\b\"c.sh"), QStringLiteral("Vantrel needs \"admin\" C:\\ access")),
               QStringLiteral("do shell script \"/tmp/a\\\\b\\\"c.sh\" with administrator privileges with prompt "
                              "\"Vantrel needs \\\"admin\\\" C:\\\\ access\""));
+}
+
+TEST(HelperInstaller, GeneratedScriptsPassShellcheck)
+{
+    const QString shellcheck = QStandardPaths::findExecutable(QStringLiteral("shellcheck"));
+    if (shellcheck.isEmpty())
+        GTEST_SKIP() << "shellcheck is not installed (scripts/setup-deps.sh installs it)";
+    InstallFixture f;
+    BatteryHelperOnboardingInstaller installer(f.configuration);
+    const BatteryHelperOnboardingInstaller::BundledTools tools{f.resources + QStringLiteral("/battery"),
+                                                               f.resources + QStringLiteral("/smc")};
+    for (const bool asAdministrator : {true, false}) {
+        QProcess check;
+        // SC2016 notes a '$' inside single quotes, which is exactly what quoting a path like
+        // "$dir $(touch pwned)" must produce.
+        check.start(shellcheck,
+                    {QStringLiteral("--shell=bash"), QStringLiteral("--exclude=SC2016"), QStringLiteral("-")});
+        ASSERT_TRUE(check.waitForStarted());
+        check.write(installer.installScript(tools, asAdministrator).toUtf8());
+        check.closeWriteChannel();
+        ASSERT_TRUE(check.waitForFinished(30000));
+        EXPECT_EQ(check.exitCode(), 0) << (asAdministrator ? "administrator" : "user") << " script:\n"
+                                       << check.readAllStandardOutput().toStdString();
+    }
 }
 
 TEST(HelperInstaller, ErrorDescriptions)
@@ -119,7 +149,7 @@ TEST(HelperInstaller, InstallsIntoAPathThatNeedsQuotingAndThenIsReady)
 
     f.writeTools();
     // A leftover tool from an earlier version is removed.
-    f.tmp.write(QStringLiteral("it's a \"root\" $dir/usr/local/bin/smc"), "old");
+    f.tmp.write(kHostileRootName + QStringLiteral("/usr/local/bin/smc"), "old");
     ASSERT_EQ(installer.install(QStringLiteral("prompt")), std::nullopt);
     EXPECT_TRUE(installer.isReady());
     EXPECT_EQ(readText(f.configuration.smcTool), readText(f.resources + QStringLiteral("/smc")));
@@ -127,6 +157,9 @@ TEST(HelperInstaller, InstallsIntoAPathThatNeedsQuotingAndThenIsReady)
     EXPECT_TRUE(QFile::exists(f.configuration.permissionFile));
     EXPECT_FALSE(QFile::exists(f.root + QStringLiteral("/usr/local/bin/smc")));
     EXPECT_TRUE(f.leftoverScripts().isEmpty());
+    for (const QString& stray : {QStringLiteral("pwned"), QStringLiteral("pwned2")})
+        EXPECT_FALSE(QFile::exists(stray) || QFile::exists(f.tmp.file(stray)) || QFile::exists(f.root + "/" + stray))
+            << "a path was run as a command";
 
     // Readiness needs every piece: a probe that fails, or a missing permission file.
     f.setSmcStatus(1);

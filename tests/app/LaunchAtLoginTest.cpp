@@ -1,6 +1,8 @@
 #include "app/VantrelLaunchAtLoginController.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +177,18 @@ TEST(LinuxLoginItems, AutostartEntryRunsTheSameArgumentsSafelyQuoted)
                              "Terminal=false\n"
                              "NoDisplay=true\n"
                              "X-GNOME-Autostart-enabled=true\n"));
+    // The session's autostart reads it as a valid desktop entry.
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (validator.isEmpty()) {
+        ADD_FAILURE() << "desktop-file-validate is missing (scripts/setup-deps.sh installs it)";
+    } else {
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(validator, {path});
+        ASSERT_TRUE(validate.waitForFinished(20000));
+        EXPECT_EQ(validate.exitCode(), 0);
+        EXPECT_EQ(validate.readAll(), QByteArray()) << "no errors, warnings or hints";
+    }
 
     // Quotes, dollars, backslashes and percent signs survive both the Exec quoting and the
     // string escapes of the file format.

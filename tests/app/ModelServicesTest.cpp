@@ -2,6 +2,8 @@
 // application's time is virtual, the simulator's clock is manual, the smc tool and the daemon
 // socket are real.
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -18,8 +20,11 @@
 #include "fan/FanCurveMath.h"
 #include "integration/SimProcess.h"
 #include "platform/fakes/FakeAccessibilityAccess.h"
+#include "platform/fakes/FakeProcessActivity.h"
 #include "power/BatteryPolicyState.h"
 #include "sensors/HardwareCapabilityStore.h"
+#include "sleep/SleepRuntimeReconciler.h"
+#include "sleep/SleepSettingsState.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -44,17 +49,27 @@ protected:
 
     void TearDown() override { qunsetenv("VANTREL_SIM_STATE_DIR"); }
 
-    static DesktopServices desktop()
+    DesktopServices desktop() const
     {
         DesktopServices services;
         services.accessibility = std::make_shared<test::FakeAccessibilityAccess>();
+        services.processActivity = activity_;
         return services;
+    }
+
+    // The simulator's state as `vantrel-sim ctl state` prints it.
+    QJsonObject simState() const
+    {
+        QByteArray out;
+        EXPECT_EQ(sim_.ctl({QStringLiteral("state")}, &out), 0);
+        return QJsonDocument::fromJson(out).object();
     }
 
     test::TempDir dir_;
     test::SimProcess sim_{dir_};
     VirtualDispatch dispatch_;
     MemoryPreferences preferences_;
+    std::shared_ptr<test::FakeProcessActivity> activity_ = std::make_shared<test::FakeProcessActivity>();
     std::unique_ptr<ModelServices> model_;
 };
 
@@ -145,6 +160,54 @@ TEST_F(ModelAgainstSim, TheFanApplierSendsTheCurrentConfigurationOnceTheProfileA
                                 .value(QStringLiteral("fan"))
                                 .toObject();
     EXPECT_EQ(fan.value(QStringLiteral("mode")).toString(), QStringLiteral("manual"));
+}
+
+TEST_F(ModelAgainstSim, StoredSleepIntentFollowsTheBatteryCutoffInTheSimulatedMac)
+{
+    // Unplugged at 38 % before the application starts, so it has not seen the adapter lately.
+    ASSERT_EQ(sim_.ctl({QStringLiteral("adapter"), QStringLiteral("connected=false")}), 0);
+    ASSERT_EQ(sim_.ctl({QStringLiteral("battery"), QStringLiteral("percent=38")}), 0);
+    preferences_.setValue(QStringLiteral("darkKeepAliveUserIntentEnabled"), true);
+    preferences_.setValue(QStringLiteral("darkKeepAliveEnabled"), true);
+    preferences_.setValue(QStringLiteral("sleepBatteryCutoffPercent"), 43); // loads as 40
+    preferences_.setValue(QStringLiteral("appNapSuppressionEnabled"), true);
+    SleepSettingsState& sleep = model_->thermal().sleep();
+    model_->start();
+    EXPECT_EQ(sleep.sleepBatteryCutoffPercent(), 40);
+    dispatch_.advance(seconds(3));
+
+    QJsonObject state = simState();
+    QJsonObject policy = state.value(QStringLiteral("power_policy")).toObject();
+    EXPECT_EQ(policy.value(QStringLiteral("sleep_battery_cutoff_percent")).toInt(), 40);
+    EXPECT_FALSE(policy.value(QStringLiteral("system_sleep_disabled_by_vantrel")).toBool(true));
+    EXPECT_FALSE(state.value(QStringLiteral("system_sleep_requested_by_vantrel")).toBool(true))
+        << "38 % is below the cut-off: the application itself hands sleep back";
+    EXPECT_TRUE(sleep.userIntendedDarkKeepAliveEnabled());
+    EXPECT_FALSE(sleep.darkKeepAliveEnabled()) << "the restored runtime flag is corrected";
+    EXPECT_TRUE(model_->sleep().sleepLowBatteryVanillaActive());
+    ASSERT_EQ(activity_->active().size(), 1u) << "each pass also reconciles App Nap";
+    EXPECT_EQ(activity_->active().begin()->second.reason, QStringLiteral("Vantrel App Nap suppression"));
+
+    ASSERT_EQ(sim_.ctl({QStringLiteral("battery"), QStringLiteral("percent=41")}), 0);
+    dispatch_.advance(seconds(3));
+    state = simState();
+    EXPECT_FALSE(state.value(QStringLiteral("power_policy"))
+                     .toObject()
+                     .value(QStringLiteral("system_sleep_disabled_by_vantrel"))
+                     .toBool(true));
+    EXPECT_FALSE(state.value(QStringLiteral("system_sleep_requested_by_vantrel")).toBool(true))
+        << "41 % is not above cut-off + 1";
+    EXPECT_FALSE(sleep.darkKeepAliveEnabled());
+
+    ASSERT_EQ(sim_.ctl({QStringLiteral("battery"), QStringLiteral("percent=42")}), 0);
+    dispatch_.advance(seconds(3));
+    state = simState();
+    policy = state.value(QStringLiteral("power_policy")).toObject();
+    EXPECT_TRUE(policy.value(QStringLiteral("system_sleep_disabled_by_vantrel")).toBool());
+    EXPECT_TRUE(state.value(QStringLiteral("system_sleep_requested_by_vantrel")).toBool());
+    EXPECT_EQ(policy.value(QStringLiteral("sleep_battery_cutoff_percent")).toInt(), 40);
+    EXPECT_TRUE(sleep.darkKeepAliveEnabled());
+    EXPECT_FALSE(model_->sleep().sleepLowBatteryVanillaActive());
 }
 
 TEST(ModelServices, RefusesACompositionWithoutAccessibility)

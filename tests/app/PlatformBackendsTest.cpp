@@ -89,6 +89,14 @@ TEST(PlatformBackends, DisplaysFollowThePlatform)
     EXPECT_EQ(linux.displays->mainDisplayPixelSize().width, 1920u);
     EXPECT_EQ(linux.displays->onlineDisplays(16)->size(), 1u);
     EXPECT_EQ(linux.displays->createVirtualDisplay(VirtualDisplayDescriptor{}), nullptr);
+
+    // The simulated Mac's lid, assertions, lock and shield; this desktop's shield windows come
+    // from the windowed half of the application.
+    ASSERT_TRUE(sim.lid && sim.powerAssertions && sim.screenLock && sim.shieldWindows);
+    EXPECT_EQ(sim.lid->lidClosed(), false);
+    EXPECT_EQ(sim.shieldWindows->screens().size(), 1u); // not a laptop model: only the monitor
+    ASSERT_TRUE(linux.lid && linux.powerAssertions && linux.screenLock);
+    EXPECT_FALSE(linux.shieldWindows);
 }
 
 } // namespace

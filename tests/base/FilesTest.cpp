@@ -1,9 +1,13 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include "base/AtomicFile.h"
 #include "base/JsonLines.h"
+#include "base/OwnFileAppend.h"
 #include "base/Paths.h"
 #include "support/TempDir.h"
 
@@ -58,4 +62,35 @@ TEST(Paths, RootingAndOverrides)
     Paths plain({}, QStringLiteral("/home/u"), QStringLiteral("/data"), QStringLiteral("/run/x.sock"));
     EXPECT_EQ(plain.daemonSocket(), QStringLiteral("/run/x.sock"));
     EXPECT_EQ(plain.appSupportFile("presets.json"), QStringLiteral("/data/Vantrel/presets.json"));
+}
+
+TEST(OwnFileAppend, AppendsToItsOwnFileAndRefusesWhatAnotherUserPlanted)
+{
+    test::TempDir dir;
+    const QString log = dir.file("app.log");
+    ASSERT_TRUE(appendToOwnFile(log, "one\n"));
+    ASSERT_TRUE(appendToOwnFile(log, "two\n"));
+    EXPECT_EQ(readFile(log), QByteArray("one\ntwo\n"));
+    EXPECT_EQ(QFile::permissions(log) & 0x0077, 0) << "new log files are private";
+
+    // A link planted at the log's name is not followed: its target is left alone.
+    const QString victim = dir.write("victim.txt", "precious\n");
+    const QString planted = dir.file("planted.log");
+    ASSERT_TRUE(QFile::link(victim, planted));
+    EXPECT_FALSE(appendToOwnFile(planted, "overwrite\n"));
+    EXPECT_EQ(readFile(victim), QByteArray("precious\n"));
+
+    // A FIFO is refused at once rather than blocking until someone reads it.
+    const QString fifo = dir.file("fifo.log");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(appendToOwnFile(fifo, "x\n"));
+
+    // A file another user created first is not written to (only root can stage that here).
+    if (::geteuid() == 0) {
+        const QString foreign = dir.write("foreign.log", "theirs\n");
+        ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+        EXPECT_FALSE(appendToOwnFile(foreign, "ours\n"));
+        EXPECT_EQ(readFile(foreign), QByteArray("theirs\n"));
+    }
+    EXPECT_FALSE(appendToOwnFile(dir.file("missing-folder/x.log"), "x\n"));
 }

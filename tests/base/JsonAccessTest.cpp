@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/JsonAccess.h"
+#include "base/JsonDuplicateKeys.h"
 
 using namespace vantrel;
 
@@ -44,4 +45,21 @@ TEST(JsonAccess, OkStatusIsExactAndParseReportsProblems)
     EXPECT_FALSE(json::parseObject("[1,2]", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(json::parseObject("{\"a\":", &error));
+}
+
+TEST(JsonDuplicateKeys, FindsARepeatedKeyAtAnyDepthHoweverItIsSpelled)
+{
+    EXPECT_EQ(json::firstDuplicateKey(R"({"cmd":"get_status","cmd":"reset_to_vanilla"})"), QStringLiteral("cmd"));
+    // An escaped spelling of the same key is the same key.
+    EXPECT_EQ(json::firstDuplicateKey(R"({"cmd":"a","\u0063md":"b"})"), QStringLiteral("cmd"));
+    EXPECT_EQ(json::firstDuplicateKey(R"({"a":[{"x":1},{"y":2,"y":3}]})"), QStringLiteral("y"));
+    EXPECT_EQ(json::firstDuplicateKey(R"({"o":{"k":1},"p":{"k":2,"q":{"k":3,"k":4}}})"), QStringLiteral("k"));
+
+    // Equal keys in different objects, keys that appear as values, and quotes or braces
+    // inside strings are not duplicates.
+    EXPECT_FALSE(json::firstDuplicateKey(R"({"a":{"k":1},"b":{"k":1},"k":"k"})"));
+    EXPECT_FALSE(json::firstDuplicateKey(R"({"s":"{\"s\":1,","t":"\\","u":["s","s"]})"));
+    EXPECT_FALSE(json::firstDuplicateKey(R"({"cmd":"get_status","limit":80})"));
+    EXPECT_FALSE(json::firstDuplicateKey(R"([{"a":1},{"a":1}])"));
+    EXPECT_FALSE(json::firstDuplicateKey(""));
 }

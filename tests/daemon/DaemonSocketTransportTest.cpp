@@ -256,6 +256,61 @@ TEST_F(DaemonSocketTransportTest, LogsExchangesRedactedAndReadBacksOnlyWhenVerbo
     EXPECT_EQ(log_.count(QStringLiteral("Vantrel daemon -> UI: ")), 0);
 }
 
+TEST_F(DaemonSocketTransportTest, NoCanaryUnderASensitiveKeyReachesTheLogAtAnyDepthOrCase)
+{
+    // Every sensitive key family, spelled in several letter cases and inside words, placed at
+    // the top, in nested objects, in arrays of objects, in arrays of arrays, with string,
+    // number, object and array values: each carries a unique canary, and none may be logged.
+    const QStringList families{"token",  "secret", "password",       "sha256",      "webhook", "path",       "message",
+                               "detail", "output", "app_install_id", "device_hash", "email",   "customer_id"};
+    int serial = 0;
+    QStringList canaries;
+    const auto canaryValue = [&](int kind) -> QJsonValue {
+        const QString canary = QStringLiteral("CANARY-%1-x").arg(++serial);
+        canaries << canary;
+        switch (kind % 4) {
+        case 0:
+            return canary;
+        case 1:
+            return QJsonObject{{QStringLiteral("inner"), canary}};
+        case 2:
+            return QJsonArray{canary, QJsonArray{canary}};
+        default:
+            return QJsonObject{{QStringLiteral("list"), QJsonArray{QJsonObject{{QStringLiteral("v"), canary}}}}};
+        }
+    };
+    QJsonObject request = cmd("set_cloud_alert_settings");
+    QJsonObject reply{{QStringLiteral("status"), QStringLiteral("ok")}};
+    for (const QString& family : families) {
+        const QStringList spellings{family, family.toUpper(), family.left(1).toUpper() + family.mid(1),
+                                    QStringLiteral("x_") + family + QStringLiteral("_y")};
+        for (const QString& key : spellings) {
+            request.insert(key, canaryValue(serial));
+            request.insert(QStringLiteral("n_") + QString::number(serial),
+                           QJsonObject{{QStringLiteral("deeper"), QJsonObject{{key, canaryValue(serial)}}}});
+            reply.insert(QStringLiteral("a_") + QString::number(serial),
+                         QJsonArray{1, QJsonArray{QJsonObject{{key, canaryValue(serial)}}}});
+        }
+    }
+    peer_.answerAlways(ScriptedSocketPeer::reply(reply));
+    auto verbose = makeTransport(true);
+    const auto returned = verbose.send(request);
+    ASSERT_TRUE(returned);
+    EXPECT_EQ(*returned, reply) << "the values travel intact";
+
+    const QString logged = log_.lines().join(QLatin1Char('\n'));
+    ASSERT_TRUE(logged.contains(QStringLiteral("Vantrel UI -> daemon: ")));
+    ASSERT_TRUE(logged.contains(QStringLiteral("Vantrel daemon -> UI: ")));
+    int leaks = 0;
+    for (const QString& canary : canaries)
+        if (logged.contains(canary)) {
+            ++leaks;
+            ADD_FAILURE() << "leaked " << canary.toStdString();
+        }
+    EXPECT_EQ(leaks, 0);
+    EXPECT_GT(canaries.size(), 150);
+}
+
 TEST_F(DaemonSocketTransportTest, HostilePeersNeverCrashOrHang)
 {
     auto transport = makeTransport();

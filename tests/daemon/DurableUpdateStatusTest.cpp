@@ -1,5 +1,7 @@
 #include "daemon/DurableUpdateStatus.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -30,15 +32,15 @@ protected:
         const QString path = dir_.write(QStringLiteral("status.json"), bytes);
         QFile::setPermissions(
             path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-        return DurableUpdateStatus::readTrustedUpdateInstallationStatus(path, [&](const QString& p) {
-            auto status = DurableUpdateStatus::statItem(p);
-            if (status) {
-                status->ownerId = 0;
-                status->groupId = 80;
-                if (adjust)
-                    adjust(*status);
-            }
-            return status;
+        return readAsRoot(path, std::move(adjust));
+    }
+    static std::optional<QJsonObject> readAsRoot(const QString& path, std::function<void(Status&)> adjust = {})
+    {
+        return DurableUpdateStatus::readTrustedUpdateInstallationStatus(path, [&](Status& status) {
+            status.ownerId = 0;
+            status.groupId = 80;
+            if (adjust)
+                adjust(status);
         });
     }
 
@@ -111,6 +113,47 @@ TEST_F(DurableUpdateStatusTest, RealStatRejectsLinksFoldersAndMissingFiles)
     EXPECT_TRUE(fileStatus->isRegularFile);
     EXPECT_EQ(fileStatus->size, QFile(target).size());
     EXPECT_FALSE(DurableUpdateStatus::readTrustedUpdateInstallationStatus(dir_.file(QStringLiteral("missing.json"))));
+}
+
+TEST_F(DurableUpdateStatusTest, OpensWithoutFollowingLinksAndChecksWhatWasOpened)
+{
+    const QString target = dir_.write(QStringLiteral("real.json"), QJsonDocument(kValid).toJson());
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    ASSERT_TRUE(readAsRoot(target)) << "the file itself is believed";
+
+    // A link planted in place of the file is refused even though what it points at passes.
+    const QString link = dir_.file(QStringLiteral("link.json"));
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_FALSE(readAsRoot(link));
+
+    // A FIFO is refused at once instead of blocking the reader until someone writes to it.
+    const QString fifo = dir_.file(QStringLiteral("fifo.json"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_FALSE(readAsRoot(fifo));
+
+    // The mode and size come from the open descriptor: a world-writable file and one larger
+    // than the limit are refused as they really are.
+    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOther);
+    EXPECT_FALSE(readAsRoot(target));
+    const QString big = dir_.write(QStringLiteral("big.json"), QByteArray(DurableUpdateStatus::maximumSize + 1, ' '));
+    QFile::setPermissions(big, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_FALSE(readAsRoot(big));
+}
+
+TEST_F(DurableUpdateStatusTest, AFileSwappedAfterTheChecksIsNotWhatGetsRead)
+{
+    const QString path = dir_.write(QStringLiteral("status.json"), QJsonDocument(kValid).toJson());
+    QJsonObject planted = kValid;
+    planted.insert("state", "rolled_back");
+    const QString elsewhere = dir_.write(QStringLiteral("planted.json"), QJsonDocument(planted).toJson());
+
+    // Between the checks and the read, another process replaces the file with a link.
+    const auto result = readAsRoot(path, [&](Status&) {
+        QFile::remove(path);
+        QFile::link(elsewhere, path);
+    });
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->value("state").toString(), "postinstall_verified") << "the checked file was read";
 }
 
 } // namespace

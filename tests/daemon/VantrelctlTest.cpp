@@ -50,7 +50,11 @@ TEST_F(VantrelctlTest, RawSendsOneRequestAndPrintsTheReply)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("{\"mode\":\"auto\",\"status\":\"ok\"}\n"));
     EXPECT_EQ(peer_.requests().value(0), QByteArray(R"({"cmd":"set_fan_mode","index":0,"mode":"auto"})"));
-    // The exchange log lines go to standard error, keeping standard output for the reply.
+    // Without --verbose there is no exchange log at all; with it, the log goes to standard error.
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    run = vantrelctl({QStringLiteral("--verbose"), QStringLiteral("--socket"), peer_.path(), QStringLiteral("raw"),
+                      QStringLiteral(R"({"cmd":"set_fan_mode","index":0,"mode":"auto"})")});
+    EXPECT_EQ(run.out, QStringLiteral("{\"mode\":\"auto\",\"status\":\"ok\"}\n"));
     EXPECT_TRUE(run.err.contains(QStringLiteral("Vantrel UI -> daemon: ")));
 
     // A reply with another status is printed, with its own exit code.
@@ -73,8 +77,8 @@ TEST_F(VantrelctlTest, RawSendsOneRequestAndPrintsTheReply)
     EXPECT_EQ(peer_.connectionCount(), connections);
 
     // No daemon at the path.
-    run = vantrelctl({QStringLiteral("--socket"), dir_.file(QStringLiteral("none.sock")), QStringLiteral("raw"),
-                      QStringLiteral(R"({"cmd":"app_heartbeat"})")});
+    run = vantrelctl({QStringLiteral("-v"), QStringLiteral("--socket"), dir_.file(QStringLiteral("none.sock")),
+                      QStringLiteral("raw"), QStringLiteral(R"({"cmd":"app_heartbeat"})")});
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.err.contains(QStringLiteral("no reply from the daemon")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("Connection to daemon failed")));

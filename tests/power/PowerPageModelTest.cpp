@@ -306,5 +306,129 @@ TEST_F(PageFixture, SafetyDrainStatusFromTheReadback)
     EXPECT_EQ(drain({{"safety_drain_enabled", false}, {"safety_drain_active", true}}), R("off", std::nullopt, "Auto"));
 }
 
+TEST_F(PageFixture, ScheduledAppliesWithinThreeHundredMillisecondsSendOnlyTheLast)
+{
+    daemon->replyOk("set_battery_config");
+    page.setToggle(17, true);
+    for (double temp : {36.0, 38.0, 41.0}) {
+        page.setHeatMaxTemp(temp);
+        page.scheduleBatteryConfigApply("heat-slider", false);
+        expectStatus("power.status.set_battery_config_prep", Tone::Progress);
+        dispatch.advance(Duration(100));
+    }
+    settle();
+    dispatch.advance(Duration(199));
+    EXPECT_TRUE(sent("set_battery_config").empty()) << "299 ms after the last change nothing is sent yet";
+    EXPECT_TRUE(page.hasPendingBatteryApply());
+    dispatch.advance(Duration(1));
+    settle();
+    const auto requests = sent("set_battery_config");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_DOUBLE_EQ(requests[0].value("max_temp").toDouble(), 41.0);
+    EXPECT_FALSE(page.isOn(15)) << "the heat slider does not switch the limit on";
+    EXPECT_FALSE(page.hasPendingBatteryApply());
+
+    // The charge-limit path switches the limit on before it schedules.
+    page.setToggle(17, false);
+    page.scheduleBatteryConfigApply("limit-slider", true);
+    EXPECT_TRUE(page.isOn(15));
+    dispatch.advance(Duration(300));
+    settle();
+    EXPECT_EQ(sent("set_battery_config").size(), 2u);
+    EXPECT_TRUE(sent("set_battery_config").back().value("enabled").toBool());
+}
+
+TEST_F(PageFixture, ScheduledApplyNeedsTheLimitOrTheProtectorAndIsQuietDuringAReadback)
+{
+    daemon->replyOk("set_battery_config");
+    page.scheduleBatteryConfigApply("heat-slider", false);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_TRUE(sent("set_battery_config").empty());
+    EXPECT_FALSE(page.hasPendingBatteryApply());
+    EXPECT_TRUE(page.featureActionStatusKey().isEmpty());
+
+    // A readback that moves a slider whose view schedules an apply sends nothing.
+    QObject::connect(&page, &PowerPageModel::heatMaxTempChanged,
+                     [this] { page.scheduleBatteryConfigApply("heat-slider", false); });
+    QObject::connect(&page, &PowerPageModel::chargeLimitChanged,
+                     [this] { page.applyChargeLimitImmediately("limit-slider"); });
+    page.applyPowerReadback(daemonHolds, false);
+    page.setToggle(17, true);
+    page.applyPowerReadback(QJsonObject{{"max_battery_temp", 42.0}, {"target_charge_limit", 90}}, false);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_TRUE(sent("set_battery_config").empty());
+
+    // The immediate apply cancels a scheduled one, switches the limit on and sends once.
+    page.setHeatMaxTemp(39); // schedules through the connection above
+    EXPECT_TRUE(page.hasPendingBatteryApply());
+    page.setToggle(17, false);
+    page.setChargeLimit(70);
+    EXPECT_TRUE(page.isOn(15));
+    EXPECT_FALSE(page.hasPendingBatteryApply());
+    dispatch.advance(Duration(1000));
+    settle();
+    ASSERT_EQ(sent("set_battery_config").size(), 1u);
+    EXPECT_EQ(sent("set_battery_config")[0].value("limit").toInt(), 70);
+    EXPECT_DOUBLE_EQ(sent("set_battery_config")[0].value("max_temp").toDouble(), 39);
+
+    hasBattery = false;
+    page.applyChargeLimitImmediately("x");
+    page.setToggle(15, true);
+    page.scheduleBatteryConfigApply("x", true);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_EQ(sent("set_battery_config").size(), 1u);
+}
+
+TEST_F(PageFixture, ReadbackAndTheDrainTimer)
+{
+    QJsonObject power = daemonHolds;
+    power["safety_drain_enabled"] = true;
+    power["safety_drain_auto_wait_seconds"] = 45;
+    daemon->reply("get_power_policy_state", power);
+    std::vector<QJsonObject> seen;
+    QObject::connect(&page, &PowerPageModel::readbackReceived, [&](const QJsonObject& p) { seen.push_back(p); });
+    page.setChargeLimit(90);
+    page.syncPowerReadback();
+    settle();
+    EXPECT_DOUBLE_EQ(page.chargeLimit(), 60) << "the start-up readback brings in the daemon's values";
+    EXPECT_EQ(page.safetyDrainState(), "waiting");
+    EXPECT_EQ(page.safetyDrainCountdown(), 45);
+    EXPECT_EQ(seen.size(), 1u);
+
+    // The timer advances the countdown but leaves a slider the user is moving alone.
+    page.setChargeLimit(80);
+    page.setSafetyDrainPolling(true);
+    power["safety_drain_auto_wait_seconds"] = 44;
+    daemon->reply("get_power_policy_state", power);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_EQ(page.safetyDrainCountdown(), 44);
+    EXPECT_DOUBLE_EQ(page.chargeLimit(), 80);
+    EXPECT_EQ(seen.size(), 2u);
+    power["safety_drain_auto_wait_seconds"] = 0;
+    power["safety_drain_active"] = true;
+    daemon->reply("get_power_policy_state", power);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_EQ(page.safetyDrainState(), "active");
+    EXPECT_FALSE(page.safetyDrainCountdown());
+
+    page.setSafetyDrainPolling(false);
+    const size_t reads = sent("get_power_policy_state").size();
+    dispatch.advance(Duration(5000));
+    settle();
+    EXPECT_EQ(sent("get_power_policy_state").size(), reads);
+
+    // No answer: the status stays as it was.
+    daemon->reply("get_power_policy_state", std::nullopt);
+    page.syncPowerReadback();
+    page.pollSafetyDrainState();
+    settle();
+    EXPECT_EQ(page.safetyDrainState(), "active");
+}
+
 } // namespace
 } // namespace vantrel

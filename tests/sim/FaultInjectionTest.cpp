@@ -1,7 +1,15 @@
 // Faults per command: how a reply is shaped, and how the socket server delivers it.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
 #include <future>
 #include <thread>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -25,6 +33,33 @@ QByteArray joined(const ShapedReply& r)
     for (const auto& s : r.segments)
         all += s;
     return all;
+}
+
+// A client socket connected to path, or -1.
+int connectTo(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray bytes = QFile::encodeName(path);
+    std::memcpy(addr.sun_path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
+        return fd;
+    if (fd >= 0)
+        ::close(fd);
+    return -1;
+}
+
+// Waits (in real time, the server runs real threads) until done() holds or 5 s pass.
+bool eventually(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 QJsonObject fault(const QString& command, const QString& mode, QJsonObject extra = {})
@@ -130,6 +165,68 @@ TEST_F(ServedDaemon, AnswersOneRequestPerConnectionAndSurvivesBadClients)
     ask("", 100);
     EXPECT_EQ(json::parseObject(ask(R"({"cmd":"get_status"})").bytes)->value("status").toString(), "ok")
         << "still serving";
+}
+
+TEST_F(ServedDaemon, RefusesAmbiguousAndLooselyTypedRequests)
+{
+    const auto targetLimit = [this] {
+        return json::parseObject(ask(R"({"cmd":"get_power_policy_state"})").bytes)->value("target_charge_limit");
+    };
+    const QJsonValue limitBefore = targetLimit();
+    ASSERT_TRUE(limitBefore.isDouble());
+
+    // A repeated "cmd" must not run either command: the second one here would reset the policy.
+    const auto twice = json::parseObject(ask(R"({"cmd":"get_status","cmd":"reset_to_vanilla"})").bytes);
+    EXPECT_EQ(twice->value("code").toString(), "ERR_MALFORMED_REQUEST");
+    EXPECT_TRUE(twice->value("message").toString().contains("cmd"));
+    const auto nested = json::parseObject(ask(R"({"cmd":"set_charge_limit","limit":60,"limit":70})").bytes);
+    EXPECT_EQ(nested->value("code").toString(), "ERR_MALFORMED_REQUEST");
+
+    // Arguments keep their JSON types: a numeric string, a fraction or a boolean is not a limit.
+    for (const char* request :
+         {R"({"cmd":"set_charge_limit","limit":"60"})", R"({"cmd":"set_charge_limit","limit":60.5})",
+          R"({"cmd":"set_charge_limit","limit":true})"}) {
+        const auto reply = json::parseObject(ask(request).bytes);
+        ASSERT_TRUE(reply) << request;
+        EXPECT_EQ(reply->value("status").toString(), "error") << request;
+    }
+    EXPECT_EQ(targetLimit(), limitBefore) << "nothing refused above changed the limit";
+}
+
+TEST_F(ServedDaemon, FloodsSilentClientsAndClientsThatNeverReadAreBounded)
+{
+    // A client that asks for a 10 MB reply and never reads it holds its connection only for
+    // the server's time-out, not forever (which would also keep the server from stopping).
+    arm(fault("get_status", "pad", {{"bytes", 10 << 20}}));
+    const int reader = connectTo(server.socketPath());
+    ASSERT_GE(reader, 0);
+    const QByteArray request = R"({"cmd":"get_status"})";
+    ASSERT_EQ(::send(reader, request.constData(), static_cast<std::size_t>(request.size()), MSG_NOSIGNAL),
+              request.size());
+    ASSERT_TRUE(eventually([&] { return server.activeConnections() == 1; }));
+    // Long enough for a reply that is still being produced to be under way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_EQ(server.activeConnections(), 1) << "the reply is stuck on a client that does not read";
+    EXPECT_TRUE(eventually([&] { return server.activeConnections() == 0; })) << "the stalled reply was abandoned";
+    ::close(reader);
+
+    // A flood of clients that connect and say nothing: the server keeps a fixed number and
+    // turns the rest away at once, then serves again after the silent ones time out.
+    std::vector<int> silent;
+    for (int i = 0; i < SimServer::kMaxConnections + 20; ++i) {
+        const int fd = connectTo(server.socketPath());
+        if (fd >= 0)
+            silent.push_back(fd);
+    }
+    EXPECT_TRUE(eventually([&] { return server.activeConnections() == SimServer::kMaxConnections; }));
+    const RawReply busy = ask(request, 2000);
+    if (!busy.bytes.isEmpty()) { // a client may also be turned away before it is accepted at all
+        EXPECT_EQ(json::parseObject(busy.bytes)->value("code").toString(), "ERR_BUSY");
+    }
+    EXPECT_TRUE(eventually([&] { return server.activeConnections() == 0; })) << "silent clients time out";
+    for (const int fd : silent)
+        ::close(fd);
+    EXPECT_EQ(json::parseObject(ask(request).bytes)->value("status").toString(), "ok");
 }
 
 TEST_F(ServedDaemon, ArmedFaultsReachTheClientUntilUsedUp)

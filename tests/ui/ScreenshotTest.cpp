@@ -37,6 +37,10 @@ TEST(Screenshot, RendersPagesAndSheetsToPng)
     EXPECT_FALSE(QImage(dir.path() + "/memory.png").isNull());
     ASSERT_TRUE(render("power", "power.png", "ko", "light")) << error.toStdString();
     EXPECT_EQ(QImage(dir.path() + "/power.png").pixelColor(1095, 715).rgb() & 0xFFFFFF, 0xF5F6F8u);
+    for (const char* sheet : {"power.drain", "power.alerts", "power.energy"}) {
+        ASSERT_TRUE(render(sheet, QString::fromLatin1(sheet) + ".png", "en", "dark")) << error.toStdString();
+        EXPECT_FALSE(QImage(dir.path() + "/" + sheet + ".png").isNull()) << sheet;
+    }
 
     EXPECT_FALSE(render("fans", "x.png", "en", "light"));
     EXPECT_TRUE(error.contains("unknown page"));

@@ -1,5 +1,5 @@
 #pragma once
-// The commands of vantrelctl: one request through the daemon client per run.
+// vantrelctl: one command per run through the daemon client, printed in plain words or JSON.
 #include <QStringList>
 #include <QTextStream>
 
@@ -7,17 +7,9 @@ namespace vantrel {
 
 class VantrelCtl {
 public:
-    // Exit codes, stable for scripts.
-    enum Exit {
-        Ok = 0,
-        DaemonRefused = 1,
-        Usage = 2,
-        NoReply = 3
-    };
-
-    // args without the program name; replies go to out, messages and exchange logs to err.
+    // args without the program name; results go to out, messages (and, with --verbose, the
+    // exchange log) to err. Returns the exit code of CtlResult::Exit.
     static int run(const QStringList& args, QTextStream& out, QTextStream& err);
-    static QString usage();
 };
 
 } // namespace vantrel

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include "platform/linux/LinuxSpawnedProcess.h"
+
 namespace vantrel {
 
 LinuxProcessRunner::LinuxProcessRunner(std::chrono::milliseconds timeLimit, qint64 outputLimitBytes)
@@ -57,6 +59,12 @@ ProcessResult LinuxProcessRunner::run(const QString& program, const QStringList&
     result.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.standardOutput = std::move(output);
     return result;
+}
+
+std::unique_ptr<RunningProcess> LinuxProcessRunner::launch(const QString& program, const QStringList& arguments,
+                                                           QString* error)
+{
+    return LinuxSpawnedProcess::spawn(program, arguments, error);
 }
 
 } // namespace vantrel

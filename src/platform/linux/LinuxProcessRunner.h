@@ -13,6 +13,8 @@ public:
     explicit LinuxProcessRunner(std::chrono::milliseconds timeLimit = std::chrono::seconds(10),
                                 qint64 outputLimitBytes = 4 * 1024 * 1024);
     ProcessResult run(const QString& program, const QStringList& arguments) override;
+    std::unique_ptr<RunningProcess> launch(const QString& program, const QStringList& arguments,
+                                           QString* error) override;
 
 private:
     std::chrono::milliseconds timeLimit_;

@@ -6,11 +6,17 @@
 #include <QThread>
 
 #include "l10n/L10n.h"
+#include "power/PowerPageModel.h"
 #include "ui/dashboard/DashboardModel.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/fancurve/CalibrationSheet.h"
 #include "ui/fancurve/FanCurvePage.h"
 #include "ui/fancurve/SmartAppPresetSheet.h"
+#include "ui/power/OnlyPowerEnergyModal.h"
+#include "ui/power/PowerAlertSettingsModal.h"
+#include "ui/power/PowerPage.h"
+#include "ui/power/PowerTelemetryFeed.h"
+#include "ui/power/SafetyDrainTargetModal.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/VantrelRootView.h"
@@ -39,6 +45,9 @@ QDialog* openFanSheet(FanCurvePage& page, const QString& pageId)
     return page.openCardDetail(pageId.section(QLatin1Char('.'), 2).toInt());
 }
 
+const QStringList kPowerSheets
+    = {QStringLiteral("power.drain"), QStringLiteral("power.alerts"), QStringLiteral("power.energy")};
+
 // Runs the event loop until done() or the deadline; the dashboard's refresh arrives this way.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 {
@@ -55,7 +64,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets; }
+QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets; }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)
@@ -83,9 +92,13 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
     if (!request.lang.isEmpty())
         L10n::setCurrentLanguage(request.lang);
 
-    const bool sheet = kSheets.contains(request.pageId);
+    const bool powerSheet = kPowerSheets.contains(request.pageId);
     const bool fanSheet = kFanSheets.contains(request.pageId);
-    const QString page = sheet ? page::dashboard : fanSheet ? page::fanCurve : request.pageId;
+    const bool sheet = kSheets.contains(request.pageId) || powerSheet;
+    const QString page = powerSheet ? page::power
+        : fanSheet                  ? page::fanCurve
+        : sheet                     ? page::dashboard
+                                    : request.pageId;
 
     VantrelRootView root(context);
     if (!request.theme.isEmpty())
@@ -102,11 +115,31 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         waitUntil([&] { return dashboard->model().refreshCount() >= wanted && !dashboard->model().isRefreshing(); },
                   request.timeoutMs);
     }
+    if (auto* power = qobject_cast<PowerPage*>(root.splitView()->currentPage())) {
+        // The readback and the first battery reading arrive on the main thread.
+        waitUntil([&] { return !power->model().batteryGateValue().isEmpty() && power->telemetry().refreshCount() > 0; },
+                  std::min(request.timeoutMs, 5000));
+        // Switches moved by the readback slide into place.
+        waitUntil([] { return false; }, std::min(request.timeoutMs, 250));
+    }
     QCoreApplication::processEvents();
 
     QPixmap picture;
+    auto* powerPage = qobject_cast<PowerPage*>(root.splitView()->currentPage());
     auto* fanPage = qobject_cast<FanCurvePage*>(root.splitView()->currentPage());
-    if (fanSheet && fanPage) {
+    if (powerSheet && powerPage) {
+        QDialog* modal = nullptr;
+        if (request.pageId == QStringLiteral("power.drain"))
+            modal = powerPage->openSafetyDrainTargetPicker();
+        else if (request.pageId == QStringLiteral("power.alerts"))
+            modal = powerPage->openPowerAlertSettings();
+        else
+            modal = powerPage->openOnlyPowerUsage();
+        modal->setAttribute(Qt::WA_DontShowOnScreen);
+        QCoreApplication::processEvents();
+        picture = modal->grab();
+        modal->close();
+    } else if (fanSheet && fanPage) {
         QDialog* modal = openFanSheet(*fanPage, request.pageId);
         modal->setAttribute(Qt::WA_DontShowOnScreen);
         QCoreApplication::processEvents();

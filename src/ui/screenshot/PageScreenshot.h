@@ -12,7 +12,7 @@ namespace vantrel {
 
 struct ScreenshotRequest {
     // A page identifier, or a sheet: "dashboard.cpu", "dashboard.memory",
-    // "dashboard.storage", "dashboard.sensors".
+    // "dashboard.storage", "dashboard.sensors", "power.drain", "power.alerts", "power.energy".
     QString pageId;
     QString file;
     QString lang; // empty: the current language

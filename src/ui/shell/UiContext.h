@@ -11,12 +11,16 @@ class QWidget;
 
 namespace vantrel {
 
+class BatteryPolicyState;
+class BatteryTelemetryLog;
 class DaemonClient;
 class DesktopColorSchemeSetting;
 class Dispatch;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
 class LocalActivitySampler;
+class OnlyPowerEnergyStore;
+class PowerSourceMonitor;
 class Preferences;
 class SystemProfiler;
 class ThemeController;
@@ -41,6 +45,12 @@ struct UiContext {
     HardwareCapabilityStore* capabilities = nullptr;
     // The fan model the fan page works with; incomplete: the fan page is a placeholder.
     FanScreenServices fan;
+    // The power page's collaborators: the stored battery policy (the page keeps its own from the
+    // preferences when absent), the battery readings, its history and the power-only figures.
+    BatteryPolicyState* batteryPolicy = nullptr;
+    std::shared_ptr<PowerSourceMonitor> powerSources;
+    std::shared_ptr<BatteryTelemetryLog> batteryTelemetry;
+    std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };

@@ -7,6 +7,7 @@
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/fancurve/FanCurvePage.h"
+#include "ui/power/PowerPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/PlaceholderPage.h"
 #include "ui/shell/SidebarLayout.h"
@@ -58,6 +59,10 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
              if (!context.fan.isComplete())
                  return new PlaceholderPage(page::fanCurve, parent);
              return new FanCurvePage(context, parent);
+         }},
+        {page::power,
+         [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
+             return new PowerPage(context, navigate, parent);
          }},
     };
 }
