@@ -1,7 +1,9 @@
 #include "app/AppServices.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
 
 #include "app/PlatformBackends.h"
 #include "base/BuildInfo.h"
@@ -10,6 +12,9 @@
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
+#include "fan/FanControlState.h"
+#include "fan/MacOSFanObserver.h"
+#include "sensors/HardwareCapabilityStore.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
 #include "telemetry/HttpActivityUploader.h"
@@ -109,6 +114,8 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.activitySampler = model_->activitySampler();
     context.systemProfiler = platform_.systemProfiler;
     context.heatAlerts = &model_->heatAlerts();
+    context.fan = {&model_->thermal().fan(), &model_->presets(), &model_->fanApplier(), &model_->fanObserver(),
+                   &model_->thermal()};
     context.batteryPolicy = &model_->battery();
     context.powerSources = model_->powerSources();
     context.batteryTelemetry = model_->batteryTelemetry();
@@ -144,6 +151,16 @@ bool AppServices::renderScreenshot(const LaunchOptions::Screenshot& request, QSt
     buildModel();
     model_->smc()->refreshAll();
     uiState_->setAllSensors(model_->smc()->cachedReadings());
+    // The fan page shows the stored mode and curve, and whether fan control is available, as
+    // the running model would.
+    model_->thermal().fan().restoreStoredConfiguration(model_->presets());
+    model_->capabilities().refresh();
+    QElapsedTimer waited;
+    waited.start();
+    while (!model_->capabilities().isLoaded() && waited.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
     uiState_->setSupportsSafeFanControl(
         HardwareProfile::daemonProfile(daemon_->getHardwareProfile()).supportsSafeFanControl);
     return renderPageToPng(uiContext([] {}), request.pageId, request.file, request.lang, request.theme, error);

@@ -9,6 +9,9 @@
 #include "power/PowerPageModel.h"
 #include "ui/dashboard/DashboardModel.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/fancurve/CalibrationSheet.h"
+#include "ui/fancurve/FanCurvePage.h"
+#include "ui/fancurve/SmartAppPresetSheet.h"
 #include "ui/power/OnlyPowerEnergyModal.h"
 #include "ui/power/PowerAlertSettingsModal.h"
 #include "ui/power/PowerPage.h"
@@ -26,6 +29,22 @@ namespace {
 
 const QStringList kSheets = {QStringLiteral("dashboard.cpu"), QStringLiteral("dashboard.memory"),
                              QStringLiteral("dashboard.storage"), QStringLiteral("dashboard.sensors")};
+// The fan page's sheets: the smart-app rules, calibration, and the mode and preset cards' detail views.
+const QStringList kFanSheets
+    = {QStringLiteral("fancurve.smartapp"), QStringLiteral("fancurve.calibration"), QStringLiteral("fancurve.detail.1"),
+       QStringLiteral("fancurve.detail.2"), QStringLiteral("fancurve.detail.8"),    QStringLiteral("fancurve.detail.9"),
+       QStringLiteral("fancurve.detail.10")};
+
+// Opens the fan page's sheet named by pageId.
+QDialog* openFanSheet(FanCurvePage& page, const QString& pageId)
+{
+    if (pageId == QStringLiteral("fancurve.smartapp"))
+        return page.openSmartAppSheet();
+    if (pageId == QStringLiteral("fancurve.calibration"))
+        return page.openCalibrationSheet();
+    return page.openCardDetail(pageId.section(QLatin1Char('.'), 2).toInt());
+}
+
 const QStringList kPowerSheets
     = {QStringLiteral("power.drain"), QStringLiteral("power.alerts"), QStringLiteral("power.energy")};
 
@@ -45,7 +64,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kPowerSheets; }
+QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets; }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)
@@ -74,8 +93,12 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         L10n::setCurrentLanguage(request.lang);
 
     const bool powerSheet = kPowerSheets.contains(request.pageId);
+    const bool fanSheet = kFanSheets.contains(request.pageId);
     const bool sheet = kSheets.contains(request.pageId) || powerSheet;
-    const QString page = powerSheet ? page::power : sheet ? page::dashboard : request.pageId;
+    const QString page = powerSheet ? page::power
+        : fanSheet                  ? page::fanCurve
+        : sheet                     ? page::dashboard
+                                    : request.pageId;
 
     VantrelRootView root(context);
     if (!request.theme.isEmpty())
@@ -103,6 +126,7 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
 
     QPixmap picture;
     auto* powerPage = qobject_cast<PowerPage*>(root.splitView()->currentPage());
+    auto* fanPage = qobject_cast<FanCurvePage*>(root.splitView()->currentPage());
     if (powerSheet && powerPage) {
         QDialog* modal = nullptr;
         if (request.pageId == QStringLiteral("power.drain"))
@@ -111,6 +135,12 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
             modal = powerPage->openPowerAlertSettings();
         else
             modal = powerPage->openOnlyPowerUsage();
+        modal->setAttribute(Qt::WA_DontShowOnScreen);
+        QCoreApplication::processEvents();
+        picture = modal->grab();
+        modal->close();
+    } else if (fanSheet && fanPage) {
+        QDialog* modal = openFanSheet(*fanPage, request.pageId);
         modal->setAttribute(Qt::WA_DontShowOnScreen);
         QCoreApplication::processEvents();
         picture = modal->grab();

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "ui/fancurve/FanScreenServices.h"
+
 class QWidget;
 
 namespace vantrel {
@@ -41,6 +43,8 @@ struct UiContext {
     // The process's capability store; the main window's root view refreshes it when it is
     // built. Absent for pictures of the pages.
     HardwareCapabilityStore* capabilities = nullptr;
+    // The fan model the fan page works with; incomplete: the fan page is a placeholder.
+    FanScreenServices fan;
     // The power page's collaborators: the stored battery policy (the page keeps its own from the
     // preferences when absent), the battery readings, its history and the power-only figures.
     BatteryPolicyState* batteryPolicy = nullptr;

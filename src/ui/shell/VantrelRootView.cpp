@@ -6,8 +6,10 @@
 #include "l10n/L10nNotifier.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/fancurve/FanCurvePage.h"
 #include "ui/power/PowerPage.h"
 #include "ui/shell/MainSplitView.h"
+#include "ui/shell/PlaceholderPage.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/style/ThemeController.h"
 #include "ui/style/Typography.h"
@@ -51,6 +53,12 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::dashboard,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
              return new DashboardPage(context, navigate, parent);
+         }},
+        {page::fanCurve,
+         [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
+             if (!context.fan.isComplete())
+                 return new PlaceholderPage(page::fanCurve, parent);
+             return new FanCurvePage(context, parent);
          }},
         {page::power,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
