@@ -131,14 +131,15 @@ bool UpdateDownloadTransfer::checkResponse()
     }
     const QVariant length = task_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid()) {
+        // A file of a promised size that announces another is a size mismatch, before any limit.
         const qint64 announced = length.toLongLong();
-        if (announced > request_.maximumBytes) {
-            fail(UpdateDownloadError::responseTooLarge, QStringLiteral("announced %1 bytes").arg(announced));
-            return false;
-        }
         if (request_.exactBytes && announced != *request_.exactBytes) {
             fail(UpdateDownloadError::sizeMismatch,
                  QStringLiteral("announced %1 bytes, expected %2").arg(announced).arg(*request_.exactBytes));
+            return false;
+        }
+        if (announced > request_.maximumBytes) {
+            fail(UpdateDownloadError::responseTooLarge, QStringLiteral("announced %1 bytes").arg(announced));
             return false;
         }
         expectedBytes_ = announced;
@@ -163,12 +164,12 @@ void UpdateDownloadTransfer::onReadyRead()
         return;
     receivedBytes_ += piece.size();
     lastByteAt_ = dispatch_.clock().uptimeSeconds();
-    if (receivedBytes_ > request_.maximumBytes) {
-        fail(UpdateDownloadError::responseTooLarge, QStringLiteral("more than %1 bytes").arg(request_.maximumBytes));
-        return;
-    }
     if (request_.exactBytes && receivedBytes_ > *request_.exactBytes) {
         fail(UpdateDownloadError::sizeMismatch, QStringLiteral("more than %1 bytes").arg(*request_.exactBytes));
+        return;
+    }
+    if (receivedBytes_ > request_.maximumBytes) {
+        fail(UpdateDownloadError::responseTooLarge, QStringLiteral("more than %1 bytes").arg(request_.maximumBytes));
         return;
     }
     if (file_.isOpen()) {
