@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/PlatformBackends.h"
+#include "base/BuildInfo.h"
 #include "base/Log.h"
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
@@ -15,6 +16,9 @@
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
 #include "ui/style/PortalColorSchemeSetting.h"
+#include "update/UpdateDownloadTransfer.h"
+#include "update/VantrelUpdateInstallation.h"
+#include "update/VantrelUpdateService.h"
 
 namespace vantrel {
 
@@ -47,6 +51,18 @@ void AppServices::buildModel()
     uiState_ = std::make_unique<UiState>();
     bindCapabilities(*uiState_, model_->capabilities());
     bindCentralState(*uiState_, model_->thermal());
+
+    VantrelUpdateServiceSettings updates;
+    updates.endpoint = UpdateEndpoint::fromEnvironment(QProcessEnvironment::systemEnvironment(),
+                                                       VANTREL_DEVELOPMENT_BUILD != 0);
+    updates.installedVersion = QStringLiteral(VANTREL_SHORT_VERSION);
+    updates.installedBundleVersion = QStringLiteral(VANTREL_BUILD_NUMBER);
+    updates.stagingDirectory = VantrelUpdateService::stagingDirectory(paths_);
+    if (auto os = platform_.operatingSystemVersion)
+        updates.runningOSVersion = [os] { return os->macOSVersion(); };
+    updateService_ = std::make_unique<VantrelUpdateService>(
+        *dispatch_, daemon_, UpdateDownloadTransfer::factory(*dispatch_, updates.endpoint.caFile), updates);
+    updateInstallation_ = std::make_unique<VantrelUpdateInstallation>(*dispatch_, *updateService_, daemon_);
 }
 
 void AppServices::startModel()
@@ -66,6 +82,9 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.activitySampler = model_->activitySampler();
     context.systemProfiler = platform_.systemProfiler;
     context.heatAlerts = &model_->heatAlerts();
+    context.updates = updateInstallation_.get();
+    context.workspace = desktop_.workspace;
+    context.selectLanguage = [this](const QString& lang) { model_->thermal().setSelectedLanguage(lang); };
     context.quit = std::move(quit);
     return context;
 }

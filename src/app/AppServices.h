@@ -21,6 +21,8 @@ namespace vantrel {
 
 class PortalColorSchemeSetting;
 class UiState;
+class VantrelUpdateInstallation;
+class VantrelUpdateService;
 struct UiContext;
 
 class AppServices {
@@ -83,6 +85,8 @@ private:
     std::unique_ptr<BatteryHelperOnboardingInstaller> helperInstaller_;
     std::unique_ptr<ModelServices> model_;
     std::unique_ptr<UiState> uiState_;
+    std::unique_ptr<VantrelUpdateService> updateService_;
+    std::unique_ptr<VantrelUpdateInstallation> updateInstallation_;
     // The desktop's light/dark preference the main window follows; made with the window.
     std::unique_ptr<PortalColorSchemeSetting> desktopColorScheme_;
 };

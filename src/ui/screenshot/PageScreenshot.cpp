@@ -8,6 +8,7 @@
 #include "l10n/L10n.h"
 #include "ui/dashboard/DashboardModel.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/settings/SettingsPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/VantrelRootView.h"
@@ -20,6 +21,8 @@ namespace {
 
 const QStringList kSheets = {QStringLiteral("dashboard.cpu"), QStringLiteral("dashboard.memory"),
                              QStringLiteral("dashboard.storage"), QStringLiteral("dashboard.sensors")};
+// The settings page in a state of its own: the update card while a package downloads.
+const QString kSettingsUpdate = QStringLiteral("settings.update");
 
 // Runs the event loop until done() or the deadline; the dashboard's refresh arrives this way.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -37,7 +40,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets; }
+QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + QStringList{kSettingsUpdate}; }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)
@@ -66,7 +69,9 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         L10n::setCurrentLanguage(request.lang);
 
     const bool sheet = kSheets.contains(request.pageId);
-    const QString page = sheet ? page::dashboard : request.pageId;
+    const QString page = sheet ? page::dashboard
+        : request.pageId == kSettingsUpdate ? page::settings
+                                            : request.pageId;
 
     VantrelRootView root(context);
     if (!request.theme.isEmpty())
@@ -76,6 +81,9 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
     root.splitView()->setSelectedPage(page);
     root.show();
 
+    if (auto* settings = qobject_cast<SettingsPage*>(root.splitView()->currentPage());
+        settings && request.pageId == kSettingsUpdate)
+        settings->previewDownload(0.42);
     auto* dashboard = qobject_cast<DashboardPage*>(root.splitView()->currentPage());
     if (dashboard) {
         // The first refresh is applied at once; later ones come from the 2-second timer.

@@ -7,6 +7,7 @@
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/shell/MainSplitView.h"
+#include "ui/settings/SettingsPage.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/style/ThemeController.h"
 #include "ui/style/Typography.h"
@@ -50,6 +51,10 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::dashboard,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
              return new DashboardPage(context, navigate, parent);
+         }},
+        {page::settings,
+         [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
+             return new SettingsPage(context, parent);
          }},
     };
 }
