@@ -2,6 +2,8 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSysInfo>
@@ -19,6 +21,7 @@
 #include "ui/widgets/GaugeBar.h"
 #include "ui/widgets/SegmentedControl.h"
 #include "ui/widgets/StatusLine.h"
+#include "ui/widgets/SymbolPainter.h"
 #include "ui/widgets/TokenLabel.h"
 
 namespace vantrel {
@@ -38,6 +41,19 @@ DSToken toneFor(const QString& key)
     if (key == QLatin1String("settings.update.cancelled") || key == QLatin1String("settings.update.rolled_back"))
         return DSToken::orange;
     return DSToken::red;
+}
+
+QString css(const QColor& c) { return c.name(QColor::HexArgb); }
+
+QIcon symbolIcon(const QString& symbol)
+{
+    QPixmap pixmap(QSize(32, 32));
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    SymbolPainter::paint(painter, symbol, QRectF(0, 0, 32, 32), DS::textPri());
+    painter.end();
+    pixmap.setDevicePixelRatio(2.0);
+    return QIcon(pixmap);
 }
 
 QString megabytes(qint64 bytes) { return QString::number(static_cast<double>(bytes) / 1048576.0, 'f', 1); }
@@ -166,6 +182,7 @@ SettingsPage::SettingsPage(const UiContext& context, QWidget* parent)
     if (context_.theme) {
         connect(context_.theme, &ThemeController::schemeChanged, this, [this] {
             theme_->setCurrentIndex(std::max<int>(0, kThemes.indexOf(context_.theme->appTheme())));
+            restyle();
         });
     }
     theme_->setCurrentIndex(context_.theme ? std::max<int>(0, kThemes.indexOf(context_.theme->appTheme())) : 0);
@@ -221,6 +238,20 @@ void SettingsPage::retranslate()
     refreshLanguageSelection();
     refreshUpdateCard();
     refreshSupportStatus();
+    restyle();
+}
+
+void SettingsPage::restyle()
+{
+    // The chosen language stands out in the palette's accent; the others look like buttons.
+    const QString style = QStringLiteral(
+        "QPushButton { background: %1; border: 1px solid %2; border-radius: 6px; color: %3; padding: 4px 10px; }"
+        "QPushButton:checked { background: %4; border: 1px solid %5; font-weight: 600; }")
+        .arg(css(DS::color(DSToken::interactiveSurface)), css(DS::color(DSToken::interactiveBorder)),
+             css(DS::textPri()), css(DS::tint(DSToken::blue, 0.22)), css(DS::blue()));
+    for (QAbstractButton* b : languages_->buttons())
+        b->setStyleSheet(style);
+    supportButton_->setIcon(symbolIcon(QStringLiteral("envelope")));
 }
 
 void SettingsPage::refreshLanguageSelection()

@@ -41,6 +41,7 @@ public:
 
 private:
     void retranslate();
+    void restyle();
     void refreshUpdateCard();
     void refreshSupportStatus();
     void refreshLanguageSelection();
