@@ -119,6 +119,13 @@ TEST_F(SettingsPageTest, AppearanceLanguageAndColumns)
     page.resize(560, 700);
     QCoreApplication::processEvents();
     EXPECT_FALSE(page.columns()->isTwoColumns());
+    // Stacked: appearance, update, language; each 12 apart and all within the page's width.
+    const QWidget* updateCard = page.updateButton()->parentWidget();
+    const QWidget* languageCard = page.languageButton("en")->parentWidget();
+    const QWidget* appearanceCard = page.themeControl()->parentWidget();
+    EXPECT_EQ(updateCard->geometry().top() - appearanceCard->geometry().bottom() - 1, 12);
+    EXPECT_EQ(languageCard->geometry().top() - updateCard->geometry().bottom() - 1, 12);
+    EXPECT_LE(page.columns()->width(), 560);
     page.resize(1000, 700);
     QCoreApplication::processEvents();
     EXPECT_TRUE(page.columns()->isTwoColumns());

@@ -57,7 +57,16 @@ void SettingsResponsiveColumns::arrange(bool twoColumns)
         grid_->setColumnStretch(0, 1);
         grid_->setColumnStretch(1, 1);
     } else {
-        grid_->addLayout(column(left_ + right_), 0, 0);
+        // Stacked, the cards alternate between the columns so the short ones (the update
+        // card) are not pushed below the long language grid.
+        QList<QWidget*> stacked;
+        for (qsizetype i = 0; i < std::max(left_.size(), right_.size()); ++i) {
+            if (i < left_.size())
+                stacked << left_[i];
+            if (i < right_.size())
+                stacked << right_[i];
+        }
+        grid_->addLayout(column(stacked), 0, 0);
         grid_->setColumnStretch(0, 1);
         grid_->setColumnStretch(1, 0);
     }

@@ -1,6 +1,6 @@
 #pragma once
-// Cards in two columns side by side when the page is wide enough, else stacked in one,
-// with 12 points between cards either way.
+// Cards in two columns side by side when the page is wide enough, else stacked in one
+// (taking the columns' cards in turn), with 12 points between cards either way.
 #include <QList>
 #include <QWidget>
 
