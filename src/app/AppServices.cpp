@@ -1,10 +1,12 @@
 #include "app/AppServices.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
 
 #include "app/PlatformBackends.h"
 #include "base/BuildInfo.h"
 #include "base/Log.h"
+#include "l10n/L10n.h"
 #include "base/QtDispatch.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonSocketTransport.h"
@@ -18,6 +20,7 @@
 #include "ui/style/PortalColorSchemeSetting.h"
 #include "update/UpdateDownloadTransfer.h"
 #include "update/VantrelUpdateInstallation.h"
+#include "update/VantrelUpdateRelaunch.h"
 #include "update/VantrelUpdateService.h"
 
 namespace vantrel {
@@ -137,6 +140,23 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
     const VantrelRuntimeEnvironment& environment = VantrelRuntimeEnvironment::current();
     AppLifecycleHooks hooks;
     hooks.launchAdmitted = [this] { buildModel(); };
+    if (!updateRelaunch_)
+        updateRelaunch_ = std::make_unique<VantrelUpdateRelaunch>(*dispatch_, daemon_, *preferences_,
+                                                                  QStringLiteral(VANTREL_SHORT_VERSION),
+                                                                  QStringLiteral(VANTREL_BUILD_NUMBER));
+    hooks.acknowledgePendingUpdateRelaunch = [this] { updateRelaunch_->acknowledgePendingUpdateRelaunch(); };
+    hooks.presentPendingReleaseNotes = [this] {
+        const auto notes
+            = updateRelaunch_->takePendingReleaseNotes(VantrelUpdateReleaseNotes::loadBundled(), L10n::currentLanguage());
+        if (!notes)
+            return;
+        QStringList lines;
+        for (const QString& item : notes->items)
+            lines << QStringLiteral("• ") + item;
+        auto* box = new QMessageBox(QMessageBox::Information, notes->title, lines.join(QLatin1Char('\n')));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
     return AppDelegateContext{
         .dispatch = *dispatch_,
         .preferences = *preferences_,

@@ -22,6 +22,7 @@ namespace vantrel {
 class PortalColorSchemeSetting;
 class UiState;
 class VantrelUpdateInstallation;
+class VantrelUpdateRelaunch;
 class VantrelUpdateService;
 struct UiContext;
 
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<UiState> uiState_;
     std::unique_ptr<VantrelUpdateService> updateService_;
     std::unique_ptr<VantrelUpdateInstallation> updateInstallation_;
+    std::unique_ptr<VantrelUpdateRelaunch> updateRelaunch_;
     // The desktop's light/dark preference the main window follows; made with the window.
     std::unique_ptr<PortalColorSchemeSetting> desktopColorScheme_;
 };

@@ -94,3 +94,12 @@ TEST(ReleaseNotes, LoadFromFile)
     EXPECT_EQ(doc->version, "1.3.0");
     EXPECT_EQ(doc->notes("en")->items.size(), 2);
 }
+
+TEST(ReleaseNotes, TheShippedNotesAreValidAndInEnglishAndKorean)
+{
+    const auto doc = VantrelUpdateReleaseNotes::load(":/vantrel/ReleaseNotes.json");
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->isStructurallyValid());
+    EXPECT_TRUE(doc->localized.count("en"));
+    EXPECT_TRUE(doc->localized.count("ko"));
+}
