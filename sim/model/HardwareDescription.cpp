@@ -139,6 +139,7 @@ QJsonObject hardwareDescription(const SimulatedMac& mac)
         {QStringLiteral("model_identifier"), p.modelIdentifier},
         {QStringLiteral("model_name"), p.modelName},
         {QStringLiteral("marketing_name"), p.marketingName},
+        {QStringLiteral("macos_version"), p.macosVersion},
         {QStringLiteral("adapter_connected"), mac.adapterConnected()},
         {QStringLiteral("lid_closed"), mac.lidClosed()},
         {QStringLiteral("external_display_count"), mac.externalDisplays()},

@@ -18,6 +18,7 @@ struct MachineProfile {
     QString modelIdentifier;
     QString modelName;
     QString marketingName;
+    QString macosVersion = QStringLiteral("15.3.1"); // what the machine runs
     QString architecture = QStringLiteral("arm64");
     std::vector<FanSpec> fans;
     bool hasBattery = false;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QThread>
 
 #include "app/PlatformBackends.h"
@@ -14,6 +15,7 @@
 #include "daemon/DaemonSocketTransport.h"
 #include "fan/FanControlState.h"
 #include "fan/MacOSFanObserver.h"
+#include "l10n/L10n.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
@@ -29,6 +31,10 @@
 #include "ui/shell/VantrelRootView.h"
 #include "ui/shield/QtShieldWindows.h"
 #include "ui/style/PortalColorSchemeSetting.h"
+#include "update/UpdateDownloadTransfer.h"
+#include "update/VantrelUpdateInstallation.h"
+#include "update/VantrelUpdateRelaunch.h"
+#include "update/VantrelUpdateService.h"
 
 namespace vantrel {
 
@@ -95,6 +101,18 @@ void AppServices::buildModel()
     uiState_ = std::make_unique<UiState>();
     bindCapabilities(*uiState_, model_->capabilities());
     bindCentralState(*uiState_, model_->thermal());
+
+    VantrelUpdateServiceSettings updates;
+    updates.endpoint
+        = UpdateEndpoint::fromEnvironment(QProcessEnvironment::systemEnvironment(), VANTREL_DEVELOPMENT_BUILD != 0);
+    updates.installedVersion = QStringLiteral(VANTREL_SHORT_VERSION);
+    updates.installedBundleVersion = QStringLiteral(VANTREL_BUILD_NUMBER);
+    updates.stagingDirectory = VantrelUpdateService::stagingDirectory(paths_);
+    if (auto os = platform_.operatingSystemVersion)
+        updates.runningOSVersion = [os] { return os->macOSVersion(); };
+    updateService_ = std::make_unique<VantrelUpdateService>(
+        *dispatch_, daemon_, UpdateDownloadTransfer::factory(*dispatch_, updates.endpoint.caFile), updates);
+    updateInstallation_ = std::make_unique<VantrelUpdateInstallation>(*dispatch_, *updateService_, daemon_);
 }
 
 void AppServices::startModel()
@@ -120,6 +138,9 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.powerSources = model_->powerSources();
     context.batteryTelemetry = model_->batteryTelemetry();
     context.onlyPowerEnergy = model_->onlyPowerEnergy();
+    context.updates = updateInstallation_.get();
+    context.workspace = desktop_.workspace;
+    context.selectLanguage = [this](const QString& lang) { model_->thermal().setSelectedLanguage(lang); };
     context.quit = std::move(quit);
     return context;
 }
@@ -191,6 +212,23 @@ AppDelegateContext AppServices::delegateContext(std::function<QWidget*()> rootVi
     hooks.terminateTelemetry = [this] {
         if (telemetry_)
             telemetry_->terminate();
+    };
+    if (!updateRelaunch_)
+        updateRelaunch_ = std::make_unique<VantrelUpdateRelaunch>(*dispatch_, daemon_, *preferences_,
+                                                                  QStringLiteral(VANTREL_SHORT_VERSION),
+                                                                  QStringLiteral(VANTREL_BUILD_NUMBER));
+    hooks.acknowledgePendingUpdateRelaunch = [this] { updateRelaunch_->acknowledgePendingUpdateRelaunch(); };
+    hooks.presentPendingReleaseNotes = [this] {
+        const auto notes = updateRelaunch_->takePendingReleaseNotes(VantrelUpdateReleaseNotes::loadBundled(),
+                                                                    L10n::currentLanguage());
+        if (!notes)
+            return;
+        QStringList lines;
+        for (const QString& item : notes->items)
+            lines << QStringLiteral("• ") + item;
+        auto* box = new QMessageBox(QMessageBox::Information, notes->title, lines.join(QLatin1Char('\n')));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     };
     return AppDelegateContext{
         .dispatch = *dispatch_,

@@ -24,6 +24,9 @@ class NetworkReachability;
 class PortalColorSchemeSetting;
 class UiState;
 class VantrelActivityTelemetry;
+class VantrelUpdateInstallation;
+class VantrelUpdateRelaunch;
+class VantrelUpdateService;
 struct UiContext;
 
 class AppServices {
@@ -90,6 +93,9 @@ private:
     std::unique_ptr<BatteryHelperOnboardingInstaller> helperInstaller_;
     std::unique_ptr<ModelServices> model_;
     std::unique_ptr<UiState> uiState_;
+    std::unique_ptr<VantrelUpdateService> updateService_;
+    std::unique_ptr<VantrelUpdateInstallation> updateInstallation_;
+    std::unique_ptr<VantrelUpdateRelaunch> updateRelaunch_;
     // The desktop's light/dark preference the main window follows; made with the window.
     std::unique_ptr<PortalColorSchemeSetting> desktopColorScheme_;
     std::shared_ptr<VantrelActivityTelemetry> telemetry_;

@@ -53,6 +53,7 @@ PlatformServices makeSimPlatform(const Paths& paths)
     services.batteryRegistry = hardware;
     services.pmset = hardware;
     services.systemProfiler = hardware;
+    services.operatingSystemVersion = hardware;
     return services;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/BatteryRegistry.h"
 #include "platform/HostStatistics.h"
+#include "platform/OperatingSystemVersion.h"
 #include "platform/PmsetBattery.h"
 #include "platform/PowerSources.h"
 #include "platform/ProcessRunner.h"
@@ -30,6 +31,8 @@ struct PlatformServices {
     std::shared_ptr<HostStatistics> hostStatistics;
     std::shared_ptr<ProcessTable> processTable;
     std::shared_ptr<SystemProfiler> systemProfiler;
+    // The simulated Mac reports its macOS version; Linux runs none, so this stays empty there.
+    std::shared_ptr<OperatingSystemVersion> operatingSystemVersion;
 };
 
 } // namespace vantrel

@@ -21,9 +21,9 @@ QStringList keysUsedIn(const QString& source)
         R"re(L10n::(?:tr|format|formatList|key)\s*\(\s*(?:QStringLiteral\s*\(\s*)?"((?:[^"\\]|\\.)*)")re"));
     static const QRegularExpression namespaced(QStringLiteral(
         R"re("((?:common|convenience|dashboard|detail|fan|power|sensor|settings|sleep|survival|state|feature)(?:\.[a-z0-9_]+)+)")re"));
-    // Page identifiers of the screenshot tool that share the dashboard and power prefixes.
+    // Page identifiers of the screenshot tool that share a key prefix.
     static const QStringList notKeys{"dashboard.cpu", "dashboard.memory", "dashboard.storage", "dashboard.sensors",
-                                     "power.drain",   "power.alerts",     "power.energy"};
+                                     "power.drain",   "power.alerts",     "power.energy",      "settings.update"};
     QStringList keys;
     for (auto it = call.globalMatch(source); it.hasNext();) {
         QString key = it.next().captured(1);

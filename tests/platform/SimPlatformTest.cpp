@@ -135,9 +135,10 @@ TEST(SimHardwareState, ReadsThePublishedHardwareFile)
     EXPECT_FALSE(missing.smartBatteryProperties());
     EXPECT_FALSE(missing.batteryStatus().launched);
     EXPECT_FALSE(missing.hardwareOverview());
+    EXPECT_FALSE(missing.macOSVersion());
 
     dir.write(QStringLiteral("state/hardware.json"), R"json({
-        "model_identifier": "Mac14,10", "model_name": "MacBook Pro", "marketing_name": "MacBook Pro (16-inch, 2023)",
+        "macos_version": "14.6.1", "model_identifier": "Mac14,10", "model_name": "MacBook Pro", "marketing_name": "MacBook Pro (16-inch, 2023)",
         "adapter_connected": true, "lid_closed": false, "external_display_count": 0,
         "power_source": {"Current Capacity": 80, "Max Capacity": 100, "Is Charging": false, "Power Source State": "AC Power"},
         "battery_registry": {"CycleCount": 212, "DesignCapacity": 8693, "AppleRawMaxCapacity": 7950},
@@ -152,6 +153,7 @@ TEST(SimHardwareState, ReadsThePublishedHardwareFile)
     EXPECT_EQ(*sim.hardwareOverview(),
               (HardwareOverview{QStringLiteral("MacBook Pro"), QStringLiteral("Mac14,10"),
                                 QStringLiteral("MacBook Pro (16-inch, 2023)")}));
+    EXPECT_EQ(sim.macOSVersion(), QStringLiteral("14.6.1"));
 
     // A desktop: no power source and no registry entry; garbage is no file at all.
     dir.write(QStringLiteral("state/hardware.json"),

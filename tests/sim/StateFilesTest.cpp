@@ -91,6 +91,7 @@ TEST(StateFiles, HardwareDescriptionFollowsAdapterLidDisplaysAndPlatformRequests
     QJsonObject hw = hardware(daemon);
     EXPECT_EQ(hw["model_identifier"].toString(), "Mac15,6");
     EXPECT_TRUE(hw["marketing_name"].isString());
+    EXPECT_EQ(hw["macos_version"].toString(), "15.3.1");
     EXPECT_TRUE(hw["adapter_connected"].toBool());
     QJsonObject source = hw["power_source"].toObject();
     EXPECT_EQ(source["Power Source State"].toString(), "AC Power");

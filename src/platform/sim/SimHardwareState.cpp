@@ -59,4 +59,12 @@ std::optional<HardwareOverview> SimHardwareState::hardwareOverview() const
     return overview;
 }
 
+std::optional<QString> SimHardwareState::macOSVersion() const
+{
+    const auto state = read();
+    if (!state)
+        return std::nullopt;
+    return json::string(*state, QStringLiteral("macos_version"));
+}
+
 } // namespace vantrel

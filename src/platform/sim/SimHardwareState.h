@@ -8,13 +8,18 @@
 #include <QString>
 
 #include "platform/BatteryRegistry.h"
+#include "platform/OperatingSystemVersion.h"
 #include "platform/PmsetBattery.h"
 #include "platform/PowerSources.h"
 #include "platform/SystemProfiler.h"
 
 namespace vantrel {
 
-class SimHardwareState final : public PowerSources, public BatteryRegistry, public PmsetBattery, public SystemProfiler {
+class SimHardwareState final : public PowerSources,
+                               public BatteryRegistry,
+                               public PmsetBattery,
+                               public SystemProfiler,
+                               public OperatingSystemVersion {
 public:
     explicit SimHardwareState(QString stateDirectory);
 
@@ -23,6 +28,8 @@ public:
     // Like a tool that cannot run when the simulator has published no pmset text.
     ProcessResult batteryStatus() const override;
     std::optional<HardwareOverview> hardwareOverview() const override;
+    // "macos_version" of the hardware file.
+    std::optional<QString> macOSVersion() const override;
 
     // The whole hardware file; nothing when it is missing or not a JSON object.
     std::optional<QJsonObject> read() const;

@@ -17,6 +17,7 @@
 #include "ui/power/PowerPage.h"
 #include "ui/power/PowerTelemetryFeed.h"
 #include "ui/power/SafetyDrainTargetModal.h"
+#include "ui/settings/SettingsPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/VantrelRootView.h"
@@ -47,6 +48,8 @@ QDialog* openFanSheet(FanCurvePage& page, const QString& pageId)
 
 const QStringList kPowerSheets
     = {QStringLiteral("power.drain"), QStringLiteral("power.alerts"), QStringLiteral("power.energy")};
+// The settings page in a state of its own: the update card while a package downloads.
+const QString kSettingsUpdate = QStringLiteral("settings.update");
 
 // Runs the event loop until done() or the deadline; the dashboard's refresh arrives this way.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -64,7 +67,10 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets; }
+QStringList screenshotTargets()
+{
+    return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets + QStringList{kSettingsUpdate};
+}
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)
@@ -95,10 +101,11 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
     const bool powerSheet = kPowerSheets.contains(request.pageId);
     const bool fanSheet = kFanSheets.contains(request.pageId);
     const bool sheet = kSheets.contains(request.pageId) || powerSheet;
-    const QString page = powerSheet ? page::power
-        : fanSheet                  ? page::fanCurve
-        : sheet                     ? page::dashboard
-                                    : request.pageId;
+    const QString page = powerSheet         ? page::power
+        : fanSheet                          ? page::fanCurve
+        : sheet                             ? page::dashboard
+        : request.pageId == kSettingsUpdate ? page::settings
+                                            : request.pageId;
 
     VantrelRootView root(context);
     if (!request.theme.isEmpty())
@@ -108,6 +115,9 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
     root.splitView()->setSelectedPage(page);
     root.show();
 
+    if (auto* settings = qobject_cast<SettingsPage*>(root.splitView()->currentPage());
+        settings && request.pageId == kSettingsUpdate)
+        settings->previewDownload(0.42);
     auto* dashboard = qobject_cast<DashboardPage*>(root.splitView()->currentPage());
     if (dashboard) {
         // The first refresh is applied at once; later ones come from the 2-second timer.

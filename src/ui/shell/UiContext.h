@@ -25,6 +25,8 @@ class Preferences;
 class SystemProfiler;
 class ThemeController;
 class UiState;
+class VantrelUpdateInstallation;
+class Workspace;
 
 struct UiContext {
     Dispatch* dispatch = nullptr;
@@ -51,6 +53,14 @@ struct UiContext {
     std::shared_ptr<PowerSourceMonitor> powerSources;
     std::shared_ptr<BatteryTelemetryLog> batteryTelemetry;
     std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy;
+    // The update flow behind the settings page's update card; absent: the button is disabled.
+    VantrelUpdateInstallation* updates = nullptr;
+    // Opens the support mail and the recovery application.
+    std::shared_ptr<Workspace> workspace;
+    // Switches the application's language (the central state's choice); absent: L10n alone.
+    std::function<void(const QString&)> selectLanguage;
+    // Where the recovery application lives; empty: its fixed place.
+    QString recoveryApplicationPath;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };

@@ -8,6 +8,7 @@
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/fancurve/FanCurvePage.h"
 #include "ui/power/PowerPage.h"
+#include "ui/settings/SettingsPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/PlaceholderPage.h"
 #include "ui/shell/SidebarLayout.h"
@@ -63,6 +64,10 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::power,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
              return new PowerPage(context, navigate, parent);
+         }},
+        {page::settings,
+         [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
+             return new SettingsPage(context, parent);
          }},
     };
 }

@@ -329,6 +329,70 @@ void circleFallback(QPainter& p, const QColor& c)
     p.drawEllipse(QPointF(12, 12), 8, 8);
 }
 
+void halfCircle(QPainter& p, const QColor& c)
+{
+    p.setPen(stroke(c, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(12, 12), 8.5, 8.5);
+    QPainterPath left;
+    left.moveTo(12, 3.5);
+    left.arcTo(QRectF(3.5, 3.5, 17, 17), 90, 180);
+    left.closeSubpath();
+    p.fillPath(left, c);
+}
+
+void globe(QPainter& p, const QColor& c)
+{
+    p.setPen(stroke(c, 1.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(12, 12), 8.5, 8.5);
+    p.drawEllipse(QPointF(12, 12), 3.8, 8.5);
+    p.drawLine(QPointF(3.5, 12), QPointF(20.5, 12));
+    p.drawLine(QPointF(5, 7.5), QPointF(19, 7.5));
+    p.drawLine(QPointF(5, 16.5), QPointF(19, 16.5));
+}
+
+void infoCircle(QPainter& p, const QColor& c)
+{
+    p.setPen(stroke(c, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(12, 12), 8.5, 8.5);
+    p.drawLine(QPointF(12, 11), QPointF(12, 16.5));
+    p.setPen(stroke(c, 2.2));
+    p.drawPoint(QPointF(12, 7.8));
+}
+
+void arrowDownCircle(QPainter& p, const QColor& c)
+{
+    p.setPen(stroke(c, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(12, 12), 8.5, 8.5);
+    p.drawLine(QPointF(12, 7), QPointF(12, 16.5));
+    p.drawLine(QPointF(8.5, 13), QPointF(12, 16.5));
+    p.drawLine(QPointF(15.5, 13), QPointF(12, 16.5));
+}
+
+void speechBubbles(QPainter& p, const QColor& c)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawRoundedRect(QRectF(2.5, 4, 12, 9), 3, 3);
+    QPolygonF tail{{5, 12}, {4.5, 16}, {9, 12.5}};
+    p.drawPolygon(tail);
+    p.setPen(stroke(c, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(10, 9, 11.5, 8.5), 3, 3);
+    p.drawLine(QPointF(18.5, 17.5), QPointF(19.5, 20.5));
+}
+
+void envelope(QPainter& p, const QColor& c)
+{
+    p.setPen(stroke(c, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(3.5, 6, 17, 12), 2, 2);
+    p.drawPolyline(QPolygonF{{4, 7}, {12, 13}, {20, 7}});
+}
+
 const QHash<QString, Draw>& table()
 {
     static const QHash<QString, Draw> t = {
@@ -352,6 +416,12 @@ const QHash<QString, Draw>& table()
         {QStringLiteral("list.bullet"), listBullet},
         {QStringLiteral("checkmark.circle.fill"), checkCircle},
         {QStringLiteral("checkmark.shield"), checkShield},
+        {QStringLiteral("circle.lefthalf.filled"), halfCircle},
+        {QStringLiteral("globe"), globe},
+        {QStringLiteral("info.circle"), infoCircle},
+        {QStringLiteral("arrow.down.circle"), arrowDownCircle},
+        {QStringLiteral("bubble.left.and.exclamationmark.bubble.right.fill"), speechBubbles},
+        {QStringLiteral("envelope"), envelope},
         {QStringLiteral("circle"), circleFallback},
     };
     return t;

@@ -1,0 +1,50 @@
+#pragma once
+// How a preparation of an update can fail: the update's own errors and those of one transfer.
+#include <variant>
+
+#include <QString>
+
+namespace vantrel {
+
+struct VantrelUpdateError {
+    enum class Kind {
+        httpStatus,
+        invalidManifestURL,
+        invalidManifest,
+        untrustedManifest,
+        invalidPackageName,
+        downloadFailed,
+        sizeMismatch,
+        daemonRejectedPackage,
+        alreadyUpToDate
+    };
+    Kind kind = Kind::downloadFailed;
+    int httpCode = 0; // for httpStatus
+    bool operator==(const VantrelUpdateError&) const = default;
+};
+
+enum class UpdateDownloadError {
+    untrustedResponse,
+    responseTooLarge,
+    downloadFailed,
+    sizeMismatch,
+    cancelled
+};
+
+struct UpdateDownloadFailure {
+    UpdateDownloadError error = UpdateDownloadError::downloadFailed;
+    // The status of a response that was refused (0 when none arrived).
+    int httpStatus = 0;
+    // The connection itself failed (refused, unreachable, TLS, stalled), not the server's answer.
+    bool networkError = false;
+    QString detail;
+};
+
+using UpdateFailure = std::variant<VantrelUpdateError, UpdateDownloadFailure>;
+
+// The settings page's status key for a failed preparation.
+QString updateFailureStatusKey(const UpdateFailure& failure);
+// A short English description for the log.
+QString describeUpdateFailure(const UpdateFailure& failure);
+
+} // namespace vantrel
