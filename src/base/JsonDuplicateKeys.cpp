@@ -1,5 +1,6 @@
 #include "base/JsonDuplicateKeys.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <QJsonArray>
@@ -30,6 +31,8 @@ QString decodeStringToken(QByteArrayView text, qsizetype start, qsizetype* end)
             break;
         }
     }
+    // A text that ends right after a backslash leaves i one past its end.
+    i = std::min(i, text.size());
     *end = i;
     const QByteArrayView body = text.sliced(start + 1, std::max<qsizetype>(0, i - start - 1));
     if (!escaped)

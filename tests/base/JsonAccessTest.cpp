@@ -63,3 +63,12 @@ TEST(JsonDuplicateKeys, FindsARepeatedKeyAtAnyDepthHoweverItIsSpelled)
     EXPECT_FALSE(json::firstDuplicateKey(R"([{"a":1},{"a":1}])"));
     EXPECT_FALSE(json::firstDuplicateKey(""));
 }
+
+TEST(JsonDuplicateKeys, ATextEndingInsideAnEscapeIsNotReadPastItsEnd)
+{
+    // The view stops after the backslash; the byte behind it would complete the second key
+    // as a copy of the first if the scan read past the end.
+    const QByteArray buffer = R"({"a\"":1,"a\")";
+    EXPECT_FALSE(json::firstDuplicateKey(QByteArrayView(buffer.constData(), buffer.size() - 1)));
+    EXPECT_FALSE(json::firstDuplicateKey("\"\\"));
+}
