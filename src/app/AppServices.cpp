@@ -12,6 +12,9 @@
 #include "daemon/DaemonSocketTransport.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
+#include "sleep/DarkKeepAlive.h"
+#include "sleep/SleepRuntimeReconciler.h"
+#include "sleep/VirtualDisplayManager.h"
 #include "telemetry/HttpActivityUploader.h"
 #include "telemetry/LogindSleepSignals.h"
 #include "telemetry/NetworkReachability.h"
@@ -23,6 +26,7 @@
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
 #include "ui/shield/QtShieldWindows.h"
+#include "ui/sleep/ModelSleepControls.h"
 #include "ui/style/PortalColorSchemeSetting.h"
 
 namespace vantrel {
@@ -113,6 +117,9 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.powerSources = model_->powerSources();
     context.batteryTelemetry = model_->batteryTelemetry();
     context.onlyPowerEnergy = model_->onlyPowerEnergy();
+    context.sleepControls = std::make_shared<ModelSleepControls>(ModelSleepControls::Parts{
+        model_->thermal(), model_->sleep(), model_->keepAlive(), model_->virtualDisplays(), model_->capabilities(),
+        model_->powerSources()});
     context.quit = std::move(quit);
     return context;
 }

@@ -20,6 +20,7 @@ class LocalActivitySampler;
 class OnlyPowerEnergyStore;
 class PowerSourceMonitor;
 class Preferences;
+class SleepControls;
 class SystemProfiler;
 class ThemeController;
 class UiState;
@@ -47,6 +48,8 @@ struct UiContext {
     std::shared_ptr<PowerSourceMonitor> powerSources;
     std::shared_ptr<BatteryTelemetryLog> batteryTelemetry;
     std::shared_ptr<OnlyPowerEnergyStore> onlyPowerEnergy;
+    // The sleep page's switches over the model; without them the page is not offered.
+    std::shared_ptr<SleepControls> sleepControls;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };

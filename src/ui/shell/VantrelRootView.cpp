@@ -6,7 +6,10 @@
 #include "l10n/L10nNotifier.h"
 #include "sensors/HardwareCapabilityStore.h"
 #include "ui/dashboard/DashboardPage.h"
+#include "ui/convenience/ConveniencePage.h"
 #include "ui/power/PowerPage.h"
+#include "ui/shell/PlaceholderPage.h"
+#include "ui/sleep/SleepPage.h"
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/style/ThemeController.h"
@@ -55,6 +58,16 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::power,
          [](const UiContext& context, const PageNavigator& navigate, QWidget* parent) -> QWidget* {
              return new PowerPage(context, navigate, parent);
+         }},
+        {page::sleep,
+         [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
+             if (!context.sleepControls)
+                 return new PlaceholderPage(page::sleep, parent);
+             return new SleepPage(context, context.sleepControls, parent);
+         }},
+        {page::convenience,
+         [](const UiContext&, const PageNavigator&, QWidget* parent) -> QWidget* {
+             return new ConveniencePage(parent);
          }},
     };
 }
