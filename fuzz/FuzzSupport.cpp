@@ -14,8 +14,8 @@ namespace vantrel::fuzz {
 
 void quietLogging()
 {
-    setLogSink([](const QString&) { });
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { });
+    setLogSink([](const QString&) {});
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
 QString scratchDirectory()
@@ -26,10 +26,7 @@ QString scratchDirectory()
     return dir.path();
 }
 
-Paths scratchPaths()
-{
-    return Paths::underRoot(scratchDirectory() + QStringLiteral("/root"));
-}
+Paths scratchPaths() { return Paths::underRoot(scratchDirectory() + QStringLiteral("/root")); }
 
 void writeInput(const QString& path, const QByteArray& bytes)
 {

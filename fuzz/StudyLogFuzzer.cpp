@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::writeInput(path, fuzz::bytesOf(data, size));
     int count = 0;
     StudyLogReader::forEachObject(path, [&](const QJsonObject&) { ++count; });
-    const qint64 offset = StudyLogReader::forEachObjectFrom(path, static_cast<qint64>(size / 2),
-                                                            [&](const QJsonObject&) { ++count; }, 0.0, 2e9);
+    const qint64 offset = StudyLogReader::forEachObjectFrom(
+        path, static_cast<qint64>(size / 2), [&](const QJsonObject&) { ++count; }, 0.0, 2e9);
     (void)offset;
     return 0;
 }

@@ -19,6 +19,9 @@
 #include "sensors/HardwareCapabilityStore.h"
 #include "sensors/HardwareProfile.h"
 #include "sensors/SMCHelper.h"
+#include "sleep/DarkKeepAlive.h"
+#include "sleep/SleepRuntimeReconciler.h"
+#include "sleep/VirtualDisplayManager.h"
 #include "telemetry/HttpActivityUploader.h"
 #include "telemetry/LogindSleepSignals.h"
 #include "telemetry/NetworkReachability.h"
@@ -30,6 +33,7 @@
 #include "ui/shell/UiStateBinding.h"
 #include "ui/shell/VantrelRootView.h"
 #include "ui/shield/QtShieldWindows.h"
+#include "ui/sleep/ModelSleepControls.h"
 #include "ui/style/PortalColorSchemeSetting.h"
 #include "update/UpdateDownloadTransfer.h"
 #include "update/VantrelUpdateInstallation.h"
@@ -141,6 +145,9 @@ UiContext AppServices::uiContext(std::function<void()> quit)
     context.updates = updateInstallation_.get();
     context.workspace = desktop_.workspace;
     context.selectLanguage = [this](const QString& lang) { model_->thermal().setSelectedLanguage(lang); };
+    context.sleepControls = std::make_shared<ModelSleepControls>(
+        ModelSleepControls::Parts{model_->thermal(), model_->sleep(), model_->keepAlive(), model_->virtualDisplays(),
+                                  model_->capabilities(), model_->powerSources()});
     context.quit = std::move(quit);
     return context;
 }

@@ -23,9 +23,13 @@
 #include "platform/fakes/FakeProcessActivity.h"
 #include "power/BatteryPolicyState.h"
 #include "sensors/HardwareCapabilityStore.h"
+#include "sleep/DarkKeepAlive.h"
 #include "sleep/SleepRuntimeReconciler.h"
 #include "sleep/SleepSettingsState.h"
+#include "sleep/VirtualDisplayManager.h"
 #include "support/TempDir.h"
+#include "ui/sleep/ModelSleepControls.h"
+#include "ui/sleep/SleepPageModel.h"
 
 namespace vantrel {
 namespace {
@@ -208,6 +212,47 @@ TEST_F(ModelAgainstSim, StoredSleepIntentFollowsTheBatteryCutoffInTheSimulatedMa
     EXPECT_EQ(policy.value(QStringLiteral("sleep_battery_cutoff_percent")).toInt(), 40);
     EXPECT_TRUE(sleep.darkKeepAliveEnabled());
     EXPECT_FALSE(model_->sleep().sleepLowBatteryVanillaActive());
+}
+
+TEST_F(ModelAgainstSim, TheSleepPageSwitchReachesTheSimulatedMacAndASecondRequestWins)
+{
+    ASSERT_EQ(sim_.ctl({QStringLiteral("adapter"), QStringLiteral("connected=true")}), 0);
+    ASSERT_EQ(sim_.ctl({QStringLiteral("battery"), QStringLiteral("percent=80")}), 0);
+    model_->start();
+    dispatch_.advance(seconds(3));
+    ModelSleepControls controls(ModelSleepControls::Parts{model_->thermal(), model_->sleep(), model_->keepAlive(),
+                                                          model_->virtualDisplays(), model_->capabilities(),
+                                                          model_->powerSources()});
+    SleepPageModel page(controls);
+    page.syncFromManager();
+    ASSERT_TRUE(page.hardwareKnown());
+    EXPECT_EQ(controls.batteryPercent(), 80);
+
+    page.handleFeatureToggle(SleepPageModel::preventSleepFeature, true);
+    EXPECT_TRUE(page.isBusy(SleepPageModel::preventSleepFeature));
+    dispatch_.advance(seconds(2));
+    EXPECT_FALSE(page.isBusy(SleepPageModel::preventSleepFeature));
+    EXPECT_TRUE(page.isOn(SleepPageModel::preventSleepFeature));
+    EXPECT_EQ(page.featureActionStatusKey(), QStringLiteral("sleep.status.apply_success"));
+    EXPECT_TRUE(simState().value(QStringLiteral("system_sleep_requested_by_vantrel")).toBool());
+
+    // On and straight off again: the page ends on the second request, and so does the Mac.
+    page.handleFeatureToggle(SleepPageModel::preventSleepFeature, false);
+    page.handleFeatureToggle(SleepPageModel::preventSleepFeature, true);
+    page.handleFeatureToggle(SleepPageModel::preventSleepFeature, false);
+    dispatch_.advance(seconds(3));
+    EXPECT_FALSE(page.isBusy(SleepPageModel::preventSleepFeature));
+    EXPECT_FALSE(page.isOn(SleepPageModel::preventSleepFeature));
+    EXPECT_FALSE(page.featureActionFailed());
+    EXPECT_FALSE(simState().value(QStringLiteral("system_sleep_requested_by_vantrel")).toBool(true));
+
+    // The shared cut-off reaches the daemon's policy with the next pass.
+    page.applySharedSleepBatteryCutoff(63);
+    page.handleFeatureToggle(SleepPageModel::preventSleepFeature, true);
+    dispatch_.advance(seconds(3));
+    const QJsonObject policy = simState().value(QStringLiteral("power_policy")).toObject();
+    EXPECT_EQ(policy.value(QStringLiteral("sleep_battery_cutoff_percent")).toInt(), 60);
+    EXPECT_EQ(model_->thermal().sleep().virtualClamshellBatteryCutoffPercent(), 60);
 }
 
 TEST(ModelServices, RefusesACompositionWithoutAccessibility)

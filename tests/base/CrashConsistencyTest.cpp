@@ -40,8 +40,7 @@ struct KillFigures {
 // the file with check(lastGeneration), and repeats; each child starts where the last one
 // left off.
 KillFigures killWritersRepeatedly(int rounds, const QString& folder, const QString& target,
-                                  const std::function<void(int)>& writer,
-                                  const std::function<int(int previous)>& check)
+                                  const std::function<void(int)>& writer, const std::function<int(int previous)>& check)
 {
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayMicros(0, 3000);
@@ -86,14 +85,14 @@ TEST(CrashConsistency, AtomicWritesAndSettingsSurviveKillsAtRandomMoments)
     const auto atomic = killWritersRepeatedly(
         roundsPerKind(), folder, file, [&](int g) { writeFileAtomically(file, versionText(g)); },
         [&](int previous) {
-            const auto object = json::parseObject(readFile(file).value_or(QByteArray()));
-            EXPECT_TRUE(object) << "the file is a whole version after every kill";
-            const int generation = object ? static_cast<int>(json::integer(*object, "generation").value_or(-1)) : -1;
-            EXPECT_GE(generation, previous) << "never an older version than one already seen";
-            if (object) {
-                EXPECT_EQ(json::compact(*object), versionText(generation));
-            }
-            return std::max(generation, previous);
+        const auto object = json::parseObject(readFile(file).value_or(QByteArray()));
+        EXPECT_TRUE(object) << "the file is a whole version after every kill";
+        const int generation = object ? static_cast<int>(json::integer(*object, "generation").value_or(-1)) : -1;
+        EXPECT_GE(generation, previous) << "never an older version than one already seen";
+        if (object) {
+            EXPECT_EQ(json::compact(*object), versionText(generation));
+        }
+        return std::max(generation, previous);
         });
     EXPECT_EQ(atomic.kills, roundsPerKind());
     EXPECT_EQ(atomic.strayFiles, 0) << "temporary files left beside the file";
@@ -108,23 +107,23 @@ TEST(CrashConsistency, AtomicWritesAndSettingsSurviveKillsAtRandomMoments)
     const auto settings = killWritersRepeatedly(
         roundsPerKind(), settingsFolder, settingsFile,
         [&](int g) {
-            SettingsFilePreferences prefs(settingsFile);
-            prefs.setValue("generation", g);
-            prefs.setValue("pad", QString(g % 2 ? 20000 : 10, QLatin1Char('p')));
-            prefs.sync();
+        SettingsFilePreferences prefs(settingsFile);
+        prefs.setValue("generation", g);
+        prefs.setValue("pad", QString(g % 2 ? 20000 : 10, QLatin1Char('p')));
+        prefs.sync();
         },
         [&](int previous) {
-            SettingsFilePreferences prefs(settingsFile);
-            bool ok = false;
-            const int generation = prefs.value("generation").toInt(&ok);
-            EXPECT_TRUE(ok) << "the settings file keeps a readable generation after every kill";
-            EXPECT_GE(generation, previous);
-            const QString pad = prefs.value("pad").toString();
-            if (generation > 0) {
-                EXPECT_EQ(pad.size(), generation % 2 ? 20000 : 10) << "the settings are one whole version";
-            }
-            return std::max(generation, previous);
-        });
+        SettingsFilePreferences prefs(settingsFile);
+        bool ok = false;
+        const int generation = prefs.value("generation").toInt(&ok);
+        EXPECT_TRUE(ok) << "the settings file keeps a readable generation after every kill";
+        EXPECT_GE(generation, previous);
+        const QString pad = prefs.value("pad").toString();
+        if (generation > 0) {
+            EXPECT_EQ(pad.size(), generation % 2 ? 20000 : 10) << "the settings are one whole version";
+        }
+        return std::max(generation, previous);
+    });
     EXPECT_EQ(settings.kills, roundsPerKind());
     // A kill can leave the settings' lock file ("Vantrel.conf.lock") behind; the next start's
     // first write takes the stale lock over and removes it.
@@ -136,6 +135,7 @@ TEST(CrashConsistency, AtomicWritesAndSettingsSurviveKillsAtRandomMoments)
     EXPECT_EQ(QDir(settingsFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"Vantrel.conf"});
     RecordProperty("atomic_stray_files", atomic.strayFiles);
     RecordProperty("settings_stray_files", settings.strayFiles);
-    std::printf("kills: %d atomic (%d stray files), %d settings (%d stale lock files seen, none after the next start)\n",
-                atomic.kills, atomic.strayFiles, settings.kills, settings.strayFiles);
+    std::printf(
+        "kills: %d atomic (%d stray files), %d settings (%d stale lock files seen, none after the next start)\n",
+        atomic.kills, atomic.strayFiles, settings.kills, settings.strayFiles);
 }

@@ -7,6 +7,8 @@
 
 #include "l10n/L10n.h"
 #include "power/PowerPageModel.h"
+#include "tweaks/FeatureCatalogue.h"
+#include "ui/convenience/ConveniencePage.h"
 #include "ui/dashboard/DashboardModel.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/fancurve/CalibrationSheet.h"
@@ -21,8 +23,11 @@
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/VantrelRootView.h"
+#include "ui/sleep/SleepPage.h"
+#include "ui/sleep/SleepPageModel.h"
 #include "ui/style/ThemeController.h"
 #include "ui/widgets/DetailSheet.h"
+#include "ui/widgets/FeatureDetailModal.h"
 
 namespace vantrel {
 
@@ -51,6 +56,17 @@ const QStringList kPowerSheets
 // The settings page in a state of its own: the update card while a package downloads.
 const QString kSettingsUpdate = QStringLiteral("settings.update");
 
+// Each feature's explanation sheet: the page, ".detail." and the feature number.
+QStringList featureSheets()
+{
+    QStringList sheets;
+    for (const FeatureSpec& spec : FeatureCatalogue::sleepSpecs())
+        sheets << page::sleep + QStringLiteral(".detail.") + QString::number(spec.id);
+    for (const FeatureSpec& spec : FeatureCatalogue::convenienceSpecs())
+        sheets << page::convenience + QStringLiteral(".detail.") + QString::number(spec.id);
+    return sheets;
+}
+
 // Runs the event loop until done() or the deadline; the dashboard's refresh arrives this way.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 {
@@ -69,7 +85,8 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 QStringList screenshotTargets()
 {
-    return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets + QStringList{kSettingsUpdate};
+    return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets + featureSheets()
+        + QStringList{kSettingsUpdate};
 }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
@@ -100,8 +117,10 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
 
     const bool powerSheet = kPowerSheets.contains(request.pageId);
     const bool fanSheet = kFanSheets.contains(request.pageId);
+    const bool featureSheet = featureSheets().contains(request.pageId);
     const bool sheet = kSheets.contains(request.pageId) || powerSheet;
-    const QString page = powerSheet         ? page::power
+    const QString page = featureSheet       ? request.pageId.section(QLatin1Char('.'), 0, 0)
+        : powerSheet                        ? page::power
         : fanSheet                          ? page::fanCurve
         : sheet                             ? page::dashboard
         : request.pageId == kSettingsUpdate ? page::settings
@@ -132,12 +151,31 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         // Switches moved by the readback slide into place.
         waitUntil([] { return false; }, std::min(request.timeoutMs, 250));
     }
+    if (auto* sleep = qobject_cast<SleepPage*>(root.splitView()->currentPage())) {
+        // The hardware profile decides the rows; the first battery reading fills the chart.
+        waitUntil([&] { return sleep->model().hardwareKnown() && sleep->telemetry().refreshCount() > 0; },
+                  std::min(request.timeoutMs, 5000));
+        waitUntil([] { return false; }, std::min(request.timeoutMs, 250));
+    }
     QCoreApplication::processEvents();
 
     QPixmap picture;
     auto* powerPage = qobject_cast<PowerPage*>(root.splitView()->currentPage());
     auto* fanPage = qobject_cast<FanCurvePage*>(root.splitView()->currentPage());
-    if (powerSheet && powerPage) {
+    if (featureSheet) {
+        const int id = request.pageId.section(QLatin1Char('.'), 2, 2).toInt();
+        FeatureDetailModal* modal = nullptr;
+        if (auto* sleep = qobject_cast<SleepPage*>(root.splitView()->currentPage()))
+            modal = sleep->openDetail(id);
+        else if (auto* convenience = qobject_cast<ConveniencePage*>(root.splitView()->currentPage()))
+            modal = convenience->openDetail(id);
+        if (!modal)
+            return fail(QStringLiteral("no page shows \"%1\"").arg(request.pageId));
+        modal->setAttribute(Qt::WA_DontShowOnScreen);
+        QCoreApplication::processEvents();
+        picture = modal->grab();
+        modal->close();
+    } else if (powerSheet && powerPage) {
         QDialog* modal = nullptr;
         if (request.pageId == QStringLiteral("power.drain"))
             modal = powerPage->openSafetyDrainTargetPicker();

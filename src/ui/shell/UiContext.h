@@ -22,6 +22,7 @@ class LocalActivitySampler;
 class OnlyPowerEnergyStore;
 class PowerSourceMonitor;
 class Preferences;
+class SleepControls;
 class SystemProfiler;
 class ThemeController;
 class UiState;
@@ -61,6 +62,8 @@ struct UiContext {
     std::function<void(const QString&)> selectLanguage;
     // Where the recovery application lives; empty: its fixed place.
     QString recoveryApplicationPath;
+    // The sleep page's switches over the model; without them the page is not offered.
+    std::shared_ptr<SleepControls> sleepControls;
     // Ends the application (the delegate's quit path); the sidebar's quit button calls it.
     std::function<void()> quit;
 };

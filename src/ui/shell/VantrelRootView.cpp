@@ -5,6 +5,7 @@
 #include "l10n/L10n.h"
 #include "l10n/L10nNotifier.h"
 #include "sensors/HardwareCapabilityStore.h"
+#include "ui/convenience/ConveniencePage.h"
 #include "ui/dashboard/DashboardPage.h"
 #include "ui/fancurve/FanCurvePage.h"
 #include "ui/power/PowerPage.h"
@@ -12,6 +13,7 @@
 #include "ui/shell/MainSplitView.h"
 #include "ui/shell/PlaceholderPage.h"
 #include "ui/shell/SidebarLayout.h"
+#include "ui/sleep/SleepPage.h"
 #include "ui/style/ThemeController.h"
 #include "ui/style/Typography.h"
 
@@ -68,6 +70,16 @@ std::map<QString, PageFactory> VantrelRootView::builtInPages()
         {page::settings,
          [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
              return new SettingsPage(context, parent);
+         }},
+        {page::sleep,
+         [](const UiContext& context, const PageNavigator&, QWidget* parent) -> QWidget* {
+             if (!context.sleepControls)
+                 return new PlaceholderPage(page::sleep, parent);
+             return new SleepPage(context, context.sleepControls, parent);
+         }},
+        {page::convenience,
+         [](const UiContext&, const PageNavigator&, QWidget* parent) -> QWidget* {
+             return new ConveniencePage(parent);
          }},
     };
 }
