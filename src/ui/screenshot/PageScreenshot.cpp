@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "l10n/L10n.h"
+#include "ui/onboarding/OnboardingScreenshot.h"
 #include "power/PowerPageModel.h"
 #include "ui/dashboard/DashboardModel.h"
 #include "ui/dashboard/DashboardPage.h"
@@ -45,7 +46,10 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 
 } // namespace
 
-QStringList screenshotTargets() { return SidebarLayout::pageIdentifiers() + kSheets + kPowerSheets; }
+QStringList screenshotTargets()
+{
+    return SidebarLayout::pageIdentifiers() + kSheets + kPowerSheets + onboardingScreenshotTargets();
+}
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
                      const QString& theme, QString* error)
@@ -72,6 +76,8 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         return fail(QStringLiteral("unknown theme \"%1\"; light or dark").arg(request.theme));
     if (!request.lang.isEmpty())
         L10n::setCurrentLanguage(request.lang);
+    if (onboardingScreenshotTargets().contains(request.pageId))
+        return renderOnboardingToPng(context, request.pageId, request.file, request.theme, request.size, error);
 
     const bool powerSheet = kPowerSheets.contains(request.pageId);
     const bool sheet = kSheets.contains(request.pageId) || powerSheet;
