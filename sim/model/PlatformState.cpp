@@ -85,6 +85,8 @@ QJsonObject PlatformState::toJson() const
         {QStringLiteral("virtual_display_active"), virtualDisplayActive_},
         {QStringLiteral("virtual_display"), display},
         {QStringLiteral("shield_visible"), shieldVisible_},
+        {QStringLiteral("accessibility_trusted"), accessibilityTrusted_},
+        {QStringLiteral("automation_allowed"), automationAllowed_},
     };
 }
 

@@ -41,6 +41,10 @@ public:
     // Switching it on gives the display a fresh id (kept while it stays on); returns the id, 0 when off.
     int setVirtualDisplayActive(bool active, const VirtualDisplayEntry& description = {});
     void setShieldVisible(bool visible) { shieldVisible_ = visible; }
+    // What the privacy settings allow the application; a fresh Mac allows neither, and a
+    // reset leaves them as the user set them.
+    void setAccessibilityTrusted(bool trusted) { accessibilityTrusted_ = trusted; }
+    void setAutomationAllowed(bool allowed) { automationAllowed_ = allowed; }
     void reset();
 
     const std::vector<PowerAssertion>& assertions() const { return assertions_; }
@@ -49,6 +53,8 @@ public:
     bool virtualDisplayActive() const { return virtualDisplayActive_; }
     const VirtualDisplayEntry& virtualDisplay() const { return virtualDisplay_; }
     bool shieldVisible() const { return shieldVisible_; }
+    bool accessibilityTrusted() const { return accessibilityTrusted_; }
+    bool automationAllowed() const { return automationAllowed_; }
     // Whether any held assertion keeps the system (not just the display) awake.
     bool preventsSystemSleep() const;
 
@@ -64,6 +70,8 @@ private:
     VirtualDisplayEntry virtualDisplay_;
     int nextDisplayId_ = 100;
     bool shieldVisible_ = false;
+    bool accessibilityTrusted_ = false;
+    bool automationAllowed_ = false;
 };
 
 } // namespace vantrel::sim

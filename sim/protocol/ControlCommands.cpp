@@ -272,6 +272,19 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
         p.setShieldVisible(*value);
         return okReply();
     }
+    if (action == QLatin1String("set_accessibility")) {
+        const auto trusted = json::strictBool(r, QStringLiteral("trusted"));
+        if (!trusted)
+            return invalidArgument(QStringLiteral("trusted"), QStringLiteral("a boolean"));
+        const auto automation = json::strictBool(r, QStringLiteral("automation_allowed"));
+        if (r.contains(QStringLiteral("automation_allowed")) && !automation)
+            return invalidArgument(QStringLiteral("automation_allowed"), QStringLiteral("a boolean"));
+        p.setAccessibilityTrusted(*trusted);
+        if (automation)
+            p.setAutomationAllowed(*automation);
+        return okReply({{QStringLiteral("accessibility_trusted"), p.accessibilityTrusted()},
+                        {QStringLiteral("automation_allowed"), p.automationAllowed()}});
+    }
     if (action == QLatin1String("reset")) {
         p.reset();
         return okReply();
@@ -279,7 +292,7 @@ QJsonObject platform(SimContext& ctx, const QJsonObject& r)
     return invalidArgument(
         QStringLiteral("action"),
         QStringLiteral("create_assertion, release_assertion, lock_screen, display_sleep, set_virtual_display, "
-                       "set_shield_visible or reset"));
+                       "set_shield_visible, set_accessibility or reset"));
 }
 
 QJsonObject setOwnership(SimContext& ctx, const QJsonObject& r)

@@ -27,6 +27,8 @@
 #include "telemetry/NetworkReachability.h"
 #include "telemetry/TelemetryEndpoint.h"
 #include "telemetry/VantrelActivityTelemetry.h"
+#include "ui/onboarding/OnboardingGateModel.h"
+#include "ui/onboarding/VantrelOnboardingGate.h"
 #include "ui/screenshot/PageScreenshot.h"
 #include "ui/shell/UiContext.h"
 #include "ui/shell/UiState.h"
@@ -159,7 +161,38 @@ QWidget* AppServices::makeRootView(std::function<void()> quit)
     if (!desktopColorScheme_)
         desktopColorScheme_ = std::make_unique<PortalColorSchemeSetting>();
     context.desktopColorScheme = desktopColorScheme_.get();
-    return new VantrelRootView(std::move(context));
+    auto* root = new VantrelRootView(std::move(context));
+    if (!onboarding_)
+        onboarding_ = std::make_unique<OnboardingGateModel>(*dispatch_, *preferences_, onboardingEnvironment());
+    return new VantrelOnboardingGate(*onboarding_, root);
+}
+
+OnboardingEnvironment AppServices::onboardingEnvironment()
+{
+    ThermalManager* thermal = &model_->thermal();
+    DarkKeepAlive* keepAlive = &model_->keepAlive();
+    std::shared_ptr<AccessibilityAccess> accessibility = desktop_.accessibility;
+    BatteryHelperOnboardingInstaller* installer = helperInstaller_.get();
+    OnboardingEnvironment e;
+    e.refreshAutomationAndAvailability = [thermal, keepAlive] {
+        keepAlive->refreshAutomationStatus();
+        thermal->checkDaemonAvailability();
+    };
+    e.refreshCentralState = [thermal, accessibility, refresh = e.refreshAutomationAndAvailability] {
+        if (accessibility)
+            thermal->setAccessibilityTrusted(accessibility->isProcessTrusted());
+        refresh();
+    };
+    e.accessibilityTrusted = [thermal] { return thermal->accessibilityTrusted(); };
+    e.openAccessibilitySettings = [keepAlive] { keepAlive->openAccessibilitySettings(); };
+    e.selectLanguage = [thermal](const QString& lang) { thermal->setSelectedLanguage(lang); };
+    e.helperReady = [installer] { return installer->isReady(); };
+    e.installHelper = [installer](const QString& prompt) -> std::optional<QString> {
+        if (const auto error = installer->install(prompt))
+            return error->description();
+        return std::nullopt;
+    };
+    return e;
 }
 
 void AppServices::writePagePictures(const QString& directory)

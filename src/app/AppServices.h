@@ -16,11 +16,13 @@
 #include "daemon/DaemonTransport.h"
 #include "platform/DesktopServices.h"
 #include "platform/PlatformServices.h"
+#include "ui/onboarding/OnboardingEnvironment.h"
 
 namespace vantrel {
 
 class LogindSleepSignals;
 class NetworkReachability;
+class OnboardingGateModel;
 class PortalColorSchemeSetting;
 class UiState;
 class VantrelActivityTelemetry;
@@ -80,6 +82,8 @@ public:
 
 private:
     UiContext uiContext(std::function<void()> quit);
+    // The gate's view of the central state, the keep-awake controller and the helper installer.
+    OnboardingEnvironment onboardingEnvironment();
 
     LaunchOptions options_;
     std::unique_ptr<Dispatch> dispatch_;
@@ -101,6 +105,8 @@ private:
     std::shared_ptr<VantrelActivityTelemetry> telemetry_;
     std::unique_ptr<NetworkReachability> networkReachability_;
     std::unique_ptr<LogindSleepSignals> sleepSignals_;
+    // The first-run gate's state; made with the main window's content.
+    std::unique_ptr<OnboardingGateModel> onboarding_;
 };
 
 } // namespace vantrel

@@ -17,6 +17,7 @@
 #include "platform/linux/LinuxUserNotifications.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/NoSmcUserClient.h"
+#include "platform/sim/SimAccessibilityAccess.h"
 #include "platform/sim/SimDisplays.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimLidState.h"
@@ -86,6 +87,7 @@ DesktopServices makeDesktopServices(PlatformKind kind, const Paths& paths, Dispa
         services.powerAssertions = std::make_shared<SimPowerAssertions>(transport);
         services.screenLock = std::make_shared<SimScreenLock>(transport);
         services.lid = std::make_shared<SimLidState>(stateDirectory);
+        services.accessibility = std::make_shared<SimAccessibilityAccess>(stateDirectory);
         services.shieldWindows = std::make_shared<SimShieldWindows>(dispatch, std::move(transport), stateDirectory);
     } else {
         services.notifications = std::make_shared<LinuxUserNotifications>();
@@ -97,7 +99,8 @@ DesktopServices makeDesktopServices(PlatformKind kind, const Paths& paths, Dispa
     services.loginItems = std::make_shared<LinuxLoginItems>(paths.autostartDirectory());
     services.workspace = std::make_shared<LinuxWorkspace>();
     services.processActivity = std::make_shared<LinuxProcessActivity>();
-    services.accessibility = std::make_shared<LinuxAccessibilityAccess>();
+    if (!services.accessibility)
+        services.accessibility = std::make_shared<LinuxAccessibilityAccess>();
     return services;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/AtomicFile.h"
 #include "platform/SMCParamBlock.h"
+#include "platform/sim/SimAccessibilityAccess.h"
 #include "platform/sim/SimHardwareState.h"
 #include "platform/sim/SimSmcUserClient.h"
 #include "support/TempDir.h"
@@ -164,6 +165,22 @@ TEST(SimHardwareState, ReadsThePublishedHardwareFile)
     EXPECT_EQ(sim.hardwareOverview()->modelIdentifier, QStringLiteral("Mac14,13"));
     dir.write(QStringLiteral("state/hardware.json"), "{\"power_source\": {\"Current Cap");
     EXPECT_FALSE(sim.firstPowerSourceDescription());
+}
+
+TEST(SimAccessibilityAccess, FollowsThePrivacyFlagsOfTheSimulatedMac)
+{
+    test::TempDir dir;
+    SimAccessibilityAccess access(dir.file(QStringLiteral("state")));
+    EXPECT_FALSE(access.isProcessTrusted()) << "no simulator: not granted";
+    dir.write(QStringLiteral("state/hardware.json"), R"({"platform": {"accessibility_trusted": false}})");
+    EXPECT_FALSE(access.isProcessTrusted());
+    EXPECT_FALSE(access.probeSystemEventsAutomation());
+    dir.write(QStringLiteral("state/hardware.json"),
+              R"({"platform": {"accessibility_trusted": true, "automation_allowed": true}})");
+    EXPECT_TRUE(access.isProcessTrusted());
+    EXPECT_TRUE(access.probeSystemEventsAutomation());
+    dir.write(QStringLiteral("state/hardware.json"), R"({"platform": {"accessibility_trusted": "yes"}})");
+    EXPECT_FALSE(access.isProcessTrusted()) << "only a real boolean grants it";
 }
 
 } // namespace

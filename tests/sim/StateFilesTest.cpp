@@ -145,6 +145,18 @@ TEST(StateFiles, HardwareDescriptionFollowsAdapterLidDisplaysAndPlatformRequests
     EXPECT_TRUE(hardware(daemon)["platform"].toObject()["assertions"].toArray().isEmpty());
     EXPECT_EQ(statusOf(call(daemon, "sim_platform", {{"action", "dance"}})), "error");
 
+    // Privacy: a fresh Mac grants nothing; granting survives a platform reset; bad values are refused.
+    EXPECT_FALSE(hardware(daemon)["platform"].toObject()["accessibility_trusted"].toBool());
+    EXPECT_EQ(statusOf(call(daemon, "sim_platform", {{"action", "set_accessibility"}, {"trusted", "yes"}})), "error");
+    EXPECT_EQ(statusOf(call(daemon, "sim_platform",
+                            {{"action", "set_accessibility"}, {"trusted", true}, {"automation_allowed", true}})),
+              "ok");
+    call(daemon, "sim_platform", {{"action", "reset"}});
+    test::step(daemon, 1);
+    const QJsonObject privacy = hardware(daemon)["platform"].toObject();
+    EXPECT_TRUE(privacy["accessibility_trusted"].toBool());
+    EXPECT_TRUE(privacy["automation_allowed"].toBool());
+
     test::TempDir other;
     SimDaemon desktop(test::simConfig(other, MachineProfile::desktop()));
     const QJsonObject dhw = hardware(desktop);

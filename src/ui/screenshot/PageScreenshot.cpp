@@ -14,6 +14,7 @@
 #include "ui/fancurve/CalibrationSheet.h"
 #include "ui/fancurve/FanCurvePage.h"
 #include "ui/fancurve/SmartAppPresetSheet.h"
+#include "ui/onboarding/OnboardingScreenshot.h"
 #include "ui/power/OnlyPowerEnergyModal.h"
 #include "ui/power/PowerAlertSettingsModal.h"
 #include "ui/power/PowerPage.h"
@@ -86,7 +87,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 QStringList screenshotTargets()
 {
     return SidebarLayout::pageIdentifiers() + kSheets + kFanSheets + kPowerSheets + featureSheets()
-        + QStringList{kSettingsUpdate};
+        + QStringList{kSettingsUpdate} + onboardingScreenshotTargets();
 }
 
 bool renderPageToPng(const UiContext& context, const QString& pageId, const QString& file, const QString& lang,
@@ -114,6 +115,8 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
         return fail(QStringLiteral("unknown theme \"%1\"; light or dark").arg(request.theme));
     if (!request.lang.isEmpty())
         L10n::setCurrentLanguage(request.lang);
+    if (onboardingScreenshotTargets().contains(request.pageId))
+        return renderOnboardingToPng(context, request.pageId, request.file, request.theme, request.size, error);
 
     const bool powerSheet = kPowerSheets.contains(request.pageId);
     const bool fanSheet = kFanSheets.contains(request.pageId);
