@@ -8,7 +8,7 @@
 #include "app/ThermalAutomationStatus.h"
 #include "base/Dispatch.h"
 #include "base/Log.h"
-#include "core/InertSettingsSynchroniser.h"
+#include "core/DaemonSettingsSynchroniser.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonClient.h"
 #include "fan/FanConfigurationApplier.h"
@@ -112,7 +112,11 @@ ModelServices::ModelServices(Inputs inputs)
     auto releaseSafetyShield = [shield = shield_.get()](const QString& reason) { shield->releaseShield(reason); };
     sleepReconciler_ = std::make_unique<SleepRuntimeReconciler>(SleepRuntimeReconciler::Services{
         dispatch, daemon, powerSources_, *virtualDisplays_, *keepAwake_, supportsClamshell, releaseSafetyShield});
-    settingsSync_ = std::make_unique<InertSettingsSynchroniser>();
+    settingsSync_ = std::make_unique<DaemonSettingsSynchroniser>(
+        DaemonSettingsSynchroniser::Services{dispatch, daemon, inputs_.preferences,
+                                             [this] { return thermal_ && thermal_->daemonAvailable(); },
+                                             [store] { return store->profile(); }},
+        DaemonSettingsSynchroniser::Targets{*fan_, *fanApplier_, *battery_, *batteryApplier_, *sleepReconciler_});
 
     ThermalManager::Services services{dispatch,
                                       inputs_.preferences,
@@ -127,6 +131,12 @@ ModelServices::ModelServices(Inputs inputs)
         *capabilities_, *batteryApplier_, *settingsSync_,    *inputs_.desktop.accessibility};
     thermal_ = std::make_unique<ThermalManager>(std::move(services), collaborators);
     sleepReconciler_->bind(thermal_->sleep(), [thermal = thermal_.get()] { thermal->reconcileAppNapActivity(); });
+    settingsSync_->bind(thermal_->sleep());
+    // Every new successful capability refresh (start-up, reconnection) re-reads the daemon's settings.
+    QObject::connect(store, &HardwareCapabilityStore::successfulRefreshGenerationChanged, settingsSync_.get(),
+                     [sync = settingsSync_.get()] {
+                         sync->reconcileHardwareCapabilitiesAfterRefresh(QStringLiteral("successful-refresh"));
+                     });
     keepAwake_->setAutomationStatusSink(std::make_shared<ThermalAutomationStatus>(*thermal_));
 }
 

@@ -16,6 +16,7 @@ class BatteryConfigurationApplier;
 class BatteryPolicyState;
 class BatteryTelemetryLog;
 class DaemonClient;
+class DaemonSettingsSynchroniser;
 class DarkKeepAlive;
 class Dispatch;
 class FanConfigurationApplier;
@@ -23,7 +24,6 @@ class FanControlState;
 class FanPresetStore;
 class HardwareCapabilityStore;
 class HeatProtectionAlertCenter;
-class InertSettingsSynchroniser;
 class LLMDetector;
 class LocalActivitySampler;
 class MacOSFanCurveLog;
@@ -111,7 +111,7 @@ private:
     std::unique_ptr<DarkKeepAlive> keepAwake_;
     std::unique_ptr<SleepRuntimeReconciler> sleepReconciler_;
     // Stand-in for the settings synchronisation, not built yet.
-    std::unique_ptr<InertSettingsSynchroniser> settingsSync_;
+    std::unique_ptr<DaemonSettingsSynchroniser> settingsSync_;
     std::unique_ptr<ThermalManager> thermal_;
 };
 
