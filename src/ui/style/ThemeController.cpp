@@ -89,8 +89,11 @@ ColorScheme ThemeController::systemScheme() const
 
 bool ThemeController::eventFilter(QObject* watched, QEvent* event)
 {
-    const auto type = event->type();
-    if ((type == QEvent::ThemeChange || type == QEvent::ApplicationPaletteChange) && !settingPalette)
+    // Only a theme change from the platform can mean a new system scheme. Palette-change
+    // events also follow our own palette changes (reading the platform's palette sets it
+    // twice) and some arrive after the guard is gone, so re-reading on them never settles
+    // and kept the event loop busy.
+    if (event->type() == QEvent::ThemeChange && !settingPalette)
         scheduleSystemReread();
     return QObject::eventFilter(watched, event);
 }
