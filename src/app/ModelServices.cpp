@@ -135,8 +135,8 @@ ModelServices::ModelServices(Inputs inputs)
     // Every new successful capability refresh (start-up, reconnection) re-reads the daemon's settings.
     QObject::connect(store, &HardwareCapabilityStore::successfulRefreshGenerationChanged, settingsSync_.get(),
                      [sync = settingsSync_.get()] {
-                         sync->reconcileHardwareCapabilitiesAfterRefresh(QStringLiteral("successful-refresh"));
-                     });
+        sync->reconcileHardwareCapabilitiesAfterRefresh(QStringLiteral("successful-refresh"));
+    });
     keepAwake_->setAutomationStatusSink(std::make_shared<ThermalAutomationStatus>(*thermal_));
 }
 

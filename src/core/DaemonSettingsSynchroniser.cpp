@@ -161,18 +161,18 @@ void DaemonSettingsSynchroniser::replayPendingLegacyFanMigration(const QString& 
         || !services_.capabilityProfile().supportsSafeFanControl)
         return;
     legacyFanMigrationInFlight_
-        = targets_.fanApplier.applyFanConfigurationNow(reason, [guard = QPointer(this)](bool succeeded) {
-              DaemonSettingsSynchroniser* self = guard.data();
-              if (!self)
-                  return;
-              self->legacyFanMigrationInFlight_ = false;
-              if (succeeded) {
-                  self->pendingLegacyFanMigration_ = false;
-                  logLine(QStringLiteral("Vantrel migrated legacy fan UserDefaults to daemon user settings."));
-              } else {
-                  logLine(QStringLiteral(
-                      "Vantrel legacy fan migration remains pending after daemon rejected the apply."));
-              }
+        = targets_.fanApplier.applyFanConfigurationNow(reason,
+                                                       [guard = QPointer(this)](bool succeeded) {
+        DaemonSettingsSynchroniser* self = guard.data();
+        if (!self)
+            return;
+        self->legacyFanMigrationInFlight_ = false;
+        if (succeeded) {
+            self->pendingLegacyFanMigration_ = false;
+            logLine(QStringLiteral("Vantrel migrated legacy fan UserDefaults to daemon user settings."));
+        } else {
+            logLine(QStringLiteral("Vantrel legacy fan migration remains pending after daemon rejected the apply."));
+        }
           });
     if (!legacyFanMigrationInFlight_)
         logLine(QStringLiteral("Vantrel legacy fan migration deferred (") + reason

@@ -35,8 +35,9 @@ bool hasLegacyBatteryUserDefaults(const Preferences& preferences)
 
 bool hasLegacySleepUserDefaults(const Preferences& preferences)
 {
-    return anyExists(preferences,
-                     {"darkKeepAliveEnabled", "displayKeepAliveEnabled", "virtualDisplayEnabled", "lockOnLidOpenEnabled"});
+    return anyExists(
+        preferences,
+        {"darkKeepAliveEnabled", "displayKeepAliveEnabled", "virtualDisplayEnabled", "lockOnLidOpenEnabled"});
 }
 
 } // namespace vantrel

@@ -29,8 +29,9 @@ const QString kNotFound
 QJsonObject curve(const QString& name, double t0, double f0, double t1, double f1)
 {
     return QJsonObject{{"name", name},
-                       {"points", QJsonArray{QJsonObject{{"temperature", t0}, {"fan_percent", f0}},
-                                             QJsonObject{{"temperature", t1}, {"fan_percent", f1}}}}};
+                       {"points",
+                        QJsonArray{QJsonObject{{"temperature", t0}, {"fan_percent", f0}},
+                                   QJsonObject{{"temperature", t1}, {"fan_percent", f1}}}}};
 }
 
 struct Harness {
@@ -79,23 +80,22 @@ struct Harness {
 
 QJsonObject fullSettings()
 {
-    return QJsonObject{
-        {"fan",
-         QJsonObject{{"mode", "  Manual Curve "},
-                     {"unified", false},
-                     {"smart_app_preset", true},
-                     {"preset_name", "Quiet Desk"},
-                     {"left_curve", curve("Quiet Desk", 40, 20, 90, 80)},
-                     {"right_curve", curve("Quiet Right", 45, 25, 95, 85)}}},
-        {"battery",
-         QJsonObject{{"limit_enabled", true},
-                     {"target_limit", 40},
-                     {"charge_protector_enabled", true},
-                     {"safety_drain_enabled", true},
-                     {"safety_drain_target_percent", 70},
-                     {"heat_protection_enabled", true},
-                     {"max_battery_temp", 41.5}}},
-        {"sleep", QJsonObject{{"system_sleep_disabled", true}, {"battery_cutoff_percent", 35}}}};
+    return QJsonObject{{"fan",
+                        QJsonObject{{"mode", "  Manual Curve "},
+                                    {"unified", false},
+                                    {"smart_app_preset", true},
+                                    {"preset_name", "Quiet Desk"},
+                                    {"left_curve", curve("Quiet Desk", 40, 20, 90, 80)},
+                                    {"right_curve", curve("Quiet Right", 45, 25, 95, 85)}}},
+                       {"battery",
+                        QJsonObject{{"limit_enabled", true},
+                                    {"target_limit", 40},
+                                    {"charge_protector_enabled", true},
+                                    {"safety_drain_enabled", true},
+                                    {"safety_drain_target_percent", 70},
+                                    {"heat_protection_enabled", true},
+                                    {"max_battery_temp", 41.5}}},
+                       {"sleep", QJsonObject{{"system_sleep_disabled", true}, {"battery_cutoff_percent", 35}}}};
 }
 
 } // namespace
@@ -165,8 +165,8 @@ TEST(DaemonSettingsSynchroniser, OtherModeWordsHighLimitsPartialStatusAndMissing
     EXPECT_EQ(h.battery.safetyDrainTargetPercent(), std::nullopt); // missing: cleared
     EXPECT_DOUBLE_EQ(h.battery.maxBatteryTemp(), 38.0); // missing: unchanged
     EXPECT_EQ(h.sleep.sleepBatteryCutoffPercent(), 60); // no sleep section: unchanged
-    EXPECT_TRUE(h.log.contains(
-        "Vantrel daemon user intent restored; physical runtime remains pending: ERR_FAN_RESTORE"));
+    EXPECT_TRUE(
+        h.log.contains("Vantrel daemon user intent restored; physical runtime remains pending: ERR_FAN_RESTORE"));
     EXPECT_EQ(h.log.count(kRestored), 0);
     EXPECT_TRUE(h.sync.canonicalSettingsExist());
 
@@ -402,9 +402,8 @@ TEST(DaemonSettingsSynchroniser, LegacyReplaysHonourCapabilitiesAndStayPendingOn
     h.profile.supportsSafeFanControl = false;
     h.profile.hasBattery = false;
     h.daemonHoldsNothing();
-    h.transport->reply("set_system_sleep_disabled", QJsonObject{{"status", "error"},
-                                                                {"requested_enabled", false},
-                                                                {"effective_enabled", false}});
+    h.transport->reply("set_system_sleep_disabled",
+                       QJsonObject{{"status", "error"}, {"requested_enabled", false}, {"effective_enabled", false}});
     h.sync.reconcileDaemonCanonicalUserSettings("startup");
     h.dispatch.runUntilIdle();
     EXPECT_TRUE(h.transport->requestsFor("set_fan_config").empty());
@@ -433,7 +432,8 @@ TEST(DaemonSettingsSynchroniser, LegacyReplaysHonourCapabilitiesAndStayPendingOn
     h.sync.reconcileDaemonCanonicalUserSettings("capability-successful-refresh");
     h.dispatch.runUntilIdle();
     EXPECT_EQ(h.transport->requestsFor("set_fan_config").size(), 1u);
-    EXPECT_TRUE(h.log.contains("Vantrel legacy fan migration deferred (capability-successful-refresh-migrate-user-settings)"));
+    EXPECT_TRUE(
+        h.log.contains("Vantrel legacy fan migration deferred (capability-successful-refresh-migrate-user-settings)"));
 
     // Once the daemon holds a copy, it wins: nothing is left to migrate.
     h.daemonHolds(QJsonObject{});

@@ -107,8 +107,9 @@ TEST(SettingsSyncSim, OlderLocalSettingsArePushedOnceAndComeBackAfterARestart)
         EXPECT_TRUE(app.sleep.darkKeepAliveEnabled());
         EXPECT_TRUE(app.sleep.userIntendedDarkKeepAliveEnabled());
         EXPECT_EQ(app.sleep.sleepBatteryCutoffPercent(), 40);
-        EXPECT_TRUE(log.contains(QStringLiteral("Vantrel daemon user intent and physical runtime restored."))
-                    || log.contains(QStringLiteral("Vantrel daemon user intent restored; physical runtime remains pending: ")));
+        EXPECT_TRUE(
+            log.contains(QStringLiteral("Vantrel daemon user intent and physical runtime restored."))
+            || log.contains(QStringLiteral("Vantrel daemon user intent restored; physical runtime remains pending: ")));
         EXPECT_EQ(app.sleepRuntime.reasons, QStringList{QStringLiteral("startup-restore-app-side-sleep-settings")});
         // Nothing was pushed back: the daemon's copy wins.
         EXPECT_FALSE(app.sync.pendingLegacyFanMigration());
