@@ -8,6 +8,7 @@
 #include "app/ThermalAutomationStatus.h"
 #include "base/Dispatch.h"
 #include "base/Log.h"
+#include "base/Preferences.h"
 #include "core/DaemonSettingsSynchroniser.h"
 #include "core/ThermalManager.h"
 #include "daemon/DaemonClient.h"
@@ -18,6 +19,7 @@
 #include "fan/MacOSFanCurveLog.h"
 #include "fan/MacOSFanObserver.h"
 #include "platform/HeadlessShieldWindows.h"
+#include "platform/sim/SimStateDirectory.h"
 #include "power/BatteryConfigurationApplier.h"
 #include "power/BatteryPolicyState.h"
 #include "power/BatteryTelemetryLog.h"
@@ -26,10 +28,12 @@
 #include "power/OnlyPowerPolicyEvidenceRecorder.h"
 #include "power/PowerSourceMonitor.h"
 #include "sensors/HardwareCapabilityStore.h"
+#include "sensors/InProcessSensorSource.h"
+#include "sensors/LinuxSmcKeyLineReader.h"
 #include "sensors/LocalActivitySampler.h"
 #include "sensors/NativeSMC.h"
+#include "sensors/NativeSmcKeyLineReader.h"
 #include "sensors/SMCHelper.h"
-#include "sensors/SmcSensorSource.h"
 #include "sleep/DarkKeepAlive.h"
 #include "sleep/SafetyLockShieldController.h"
 #include "sleep/SleepRuntimeReconciler.h"
@@ -37,7 +41,20 @@
 #include "sleep/VirtualDisplayManager.h"
 
 namespace vantrel {
-namespace { } // namespace
+namespace {
+
+// Where the in-process sensor path reads the smc keys: the simulated Mac's key store through
+// the native reader, or this machine's sensors with the tool's mapping.
+std::unique_ptr<SmcKeyLineReader> inProcessKeyReader(PlatformKind kind, NativeSMC& native, const Paths& paths)
+{
+    if (kind == PlatformKind::Sim)
+        return std::make_unique<NativeSmcKeyLineReader>(native);
+    return std::make_unique<LinuxSmcKeyLineReader>(paths.sysfsDirectory() + QStringLiteral("/class"),
+                                                   simStateDirectory(paths) + QLatin1Char('/')
+                                                       + QLatin1String(simstate::smcKeysFile));
+}
+
+} // namespace
 
 QString ModelServices::smcToolPath(const Paths& paths, const QString& programDirectory)
 {
@@ -66,8 +83,10 @@ ModelServices::ModelServices(Inputs inputs)
     DaemonClient& daemon = *inputs_.daemon;
 
     smc_ = std::make_shared<SMCHelper>(platform.processRunner, inputs_.smcTool);
-    sensorSource_ = std::make_unique<SmcSensorSource>(smc_);
     nativeSMC_ = std::make_unique<NativeSMC>(platform.smcUserClient);
+    sensorSource_ = std::make_unique<InProcessSensorSource>(
+        smc_, inProcessKeyReader(platform.kind, *nativeSMC_, inputs_.paths),
+        [prefs = &inputs_.preferences] { return prefs->boolValue(QStringLiteral("inProcessSensorReading")); });
     powerSources_
         = std::make_shared<PowerSourceMonitor>(platform.powerSources, platform.batteryRegistry, platform.pmset, smc_);
     activitySampler_

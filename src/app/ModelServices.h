@@ -36,7 +36,7 @@ class Preferences;
 class SafetyLockShieldController;
 class SMCHelper;
 class SleepRuntimeReconciler;
-class SmcSensorSource;
+class SensorSource;
 class ThermalManager;
 class VirtualDisplayManager;
 
@@ -89,8 +89,8 @@ public:
 private:
     Inputs inputs_;
     std::shared_ptr<SMCHelper> smc_;
-    std::unique_ptr<SmcSensorSource> sensorSource_;
     std::unique_ptr<NativeSMC> nativeSMC_;
+    std::unique_ptr<SensorSource> sensorSource_;
     std::shared_ptr<PowerSourceMonitor> powerSources_;
     std::shared_ptr<LocalActivitySampler> activitySampler_;
     std::unique_ptr<HardwareCapabilityStore> capabilities_;

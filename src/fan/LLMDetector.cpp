@@ -25,10 +25,12 @@ bool LLMDetector::matches(const QString& processName)
 std::vector<LLMProcess> LLMDetector::getProcesses() const
 {
     std::vector<LLMProcess> out;
-    for (const auto& entry : processes_.list()) {
+    // Thread counts cost one status read per process: only the matching ones are asked.
+    for (const auto& entry : processes_.listNames()) {
         if (entry.pid <= 0 || entry.name.isEmpty() || !matches(entry.name))
             continue;
-        out.push_back({entry.name, entry.pid, entry.threadCount > 1 ? 10.0 : 1.0});
+        const int threads = processes_.threadCount(entry.pid).value_or(0);
+        out.push_back({entry.name, entry.pid, threads > 1 ? 10.0 : 1.0});
     }
     return out;
 }

@@ -20,6 +20,9 @@ public:
     virtual ~ProcessTable() = default;
     // Every process visible to this user; an empty list when the table cannot be read.
     virtual std::vector<ProcessEntry> list() const = 0;
+    // The same processes with their IDs and names only (threadCount left 0): no per-process
+    // status is read, for scans that need thread counts of a few of them.
+    virtual std::vector<ProcessEntry> listNames() const = 0;
     // The IDs of the running processes (one per process, not per thread), at most maxCount of
     // them; an empty list when the table cannot be read.
     virtual std::vector<int> processIDs(std::size_t maxCount) const = 0;

@@ -94,13 +94,19 @@ void SMCHelper::refreshAll()
     const ProcessResult result = runner_->run(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), commandText()});
     if (!result.launched)
         return;
+    applyToolOutput(result.standardOutput);
+}
+
+bool SMCHelper::applyToolOutput(const QByteArray& standardOutput)
+{
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(result.standardOutput);
+    const QString text = utf8.decode(standardOutput);
     if (utf8.hasError())
-        return;
+        return false;
     Caches fresh = cachesFromOutput(text);
     std::lock_guard lock(lock_);
     caches_ = std::move(fresh);
+    return true;
 }
 
 std::vector<SensorReading> SMCHelper::cachedReadings() const

@@ -48,6 +48,9 @@ public:
     // Runs the tool once for all keys and replaces the caches; blocks until it has exited.
     // A failed launch or output that is not UTF-8 keeps every cache as it was.
     void refreshAll();
+    // Replaces the caches from what the tool printed, as refreshAll does with the tool's output;
+    // false (caches kept) when the text is not UTF-8.
+    bool applyToolOutput(const QByteArray& standardOutput);
     // The caches a given tool output produces (exposed for tests and benchmarks).
     static Caches cachesFromOutput(QStringView output);
 

@@ -1,6 +1,5 @@
 #include "sensors/SmcSensorSource.h"
 
-#include "sensors/SMCHelper.h"
 #include "sensors/SensorSections.h"
 
 namespace vantrel {
@@ -12,7 +11,11 @@ SmcSensorSource::SmcSensorSource(std::shared_ptr<SMCHelper> smc)
 SensorSample SmcSensorSource::readSensors()
 {
     smc_->refreshAll();
-    SMCHelper::Caches caches = smc_->snapshot();
+    return sampleFrom(smc_->snapshot());
+}
+
+SensorSample SmcSensorSource::sampleFrom(SMCHelper::Caches caches)
+{
     SensorSample sample;
     sample.cpuTemperature = caches.cpuTemp;
     sample.fan0 = caches.fan0;

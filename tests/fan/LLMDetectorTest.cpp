@@ -23,6 +23,8 @@ TEST(LLMDetector, MatchesRuntimeNamesAsTheKernelGivesThemAndWeighsThreads)
                                            {"LLAMA-CLI", 814, 1.0},
                                            {"mlx_lm.server", 816, 10.0}};
     EXPECT_EQ(detector.getProcesses(), expected);
+    // Only the matching processes with a real ID have their thread counts read.
+    EXPECT_EQ(table.threadCountQueries, (std::vector<int>{812, 813, 814, 816}));
     EXPECT_FALSE(LLMDetector::matches("ollama")); // not one of the fragments
 }
 

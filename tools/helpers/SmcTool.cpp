@@ -1,9 +1,9 @@
 #include "tools/helpers/SmcTool.h"
 
+#include "smc/LinuxSensorTree.h"
+#include "smc/LinuxSmcKeys.h"
 #include "smc/SmcKeyFile.h"
-#include "tools/helpers/LinuxSensorTree.h"
-#include "tools/helpers/LinuxSmcKeys.h"
-#include "tools/helpers/SysfsFiles.h"
+#include "smc/SysfsFiles.h"
 
 namespace vantrel::tools {
 
@@ -42,21 +42,21 @@ ToolOutput runSmcTool(const std::vector<std::string>& args, const ToolEnvironmen
     // The simulated Mac wins whenever its key store is there; otherwise this machine's sensors answer.
     const std::string path = env.stateDirectory() + "/" + smc::kKeyFileName;
     std::string text;
-    const ReadStatus store = readWholeFile(path, text, kMaxFileBytes);
-    if (store == ReadStatus::Failed)
+    const smc::ReadStatus store = smc::readWholeFile(path, text, kMaxFileBytes);
+    if (store == smc::ReadStatus::Failed)
         return failure("cannot read the SMC key store " + path + " (is vantrel-sim running?)", 2);
 
     std::vector<smc::SmcEntry> entries;
     std::optional<smc::SmcEntry> one;
-    if (store == ReadStatus::Ok) {
+    if (store == smc::ReadStatus::Ok) {
         const auto file = smc::SmcKeyFile::parse(text);
         if (list)
             entries = file.entries();
         else if (const smc::SmcEntry* found = file.find(key))
             one = *found;
     } else {
-        LinuxSensorTree tree(env.sysfsClassFolder());
-        LinuxSmcKeys sensors(tree);
+        smc::LinuxSensorTree tree(env.sysfsClassFolder());
+        smc::LinuxSmcKeys sensors(tree);
         if (list)
             entries = sensors.readAll();
         else

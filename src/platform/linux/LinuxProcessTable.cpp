@@ -84,7 +84,7 @@ std::optional<int> LinuxProcessTable::threadCount(int pid) const
     return whole ? parseThreadsLine(whole->constData()) : std::nullopt;
 }
 
-std::vector<ProcessEntry> LinuxProcessTable::list() const
+std::vector<ProcessEntry> LinuxProcessTable::listNames() const
 {
     std::vector<ProcessEntry> out;
     char path[512];
@@ -97,9 +97,16 @@ std::vector<ProcessEntry> LinuxProcessTable::list() const
         ProcessEntry entry;
         entry.pid = pid;
         entry.name = QString::fromUtf8(buffer, n).trimmed();
-        entry.threadCount = threadCount(pid).value_or(0);
         out.push_back(std::move(entry));
     }
+    return out;
+}
+
+std::vector<ProcessEntry> LinuxProcessTable::list() const
+{
+    std::vector<ProcessEntry> out = listNames();
+    for (ProcessEntry& entry : out)
+        entry.threadCount = threadCount(entry.pid).value_or(0);
     return out;
 }
 

@@ -12,6 +12,7 @@ public:
     explicit LinuxProcessTable(QString procRoot = QStringLiteral("/proc"));
 
     std::vector<ProcessEntry> list() const override;
+    std::vector<ProcessEntry> listNames() const override;
     std::vector<int> processIDs(std::size_t maxCount) const override;
     std::optional<int> threadCount(int pid) const override;
 

@@ -12,7 +12,17 @@ public:
     // Processes whose thread count cannot be read (gone, or not ours).
     std::vector<int> uninspectable;
 
+    // The processes whose thread count was asked for, in order.
+    mutable std::vector<int> threadCountQueries;
+
     std::vector<ProcessEntry> list() const override { return processes; }
+    std::vector<ProcessEntry> listNames() const override
+    {
+        std::vector<ProcessEntry> out = processes;
+        for (auto& p : out)
+            p.threadCount = 0;
+        return out;
+    }
     std::vector<int> processIDs(std::size_t maxCount) const override
     {
         std::vector<int> pids;
@@ -23,6 +33,7 @@ public:
     }
     std::optional<int> threadCount(int pid) const override
     {
+        threadCountQueries.push_back(pid);
         if (std::find(uninspectable.begin(), uninspectable.end(), pid) != uninspectable.end())
             return std::nullopt;
         for (const auto& p : processes)

@@ -1,11 +1,11 @@
-#include "tools/helpers/LinuxSensorTree.h"
+#include "smc/LinuxSensorTree.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "tools/helpers/SysfsFiles.h"
+#include "smc/SysfsFiles.h"
 
-namespace vantrel::tools {
+namespace vantrel::smc {
 
 namespace {
 
@@ -117,4 +117,4 @@ std::optional<double> readDecidegrees(const std::string& path)
 
 std::optional<double> readRpm(const std::string& path) { return inRange(scaled(path, 1.0), 0.0, kHighestRpm); }
 
-} // namespace vantrel::tools
+} // namespace vantrel::smc

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "smc/LinuxSensorTree.h"
 #include "smc/SmcKeyFile.h"
-#include "tools/helpers/LinuxSensorTree.h"
 
-namespace vantrel::tools {
+namespace vantrel::smc {
 
 class LinuxSmcKeys {
 public:
@@ -27,4 +27,4 @@ private:
     LinuxSensorTree& tree_;
 };
 
-} // namespace vantrel::tools
+} // namespace vantrel::smc

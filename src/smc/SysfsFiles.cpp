@@ -1,4 +1,4 @@
-#include "tools/helpers/SysfsFiles.h"
+#include "smc/SysfsFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace vantrel::tools {
+namespace vantrel::smc {
 
 namespace {
 
@@ -100,4 +100,4 @@ std::optional<int> numberBetween(std::string_view name, std::string_view prefix,
     return value;
 }
 
-} // namespace vantrel::tools
+} // namespace vantrel::smc

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vantrel::tools {
+namespace vantrel::smc {
 
 struct SensorChannel {
     int number = 0; // N of tempN_* / fanN_*
@@ -56,4 +56,4 @@ std::optional<double> readMillidegrees(const std::string& path);
 std::optional<double> readDecidegrees(const std::string& path);
 std::optional<double> readRpm(const std::string& path);
 
-} // namespace vantrel::tools
+} // namespace vantrel::smc

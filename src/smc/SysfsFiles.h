@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vantrel::tools {
+namespace vantrel::smc {
 
 enum class ReadStatus {
     Ok,
@@ -29,4 +29,4 @@ std::vector<std::string> listFolder(const std::string& path);
 // ("temp3_input", "temp", "_input" → 3); nothing unless exactly decimal digits are in between.
 std::optional<int> numberBetween(std::string_view name, std::string_view prefix, std::string_view suffix = {});
 
-} // namespace vantrel::tools
+} // namespace vantrel::smc

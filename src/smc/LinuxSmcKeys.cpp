@@ -1,12 +1,12 @@
-#include "tools/helpers/LinuxSmcKeys.h"
+#include "smc/LinuxSmcKeys.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
-#include "tools/helpers/SysfsFiles.h"
+#include "smc/SysfsFiles.h"
 
-namespace vantrel::tools {
+namespace vantrel::smc {
 
 namespace {
 
@@ -345,4 +345,4 @@ std::vector<smc::SmcEntry> LinuxSmcKeys::readAll()
     return out;
 }
 
-} // namespace vantrel::tools
+} // namespace vantrel::smc
