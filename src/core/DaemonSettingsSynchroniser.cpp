@@ -112,6 +112,10 @@ void DaemonSettingsSynchroniser::applyLoaded(const DaemonCanonicalSettingsFetchR
     pendingLegacySleepMigration_ = false;
     cancelRetry();
     retryState_.reset();
+    // Reloading made the daemon restore its physical runtime from the stored copy, so what this
+    // application last applied no longer holds: forget it, so the closing pass sends what the
+    // reconciliation wants now (at a low battery that is "not disabled", whatever was stored).
+    targets_.sleepRuntime.resetDaemonApplyState();
     targets_.sleepRuntime.reconcileSleepRuntime(reason + QStringLiteral("-restore-app-side-sleep-settings"));
 }
 

@@ -171,6 +171,15 @@ TEST_F(ModelAgainstSim, StoredSleepIntentFollowsTheBatteryCutoffInTheSimulatedMa
     // Unplugged at 38 % before the application starts, so it has not seen the adapter lately.
     ASSERT_EQ(sim_.ctl({QStringLiteral("adapter"), QStringLiteral("connected=false")}), 0);
     ASSERT_EQ(sim_.ctl({QStringLiteral("battery"), QStringLiteral("percent=38")}), 0);
+    // The daemon's stored copy is the user's intent (the settings synchronisation restores it
+    // over the local mirror); the local preferences say the same.
+    ASSERT_EQ(sim_.call(QStringLiteral("set_system_sleep_disabled"),
+                        {{QStringLiteral("enabled"), true},
+                         {QStringLiteral("battery_cutoff_percent"), 40},
+                         {QStringLiteral("persist_user_intent"), true}})
+                  .value(QStringLiteral("persisted"))
+                  .toBool(),
+              true);
     preferences_.setValue(QStringLiteral("darkKeepAliveUserIntentEnabled"), true);
     preferences_.setValue(QStringLiteral("darkKeepAliveEnabled"), true);
     preferences_.setValue(QStringLiteral("sleepBatteryCutoffPercent"), 43); // loads as 40
