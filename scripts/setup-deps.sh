@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk xvfb xauth procps ccache clang-format dbus-daemon shellcheck
   desktop-file-utils appstream dpkg-dev file
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

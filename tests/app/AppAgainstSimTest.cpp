@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/BatteryHelperOnboardingInstaller.h"
+#include "support/RealTimeAllowance.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -56,7 +57,7 @@ protected:
     }
     static QString runToEnd(QProcess& app)
     {
-        EXPECT_TRUE(app.waitForFinished(60000));
+        EXPECT_TRUE(app.waitForFinished(test::realTimeMs(60000)));
         EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(app.exitCode(), 0);
         return QString::fromUtf8(app.readAll());

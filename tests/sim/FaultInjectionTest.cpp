@@ -19,6 +19,7 @@
 #include "base/JsonAccess.h"
 #include "sim/server/RawExchange.h"
 #include "sim/server/SimServer.h"
+#include "support/RealTimeAllowance.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
@@ -50,10 +51,11 @@ int connectTo(const QString& path)
     return -1;
 }
 
-// Waits (in real time, the server runs real threads) until done() holds or 5 s pass.
+// Waits (in real time, the server runs real threads) until done() holds or 5 s pass (longer
+// in a sanitizer build).
 bool eventually(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(test::realTimeMs(5000));
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;

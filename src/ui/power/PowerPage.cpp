@@ -76,7 +76,12 @@ PowerPage::PowerPage(const UiContext& context, PageNavigator navigate, QWidget* 
     refreshControlsEnabled();
 }
 
-PowerPage::~PowerPage() = default;
+PowerPage::~PowerPage()
+{
+    // The panels stop the telemetry feed when they are hidden, and QWidget hides its children
+    // only after this class's members are gone: delete the children while the feed still exists.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 void PowerPage::buildLayout()
 {
