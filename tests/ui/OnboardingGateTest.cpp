@@ -82,10 +82,12 @@ TEST(OnboardingGate, FirstStartChoosesALanguageThenInstallsAndWaitsForAccessibil
     EXPECT_EQ(page->helperStatus()->token(), DSToken::green);
     EXPECT_EQ(page->helperStatus()->text(), L10n::tr("onboarding.battery_helper.status_ready", "ko"));
 
-    // Finishing without accessibility stays here.
+    // Finishing without accessibility stays here, and the start button does not look like the
+    // way on until both steps are done.
     QTest::mouseClick(page->finishButton(), Qt::LeftButton);
     rig.dispatch.runUntilIdle();
     EXPECT_EQ(rig.gate->currentPage(), page);
+    EXPECT_NE(page->finishButton()->property("role").toString(), "primary");
 
     // Allowed in the system settings after the button: the gate moves on by itself.
     QTest::mouseClick(page->accessibilityButton(), Qt::LeftButton);
@@ -95,6 +97,7 @@ TEST(OnboardingGate, FirstStartChoosesALanguageThenInstallsAndWaitsForAccessibil
     rig.trusted = true;
     rig.dispatch.advanceSeconds(20);
     EXPECT_EQ(rig.gate->currentPage(), rig.gate->content());
+    EXPECT_EQ(page->finishButton()->property("role").toString(), "primary");
 }
 
 TEST(OnboardingGate, ReturningUsersAndLostReadiness)

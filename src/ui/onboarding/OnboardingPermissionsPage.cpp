@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "l10n/L10n.h"
@@ -124,20 +125,28 @@ OnboardingPermissionsPage::OnboardingPermissionsPage(OnboardingGateModel& model,
     access->contentLayout()->addWidget(accessibilityHint_);
     column->addWidget(access);
 
-    // Re-check and finish.
-    auto* footer = new QHBoxLayout;
-    checking_ = wrapped(DSToken::textTer, 11, QFont::Normal, body);
+    column->addStretch(1);
+
+    // Re-check and finish, kept below the scrolling part so the way on is in view at every
+    // window size.
+    auto* footerBar = new QWidget(this);
+    auto* footerBarLayout = new QHBoxLayout(footerBar);
+    footerBarLayout->setContentsMargins(32, 8, 32, 16);
+    auto* footerBody = new QWidget(footerBar);
+    footerBody->setMaximumWidth(760);
+    footerBarLayout->addWidget(footerBody);
+    auto* footer = new QHBoxLayout(footerBody);
+    footer->setContentsMargins(0, 0, 0, 0);
+    checking_ = wrapped(DSToken::textTer, 11, QFont::Normal, footerBody);
     footer->addWidget(checking_, 1);
-    refresh_ = new QPushButton(body);
+    refresh_ = new QPushButton(footerBody);
     refresh_->setCursor(Qt::PointingHandCursor);
     footer->addWidget(refresh_);
-    finish_ = new QPushButton(body);
-    finish_->setProperty("role", QStringLiteral("primary"));
+    finish_ = new QPushButton(footerBody);
     finish_->setMinimumWidth(160);
     finish_->setCursor(Qt::PointingHandCursor);
     footer->addWidget(finish_);
-    column->addLayout(footer);
-    column->addStretch(1);
+    outer->addWidget(footerBar);
 
     connect(install_, &QPushButton::clicked, this, [this] { model_.installBatteryHelper(); });
     connect(accessibility_, &QPushButton::clicked, this, [this] { model_.openAccessibilitySettings(); });
@@ -199,6 +208,15 @@ void OnboardingPermissionsPage::refresh()
             "onboarding.permissions.last_checked",
             QLocale(L10n::currentLanguage()).toString(at->toLocalTime().time(), QLocale::ShortFormat));
     checking_->setText(notes.join(QStringLiteral("  ·  ")));
+
+    // The start button stays pressable (a press re-checks), but it only looks like the way on
+    // once both steps are done, so a press that cannot finish is not a surprise.
+    const QString role = model_.permissionsReady() ? QStringLiteral("primary") : QString();
+    if (finish_->property("role").toString() != role) {
+        finish_->setProperty("role", role);
+        finish_->style()->unpolish(finish_);
+        finish_->style()->polish(finish_);
+    }
 }
 
 } // namespace vantrel
