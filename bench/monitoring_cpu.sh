@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Monitoring cost side by side against vantrel-sim, window hidden (--background-status-only):
+# Monitoring cost side by side against vantrel-sim, window hidden (--background-status-only) and
+# shown (the dashboard, painted offscreen):
 # CPU of the application and its waited-for children (the sensor line of every tick) as % of one
 # core, and resident memory, for the smc tool line, the in-process sensor path
 # (inProcessSensorReading) and the floor of the tool line (a static no-op in place of the tool).
@@ -22,9 +23,10 @@ for _ in $(seq 100); do [ -S "$root/tmp/vantrel_daemon.sock" ] && break; sleep 0
 prefs="$root/home/.config/Vantrel/Vantrel.conf"
 tool="$root/usr/local/vantrel/smc"
 
-measure() { # label
-  local label="$1" log="$root/app.log"
-  "$bin/vantrel" --platform sim --background-status-only >"$log" 2>&1 &
+measure() { # label [shown]
+  local label="$1" log="$root/app.log" hidden=(--background-status-only)
+  [ "${2:-}" = shown ] && hidden=()
+  "$bin/vantrel" --platform sim "${hidden[@]}" >"$log" 2>&1 &
   app=$!
   sleep 5
   local tick before after own_before own_after rss rss_sum=0 rss_max=0
@@ -55,3 +57,16 @@ measure "in-process"
 printf '[General]\ninProcessSensorReading=false\n' >"$prefs"
 cp "$bin/sim_noop" "$tool"
 measure "floor (bash + no-op)"
+
+# Shown: the main window on the dashboard, past onboarding (language chosen, helper tools in place,
+# accessibility allowed in the simulated Mac).
+echo "== ${seconds} s of monitoring, dashboard shown"
+cp "$bin/vantrel-smc" "$tool"
+cp "$bin/vantrel-battery" "$(dirname "$tool")/battery"
+mkdir -p "$root/private/etc/sudoers.d"
+touch "$root/private/etc/sudoers.d/battery"
+"$bin/vantrel-sim" ctl platform action=set_accessibility trusted=true automation_allowed=true >/dev/null
+printf '[General]\nvantrel.onboarding.languageCompleted.v1=true\ninProcessSensorReading=false\n' >"$prefs"
+measure "smc tool line, shown" shown
+printf '[General]\nvantrel.onboarding.languageCompleted.v1=true\ninProcessSensorReading=true\n' >"$prefs"
+measure "in-process, shown" shown
