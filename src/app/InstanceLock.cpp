@@ -40,7 +40,8 @@ InstanceLock::Result InstanceLock::acquire()
         return Result::Failed;
 
     const QByteArray file = QFile::encodeName(path());
-    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    // Not through a symlink: the lock is then chmod-ed and held, and must be this file.
+    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
     if (fd < 0) {
         error_ = systemError("open");
         return Result::Failed;

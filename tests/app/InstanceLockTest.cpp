@@ -86,6 +86,16 @@ TEST(InstanceLock, ExistingFolderKeepsItsModeAndUnusableFolderFails)
     EXPECT_EQ(lock.acquire(), InstanceLock::Result::Failed);
     EXPECT_FALSE(lock.error().isEmpty());
     EXPECT_FALSE(lock.isHeld());
+
+    // A symlink planted where the lock file goes is not followed: its target keeps its mode.
+    const QString target = tmp.write(QStringLiteral("elsewhere"), "keep");
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QString planted = tmp.file(QStringLiteral("planted"));
+    ASSERT_TRUE(QDir().mkpath(planted));
+    ASSERT_TRUE(QFile::link(target, planted + QStringLiteral("/production-instance.lock")));
+    InstanceLock viaLink(planted, QStringLiteral("production-instance.lock"));
+    EXPECT_EQ(viaLink.acquire(), InstanceLock::Result::Failed);
+    EXPECT_EQ(modeOf(target), 0604u);
 }
 
 } // namespace
