@@ -12,9 +12,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    auto& harness = fuzz::FileHarness::shared();
     static const QString path = fuzz::scratchDirectory() + QLatin1Char('/') + ActivityQueueFile::fileName;
     static const ActivityQueueFile file{path};
-    fuzz::writeInput(path, fuzz::bytesOf(data, size));
+    harness.place(fuzz::bytesOf(data, size), {path});
     const auto events = file.load();
     if (!events.isEmpty() && file.save(events))
         (void)file.load();

@@ -12,8 +12,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QString path = fuzz::scratchPaths().updateStatusFile();
-    fuzz::writeInput(path, fuzz::bytesOf(data, size));
+    auto& harness = fuzz::FileHarness::shared();
+    static const QString path = harness.paths().updateStatusFile();
+    harness.place(fuzz::bytesOf(data, size), {path});
     (void)DurableUpdateStatus::readTrustedUpdateInstallationStatus(path, [](DurableUpdateStatus::FileStatus& s) {
         s.ownerId = DurableUpdateStatus::requiredOwnerId;
         s.groupId = DurableUpdateStatus::requiredGroupId;

@@ -14,11 +14,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const Paths paths = fuzz::scratchPaths();
+    auto& harness = fuzz::FileHarness::shared();
     static MemoryPreferences prefs;
-    static VirtualClock clock;
-    static const FanPresetStore store{paths, prefs, clock};
-    fuzz::writeInput(store.presetsURL(), fuzz::bytesOf(data, size));
+    static const FanPresetStore store{harness.paths(), prefs, harness.dispatch().clock()};
+    harness.place(fuzz::bytesOf(data, size), {store.presetsURL()});
     (void)store.load();
     (void)store.loadCustomPresets();
     return 0;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtGlobal>
 
 #include "base/Log.h"
@@ -36,6 +37,24 @@ void writeInput(const QString& path, const QByteArray& bytes)
         std::abort();
     if (file.write(bytes) != bytes.size())
         std::abort();
+}
+
+FileHarness& FileHarness::shared()
+{
+    static FileHarness harness;
+    return harness;
+}
+
+FileHarness::FileHarness()
+    : paths_(scratchPaths())
+{ }
+
+void FileHarness::place(const QByteArray& bytes, std::initializer_list<QString> files)
+{
+    // A moment shortly after the seeds' last samples.
+    dispatch_.clock().setWallTime(QDateTime::fromSecsSinceEpoch(1'780'000'600, QTimeZone::utc()));
+    for (const QString& file : files)
+        writeInput(file, bytes);
 }
 
 } // namespace vantrel::fuzz

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const QString path = fuzz::scratchDirectory() + QStringLiteral("/study.jsonl");
-    fuzz::writeInput(path, fuzz::bytesOf(data, size));
+    fuzz::FileHarness::shared().place(fuzz::bytesOf(data, size), {path});
     int count = 0;
     StudyLogReader::forEachObject(path, [&](const QJsonObject&) { ++count; });
     const qint64 offset = StudyLogReader::forEachObjectFrom(

@@ -57,7 +57,17 @@ done <<'REQUESTS'
 {"cmd":"get_status","cmd":"reset_to_vanilla"}
 {"cmd":"sim_state"}
 {"cmd":"reset_to_vanilla"}
+{"cmd":"set_charge_limit","limit":75}
+{"cmd":"reload_user_settings"}
+{"cmd":"get_diagnostic_package_preview","include_process_names":true}
+{"cmd":"export_diagnostic_bundle","user_confirmed":true,"user_review_required":true,"upload_mode":"manual_user_send","support_case_id":"case-7"}
+{"cmd":"export_diagnostic_bundle","user_confirmed":false}
 REQUESTS
+# A request that writes a diagnostic bundle would leave one behind on every fuzzing run.
+rm -f "$corpus/sim_request/29-export_diagnostic_bundle.json"
+# The canonical settings harness reads the reload reply that carries a stored copy.
+mkdir -p "$corpus/canonical_settings"
+cp "$corpus/daemon_reply/27-reload_user_settings.json" "$corpus/canonical_settings/sim-loaded.json"
 printf '{"cmd":"get_status", "x": "unterminated' >"$corpus/sim_request/truncated.json"
 "$sim" ctl send '{"cmd":"sim_step","seconds":3600}' >/dev/null || true
 

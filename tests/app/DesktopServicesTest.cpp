@@ -5,8 +5,6 @@
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +15,7 @@
 #include "platform/sim/SimUserNotifications.h"
 #include "support/FakeDaemonTransport.h"
 #include "support/LogCapture.h"
+#include "support/PrivateSessionBus.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -41,30 +40,6 @@ public Q_SLOTS:
     }
 };
 
-// A private message bus for the length of a test.
-class PrivateBus {
-public:
-    PrivateBus()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-            return;
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-        if (daemon_.waitForReadyRead(10000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        daemon_.kill();
-        daemon_.waitForFinished(5000);
-    }
-    QString address() const { return address_; }
-
-private:
-    QProcess daemon_;
-    QString address_;
-};
-
 template <class Done> void spinUntil(Done done)
 {
     QDeadlineTimer deadline(10000);
@@ -74,7 +49,7 @@ template <class Done> void spinUntil(Done done)
 
 TEST(LinuxUserNotifications, PostsThroughTheNotificationServiceAndReportsAMissingOne)
 {
-    PrivateBus bus;
+    test::PrivateSessionBus bus;
     if (bus.address().isEmpty())
         GTEST_SKIP() << "dbus-daemon is not installed";
 
@@ -88,7 +63,7 @@ TEST(LinuxUserNotifications, PostsThroughTheNotificationServiceAndReportsAMissin
     ASSERT_TRUE(delivered->has_value());
     EXPECT_TRUE((*delivered)->contains(QStringLiteral("ServiceUnknown"))) << (*delivered)->toStdString();
 
-    QDBusConnection server = QDBusConnection::connectToBus(bus.address(), QStringLiteral("notification-server"));
+    QDBusConnection server = bus.connect(QStringLiteral("notification-server"));
     NotificationServer service;
     ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
                                       QDBusConnection::ExportAllSlots));

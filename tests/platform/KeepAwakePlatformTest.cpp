@@ -6,8 +6,6 @@
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
 #include <QDeadlineTimer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
@@ -23,6 +21,7 @@
 #include "platform/sim/SimPowerAssertions.h"
 #include "platform/sim/SimScreenLock.h"
 #include "support/FakeDaemonTransport.h"
+#include "support/PrivateSessionBus.h"
 #include "support/TempDir.h"
 
 namespace vantrel {
@@ -190,29 +189,6 @@ public Q_SLOTS:
     }
 };
 
-class PrivateBus {
-public:
-    PrivateBus()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-            return;
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-        if (daemon_.waitForReadyRead(10000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        daemon_.kill();
-        daemon_.waitForFinished(5000);
-    }
-    QString address() const { return address_; }
-
-private:
-    QProcess daemon_;
-    QString address_;
-};
-
 // Whether the other end of an inhibitor's descriptor is still open (the inhibitor still held).
 bool stillHeld(int readEnd)
 {
@@ -222,7 +198,7 @@ bool stillHeld(int readEnd)
 
 TEST(LinuxKeepAwakeServices, InhibitorsLockAndLidOverDBus)
 {
-    PrivateBus bus;
+    test::PrivateSessionBus bus;
     if (bus.address().isEmpty())
         GTEST_SKIP() << "dbus-daemon is not installed";
 
@@ -235,7 +211,7 @@ TEST(LinuxKeepAwakeServices, InhibitorsLockAndLidOverDBus)
     session.moveToThread(&serviceThread);
     screenSaver.moveToThread(&serviceThread);
     serviceThread.start();
-    QDBusConnection server = QDBusConnection::connectToBus(bus.address(), QStringLiteral("fake-logind"));
+    QDBusConnection server = bus.connect(QStringLiteral("fake-logind"));
     ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/login1"), &logind,
                                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
     ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/login1/session/_31"), &session,

@@ -9,12 +9,11 @@
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QWidget>
 
 #include "base/Preferences.h"
+#include "support/PrivateSessionBus.h"
 #include "ui/style/DesktopColorSchemeSetting.h"
 #include "ui/style/PortalColorSchemeSetting.h"
 #include "ui/style/ThemeController.h"
@@ -195,35 +194,9 @@ private:
     bool readOneToo_;
 };
 
-class PrivateBus {
-public:
-    PrivateBus()
-    {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty())
-            return;
-        process_.start(daemon,
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-        if (!process_.waitForStarted(5000) || !process_.waitForReadyRead(5000))
-            return;
-        address_ = QString::fromUtf8(process_.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    QString address() const { return address_; }
-    QDBusConnection connect(const QString& name) const { return QDBusConnection::connectToBus(address_, name); }
-
-private:
-    QProcess process_;
-    QString address_;
-};
-
 void checkPortal(bool readOneToo)
 {
-    PrivateBus bus;
+    test::PrivateSessionBus bus;
     if (bus.address().isEmpty())
         GTEST_SKIP() << "dbus-daemon is not available";
     const QString tag = readOneToo ? QStringLiteral("v2") : QStringLiteral("v1");

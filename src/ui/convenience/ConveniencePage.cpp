@@ -1,7 +1,5 @@
 #include "ui/convenience/ConveniencePage.h"
 
-#include <QFrame>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "l10n/L10n.h"
@@ -10,6 +8,7 @@
 #include "ui/convenience/ConvenienceContractPanel.h"
 #include "ui/widgets/Card.h"
 #include "ui/widgets/FeatureRow.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/TokenLabel.h"
 
 namespace vantrel {
@@ -17,19 +16,9 @@ namespace vantrel {
 ConveniencePage::ConveniencePage(QWidget* parent)
     : QWidget(parent)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
-
-    auto* content = new QWidget;
-    scroll->setWidget(content);
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(28, 24, 28, 28);
-    page->setSpacing(14);
+    const ScrollingPage scrolling(this);
+    QWidget* content = scrolling.content();
+    QVBoxLayout* page = scrolling.column({28, 24, 28, 28}, 14);
 
     title_ = new TokenLabel(QString(), DSToken::textPri, 24, QFont::Bold, content);
     title_->setElideMode(Qt::ElideRight);

@@ -29,6 +29,7 @@
 #include "ui/widgets/Badge.h"
 #include "ui/widgets/ConfirmDialog.h"
 #include "ui/widgets/HistoryChart.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/TokenLabel.h"
 
@@ -115,19 +116,10 @@ DashboardPage::~DashboardPage() = default;
 
 void DashboardPage::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    scroll_ = new QScrollArea(this);
-    scroll_->setWidgetResizable(true);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll_);
-
-    auto* content = new QWidget;
-    scroll_->setWidget(content);
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(28, 24, 28, 28);
-    page->setSpacing(14);
+    const ScrollingPage scrolling(this);
+    scroll_ = scrolling.area();
+    QWidget* content = scrolling.content();
+    QVBoxLayout* page = scrolling.column({28, 24, 28, 28}, 14);
 
     // Header: title and machine on the left; connection, update time and sensors on the right.
     auto* header = new QHBoxLayout;

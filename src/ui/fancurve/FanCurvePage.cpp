@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "fan/FanControlState.h"
@@ -19,6 +18,7 @@
 #include "ui/style/StatusToneToken.h"
 #include "ui/widgets/Card.h"
 #include "ui/widgets/DetailSheet.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/TokenLabel.h"
 
@@ -63,18 +63,9 @@ FanCurvePage::~FanCurvePage() = default;
 
 void FanCurvePage::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
-    auto* content = new QWidget;
-    scroll->setWidget(content);
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(28, 24, 28, 28);
-    page->setSpacing(14);
+    const ScrollingPage scrolling(this);
+    QWidget* content = scrolling.content();
+    QVBoxLayout* page = scrolling.column({28, 24, 28, 28}, 14);
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);

@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -12,6 +11,7 @@
 #include "ui/onboarding/OnboardingBrandMark.h"
 #include "ui/onboarding/OnboardingGateModel.h"
 #include "ui/widgets/Card.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/SymbolView.h"
 #include "ui/widgets/TokenLabel.h"
@@ -33,14 +33,8 @@ OnboardingPermissionsPage::OnboardingPermissionsPage(OnboardingGateModel& model,
     : QWidget(parent)
     , model_(model)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    outer->addWidget(scroll);
-    auto* canvas = new QWidget(scroll);
-    scroll->setWidget(canvas);
+    const ScrollingPage scrolling(this, Qt::ScrollBarAsNeeded);
+    QWidget* canvas = scrolling.content();
     auto* canvasLayout = new QHBoxLayout(canvas);
     canvasLayout->setContentsMargins(32, 24, 32, 24);
     auto* body = new QWidget(canvas);
@@ -146,7 +140,7 @@ OnboardingPermissionsPage::OnboardingPermissionsPage(OnboardingGateModel& model,
     finish_->setMinimumWidth(160);
     finish_->setCursor(Qt::PointingHandCursor);
     footer->addWidget(finish_);
-    outer->addWidget(footerBar);
+    scrolling.pageLayout()->addWidget(footerBar);
 
     connect(install_, &QPushButton::clicked, this, [this] { model_.installBatteryHelper(); });
     connect(accessibility_, &QPushButton::clicked, this, [this] { model_.openAccessibilitySettings(); });

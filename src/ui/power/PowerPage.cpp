@@ -24,6 +24,7 @@
 #include "ui/power/SafetyDrainTargetModal.h"
 #include "ui/widgets/AlertBanner.h"
 #include "ui/widgets/Badge.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/TokenLabel.h"
 
 namespace vantrel {
@@ -85,19 +86,10 @@ PowerPage::~PowerPage()
 
 void PowerPage::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    scroll_ = new QScrollArea(this);
-    scroll_->setWidgetResizable(true);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll_);
-
-    auto* content = new QWidget;
-    scroll_->setWidget(content);
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(sideMargin, 24, sideMargin, 28);
-    page->setSpacing(14);
+    const ScrollingPage scrolling(this);
+    scroll_ = scrolling.area();
+    QWidget* content = scrolling.content();
+    QVBoxLayout* page = scrolling.column({sideMargin, 24, sideMargin, 28}, 14);
 
     auto* header = new QHBoxLayout;
     auto* titles = new QVBoxLayout;

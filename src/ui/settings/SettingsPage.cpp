@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSysInfo>
 #include <QVBoxLayout>
 
@@ -18,6 +17,7 @@
 #include "ui/style/ThemeController.h"
 #include "ui/widgets/Card.h"
 #include "ui/widgets/GaugeBar.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/SegmentedControl.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/SymbolPainter.h"
@@ -75,18 +75,9 @@ SettingsPage::SettingsPage(const UiContext& context, QWidget* parent)
     inputs.selectLanguage = context.selectLanguage;
     model_ = new SettingsPageModel(std::move(inputs), this);
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    outer->addWidget(scroll);
-    auto* content = new QWidget(scroll);
-    content->setAutoFillBackground(false);
-    scroll->setWidget(content);
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(28, 24, 28, 28);
-    page->setSpacing(16);
+    const ScrollingPage scrolling(this, Qt::ScrollBarAsNeeded);
+    QWidget* content = scrolling.content();
+    QVBoxLayout* page = scrolling.column({28, 24, 28, 28}, 16);
     title_ = new TokenLabel(QString(), DSToken::textPri, 24, QFont::Bold, content);
     page->addWidget(title_);
 

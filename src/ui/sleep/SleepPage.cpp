@@ -1,8 +1,6 @@
 #include "ui/sleep/SleepPage.h"
 
-#include <QFrame>
 #include <QLayoutItem>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "l10n/L10n.h"
@@ -18,6 +16,7 @@
 #include "ui/widgets/Card.h"
 #include "ui/widgets/FeatureDetailModal.h"
 #include "ui/widgets/FeatureRow.h"
+#include "ui/widgets/ScrollingPage.h"
 #include "ui/widgets/StatusLine.h"
 #include "ui/widgets/TokenLabel.h"
 
@@ -79,19 +78,9 @@ SleepPage::~SleepPage() = default;
 
 void SleepPage::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
-
-    auto* content = new QWidget;
-    scroll->setWidget(content);
-    auto* page = new QVBoxLayout(content);
-    page->setContentsMargins(sideMargin, 24, sideMargin, 28);
-    page->setSpacing(14);
+    const ScrollingPage scrolling(this);
+    QWidget* content = scrolling.content();
+    QVBoxLayout* page = scrolling.column({sideMargin, 24, sideMargin, 28}, 14);
 
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
