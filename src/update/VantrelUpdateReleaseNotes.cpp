@@ -83,8 +83,11 @@ std::optional<VantrelUpdateReleaseNotes::Document> VantrelUpdateReleaseNotes::lo
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // Release notes are a few kilobytes; anything far larger is not ours.
-    const QByteArray bytes = file.read(1 << 20);
+    // Release notes are a few kilobytes; anything far larger is not ours. Ask only for what the
+    // file holds: read(n) sets aside n bytes first.
+    constexpr qint64 limit = 1 << 20;
+    const qint64 size = file.size();
+    const QByteArray bytes = file.read(size > 0 && size < limit ? size : limit);
     return parse(bytes);
 }
 
