@@ -248,18 +248,6 @@ constexpr FixedKey kFixedKeys[] = {
     {"PSTR", systemPower},
 };
 
-// System fans in hwmon order; a graphics card's own fan is not one of them.
-std::vector<const SensorChannel*> systemFans(LinuxSensorTree& tree)
-{
-    std::vector<const SensorChannel*> fans;
-    for (const auto& chip : tree.hwmonChips())
-        if (!isGpuDriver(chip.name))
-            for (const auto& f : chip.fans)
-                if (fans.size() < kMaxFans)
-                    fans.push_back(&f);
-    return fans;
-}
-
 Reading fanValue(const SensorChannel& fan, const std::string& suffix)
 {
     if (suffix == "Ac")
@@ -308,6 +296,17 @@ std::optional<smc::SmcEntry> fanKey(LinuxSensorTree& tree, const std::string& ke
 }
 
 } // namespace
+
+std::vector<const SensorChannel*> systemFans(LinuxSensorTree& tree)
+{
+    std::vector<const SensorChannel*> fans;
+    for (const auto& chip : tree.hwmonChips())
+        if (!isGpuDriver(chip.name))
+            for (const auto& f : chip.fans)
+                if (fans.size() < kMaxFans)
+                    fans.push_back(&f);
+    return fans;
+}
 
 std::optional<smc::SmcEntry> LinuxSmcKeys::read(const std::string& key)
 {

@@ -11,6 +11,10 @@
 
 namespace vantrel::smc {
 
+// System fans in hwmon order, at most ten (the fan keys carry one digit); a graphics card's own
+// fan is not one of them. The pointers stay valid as long as the tree's chip list does.
+std::vector<const SensorChannel*> systemFans(LinuxSensorTree& tree);
+
 class LinuxSmcKeys {
 public:
     explicit LinuxSmcKeys(LinuxSensorTree& tree)

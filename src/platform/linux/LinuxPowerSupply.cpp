@@ -309,6 +309,11 @@ QByteArray LinuxPowerSupply::pmsetText(const State& state)
     return out;
 }
 
+std::optional<int> LinuxPowerSupply::capacityMah(const Supply& supply, const QString& which)
+{
+    return milliampHours(supply, which);
+}
+
 std::optional<QJsonObject> LinuxPowerSupply::firstPowerSourceDescription() const { return description(readState()); }
 
 std::optional<QJsonObject> LinuxPowerSupply::smartBatteryProperties() const { return registry(readState()); }

@@ -39,6 +39,9 @@ public:
     static std::optional<QJsonObject> description(const State& state);
     static std::optional<QJsonObject> registry(const State& state);
     static QByteArray pmsetText(const State& state);
+    // A capacity in mAh ("full_design", "full", "now"): from charge_<which> (µAh), or from
+    // energy_<which> (µWh) at the design voltage; nothing when the supply gives neither.
+    static std::optional<int> capacityMah(const Supply& supply, const QString& which);
 
 private:
     QString root_;
