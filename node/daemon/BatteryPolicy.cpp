@@ -98,6 +98,9 @@ void BatteryPolicy::reset()
 
 void BatteryPolicy::setBehaviour(ChargeBehaviour behaviour)
 {
+    // The first pass learns what the tree holds, so a machine already in that state is not written.
+    if (!behaviour_)
+        behaviour_ = charge_.currentBehaviour();
     if (behaviour_ == behaviour)
         return;
     const SysfsWriteResult r = charge_.setBehaviour(behaviour);

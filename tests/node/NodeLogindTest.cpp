@@ -1,12 +1,16 @@
-// The sleep inhibitors over a fake logind on a private bus: taken on request, dropped when the
-// application's lease runs out.
+// logind on a private bus: the sleep inhibitors, taken on request and dropped when the
+// application's lease runs out, and the active local session's user for authorization.
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,11 +19,73 @@
 #include <gtest/gtest.h>
 
 #include "NodeTestSupport.h"
+#include "node/daemon/LogindSessionLookup.h"
 #include "node/daemon/SleepInhibitors.h"
 
 using namespace vantrel;
 
+// logind's (so) session reference and (uo) user reference.
+struct SessionRef {
+    QString id;
+    QDBusObjectPath path;
+};
+struct UserRef {
+    uint uid = 0;
+    QDBusObjectPath path;
+};
+Q_DECLARE_METATYPE(SessionRef)
+Q_DECLARE_METATYPE(UserRef)
+
+QDBusArgument& operator<<(QDBusArgument& a, const SessionRef& r)
+{
+    a.beginStructure();
+    a << r.id << r.path;
+    a.endStructure();
+    return a;
+}
+const QDBusArgument& operator>>(const QDBusArgument& a, SessionRef& r)
+{
+    a.beginStructure();
+    a >> r.id >> r.path;
+    a.endStructure();
+    return a;
+}
+QDBusArgument& operator<<(QDBusArgument& a, const UserRef& r)
+{
+    a.beginStructure();
+    a << r.uid << r.path;
+    a.endStructure();
+    return a;
+}
+const QDBusArgument& operator>>(const QDBusArgument& a, UserRef& r)
+{
+    a.beginStructure();
+    a >> r.uid >> r.path;
+    a.endStructure();
+    return a;
+}
+
 namespace {
+
+class FakeSeat : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Seat")
+    Q_PROPERTY(SessionRef ActiveSession READ activeSession)
+public:
+    SessionRef active{QStringLiteral("c2"), QDBusObjectPath(QStringLiteral("/org/freedesktop/login1/session/c2"))};
+    SessionRef activeSession() const { return active; }
+};
+
+class FakeLoginSession : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
+    Q_PROPERTY(UserRef User READ user)
+    Q_PROPERTY(bool Remote READ remote)
+public:
+    std::atomic<bool> isRemote{false};
+    UserRef user() const { return {1000, QDBusObjectPath(QStringLiteral("/org/freedesktop/login1/user/_1000"))}; }
+    bool remote() const { return isRemote; }
+};
 
 class FakeLogind : public QObject {
     Q_OBJECT
@@ -129,6 +195,39 @@ TEST(NodeLogind, SleepInhibitorsAreHeldAndDroppedWithTheLease)
     for (int fd : logind.readEnds)
         ::close(fd);
     QDBusConnection::disconnectFromBus(QStringLiteral("fake-node-logind"));
+    serviceThread.quit();
+    serviceThread.wait();
+}
+
+TEST(NodeLogind, TheActiveLocalSessionsUserComesFromSeat0)
+{
+    PrivateBus bus;
+    if (bus.address().isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    qDBusRegisterMetaType<SessionRef>();
+    qDBusRegisterMetaType<UserRef>();
+    QThread serviceThread;
+    FakeSeat seat;
+    FakeLoginSession session;
+    seat.moveToThread(&serviceThread);
+    session.moveToThread(&serviceThread);
+    serviceThread.start();
+    QDBusConnection server = QDBusConnection::connectToBus(bus.address(), QStringLiteral("fake-node-seat"));
+    ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/login1/seat/seat0"), &seat,
+                                      QDBusConnection::ExportAllProperties));
+    ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/login1/session/c2"), &session,
+                                      QDBusConnection::ExportAllProperties));
+    ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.login1")));
+
+    const node::LogindSessionLookup lookup(bus.address());
+    EXPECT_EQ(lookup.activeLocalSessionUid(), std::optional<uid_t>(1000));
+    session.isRemote = true;
+    EXPECT_EQ(lookup.activeLocalSessionUid(), std::nullopt) << "an ssh session is not the local user";
+    server.unregisterService(QStringLiteral("org.freedesktop.login1"));
+    session.isRemote = false;
+    EXPECT_EQ(lookup.activeLocalSessionUid(), std::nullopt) << "no logind, no session";
+
+    QDBusConnection::disconnectFromBus(QStringLiteral("fake-node-seat"));
     serviceThread.quit();
     serviceThread.wait();
 }
