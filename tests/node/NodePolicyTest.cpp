@@ -140,6 +140,31 @@ TEST(NodeBattery, PartsTheMachineLacksAreReportedNotFaked)
     EXPECT_FALSE(thinkpad.call("get_power_policy_state")["safety_drain_active"].toBool());
 }
 
+TEST(NodeBattery, HeatProtectionHoldsChargingUntilTheBatteryHasCooled)
+{
+    FakeNode node;
+    FakeSysfsTree::write(node.dir.path(), QStringLiteral("sys/class/power_supply/BAT0/temp"), "330\n");
+    const auto reply = node.call("set_battery_config", test::conformanceBatteryConfig(80));
+    EXPECT_EQ(reply["status"].toString(), "ok") << "a battery temperature makes heat protection possible";
+    EXPECT_TRUE(reply["last_charge_apply"].toObject()["heat_protection_ok"].toBool());
+
+    FakeSysfsTree::write(node.dir.path(), QStringLiteral("sys/class/power_supply/BAT0/temp"), "368\n");
+    node.advance(2);
+    EXPECT_EQ(node.file(kBehaviour), "auto [inhibit-charge] force-discharge") << "36.8 °C is above 35.4 °C";
+    auto policy = node.call("get_power_policy_state");
+    EXPECT_TRUE(policy["heat_protection_active"].toBool());
+    EXPECT_EQ(policy["power_only_state"].toString(), "heat_protection");
+    EXPECT_DOUBLE_EQ(policy["battery_temperature"].toDouble(), 36.8);
+
+    FakeSysfsTree::write(node.dir.path(), QStringLiteral("sys/class/power_supply/BAT0/temp"), "345\n");
+    node.advance(2);
+    EXPECT_EQ(node.file(kBehaviour), "auto [inhibit-charge] force-discharge") << "34.5 °C: not yet 2 °C below";
+    FakeSysfsTree::write(node.dir.path(), QStringLiteral("sys/class/power_supply/BAT0/temp"), "330\n");
+    node.advance(2);
+    EXPECT_EQ(node.file(kBehaviour), "[auto] inhibit-charge force-discharge");
+    EXPECT_FALSE(node.call("get_power_policy_state")["heat_protection_active"].toBool());
+}
+
 TEST(NodeBattery, AnIgnoredLimitIsReportedAsNotInEffect)
 {
     FakeNode node;
