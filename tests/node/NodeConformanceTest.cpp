@@ -107,3 +107,50 @@ TEST(NodeUpdates, EveryUpdateCommandAnswersUnsupportedPlatform)
         EXPECT_FALSE(reply["message"].toString().isEmpty()) << cmd;
     }
 }
+
+TEST(NodeReadbacks, EachMachineIsAnsweredFromItsOwnTree)
+{
+    const QString end = QStringLiteral("charge_control_end_threshold");
+
+    FakeNode dell(FakeSysfsTree::dellLaptop);
+    EXPECT_EQ(dell.call("get_status")["battery_percent"].toInt(), 64);
+    auto snapshot = dell.call("get_system_snapshot");
+    EXPECT_EQ(snapshot["battery_activity"].toObject()["state"].toString(), "discharging");
+    EXPECT_EQ(snapshot["battery_activity"].toObject()["power_source"].toString(), "Battery Power");
+    auto limit = dell.call("set_charge_limit", {{"limit", 80}});
+    EXPECT_EQ(limit["status"].toString(), "ok");
+    EXPECT_EQ(dell.file("sys/class/power_supply/BAT0/" + end), "80");
+
+    // Framework: mains and a USB-C source online, BAT1 charging; no battery temperature.
+    FakeNode framework(FakeSysfsTree::frameworkLaptop);
+    EXPECT_EQ(framework.call("get_status")["battery_percent"].toInt(), 42);
+    EXPECT_TRUE(framework.call("get_power_policy_state")["external_power_connected"].toBool());
+    EXPECT_EQ(framework.call("get_system_snapshot")["battery_activity"].toObject()["state"].toString(), "charging");
+    const auto applied = framework.call("set_battery_config", test::conformanceBatteryConfig(80));
+    EXPECT_EQ(applied["status"].toString(), "partial");
+    EXPECT_TRUE(applied["last_charge_apply"].toObject()["charge_protector_ok"].toBool());
+    EXPECT_EQ(applied["last_charge_apply"].toObject()["heat_protection_code"].toString(), "no_battery_temperature");
+    EXPECT_EQ(framework.file("sys/class/power_supply/BAT1/" + end), "80");
+    EXPECT_EQ(framework.file("sys/class/power_supply/BAT1/charge_control_start_threshold"), "75");
+
+    // Apple silicon: the percent is capacity (charge_now / charge_full would say 900 %), and the
+    // limit is one of the two the driver takes.
+    FakeNode mac(FakeSysfsTree::appleSiliconMac);
+    EXPECT_EQ(mac.call("get_status")["battery_percent"].toInt(), 73);
+    EXPECT_DOUBLE_EQ(mac.call("get_power_policy_state")["battery_temperature"].toDouble(), 30.6);
+    limit = mac.call("set_charge_limit", {{"limit", 75}});
+    EXPECT_EQ(limit["status"].toString(), "ok");
+    const int taken = limit["applied_limit"].toInt();
+    EXPECT_TRUE(taken == 80 || taken == 100) << taken;
+    EXPECT_EQ(mac.file("sys/class/power_supply/macsmc-battery/" + end), QString::number(taken));
+    const auto macConfig = mac.call("set_battery_config", test::conformanceBatteryConfig(80));
+    EXPECT_TRUE(macConfig["last_charge_apply"].toObject()["heat_protection_ok"].toBool());
+    EXPECT_FALSE(macConfig["last_charge_apply"].toObject()["charge_protector_ok"].toBool()) << "no start threshold";
+
+    // IdeaPad: conservation mode is the only limit there is.
+    FakeNode ideapad(FakeSysfsTree::ideapadLaptop);
+    limit = ideapad.call("set_charge_limit", {{"limit", 80}});
+    EXPECT_EQ(limit["status"].toString(), "ok");
+    EXPECT_EQ(ideapad.file("sys/bus/platform/drivers/ideapad_acpi/VPC2004:00/conservation_mode"), "1");
+    EXPECT_EQ(ideapad.call("get_hardware_profile")["supports_battery_smc_control"].toBool(), true);
+}
