@@ -33,12 +33,17 @@ public:
     // The inhibitor could not be taken (logind refused or is missing).
     bool inhibitorRefused() const { return refused_; }
 
+    // After a refusal the policy loop tries again after 1, 2, 4 … up to this many passes.
+    static constexpr int kMaxRetryPasses = 32;
+
 private:
     std::shared_ptr<SleepInhibitors> inhibitors_;
     bool requested_ = false;
     int cutoff_ = kDefaultCutoffPercent;
     bool lowBattery_ = false;
     bool refused_ = false;
+    int retryBackoff_ = 0; // passes to wait after the next refusal
+    int passesUntilRetry_ = 0;
 };
 
 } // namespace vantrel::node

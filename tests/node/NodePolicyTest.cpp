@@ -70,6 +70,32 @@ TEST(NodeLease, LapseHandsFansBackAndReleasesSleepUntilTheAppReturns)
     EXPECT_FALSE(node.inhibitors->held());
 }
 
+TEST(NodeLease, ARefusedInhibitorIsRetriedWithBackOffNotOnEveryPass)
+{
+    FakeNode node;
+    node.inhibitors->refuse = true;
+    const auto reply = node.call("set_system_sleep_disabled", {{"enabled", true}, {"persist_user_intent", false}});
+    EXPECT_FALSE(reply["effective_enabled"].toBool());
+    EXPECT_EQ(reply["code"].toString(), "SLEEP_INHIBITOR_UNAVAILABLE");
+    EXPECT_EQ(node.inhibitors->attempts, 1);
+    // Sixty passes of the policy loop (two minutes, the lease kept): after 1, 2, 4, 8, 16 and
+    // 32 passes, not sixty times.
+    for (int i = 0; i < 24; ++i) {
+        node.advance(5);
+        node.call("app_heartbeat");
+    }
+    EXPECT_GE(node.inhibitors->attempts, 5);
+    EXPECT_LE(node.inhibitors->attempts, 7);
+    // logind is back: the next retry takes it.
+    node.inhibitors->refuse = false;
+    EXPECT_FALSE(node.inhibitors->held());
+    for (int i = 0; i < 14; ++i) {
+        node.advance(5);
+        node.call("app_heartbeat");
+    }
+    EXPECT_TRUE(node.inhibitors->held());
+}
+
 TEST(NodeSettings, StoredSettingsAreRestoredAtStart)
 {
     FakeNode node(test::buildThinkpad, false);

@@ -17,6 +17,8 @@ class FakeInhibitors final : public node::SleepInhibitors {
 public:
     bool hold(bool held) override
     {
+        if (held)
+            ++attempts;
         if (held && refuse)
             return false;
         held_ = held;
@@ -26,6 +28,7 @@ public:
     bool available() const override { return !refuse; }
 
     bool refuse = false;
+    int attempts = 0; // requests to take the inhibitor
 
 private:
     bool held_ = false;
