@@ -8,13 +8,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include "daemonserver/RawExchange.h"
 #include "sim/protocol/SimDaemon.h"
-#include "sim/server/RawExchange.h"
 #include "sim/server/SimServer.h"
 
 namespace {
 
 using namespace vantrel::sim;
+using namespace vantrel::daemonserver;
 
 struct Served {
     QTemporaryDir dir;

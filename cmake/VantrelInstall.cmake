@@ -9,6 +9,14 @@ set(VANTREL_ICON_SIZES 16 22 24 32 48 64 128 256 512)
 # built names beside the programs, where the application and vantrelctl look for them.
 install(TARGETS vantrel-sim vantrelctl vantrel-smc vantrel-battery RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# vantrel-node, the root daemon for Linux machines, with its systemd unit and the tmpfiles entry
+# that gives its socket the protocol's name. systemd looks in /usr/lib, whatever the prefix.
+if(TARGET vantrel-node)
+  install(TARGETS vantrel-node RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${CMAKE_SOURCE_DIR}/node/vantrel-node.service DESTINATION lib/systemd/system)
+  install(FILES ${CMAKE_SOURCE_DIR}/node/vantrel-node.tmpfiles DESTINATION lib/tmpfiles.d RENAME vantrel-node.conf)
+endif()
+
 # Resources the programs read from <prefix>/share/vantrel/ before their built-in copies.
 install(FILES ${VANTREL_RESOURCES}/l10n/VantrelLanguagePack.json DESTINATION ${VANTREL_SHARE_DIR})
 if(EXISTS ${VANTREL_RESOURCES}/ReleaseNotes.json)
@@ -71,8 +79,8 @@ set(CPACK_PACKAGE_CONTACT "Vantrel maintainers <vantrel@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Thermal, fan, battery-charge and sleep control")
 set(CPACK_PACKAGE_DESCRIPTION "Vantrel shows live temperatures, fan speeds, processor load, memory pressure and \
 the power source, and controls fan curves and presets, the battery charge limit and sleep through its root \
-daemon. The package holds the desktop application, vantrelctl for scripting, the vantrel-sim simulated Mac \
-and the smc and battery helper tools.")
+daemon. The package holds the desktop application, vantrelctl for scripting, the vantrel-node daemon for \
+this machine with its systemd unit, the vantrel-sim simulated Mac and the smc and battery helper tools.")
 # The build keeps its debugging symbols; the package does not.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -85,4 +93,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, dbus-user-session")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
+# vantrel-node's group, socket link and unit reload (node/debian).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "${CMAKE_SOURCE_DIR}/node/debian/postinst;${CMAKE_SOURCE_DIR}/node/debian/prerm;${CMAKE_SOURCE_DIR}/node/debian/postrm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

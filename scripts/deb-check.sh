@@ -39,9 +39,14 @@ echo "== installed files"
 for f in /usr/bin/vantrel /usr/bin/vantrelctl /usr/bin/vantrel-sim /usr/bin/vantrel-smc /usr/bin/vantrel-battery \
   /usr/share/applications/com.morrowlightco.Vantrel.desktop /usr/share/metainfo/com.morrowlightco.Vantrel.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/com.morrowlightco.Vantrel.svg \
-  /usr/share/icons/hicolor/48x48/apps/com.morrowlightco.Vantrel.png /usr/share/man/man1/vantrelctl.1.gz; do
+  /usr/share/icons/hicolor/48x48/apps/com.morrowlightco.Vantrel.png /usr/share/man/man1/vantrelctl.1.gz \
+  /usr/bin/vantrel-node /usr/lib/systemd/system/vantrel-node.service /usr/lib/tmpfiles.d/vantrel-node.conf; do
   test -e "$root$f" && echo "ok $f" || { echo "MISSING $f"; exit 1; }
 done
+
+echo "== vantrel-node's group and program"
+in_root getent group vantrel
+in_root vantrel-node --help >/dev/null
 
 echo "== the simulated Mac, scripted with vantrelctl"
 in_root sh -c '

@@ -3,8 +3,8 @@
 #include <QJsonDocument>
 
 #include "base/JsonAccess.h"
+#include "daemonserver/RawExchange.h"
 #include "sim/protocol/CommandTable.h"
-#include "sim/server/RawExchange.h"
 
 namespace vantrel::sim {
 
@@ -63,7 +63,7 @@ CliResult runControlCli(const QStringList& arguments, const Paths& paths)
     const auto request = controlRequest(rest, &error);
     if (!request)
         return CliResult{{}, QStringLiteral("vantrel-sim ctl: ") + error + QLatin1Char('\n'), 64};
-    const RawReply reply = rawExchange(socket, json::compact(*request));
+    const daemonserver::RawReply reply = daemonserver::rawExchange(socket, json::compact(*request));
     if (!reply.connected)
         return CliResult{{}, QStringLiteral("vantrel-sim ctl: no daemon answers on %1\n").arg(socket), 2};
     const auto object = json::parseObject(reply.bytes);

@@ -2,8 +2,8 @@
 #include <variant>
 
 #include "base/JsonAccess.h"
+#include "daemonserver/BatteryRequest.h"
 #include "sim/protocol/CommandTable.h"
-#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 
@@ -25,52 +25,14 @@ std::optional<QJsonObject> noBattery(const SimContext& ctx)
                       {{QStringLiteral("reason"), QStringLiteral("no_battery")}});
 }
 
-QJsonObject rejected(const QString& reason, const QString& message)
-{
-    return errorReply(QStringLiteral("ERR_INVALID_BATTERY_CONFIG"), message, {{QStringLiteral("reason"), reason}});
-}
-
 std::variant<BatteryConfig, QJsonObject> parseBatteryConfig(const QJsonObject& r)
 {
-    BatteryConfig c;
-    const auto enabled = json::strictBool(r, QStringLiteral("enabled"));
-    const auto limit = json::integer(r, QStringLiteral("limit"));
-    const auto protector = json::strictBool(r, QStringLiteral("charge_protector"));
-    const auto drop = json::integer(r, QStringLiteral("drop"));
-    const auto heat = json::strictBool(r, QStringLiteral("heat_protect"));
-    const auto maxTemp = json::number(r, QStringLiteral("max_temp"));
-    const auto drain = json::strictBool(r, QStringLiteral("safety_drain"));
-    const auto mode = json::string(r, QStringLiteral("safety_drain_target_mode"));
-    if (!enabled || !protector || !heat || !drain)
-        return rejected(QStringLiteral("invalid_flags"),
-                        QStringLiteral("enabled, charge_protector, heat_protect and safety_drain must be booleans."));
-    if (!limit || *limit < 20 || *limit > 100)
-        return rejected(QStringLiteral("invalid_limit"),
-                        QStringLiteral("The charge limit must be an integer from 20 to 100."));
-    if (!drop || *drop < 1 || *drop > 50)
-        return rejected(QStringLiteral("invalid_drop"),
-                        QStringLiteral("The protector drop must be an integer from 1 to 50."));
-    if (!maxTemp || *maxTemp < 25 || *maxTemp > 60)
-        return rejected(QStringLiteral("invalid_max_temp"),
-                        QStringLiteral("The heat-protection threshold must be from 25 to 60 °C."));
-    if (!mode || (*mode != QLatin1String("charge_limit") && *mode != QLatin1String("fixed")))
-        return rejected(QStringLiteral("invalid_safety_drain_target_mode"),
-                        QStringLiteral("safety_drain_target_mode must be \"charge_limit\" or \"fixed\"."));
-    if (*mode == QLatin1String("fixed")) {
-        const auto target = json::integer(r, QStringLiteral("safety_drain_target_percent"));
-        if (!target || *target < 10 || *target > 100)
-            return rejected(QStringLiteral("invalid_safety_drain_target_percent"),
-                            QStringLiteral("A fixed safety-drain target must be an integer from 10 to 100."));
-        c.drainFixedTarget = static_cast<int>(*target);
-    }
-    c.limitEnabled = *enabled;
-    c.limit = static_cast<int>(*limit);
-    c.chargeProtector = *protector;
-    c.drop = static_cast<int>(*drop);
-    c.heatProtect = *heat;
-    c.maxTemp = *maxTemp;
-    c.safetyDrain = *drain;
-    return c;
+    const auto parsed = daemonserver::parseBatteryRequest(r);
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
+        return *error;
+    const auto& b = std::get<daemonserver::BatteryRequest>(parsed);
+    return BatteryConfig{b.limitEnabled, b.limit,   b.chargeProtector, b.drop,
+                         b.heatProtect,  b.maxTemp, b.safetyDrain,     b.drainFixedTarget};
 }
 
 // What the charger takes of the requested configuration: parts whose write fails keep their old values.
@@ -144,8 +106,8 @@ QJsonObject setChargeLimit(SimContext& ctx, const QJsonObject& request)
         return *refused;
     const auto limit = json::integer(request, QStringLiteral("limit"));
     if (!limit || *limit < 20 || *limit > 100)
-        return rejected(QStringLiteral("invalid_limit"),
-                        QStringLiteral("The charge limit must be an integer from 20 to 100."));
+        return daemonserver::invalidBatteryConfig(
+            QStringLiteral("invalid_limit"), QStringLiteral("The charge limit must be an integer from 20 to 100."));
     if (ctx.chargerFaults.contains(QStringLiteral("charge_limit")))
         return errorReply(QStringLiteral("ERR_CHARGE_APPLY_FAILED"),
                           QStringLiteral("The charger did not take the new limit."),

@@ -1,35 +1,20 @@
 #pragma once
-// The daemon's commands by name. Each group of commands registers itself from its own file.
-#include <functional>
-
-#include <QHash>
-#include <QJsonObject>
-#include <QString>
-#include <QStringList>
-
+// The simulator's commands by name. Each group of commands registers itself from its own file.
+#include "daemonserver/CommandTable.h"
+#include "daemonserver/Replies.h"
 #include "sim/protocol/SimContext.h"
 
 namespace vantrel::sim {
 
-using CommandHandler = std::function<QJsonObject(SimContext&, const QJsonObject& request)>;
+using Command = daemonserver::Command<SimContext>;
+using CommandTable = daemonserver::CommandTable<SimContext>;
+using CommandHandler = CommandTable::Handler;
 
-struct Command {
-    CommandHandler handler;
-    // The command can change what the state files show, so they are rewritten after it.
-    bool changesState = true;
-    // A read-back the application polls; not worth a diagnostic event.
-    bool quiet = false;
-};
-
-class CommandTable {
-public:
-    void add(const QString& name, CommandHandler handler, bool changesState = true, bool quiet = false);
-    const Command* find(const QString& name) const;
-    QStringList names() const;
-
-private:
-    QHash<QString, Command> commands_;
-};
+// The reply builders every handler uses.
+using daemonserver::errorReply;
+using daemonserver::invalidArgument;
+using daemonserver::isError;
+using daemonserver::okReply;
 
 // The daemon protocol's commands, then the simulator's private "sim_*" controls.
 void addStatusCommands(CommandTable& table);

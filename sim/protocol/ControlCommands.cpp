@@ -6,7 +6,6 @@
 #include "sim/model/HardwareDescription.h"
 #include "sim/protocol/CommandTable.h"
 #include "sim/protocol/Readbacks.h"
-#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -5,7 +5,6 @@
 #include "base/JsonAccess.h"
 #include "sim/protocol/CommandTable.h"
 #include "sim/protocol/DiagnosticBundle.h"
-#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -3,7 +3,6 @@
 
 #include "base/JsonAccess.h"
 #include "sim/protocol/CommandTable.h"
-#include "sim/protocol/Replies.h"
 #include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "daemonserver/ShapedReply.h"
+
 namespace vantrel::sim {
 
 enum class FaultMode {
@@ -43,13 +45,7 @@ struct Fault {
     QJsonObject toJson() const;
 };
 
-// What the server sends for one request.
-struct ShapedReply {
-    int delayMs = 0;
-    bool closeWithoutReply = false;
-    std::vector<QByteArray> segments; // written in order, pauseMs apart
-    int pauseMs = 0;
-};
+using daemonserver::ShapedReply;
 
 class FaultInjector {
 public:

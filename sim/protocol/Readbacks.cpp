@@ -4,7 +4,7 @@
 
 #include <QJsonArray>
 
-#include "sim/protocol/Replies.h"
+#include "sim/protocol/CommandTable.h"
 
 namespace vantrel::sim {
 

@@ -1,6 +1,5 @@
 // The canonical user settings (state and reload) and the return to the macOS defaults.
 #include "sim/protocol/CommandTable.h"
-#include "sim/protocol/Replies.h"
 #include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {

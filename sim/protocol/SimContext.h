@@ -7,15 +7,18 @@
 #include <QSet>
 #include <QString>
 
+#include "daemonserver/SettingsFile.h"
+#include "daemonserver/SystemFigures.h"
 #include "sim/model/SimulatedMac.h"
 #include "sim/protocol/DiagnosticLog.h"
 #include "sim/protocol/FaultInjector.h"
-#include "sim/protocol/SettingsFile.h"
 #include "sim/protocol/StudyLogger.h"
-#include "sim/protocol/SystemFigures.h"
 #include "sim/protocol/UpdateInstaller.h"
 
 namespace vantrel::sim {
+
+using daemonserver::SettingsFile;
+using daemonserver::SystemFigures;
 
 // Which application build owns the hardware runtime, as "get_runtime_ownership" reports it.
 enum class RuntimeOwnership {

@@ -9,12 +9,12 @@
 
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
-#include "base/JsonDuplicateKeys.h"
 #include "base/Log.h"
+#include "daemonserver/RequestParsing.h"
 #include "platform/sim/SimStateDirectory.h"
 #include "sim/model/HardwareDescription.h"
 #include "sim/model/SmcKeyStore.h"
-#include "sim/protocol/Replies.h"
+#include "sim/protocol/CommandTable.h"
 
 namespace vantrel::sim {
 
@@ -36,33 +36,9 @@ SimDaemon::SimDaemon(SimDaemonConfig config, bool logRequests, std::shared_ptr<S
 
 SimDaemon::~SimDaemon() = default;
 
-SimDaemon::ParsedRequest SimDaemon::parseRequest(const QByteArray& bytes)
-{
-    if (bytes.trimmed().isEmpty())
-        return {std::nullopt,
-                errorReply(QStringLiteral("ERR_EMPTY_REQUEST"), QStringLiteral("The request was empty."))};
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError)
-        return {std::nullopt,
-                errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"),
-                           QStringLiteral("The request is not JSON: ") + error.errorString())};
-    if (!doc.isObject())
-        return {
-            std::nullopt,
-            errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"), QStringLiteral("The request is not a JSON object."))};
-    // Qt keeps the last of two equal keys; a request that names a key twice is ambiguous
-    // (which "cmd" did the client mean?) and is refused rather than guessed.
-    if (const auto duplicate = json::firstDuplicateKey(bytes))
-        return {std::nullopt,
-                errorReply(QStringLiteral("ERR_MALFORMED_REQUEST"),
-                           QStringLiteral("The request names the key \"%1\" twice.").arg(*duplicate))};
-    return {doc.object(), {}};
-}
-
 ShapedReply SimDaemon::respond(const QByteArray& requestBytes, long long peerPid)
 {
-    const auto parsed = parseRequest(requestBytes);
+    const auto parsed = daemonserver::parseRequest(requestBytes);
     if (!parsed.request) {
         std::lock_guard lock(mutex_);
         ctx_->diagnostic(QStringLiteral("warning"), QStringLiteral("ipc"),

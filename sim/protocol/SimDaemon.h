@@ -23,11 +23,6 @@ public:
                        std::shared_ptr<SystemFigures> systemFigures = nullptr);
     ~SimDaemon();
 
-    struct ParsedRequest {
-        std::optional<QJsonObject> request;
-        QJsonObject errorReply; // what a malformed request gets
-    };
-    static ParsedRequest parseRequest(const QByteArray& bytes);
     // One exchange as the server runs it: parse, faults of the command, handling, shaping.
     // peerPid is the client process when the socket tells (0 otherwise).
     ShapedReply respond(const QByteArray& requestBytes, long long peerPid = 0);

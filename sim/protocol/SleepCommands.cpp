@@ -1,7 +1,6 @@
 // System sleep held off on request, with the daemon's own low-battery cut-off.
 #include "base/JsonAccess.h"
 #include "sim/protocol/CommandTable.h"
-#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -2,7 +2,6 @@
 #include "sim/model/HardwareDescription.h"
 #include "sim/protocol/CommandTable.h"
 #include "sim/protocol/Readbacks.h"
-#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -3,7 +3,6 @@
 
 #include "base/JsonAccess.h"
 #include "sim/protocol/CommandTable.h"
-#include "sim/protocol/Replies.h"
 
 namespace vantrel::sim {
 

@@ -14,7 +14,7 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install_tree: cmake --install failed: ${err}")
 endif()
 
-set(programs vantrel-sim vantrelctl vantrel-smc vantrel-battery)
+set(programs vantrel-sim vantrel-node vantrelctl vantrel-smc vantrel-battery)
 if(GUI)
   list(APPEND programs vantrel)
 endif()
@@ -49,7 +49,8 @@ set(share_files
   share/bash-completion/completions/vantrelctl share/bash-completion/completions/vantrel
   share/bash-completion/completions/vantrel-sim
   share/zsh/vendor-completions/_vantrelctl share/zsh/vendor-completions/_vantrel
-  share/zsh/vendor-completions/_vantrel-sim)
+  share/zsh/vendor-completions/_vantrel-sim
+  lib/systemd/system/vantrel-node.service lib/tmpfiles.d/vantrel-node.conf)
 if(GUI)
   list(APPEND share_files
     share/applications/${DESKTOP_ID}.desktop share/metainfo/${DESKTOP_ID}.metainfo.xml

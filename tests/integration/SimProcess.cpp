@@ -1,7 +1,7 @@
 #include "SimProcess.h"
 
 #include "base/JsonAccess.h"
-#include "sim/server/RawExchange.h"
+#include "daemonserver/RawExchange.h"
 
 namespace vantrel::test {
 
@@ -53,7 +53,7 @@ int SimProcess::terminate()
 QJsonObject SimProcess::call(const QString& cmd, QJsonObject args) const
 {
     args.insert("cmd", cmd);
-    return json::parseObject(sim::rawExchange(socket_, json::compact(args)).bytes).value_or(QJsonObject());
+    return json::parseObject(daemonserver::rawExchange(socket_, json::compact(args)).bytes).value_or(QJsonObject());
 }
 
 int SimProcess::ctl(const QStringList& args, QByteArray* out) const

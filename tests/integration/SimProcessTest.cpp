@@ -7,7 +7,7 @@
 
 #include "SimProcess.h"
 #include "base/JsonAccess.h"
-#include "sim/server/RawExchange.h"
+#include "daemonserver/RawExchange.h"
 
 using namespace vantrel;
 

@@ -17,12 +17,13 @@
 
 #include "SimTestSupport.h"
 #include "base/JsonAccess.h"
-#include "sim/server/RawExchange.h"
+#include "daemonserver/RawExchange.h"
 #include "sim/server/SimServer.h"
 #include "support/RealTimeAllowance.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
+using namespace vantrel::daemonserver;
 using test::call;
 using test::statusOf;
 

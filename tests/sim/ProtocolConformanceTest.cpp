@@ -1,4 +1,5 @@
-// Every command of the daemon protocol answers with the keys and types the application reads.
+// Every command of the daemon protocol answers with the keys and types the application reads:
+// the shared conformance cases over the simulator's socket, then the simulated Mac's own details.
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,51 +8,17 @@
 #include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
+#include "conformance/DaemonConformance.h"
+#include "sim/server/SimServer.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
 using test::call;
+using test::expectKinds;
+using test::Kind;
 using test::statusOf;
 
 namespace {
-
-enum class Kind {
-    String,
-    Integer,
-    Double,
-    Bool,
-    Object,
-    Array
-};
-
-void expectKinds(const QJsonObject& reply, std::initializer_list<std::pair<const char*, Kind>> keys)
-{
-    for (const auto& [key, kind] : keys) {
-        SCOPED_TRACE(key);
-        ASSERT_TRUE(reply.contains(QLatin1String(key))) << QJsonDocument(reply).toJson().constData();
-        const QJsonValue v = reply.value(QLatin1String(key));
-        switch (kind) {
-        case Kind::String:
-            EXPECT_TRUE(v.isString());
-            break;
-        case Kind::Integer:
-            EXPECT_TRUE(v.isDouble() && v.toDouble() == std::floor(v.toDouble()));
-            break;
-        case Kind::Double:
-            EXPECT_TRUE(v.isDouble());
-            break;
-        case Kind::Bool:
-            EXPECT_TRUE(v.isBool());
-            break;
-        case Kind::Object:
-            EXPECT_TRUE(v.isObject());
-            break;
-        case Kind::Array:
-            EXPECT_TRUE(v.isArray());
-            break;
-        }
-    }
-}
 
 QJsonArray points(std::initializer_list<std::pair<double, double>> list)
 {
@@ -61,13 +28,27 @@ QJsonArray points(std::initializer_list<std::pair<double, double>> list)
     return a;
 }
 
-QJsonObject batteryConfig(int limit = 80)
-{
-    return {{"enabled", true},          {"limit", limit},
-            {"charge_protector", true}, {"drop", 5},
-            {"heat_protect", true},     {"max_temp", 35.4},
-            {"safety_drain", false},    {"safety_drain_target_mode", "charge_limit"}};
-}
+// The simulated laptop behind the shared server, a few simulated seconds in.
+class SimUnderTest final : public test::DaemonUnderTest {
+public:
+    SimUnderTest()
+    {
+        QString error;
+        EXPECT_TRUE(server.start(&error)) << error.toStdString();
+        test::step(daemon, 5);
+    }
+    QString socketPath() const override { return server.socketPath(); }
+    bool hasBattery() const override { return true; }
+
+private:
+    test::TempDir dir;
+    SimDaemon daemon{test::simConfig(dir)};
+    SimServer server{daemon, dir.file(QStringLiteral("tmp/vantrel_daemon.sock"))};
+};
+
+struct SimFactory {
+    static std::unique_ptr<test::DaemonUnderTest> make() { return std::make_unique<SimUnderTest>(); }
+};
 
 class Protocol : public ::testing::Test {
 protected:
@@ -76,6 +57,10 @@ protected:
 };
 
 } // namespace
+
+namespace vantrel::test {
+INSTANTIATE_TYPED_TEST_SUITE_P(Sim, DaemonConformance, ::SimFactory);
+}
 
 TEST_F(Protocol, ReadBacksCarryEveryKeyTheApplicationReads)
 {
@@ -173,7 +158,7 @@ TEST_F(Protocol, ProfilesOfTheOtherModels)
     EXPECT_FALSE(status.contains("fan1"));
     EXPECT_FALSE(status.contains("battery_percent"));
     EXPECT_FALSE(call(desktop, "get_power_policy_state")["battery_present"].toBool());
-    EXPECT_EQ(call(desktop, "set_battery_config", batteryConfig())["reason"].toString(), "no_battery");
+    EXPECT_EQ(call(desktop, "set_battery_config", test::conformanceBatteryConfig())["reason"].toString(), "no_battery");
     EXPECT_EQ(call(desktop, "set_fan_rpm", {{"index", 1}, {"rpm", 2000}})["code"].toString(), "ERR_INVALID_FAN_INDEX");
 
     test::TempDir third;
@@ -243,7 +228,7 @@ TEST_F(Protocol, FanCommandsApplyAndReportThroughStatusAndPolicy)
 
 TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
 {
-    const auto ok = call(daemon, "set_battery_config", batteryConfig());
+    const auto ok = call(daemon, "set_battery_config", test::conformanceBatteryConfig());
     EXPECT_EQ(statusOf(ok), "ok");
     for (const char* part : {"charge_limit_ok", "charge_protector_ok", "heat_protection_ok", "safety_drain_ok"})
         EXPECT_TRUE(ok["last_charge_apply"][part].toBool()) << part;
@@ -254,7 +239,7 @@ TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
 
     // A charger that does not take two of the parts: "partial", those two "_ok" false, the rest applied.
     call(daemon, "sim_battery", {{"charger_faults", QJsonArray{"heat_protection", "charge_limit"}}});
-    QJsonObject changed = batteryConfig(60);
+    QJsonObject changed = test::conformanceBatteryConfig(60);
     changed["safety_drain"] = true;
     changed["safety_drain_target_mode"] = "fixed";
     changed["safety_drain_target_percent"] = 50;
@@ -269,18 +254,18 @@ TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
     EXPECT_EQ(policy["safety_drain_target_percent"].toInt(), 50);
     call(daemon, "sim_battery", {{"charger_faults", QJsonArray{}}});
 
-    QJsonObject bad = batteryConfig(120);
+    QJsonObject bad = test::conformanceBatteryConfig(120);
     const auto error = call(daemon, "set_battery_config", bad);
     EXPECT_EQ(statusOf(error), "error");
     EXPECT_EQ(error["reason"].toString(), "invalid_limit");
     EXPECT_TRUE(error["message"].isString());
-    bad = batteryConfig();
+    bad = test::conformanceBatteryConfig();
     bad["safety_drain_target_mode"] = "fixed"; // without a percent
     EXPECT_EQ(call(daemon, "set_battery_config", bad)["reason"].toString(), "invalid_safety_drain_target_percent");
-    bad = batteryConfig();
+    bad = test::conformanceBatteryConfig();
     bad["max_temp"] = 20;
     EXPECT_EQ(call(daemon, "set_battery_config", bad)["reason"].toString(), "invalid_max_temp");
-    bad = batteryConfig();
+    bad = test::conformanceBatteryConfig();
     bad["enabled"] = 1;
     EXPECT_EQ(statusOf(call(daemon, "set_battery_config", bad)), "error");
 
@@ -349,7 +334,7 @@ TEST_F(Protocol, OwnershipHeartbeatEventsPreviewAndReset)
     call(daemon, "sim_ownership", {{"ownership", "fenced"}});
     EXPECT_TRUE(call(daemon, "get_runtime_ownership")["transition_fenced"].toBool());
 
-    call(daemon, "set_battery_config", batteryConfig());
+    call(daemon, "set_battery_config", test::conformanceBatteryConfig());
     call(daemon, "set_charge_limit", {{"limit", 90}});
     const auto evidence = call(daemon, "get_evidence_events", {{"limit", 2}, {"policy_prefix", "battery."}});
     const QJsonArray events = evidence["events"].toArray();

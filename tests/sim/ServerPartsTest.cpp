@@ -3,13 +3,14 @@
 
 #include "SimTestSupport.h"
 #include "base/VirtualDispatch.h"
+#include "daemonserver/RequestFraming.h"
 #include "sim/app/SimControlCli.h"
 #include "sim/app/SimOptions.h"
 #include "sim/server/RealTimeStepper.h"
-#include "sim/server/RequestFraming.h"
 
 using namespace vantrel;
 using namespace vantrel::sim;
+using namespace vantrel::daemonserver;
 
 TEST(RequestFraming, FindsTheEndOfOneJsonValueWithoutATerminator)
 {

@@ -1,4 +1,4 @@
-#include "sim/protocol/SettingsFile.h"
+#include "daemonserver/SettingsFile.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -7,7 +7,7 @@
 #include "base/AtomicFile.h"
 #include "base/JsonAccess.h"
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 bool SettingsFile::exists() const { return QFileInfo(path_).isFile(); }
 
@@ -44,4 +44,4 @@ bool SettingsFile::storeSection(const QString& section, const QJsonValue& value,
     return writeFileAtomically(path_, QJsonDocument(settings).toJson(QJsonDocument::Indented), mode);
 }
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

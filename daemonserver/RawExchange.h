@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 struct RawReply {
     bool connected = false;
@@ -18,4 +18,4 @@ struct RawReply {
 // Connects, writes request in one go, reads until end of stream or timeoutMs of silence.
 RawReply rawExchange(const QString& socketPath, const QByteArray& request, int timeoutMs = 5000);
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

@@ -11,7 +11,7 @@
 #include "platform/HostStatistics.h"
 #include "platform/ProcessTable.h"
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 class SystemFigures {
 public:
@@ -33,4 +33,4 @@ private:
     std::optional<CpuLoadTicks> previous_;
 };
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

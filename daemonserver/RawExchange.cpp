@@ -1,4 +1,4 @@
-#include "sim/server/RawExchange.h"
+#include "daemonserver/RawExchange.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,7 +9,7 @@
 
 #include <QFile>
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 RawReply rawExchange(const QString& socketPath, const QByteArray& request, int timeoutMs)
 {
@@ -54,4 +54,4 @@ RawReply rawExchange(const QString& socketPath, const QByteArray& request, int t
     return reply;
 }
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

@@ -1,10 +1,10 @@
 #pragma once
-// A JSON settings file of named sections ("fan", "battery" …) in the simulator's state folder,
+// A JSON settings file of named sections ("fan", "battery" …) in a daemon's state folder,
 // read whole and replaced atomically one section at a time.
 #include <QJsonObject>
 #include <QString>
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 class SettingsFile {
 public:
@@ -35,4 +35,4 @@ private:
     QString schema_;
 };
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

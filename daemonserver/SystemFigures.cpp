@@ -1,9 +1,9 @@
-#include "sim/protocol/SystemFigures.h"
+#include "daemonserver/SystemFigures.h"
 
 #include "platform/linux/LinuxHostStatistics.h"
 #include "platform/linux/LinuxProcessTable.h"
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 SystemFigures::SystemFigures(std::shared_ptr<HostStatistics> host, std::shared_ptr<ProcessTable> processes)
     : host_(std::move(host))
@@ -84,4 +84,4 @@ QStringList SystemFigures::processNames(int maxCount) const
     return names;
 }
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

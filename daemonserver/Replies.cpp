@@ -1,6 +1,6 @@
-#include "sim/protocol/Replies.h"
+#include "daemonserver/Replies.h"
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 QJsonObject okReply(QJsonObject extra)
 {
@@ -27,4 +27,4 @@ bool isError(const QJsonObject& reply)
     return reply.value(QStringLiteral("status")).toString() == QLatin1String("error");
 }
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

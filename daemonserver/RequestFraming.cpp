@@ -1,6 +1,6 @@
-#include "sim/server/RequestFraming.h"
+#include "daemonserver/RequestFraming.h"
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 FrameStatus frameStatus(const QByteArray& bytes)
 {
@@ -37,4 +37,4 @@ FrameStatus frameStatus(const QByteArray& bytes)
     return FrameStatus::Incomplete;
 }
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

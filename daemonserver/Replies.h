@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 QJsonObject okReply(QJsonObject extra = {});
 // {"status": "error", "code": code, "message": message} plus extra keys.
@@ -14,4 +14,4 @@ QJsonObject errorReply(const QString& code, const QString& message, QJsonObject 
 QJsonObject invalidArgument(const QString& key, const QString& expected);
 bool isError(const QJsonObject& reply);
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

@@ -3,7 +3,7 @@
 // and keep their side open, so the server watches the bytes for the end of that value.
 #include <QByteArray>
 
-namespace vantrel::sim {
+namespace vantrel::daemonserver {
 
 enum class FrameStatus {
     Incomplete, // more bytes may follow
@@ -13,4 +13,4 @@ enum class FrameStatus {
 
 FrameStatus frameStatus(const QByteArray& bytes);
 
-} // namespace vantrel::sim
+} // namespace vantrel::daemonserver

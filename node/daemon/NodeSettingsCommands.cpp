@@ -1,0 +1,76 @@
+// The canonical user settings (state and reload) and the return to the system's defaults.
+#include "daemonserver/Replies.h"
+#include "node/daemon/NodeCommands.h"
+
+namespace vantrel::node {
+
+using daemonserver::errorReply;
+using daemonserver::okReply;
+using daemonserver::SettingsFile;
+
+namespace {
+
+QJsonObject userSettingsState(NodeContext& ctx, const QJsonObject&)
+{
+    const auto loaded = ctx.userSettings.load();
+    return okReply({{QStringLiteral("exists"), loaded.status != SettingsFile::LoadStatus::Missing},
+                    {QStringLiteral("valid"), loaded.status == SettingsFile::LoadStatus::Loaded},
+                    {QStringLiteral("schema_version"), QLatin1String(kUserSettingsSchema)},
+                    {QStringLiteral("path"), ctx.userSettings.path()}});
+}
+
+QJsonObject reloadUserSettings(NodeContext& ctx, const QJsonObject&)
+{
+    const auto loaded = ctx.userSettings.load();
+    if (loaded.status == SettingsFile::LoadStatus::Missing)
+        return errorReply(QStringLiteral("ERR_USER_SETTINGS_NOT_FOUND"), QStringLiteral("No user settings are stored."),
+                          {{QStringLiteral("load_status"), QStringLiteral("missing")}});
+    if (loaded.status == SettingsFile::LoadStatus::Invalid)
+        return errorReply(QStringLiteral("ERR_USER_SETTINGS_INVALID"),
+                          QStringLiteral("The stored user settings cannot be read: ") + loaded.error,
+                          {{QStringLiteral("load_status"), QStringLiteral("invalid")}});
+    ctx.ready = false;
+    const QStringList unavailable = ctx.restoreSettings(loaded.settings);
+    ctx.ready = true;
+    QJsonObject settings;
+    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
+        if (loaded.settings.contains(QLatin1String(section)))
+            settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
+    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
+                      {QStringLiteral("settings"), settings}};
+    if (unavailable.isEmpty())
+        return okReply(reply);
+    // The user's intent is loaded; what this machine cannot run stays pending.
+    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
+    reply.insert(QStringLiteral("code"), unavailable.first());
+    return reply;
+}
+
+QJsonObject resetToVanilla(NodeContext& ctx, const QJsonObject&)
+{
+    ctx.fanPolicy.reset();
+    ctx.refreshPower();
+    if (const auto b = ctx.battery(); b && b->present)
+        ctx.batteryPolicy.reset();
+    ctx.sleep.reset();
+    ctx.survivalThrottling = QJsonObject{{QStringLiteral("enabled"), false}};
+    ctx.smartTargets = {};
+    ctx.event(QStringLiteral("safety.reset_to_vanilla"), QStringLiteral("reset"),
+              QStringLiteral("Fans, charging and sleep returned to the system's defaults"),
+              QStringLiteral("app_request"), QStringLiteral("vanilla"));
+    ctx.persistFan();
+    ctx.persistBattery();
+    ctx.persistSleep();
+    return okReply({{QStringLiteral("power_only_state"), QStringLiteral("unmanaged")}});
+}
+
+} // namespace
+
+void addNodeSettingsCommands(NodeCommandTable& table)
+{
+    table.add(QStringLiteral("get_user_settings_state"), userSettingsState, false);
+    table.add(QStringLiteral("reload_user_settings"), reloadUserSettings);
+    table.add(QStringLiteral("reset_to_vanilla"), resetToVanilla);
+}
+
+} // namespace vantrel::node
