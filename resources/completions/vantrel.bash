@@ -25,6 +25,6 @@ _vantrel()
             return
             ;;
     esac
-    COMPREPLY=($(compgen -W '--platform --background-status-only --headless-demo --demo-seconds --screenshot --lang --theme' -- "$cur"))
+    COMPREPLY=($(compgen -W '--platform --background-status-only --headless-demo --demo-seconds --main-window-only --screenshot --lang --theme' -- "$cur"))
 } &&
     complete -F _vantrel vantrel

@@ -52,6 +52,8 @@ std::optional<LaunchOptions> LaunchOptions::parse(const QStringList& arguments, 
             return std::nullopt;
         }
     }
+    // "--main-window-only": the headless demo writes main-window.png alone, not every page.
+    options.demoMainWindowOnly = arguments.contains(QStringLiteral("--main-window-only"));
     QStringList screenshot;
     QStringList lang;
     QStringList theme;

@@ -18,6 +18,7 @@ struct LaunchOptions {
     std::optional<QString> headlessDemoDirectory;
     // "--demo-seconds N": how long the headless demo runs.
     int demoSeconds = 20;
+    bool demoMainWindowOnly = false;
 
     // "--screenshot PAGE FILE [--lang CODE] [--theme light|dark]": render one page offscreen
     // to a PNG and end, without taking the instance lock or starting the monitoring loop.

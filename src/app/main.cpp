@@ -96,7 +96,8 @@ int main(int argc, char** argv)
         timing.runFor = seconds(options->demoSeconds);
         demo = std::make_unique<HeadlessDemo>(services.dispatch(), services.daemon(), delegate,
                                               *options->headlessDemoDirectory, terminate, timing);
-        demo->setMorePictures([&services](const QString& directory) { services.writePagePictures(directory); });
+        if (!options->demoMainWindowOnly)
+            demo->setMorePictures([&services](const QString& directory) { services.writePagePictures(directory); });
         demo->start();
     }
     return app.exec();

@@ -52,7 +52,8 @@ protected:
         app.setProcessChannelMode(QProcess::MergedChannels);
         app.start(test::builtBinary(QStringLiteral("vantrel")),
                   {QStringLiteral("--platform"), QStringLiteral("sim"), QStringLiteral("--headless-demo"), shots(),
-                   QStringLiteral("--demo-seconds"), QString::number(demoSeconds)});
+                   QStringLiteral("--demo-seconds"), QString::number(demoSeconds),
+                   QStringLiteral("--main-window-only")});
         ASSERT_TRUE(app.waitForStarted(10000));
     }
     static QString runToEnd(QProcess& app)
@@ -94,6 +95,7 @@ TEST_F(AppAgainstSim, AdmittedAppPrintsLiveReadingsAndASecondCopyIsTurnedAway)
     EXPECT_GE(firstOutput.count(QStringLiteral("Vantrel status: CPU")), 2) << firstOutput.toStdString();
     EXPECT_FALSE(firstOutput.contains(QStringLiteral("admission denied")));
     EXPECT_EQ(QImage(shots() + QStringLiteral("/main-window.png")).size(), QSize(1100, 720));
+    EXPECT_FALSE(QFileInfo::exists(shots() + QStringLiteral("/dashboard.png"))) << "only the main window was asked for";
 }
 
 TEST_F(AppAgainstSim, DebugOwnedRuntimeRefusesTheInstalledBuild)

@@ -79,13 +79,15 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
         {QStringLiteral("vantrel"), QStringLiteral("--background-status-only"), QStringLiteral("--platform"),
          QStringLiteral("linux"), QStringLiteral("--headless-demo"), QStringLiteral("/tmp/shots"),
          QStringLiteral("--screenshot"), QStringLiteral("dashboard"), QStringLiteral("/tmp/d.png"),
-         QStringLiteral("--theme"), QStringLiteral("dark"), QStringLiteral("--demo-seconds"), QStringLiteral("3")},
+         QStringLiteral("--theme"), QStringLiteral("dark"), QStringLiteral("--demo-seconds"), QStringLiteral("3"),
+         QStringLiteral("--main-window-only")},
         tmp.paths(), &error);
     ASSERT_TRUE(options.has_value()) << error.toStdString();
     EXPECT_TRUE(options->backgroundStatusOnly);
     EXPECT_EQ(options->platform, PlatformKind::Linux);
     EXPECT_EQ(options->headlessDemoDirectory, QStringLiteral("/tmp/shots"));
     EXPECT_EQ(options->demoSeconds, 3);
+    EXPECT_TRUE(options->demoMainWindowOnly);
     ASSERT_TRUE(options->screenshot.has_value());
     EXPECT_EQ(options->screenshot->pageId, QStringLiteral("dashboard"));
     EXPECT_EQ(options->screenshot->file, QStringLiteral("/tmp/d.png"));
@@ -108,6 +110,7 @@ TEST(LaunchOptions, ReadsTheFlagsAndRejectsIncompleteOnes)
     EXPECT_FALSE(plain->backgroundStatusOnly);
     EXPECT_FALSE(plain->headlessDemoDirectory.has_value());
     EXPECT_EQ(plain->demoSeconds, 20);
+    EXPECT_FALSE(plain->demoMainWindowOnly);
     EXPECT_FALSE(plain->screenshot.has_value());
 }
 
