@@ -33,10 +33,10 @@ OnlyPowerEnergySnapshot OnlyPowerEnergyStore::load(const QDateTime& now) const
     const double dayStart
         = static_cast<double>(now.toTimeZone(zone_).date().startOfDay(zone_).toMSecsSinceEpoch()) / 1000.0;
     std::vector<OnlyPowerEnergySample> samples;
-    StudyLogReader::forEachObject(
-        logURL_,
-        [&](const QJsonObject& object) {
-        auto sample = OnlyPowerEnergySample::fromJson(object);
+    StudyLogReader::forEachLineFrom(
+        logURL_, 0,
+        [&](std::string_view line) {
+        auto sample = OnlyPowerEnergySample::fromLine(line);
         if (sample && sample->epochSeconds >= dayStart && sample->epochSeconds <= end)
             samples.push_back(std::move(*sample));
         },

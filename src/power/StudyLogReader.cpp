@@ -44,7 +44,7 @@ std::optional<double> quickEpoch(std::string_view line)
     return value;
 }
 
-void handleLine(std::string_view line, const std::function<void(const QJsonObject&)>& visit, double from, double to)
+void handleLine(std::string_view line, const std::function<void(std::string_view)>& visit, double from, double to)
 {
     while (!line.empty() && isSpace(line.front()))
         line.remove_prefix(1);
@@ -54,11 +54,7 @@ void handleLine(std::string_view line, const std::function<void(const QJsonObjec
         return;
     if (auto epoch = quickEpoch(line); epoch && (*epoch < from || *epoch > to))
         return;
-    const QByteArray bytes = QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size()));
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (error.error == QJsonParseError::NoError && doc.isObject())
-        visit(doc.object());
+    visit(line);
 }
 
 } // namespace
@@ -72,6 +68,22 @@ void StudyLogReader::forEachObject(const QString& path, const std::function<void
 qint64 StudyLogReader::forEachObjectFrom(const QString& path, qint64 offset,
                                          const std::function<void(const QJsonObject&)>& visit, double fromEpoch,
                                          double toEpoch)
+{
+    return forEachLineFrom(
+        path, offset,
+        [&](std::string_view line) {
+        const QByteArray bytes = QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size()));
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+        if (error.error == QJsonParseError::NoError && doc.isObject())
+            visit(doc.object());
+        },
+        fromEpoch, toEpoch);
+}
+
+qint64 StudyLogReader::forEachLineFrom(const QString& path, qint64 offset,
+                                       const std::function<void(std::string_view)>& visit, double fromEpoch,
+                                       double toEpoch)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
