@@ -4,8 +4,14 @@
 #include <cmath>
 #include <map>
 
+#include <string_view>
+
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QJsonObject>
 
+#include "base/AtomicFile.h"
 #include "base/JsonLines.h"
 #include "base/Paths.h"
 
@@ -47,7 +53,8 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
     std::vector<BatteryTelemetryRecord> result;
     queue_->sync([&] {
         const QDateTime now = dispatch_.clock().now();
-        auto records = loadRecentUnlocked(retentionHours, now);
+        std::vector<QByteArray> lines;
+        auto records = loadRecentUnlocked(retentionHours, now, &lines);
         BatteryTelemetryRecord next{now, std::clamp(percent, 0, 100), temperature, isCharging};
         if (temperature && !std::isfinite(*temperature))
             next.temperature.reset();
@@ -55,8 +62,15 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
             = records.empty() ? std::nullopt : std::optional(records.back());
         if (shouldAppend(next, last)) {
             records.push_back(next);
-            records = prune(std::move(records), now);
-            writeUnlocked(records);
+            lines.emplace_back();
+            // The loaded records are all within the window already, so pruning can only take the
+            // new one (never, as it is taken now); the lines stay paired with their records.
+            const auto kept = prune(records, now);
+            if (kept.size() != records.size()) {
+                records = kept;
+                lines.assign(records.size(), QByteArray());
+            }
+            writeUnlocked(records, lines);
         }
         result = mergedRecentRecords(records, chartHours, now);
     });
@@ -98,28 +112,116 @@ std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::prune(std::vector<Batte
     return records;
 }
 
-std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::loadRecentUnlocked(double hours, const QDateTime& now) const
+BatteryTelemetryLog::FileSignature BatteryTelemetryLog::currentSignature() const
+{
+    struct stat st { };
+    if (::stat(QFile::encodeName(logURL_).constData(), &st) != 0)
+        return {};
+    return {true, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino), static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
+{
+    const FileSignature signature = currentSignature();
+    if (image_.loaded && image_.signature == signature)
+        return image_;
+    image_ = Image{};
+    image_.loaded = true;
+    image_.signature = signature;
+    QFile file(logURL_);
+    if (!signature.exists || !file.open(QIODevice::ReadOnly))
+        return image_;
+    const QByteArray content = file.readAll();
+    const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view raw = text.substr(start, end - start);
+        start = end + 1;
+        const std::string_view line = jsonl::trimmed(raw);
+        if (line.empty())
+            continue;
+        bool canonical = false;
+        auto record = BatteryTelemetryRecord::fromLine(line, &canonical);
+        if (!record)
+            continue;
+        Entry entry{std::move(*record), {}};
+        if (canonical) {
+            entry.line = QByteArray(line.data(), static_cast<qsizetype>(line.size()));
+            entry.line.append('\n');
+        }
+        if (!image_.entries.empty() && entry.record.timestamp < image_.entries.back().record.timestamp)
+            image_.sorted = false;
+        image_.entries.push_back(std::move(entry));
+    }
+    return image_;
+}
+
+std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::loadRecentUnlocked(double hours, const QDateTime& now,
+                                                                            std::vector<QByteArray>* lines)
 {
     const QDateTime cutoff = hoursBefore(now, hours);
+    const Image& img = image();
+    std::vector<const Entry*> kept;
+    kept.reserve(img.entries.size());
+    for (const auto& entry : img.entries)
+        if (entry.record.timestamp >= cutoff)
+            kept.push_back(&entry);
+    if (!img.sorted)
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const Entry* a, const Entry* b) { return a->record.timestamp < b->record.timestamp; });
     std::vector<BatteryTelemetryRecord> records;
-    for (const QJsonObject& o : jsonl::read(logURL_)) {
-        auto record = BatteryTelemetryRecord::fromJson(o);
-        if (record && record->timestamp >= cutoff)
-            records.push_back(std::move(*record));
+    records.reserve(kept.size());
+    if (lines) {
+        lines->clear();
+        lines->reserve(kept.size() + 1);
     }
-    sortByTime(records);
+    for (const Entry* entry : kept) {
+        records.push_back(entry->record);
+        if (lines)
+            lines->push_back(entry->line);
+    }
     return records;
 }
 
-void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord>& records) const
+void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord>& records,
+                                        const std::vector<QByteArray>& lines)
 {
-    std::vector<QJsonObject> lines;
-    lines.reserve(records.size());
-    for (const auto& r : records)
-        if (r.timestamp.isValid())
-            lines.push_back(r.toJson());
+    Image written;
+    written.loaded = true;
+    QByteArray bytes;
+    qsizetype size = 0;
+    for (const auto& line : lines)
+        size += line.isEmpty() ? 96 : line.size();
+    bytes.reserve(size);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const auto& r = records[i];
+        if (!r.timestamp.isValid())
+            continue;
+        if (i < lines.size() && !lines[i].isEmpty()) {
+            bytes.append(lines[i]);
+            written.entries.push_back({r, lines[i]});
+            continue;
+        }
+        const QJsonObject object = r.toJson();
+        const QByteArray line = jsonl::encodeLine(object);
+        bytes.append(line);
+        // Keep what reading the line back gives (whole-second time stamps), not the record itself.
+        if (auto stored = BatteryTelemetryRecord::fromJson(object))
+            written.entries.push_back({std::move(*stored), line});
+    }
     // A failed write leaves the previous file in place; the next reading tries again.
-    jsonl::writeAll(logURL_, lines);
+    if (!writeFileAtomically(logURL_, bytes)) {
+        image_.loaded = false;
+        return;
+    }
+    for (size_t i = 1; i < written.entries.size() && written.sorted; ++i)
+        written.sorted = !(written.entries[i].record.timestamp < written.entries[i - 1].record.timestamp);
+    written.signature = currentSignature();
+    image_ = std::move(written);
 }
 
 std::vector<BatteryTelemetryRecord>

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -42,8 +43,34 @@ public:
     static std::vector<BatteryTelemetryRecord> prune(std::vector<BatteryTelemetryRecord> records, const QDateTime& now);
 
 private:
-    std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now) const;
-    void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records) const;
+    // What the file held when this log last read or wrote it: the decoded records in file order
+    // and, for each, its line when the line is exactly the record's encoding. While the file is
+    // unchanged on disk an append neither reads nor encodes the whole history again.
+    struct FileSignature {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileSignature&) const = default;
+    };
+    struct Entry {
+        BatteryTelemetryRecord record;
+        QByteArray line; // with its line feed; empty when the line must be encoded again
+    };
+    struct Image {
+        bool loaded = false;
+        FileSignature signature;
+        std::vector<Entry> entries;
+        bool sorted = true;
+    };
+
+    FileSignature currentSignature() const;
+    const Image& image();
+    // The records at or after now − hours, by time; lines (when given) receives each one's line.
+    std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now,
+                                                           std::vector<QByteArray>* lines = nullptr);
+    void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records, const std::vector<QByteArray>& lines);
     // Touches the study history, so only on the queue.
     std::vector<BatteryTelemetryRecord> mergedRecentRecords(const std::vector<BatteryTelemetryRecord>& records,
                                                             double hours, const QDateTime& now);
@@ -53,6 +80,7 @@ private:
     Dispatch& dispatch_;
     QueuePtr queue_;
     StudyChargeHistory studyHistory_;
+    Image image_;
 };
 
 } // namespace vantrel
