@@ -136,11 +136,15 @@ public:
                 SerialQueue* queue;
                 ~Release()
                 {
+                    bool workerNeeded = false;
                     {
                         std::lock_guard lock(queue->mutex_);
                         queue->busy_ = false;
+                        workerNeeded = !queue->items_.empty() || queue->stopping_;
                     }
-                    queue->wake_.notify_all();
+                    // Waking an idle worker for nothing would cost the two switches saved here.
+                    if (workerNeeded)
+                        queue->wake_.notify_all();
                 }
             } release{this};
             CurrentQueueScope scope(this);
