@@ -1,6 +1,7 @@
 #include "power/StudyLogReader.h"
 
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -91,14 +92,16 @@ qint64 StudyLogReader::forEachLineFrom(const QString& path, qint64 offset,
     if (offset > 0 && !file.seek(offset))
         return -1;
     qint64 completeLinesEnd = offset;
-    QByteArray pending;
+    // One buffer for the whole read: the unfinished line at its start, each block read behind it.
+    QByteArray buffer(maxLineBytes + blockSize, Qt::Uninitialized);
+    char* const data = buffer.data();
+    qsizetype pending = 0;
     bool skippingLongLine = false;
     for (;;) {
-        const QByteArray block = file.read(blockSize);
-        if (block.isEmpty())
+        const qint64 read = file.read(data + pending, blockSize);
+        if (read <= 0)
             break;
-        pending.append(block);
-        std::string_view rest(pending.constData(), static_cast<size_t>(pending.size()));
+        const std::string_view rest(data, static_cast<size_t>(pending + read));
         size_t consumed = 0;
         for (size_t nl = rest.find('\n'); nl != std::string_view::npos; nl = rest.find('\n', consumed)) {
             if (!skippingLongLine)
@@ -107,17 +110,18 @@ qint64 StudyLogReader::forEachLineFrom(const QString& path, qint64 offset,
             consumed = nl + 1;
         }
         completeLinesEnd += static_cast<qint64>(consumed);
-        pending.remove(0, static_cast<qsizetype>(consumed));
-        if (pending.size() > maxLineBytes) {
+        pending = static_cast<qsizetype>(rest.size() - consumed);
+        if (pending > maxLineBytes) {
             // Counted as read: a damaged stretch is not worth reading again.
-            completeLinesEnd += pending.size();
+            completeLinesEnd += pending;
             skippingLongLine = true;
-            pending.clear();
+            pending = 0;
+        } else if (consumed > 0 && pending > 0) {
+            std::memmove(data, data + consumed, static_cast<size_t>(pending));
         }
     }
     if (!skippingLongLine)
-        handleLine(std::string_view(pending.constData(), static_cast<size_t>(pending.size())), visit, fromEpoch,
-                   toEpoch);
+        handleLine(std::string_view(data, static_cast<size_t>(pending)), visit, fromEpoch, toEpoch);
     return completeLinesEnd;
 }
 
