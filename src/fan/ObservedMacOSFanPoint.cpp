@@ -105,8 +105,8 @@ std::optional<ObservedMacOSFanPoint> ObservedMacOSFanPoint::fromLine(std::string
     else if (!FlatJsonLine::isMissing(v[5]))
         return std::nullopt;
     if (canonical && wholeSecond) {
-        std::string encoded;
-        encoded.reserve(line.size());
+        thread_local std::string encoded; // reused: one encoding per line of a large file
+        encoded.clear();
         *canonical = appendEncoding(encoded, point) && encoded == line;
     }
     return point;

@@ -53,7 +53,7 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
     std::vector<BatteryTelemetryRecord> result;
     queue_->sync([&] {
         const QDateTime now = dispatch_.clock().now();
-        std::vector<QByteArray> lines;
+        std::vector<QByteArrayView> lines;
         auto records = loadRecentUnlocked(retentionHours, now, &lines);
         BatteryTelemetryRecord next{now, std::clamp(percent, 0, 100), temperature, isCharging};
         if (temperature && !std::isfinite(*temperature))
@@ -68,7 +68,7 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
             const auto kept = prune(records, now);
             if (kept.size() != records.size()) {
                 records = kept;
-                lines.assign(records.size(), QByteArray());
+                lines.assign(records.size(), QByteArrayView());
             }
             writeUnlocked(records, lines);
         }
@@ -132,14 +132,16 @@ const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
     QFile file(logURL_);
     if (!signature.exists || !file.open(QIODevice::ReadOnly))
         return image_;
-    const QByteArray content = file.readAll();
-    const std::string_view text(content.constData(), static_cast<size_t>(content.size()));
+    image_.bytes = file.readAll();
+    const std::string_view text(image_.bytes.constData(), static_cast<size_t>(image_.bytes.size()));
+    image_.entries.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
         const std::string_view raw = text.substr(start, end - start);
+        const size_t rawStart = start;
         start = end + 1;
         const std::string_view line = jsonl::trimmed(raw);
         if (line.empty())
@@ -148,10 +150,11 @@ const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
         auto record = BatteryTelemetryRecord::fromLine(line, &canonical);
         if (!record)
             continue;
-        Entry entry{std::move(*record), {}};
-        if (canonical) {
-            entry.line = QByteArray(line.data(), static_cast<qsizetype>(line.size()));
-            entry.line.append('\n');
+        Entry entry{std::move(*record)};
+        // Reusable as it stands: the line with nothing around it and its line feed.
+        if (canonical && line.size() == raw.size() && end < text.size()) {
+            entry.lineStart = static_cast<qsizetype>(rawStart);
+            entry.lineLength = static_cast<qsizetype>(raw.size() + 1);
         }
         if (!image_.entries.empty() && entry.record.timestamp < image_.entries.back().record.timestamp)
             image_.sorted = false;
@@ -161,7 +164,7 @@ const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
 }
 
 std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::loadRecentUnlocked(double hours, const QDateTime& now,
-                                                                            std::vector<QByteArray>* lines)
+                                                                            std::vector<QByteArrayView>* lines)
 {
     const QDateTime cutoff = hoursBefore(now, hours);
     const Image& img = image();
@@ -182,39 +185,42 @@ std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::loadRecentUnlocked(doub
     for (const Entry* entry : kept) {
         records.push_back(entry->record);
         if (lines)
-            lines->push_back(entry->line);
+            lines->push_back(entry->lineStart < 0
+                                 ? QByteArrayView()
+                                 : QByteArrayView(img.bytes.constData() + entry->lineStart, entry->lineLength));
     }
     return records;
 }
 
 void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord>& records,
-                                        const std::vector<QByteArray>& lines)
+                                        const std::vector<QByteArrayView>& lines)
 {
     Image written;
     written.loaded = true;
-    QByteArray bytes;
+    written.entries.reserve(records.size());
     qsizetype size = 0;
     for (const auto& line : lines)
         size += line.isEmpty() ? 96 : line.size();
-    bytes.reserve(size);
+    written.bytes.reserve(size);
     for (size_t i = 0; i < records.size(); ++i) {
         const auto& r = records[i];
         if (!r.timestamp.isValid())
             continue;
+        const qsizetype start = written.bytes.size();
         if (i < lines.size() && !lines[i].isEmpty()) {
-            bytes.append(lines[i]);
-            written.entries.push_back({r, lines[i]});
+            written.bytes.append(lines[i]);
+            written.entries.push_back({r, start, lines[i].size()});
             continue;
         }
         const QJsonObject object = r.toJson();
         const QByteArray line = jsonl::encodeLine(object);
-        bytes.append(line);
+        written.bytes.append(line);
         // Keep what reading the line back gives (whole-second time stamps), not the record itself.
         if (auto stored = BatteryTelemetryRecord::fromJson(object))
-            written.entries.push_back({std::move(*stored), line});
+            written.entries.push_back({std::move(*stored), start, line.size()});
     }
     // A failed write leaves the previous file in place; the next reading tries again.
-    if (!writeFileAtomically(logURL_, bytes)) {
+    if (!writeFileAtomically(logURL_, written.bytes)) {
         image_.loaded = false;
         return;
     }

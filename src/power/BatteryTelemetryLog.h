@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -56,21 +57,26 @@ private:
     };
     struct Entry {
         BatteryTelemetryRecord record;
-        QByteArray line; // with its line feed; empty when the line must be encoded again
+        // Where its line (with the line feed) lies in the image's bytes; −1 when the line is not
+        // exactly the record's encoding and must be encoded again.
+        qsizetype lineStart = -1;
+        qsizetype lineLength = 0;
     };
     struct Image {
         bool loaded = false;
         FileSignature signature;
+        QByteArray bytes;
         std::vector<Entry> entries;
         bool sorted = true;
     };
 
     FileSignature currentSignature() const;
     const Image& image();
-    // The records at or after now − hours, by time; lines (when given) receives each one's line.
+    // The records at or after now − hours, by time; lines (when given) receives each one's line
+    // in the image (empty when it must be encoded), valid until the image changes.
     std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now,
-                                                           std::vector<QByteArray>* lines = nullptr);
-    void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records, const std::vector<QByteArray>& lines);
+                                                           std::vector<QByteArrayView>* lines = nullptr);
+    void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records, const std::vector<QByteArrayView>& lines);
     // Touches the study history, so only on the queue.
     std::vector<BatteryTelemetryRecord> mergedRecentRecords(const std::vector<BatteryTelemetryRecord>& records,
                                                             double hours, const QDateTime& now);

@@ -87,8 +87,8 @@ std::optional<BatteryTelemetryRecord> BatteryTelemetryRecord::fromLine(std::stri
     if (!FlatJsonLine::isMissing(v[3]) && !(r.temperature = FlatJsonLine::asDouble(v[3])))
         return std::nullopt;
     if (canonical && wholeSecond) {
-        std::string encoded;
-        encoded.reserve(line.size());
+        thread_local std::string encoded; // reused: one encoding per line of a large file
+        encoded.clear();
         *canonical = appendEncoding(encoded, r) && encoded == line;
     }
     return r;
