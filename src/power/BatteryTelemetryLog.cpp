@@ -6,7 +6,9 @@
 
 #include <string_view>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonObject>
@@ -70,7 +72,8 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
                 records = kept;
                 lines.assign(records.size(), QByteArrayView());
             }
-            writeUnlocked(records, lines);
+            if (!appendUnlocked(next, records.size()))
+                writeUnlocked(records, lines);
         }
         result = mergedRecentRecords(records, chartHours, now);
     });
@@ -133,6 +136,7 @@ const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
     if (!signature.exists || !file.open(QIODevice::ReadOnly))
         return image_;
     image_.bytes = file.readAll();
+    bool exact = image_.bytes.isEmpty() || image_.bytes.endsWith('\n');
     const std::string_view text(image_.bytes.constData(), static_cast<size_t>(image_.bytes.size()));
     image_.entries.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t start = 0;
@@ -144,22 +148,29 @@ const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
         const size_t rawStart = start;
         start = end + 1;
         const std::string_view line = jsonl::trimmed(raw);
-        if (line.empty())
+        if (line.empty()) {
+            exact = false;
             continue;
+        }
         bool canonical = false;
         auto record = BatteryTelemetryRecord::fromLine(line, &canonical);
-        if (!record)
+        if (!record) {
+            exact = false;
             continue;
+        }
         Entry entry{std::move(*record)};
         // Reusable as it stands: the line with nothing around it and its line feed.
         if (canonical && line.size() == raw.size() && end < text.size()) {
             entry.lineStart = static_cast<qsizetype>(rawStart);
             entry.lineLength = static_cast<qsizetype>(raw.size() + 1);
+        } else {
+            exact = false;
         }
         if (!image_.entries.empty() && entry.record.timestamp < image_.entries.back().record.timestamp)
             image_.sorted = false;
         image_.entries.push_back(std::move(entry));
     }
+    image_.exact = exact;
     return image_;
 }
 
@@ -197,6 +208,7 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
 {
     Image written;
     written.loaded = true;
+    written.exact = true;
     written.entries.reserve(records.size());
     qsizetype size = 0;
     for (const auto& line : lines)
@@ -218,6 +230,8 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
         // Keep what reading the line back gives (whole-second time stamps), not the record itself.
         if (auto stored = BatteryTelemetryRecord::fromJson(object))
             written.entries.push_back({std::move(*stored), start, line.size()});
+        else
+            written.exact = false;
     }
     // A failed write leaves the previous file in place; the next reading tries again.
     if (!writeFileAtomically(logURL_, written.bytes)) {
@@ -228,6 +242,36 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
         written.sorted = !(written.entries[i].record.timestamp < written.entries[i - 1].record.timestamp);
     written.signature = currentSignature();
     image_ = std::move(written);
+}
+
+bool BatteryTelemetryLog::appendUnlocked(const BatteryTelemetryRecord& next, size_t keptRecords)
+{
+    // Only when the file is exactly the image, in time order, and every record in it stays: then
+    // the rewrite would write the same bytes plus next's line. A missing file goes the long way,
+    // which also creates the folder.
+    if (!image_.loaded || !image_.exact || !image_.sorted || !image_.signature.exists
+        || keptRecords != image_.entries.size() + 1 || !next.timestamp.isValid())
+        return false;
+    const QJsonObject object = next.toJson();
+    auto stored = BatteryTelemetryRecord::fromJson(object);
+    if (!stored)
+        return false;
+    const QByteArray line = jsonl::encodeLine(object);
+    const int fd = ::open(QFile::encodeName(logURL_).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const ssize_t written = ::write(fd, line.constData(), static_cast<size_t>(line.size()));
+    ::close(fd);
+    // On any failure the whole atomic rewrite follows, which also replaces a torn line.
+    if (written != line.size())
+        return false;
+    const qsizetype start = image_.bytes.size();
+    image_.bytes.append(line);
+    if (!image_.entries.empty() && stored->timestamp < image_.entries.back().record.timestamp)
+        image_.sorted = false;
+    image_.entries.push_back({std::move(*stored), start, line.size()});
+    image_.signature = currentSignature();
+    return true;
 }
 
 std::vector<BatteryTelemetryRecord>

@@ -68,6 +68,9 @@ private:
         QByteArray bytes;
         std::vector<Entry> entries;
         bool sorted = true;
+        // bytes are exactly the lines of entries, one after the other: writing entries again
+        // would give the same file.
+        bool exact = false;
     };
 
     FileSignature currentSignature() const;
@@ -77,6 +80,9 @@ private:
     std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now,
                                                            std::vector<QByteArrayView>* lines = nullptr);
     void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records, const std::vector<QByteArrayView>& lines);
+    // Adds next's line to the end of the file when that gives the very file writing keptRecords
+    // (the image's records in file order, then next) would; false when it does not apply.
+    bool appendUnlocked(const BatteryTelemetryRecord& next, size_t keptRecords);
     // Touches the study history, so only on the queue.
     std::vector<BatteryTelemetryRecord> mergedRecentRecords(const std::vector<BatteryTelemetryRecord>& records,
                                                             double hours, const QDateTime& now);
