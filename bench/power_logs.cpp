@@ -117,4 +117,30 @@ BENCHMARK(BM_TelemetryAppendFullLog)
     ->ArgNames({"spacing_s", "study"})
     ->Unit(benchmark::kMillisecond);
 
+// The steady state of an open power screen: the log keeps its own full 13-hour file between
+// calls, the clock moves 10 s per refresh, and each refresh stores a record (pushing the oldest
+// out of the window), so every iteration appends and rewrites.
+void BM_TelemetryAppendSteady(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const Paths paths = Paths::underRoot(dir.path());
+    VirtualDispatch dispatch;
+    dispatch.clock().setWallTime(benchNow());
+    BatteryTelemetryLog log(paths, dispatch);
+    const int spacing = static_cast<int>(state.range(0));
+    std::vector<QJsonObject> records;
+    for (int s = 13 * 3600; s > 0; s -= spacing)
+        records.push_back(BatteryTelemetryRecord{benchNow().addSecs(-s), 70, 30.0 + (s % 3), false}.toJson());
+    jsonl::writeAll(log.logURL(), records);
+    log.loadRecent(BatteryTelemetryLog::chartHours);
+    int percent = 0;
+    size_t returned = 0;
+    for (auto _ : state) {
+        dispatch.advanceSeconds(spacing);
+        returned = log.appendAndLoadRecent(percent++ % 101, 31.0, true).size();
+    }
+    state.counters["returned"] = static_cast<double>(returned);
+}
+BENCHMARK(BM_TelemetryAppendSteady)->Arg(10)->Arg(60)->ArgName("spacing_s")->Unit(benchmark::kMillisecond);
+
 } // namespace

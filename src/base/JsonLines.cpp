@@ -9,6 +9,16 @@
 
 namespace vantrel::jsonl {
 
+std::string_view trimmed(std::string_view line)
+{
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
+    while (!line.empty() && space(line.front()))
+        line.remove_prefix(1);
+    while (!line.empty() && space(line.back()))
+        line.remove_suffix(1);
+    return line;
+}
+
 std::vector<QJsonObject> parse(const QByteArray& content)
 {
     std::vector<QJsonObject> out;

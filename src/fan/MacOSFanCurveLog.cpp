@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include <sys/stat.h>
 
@@ -65,15 +66,41 @@ const MacOSFanCurveLog::Image& MacOSFanCurveLog::image()
     image_.loaded = true;
     image_.signature = signature;
     image_.generation = ++generation_;
-    // Freshly read bytes are not trusted to be in our own encoding; the first kept sample
-    // rewrites the file from the decoded samples and makes the image canonical.
-    if (const auto bytes = signature.exists ? readFile(path_) : std::nullopt) {
-        for (const auto& record : jsonl::parse(*bytes))
-            if (auto point = ObservedMacOSFanPoint::fromJson(record))
-                image_.lines.push_back({std::move(*point), 0});
-    } else {
+    const auto bytes = signature.exists ? readFile(path_) : std::nullopt;
+    if (!bytes) {
         image_.canonical = !signature.exists; // no file is the encoding of no samples
+        return image_;
     }
+    // The bytes can be reused for rewrites when every line is exactly what writing its sample
+    // gives, in time order, and the file ends with a line feed; otherwise the first kept
+    // sample rewrites the file from the decoded samples and makes the image canonical.
+    bool canonical = !bytes->isEmpty() && bytes->endsWith('\n');
+    const std::string_view content(bytes->constData(), static_cast<size_t>(bytes->size()));
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find('\n', start);
+        if (end == std::string_view::npos)
+            end = content.size();
+        const std::string_view raw = content.substr(start, end - start);
+        start = end + 1;
+        const std::string_view line = jsonl::trimmed(raw);
+        if (line.empty()) {
+            canonical = false;
+            continue;
+        }
+        bool lineCanonical = false;
+        auto point = ObservedMacOSFanPoint::fromLine(line, &lineCanonical);
+        if (!point) {
+            canonical = false;
+            continue;
+        }
+        canonical = canonical && lineCanonical && line.size() == raw.size()
+            && (image_.lines.empty() || !byTime(*point, image_.lines.back().point));
+        image_.lines.push_back({std::move(*point), static_cast<qsizetype>(raw.size() + 1)});
+    }
+    image_.canonical = canonical;
+    if (canonical)
+        image_.bytes = *bytes;
     return image_;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // One observation of the operating system's own fan control: how fast at which temperature.
 #include <optional>
+#include <string_view>
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -21,6 +22,10 @@ struct ObservedMacOSFanPoint {
     QJsonObject toJson() const;
     // Every key but "dominantSensor" is required.
     static std::optional<ObservedMacOSFanPoint> fromJson(const QJsonObject& o);
+    // The same decoding straight from one line of the log (nothing when it is not a JSON object).
+    // canonical, when given, is set to whether the line is byte for byte what the log would
+    // write for the decoded point, so the log can keep the bytes instead of encoding again.
+    static std::optional<ObservedMacOSFanPoint> fromLine(std::string_view line, bool* canonical = nullptr);
 
     bool operator==(const ObservedMacOSFanPoint&) const = default;
 };

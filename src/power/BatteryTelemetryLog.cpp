@@ -4,8 +4,16 @@
 #include <cmath>
 #include <map>
 
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QJsonObject>
 
+#include "base/AtomicFile.h"
 #include "base/JsonLines.h"
 #include "base/Paths.h"
 
@@ -47,7 +55,8 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
     std::vector<BatteryTelemetryRecord> result;
     queue_->sync([&] {
         const QDateTime now = dispatch_.clock().now();
-        auto records = loadRecentUnlocked(retentionHours, now);
+        std::vector<QByteArrayView> lines;
+        auto records = loadRecentUnlocked(retentionHours, now, &lines);
         BatteryTelemetryRecord next{now, std::clamp(percent, 0, 100), temperature, isCharging};
         if (temperature && !std::isfinite(*temperature))
             next.temperature.reset();
@@ -55,8 +64,16 @@ BatteryTelemetryLog::appendAndLoadRecent(int percent, std::optional<double> temp
             = records.empty() ? std::nullopt : std::optional(records.back());
         if (shouldAppend(next, last)) {
             records.push_back(next);
-            records = prune(std::move(records), now);
-            writeUnlocked(records);
+            lines.emplace_back();
+            // The loaded records are all within the window already, so pruning can only take the
+            // new one (never, as it is taken now); the lines stay paired with their records.
+            const auto kept = prune(records, now);
+            if (kept.size() != records.size()) {
+                records = kept;
+                lines.assign(records.size(), QByteArrayView());
+            }
+            if (!appendUnlocked(next, records.size()))
+                writeUnlocked(records, lines);
         }
         result = mergedRecentRecords(records, chartHours, now);
     });
@@ -98,28 +115,163 @@ std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::prune(std::vector<Batte
     return records;
 }
 
-std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::loadRecentUnlocked(double hours, const QDateTime& now) const
+BatteryTelemetryLog::FileSignature BatteryTelemetryLog::currentSignature() const
+{
+    struct stat st { };
+    if (::stat(QFile::encodeName(logURL_).constData(), &st) != 0)
+        return {};
+    return {true, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino), static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+const BatteryTelemetryLog::Image& BatteryTelemetryLog::image()
+{
+    const FileSignature signature = currentSignature();
+    if (image_.loaded && image_.signature == signature)
+        return image_;
+    image_ = Image{};
+    image_.loaded = true;
+    image_.signature = signature;
+    QFile file(logURL_);
+    if (!signature.exists || !file.open(QIODevice::ReadOnly))
+        return image_;
+    image_.bytes = file.readAll();
+    bool exact = image_.bytes.isEmpty() || image_.bytes.endsWith('\n');
+    const std::string_view text(image_.bytes.constData(), static_cast<size_t>(image_.bytes.size()));
+    image_.entries.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view raw = text.substr(start, end - start);
+        const size_t rawStart = start;
+        start = end + 1;
+        const std::string_view line = jsonl::trimmed(raw);
+        if (line.empty()) {
+            exact = false;
+            continue;
+        }
+        bool canonical = false;
+        auto record = BatteryTelemetryRecord::fromLine(line, &canonical);
+        if (!record) {
+            exact = false;
+            continue;
+        }
+        Entry entry{std::move(*record)};
+        // Reusable as it stands: the line with nothing around it and its line feed.
+        if (canonical && line.size() == raw.size() && end < text.size()) {
+            entry.lineStart = static_cast<qsizetype>(rawStart);
+            entry.lineLength = static_cast<qsizetype>(raw.size() + 1);
+        } else {
+            exact = false;
+        }
+        if (!image_.entries.empty() && entry.record.timestamp < image_.entries.back().record.timestamp)
+            image_.sorted = false;
+        image_.entries.push_back(std::move(entry));
+    }
+    image_.exact = exact;
+    return image_;
+}
+
+std::vector<BatteryTelemetryRecord> BatteryTelemetryLog::loadRecentUnlocked(double hours, const QDateTime& now,
+                                                                            std::vector<QByteArrayView>* lines)
 {
     const QDateTime cutoff = hoursBefore(now, hours);
+    const Image& img = image();
+    std::vector<const Entry*> kept;
+    kept.reserve(img.entries.size());
+    for (const auto& entry : img.entries)
+        if (entry.record.timestamp >= cutoff)
+            kept.push_back(&entry);
+    if (!img.sorted)
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const Entry* a, const Entry* b) { return a->record.timestamp < b->record.timestamp; });
     std::vector<BatteryTelemetryRecord> records;
-    for (const QJsonObject& o : jsonl::read(logURL_)) {
-        auto record = BatteryTelemetryRecord::fromJson(o);
-        if (record && record->timestamp >= cutoff)
-            records.push_back(std::move(*record));
+    records.reserve(kept.size());
+    if (lines) {
+        lines->clear();
+        lines->reserve(kept.size() + 1);
     }
-    sortByTime(records);
+    for (const Entry* entry : kept) {
+        records.push_back(entry->record);
+        if (lines)
+            lines->push_back(entry->lineStart < 0
+                                 ? QByteArrayView()
+                                 : QByteArrayView(img.bytes.constData() + entry->lineStart, entry->lineLength));
+    }
     return records;
 }
 
-void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord>& records) const
+void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord>& records,
+                                        const std::vector<QByteArrayView>& lines)
 {
-    std::vector<QJsonObject> lines;
-    lines.reserve(records.size());
-    for (const auto& r : records)
-        if (r.timestamp.isValid())
-            lines.push_back(r.toJson());
+    Image written;
+    written.loaded = true;
+    written.exact = true;
+    written.entries.reserve(records.size());
+    qsizetype size = 0;
+    for (const auto& line : lines)
+        size += line.isEmpty() ? 96 : line.size();
+    written.bytes.reserve(size);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const auto& r = records[i];
+        if (!r.timestamp.isValid())
+            continue;
+        const qsizetype start = written.bytes.size();
+        if (i < lines.size() && !lines[i].isEmpty()) {
+            written.bytes.append(lines[i]);
+            written.entries.push_back({r, start, lines[i].size()});
+            continue;
+        }
+        const QJsonObject object = r.toJson();
+        const QByteArray line = jsonl::encodeLine(object);
+        written.bytes.append(line);
+        // Keep what reading the line back gives (whole-second time stamps), not the record itself.
+        if (auto stored = BatteryTelemetryRecord::fromJson(object))
+            written.entries.push_back({std::move(*stored), start, line.size()});
+        else
+            written.exact = false;
+    }
     // A failed write leaves the previous file in place; the next reading tries again.
-    jsonl::writeAll(logURL_, lines);
+    if (!writeFileAtomically(logURL_, written.bytes)) {
+        image_.loaded = false;
+        return;
+    }
+    for (size_t i = 1; i < written.entries.size() && written.sorted; ++i)
+        written.sorted = !(written.entries[i].record.timestamp < written.entries[i - 1].record.timestamp);
+    written.signature = currentSignature();
+    image_ = std::move(written);
+}
+
+bool BatteryTelemetryLog::appendUnlocked(const BatteryTelemetryRecord& next, size_t keptRecords)
+{
+    // Only when the file is exactly the image, in time order, and every record in it stays: then
+    // the rewrite would write the same bytes plus next's line. A missing file goes the long way,
+    // which also creates the folder.
+    if (!image_.loaded || !image_.exact || !image_.sorted || !image_.signature.exists
+        || keptRecords != image_.entries.size() + 1 || !next.timestamp.isValid())
+        return false;
+    const QJsonObject object = next.toJson();
+    auto stored = BatteryTelemetryRecord::fromJson(object);
+    if (!stored)
+        return false;
+    const QByteArray line = jsonl::encodeLine(object);
+    const int fd = ::open(QFile::encodeName(logURL_).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const ssize_t written = ::write(fd, line.constData(), static_cast<size_t>(line.size()));
+    ::close(fd);
+    // On any failure the whole atomic rewrite follows, which also replaces a torn line.
+    if (written != line.size())
+        return false;
+    const qsizetype start = image_.bytes.size();
+    image_.bytes.append(line);
+    if (!image_.entries.empty() && stored->timestamp < image_.entries.back().record.timestamp)
+        image_.sorted = false;
+    image_.entries.push_back({std::move(*stored), start, line.size()});
+    image_.signature = currentSignature();
+    return true;
 }
 
 std::vector<BatteryTelemetryRecord>

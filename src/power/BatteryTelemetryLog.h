@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -42,8 +44,45 @@ public:
     static std::vector<BatteryTelemetryRecord> prune(std::vector<BatteryTelemetryRecord> records, const QDateTime& now);
 
 private:
-    std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now) const;
-    void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records) const;
+    // What the file held when this log last read or wrote it: the decoded records in file order
+    // and, for each, its line when the line is exactly the record's encoding. While the file is
+    // unchanged on disk an append neither reads nor encodes the whole history again.
+    struct FileSignature {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileSignature&) const = default;
+    };
+    struct Entry {
+        BatteryTelemetryRecord record;
+        // Where its line (with the line feed) lies in the image's bytes; −1 when the line is not
+        // exactly the record's encoding and must be encoded again.
+        qsizetype lineStart = -1;
+        qsizetype lineLength = 0;
+    };
+    struct Image {
+        bool loaded = false;
+        FileSignature signature;
+        QByteArray bytes;
+        std::vector<Entry> entries;
+        bool sorted = true;
+        // bytes are exactly the lines of entries, one after the other: writing entries again
+        // would give the same file.
+        bool exact = false;
+    };
+
+    FileSignature currentSignature() const;
+    const Image& image();
+    // The records at or after now − hours, by time; lines (when given) receives each one's line
+    // in the image (empty when it must be encoded), valid until the image changes.
+    std::vector<BatteryTelemetryRecord> loadRecentUnlocked(double hours, const QDateTime& now,
+                                                           std::vector<QByteArrayView>* lines = nullptr);
+    void writeUnlocked(const std::vector<BatteryTelemetryRecord>& records, const std::vector<QByteArrayView>& lines);
+    // Adds next's line to the end of the file when that gives the very file writing keptRecords
+    // (the image's records in file order, then next) would; false when it does not apply.
+    bool appendUnlocked(const BatteryTelemetryRecord& next, size_t keptRecords);
     // Touches the study history, so only on the queue.
     std::vector<BatteryTelemetryRecord> mergedRecentRecords(const std::vector<BatteryTelemetryRecord>& records,
                                                             double hours, const QDateTime& now);
@@ -53,6 +92,7 @@ private:
     Dispatch& dispatch_;
     QueuePtr queue_;
     StudyChargeHistory studyHistory_;
+    Image image_;
 };
 
 } // namespace vantrel

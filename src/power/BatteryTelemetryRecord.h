@@ -1,6 +1,7 @@
 #pragma once
 // One battery reading of the application's own telemetry log ("battery-telemetry.jsonl").
 #include <optional>
+#include <string_view>
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -18,6 +19,10 @@ struct BatteryTelemetryRecord {
     QJsonObject toJson() const;
     // Nothing when a key is missing or of the wrong type; the percent is clamped to 0…100.
     static std::optional<BatteryTelemetryRecord> fromJson(const QJsonObject& o);
+    // The same decoding straight from one line of the log (nothing when it is not a JSON object).
+    // canonical, when given, is set to whether the line is byte for byte the encoding of the
+    // decoded record, so the log can write the line again instead of encoding the record.
+    static std::optional<BatteryTelemetryRecord> fromLine(std::string_view line, bool* canonical = nullptr);
 
     bool operator==(const BatteryTelemetryRecord&) const = default;
 };
@@ -29,6 +34,10 @@ struct OnlyPowerBatteryTelemetrySample {
     std::optional<bool> isCharging;
 
     static std::optional<OnlyPowerBatteryTelemetrySample> fromJson(const QJsonObject& o);
+    // The same straight from one line of the study log (nothing when it is not a JSON object).
+    static std::optional<OnlyPowerBatteryTelemetrySample> fromLine(std::string_view line);
+
+    bool operator==(const OnlyPowerBatteryTelemetrySample&) const = default;
 };
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #pragma once
 // One line of the power-only study log, written by the study logger outside the application.
 #include <optional>
+#include <string_view>
 
 #include <QJsonObject>
 #include <QString>
@@ -23,6 +24,9 @@ struct OnlyPowerEnergySample {
     // Nothing when a required key is missing or any key holds a value of the wrong type
     // (an optional key may be absent or null).
     static std::optional<OnlyPowerEnergySample> fromJson(const QJsonObject& o);
+    // The same decoding straight from one line of the log: nothing when the line is not a
+    // JSON object or fromJson would refuse it.
+    static std::optional<OnlyPowerEnergySample> fromLine(std::string_view line);
     QJsonObject toJson() const;
 
     bool operator==(const OnlyPowerEnergySample&) const = default;

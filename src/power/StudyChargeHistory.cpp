@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QJsonObject>
 
 #include "power/StudyLogReader.h"
 
@@ -18,9 +17,9 @@ constexpr double latestEpoch = 253402300799.0;
 
 double epochOf(const QDateTime& t) { return static_cast<double>(t.toMSecsSinceEpoch()) / 1000.0; }
 
-std::optional<BatteryTelemetryRecord> chargeRecord(const QJsonObject& o)
+std::optional<BatteryTelemetryRecord> chargeRecord(std::string_view line)
 {
-    const auto sample = OnlyPowerBatteryTelemetrySample::fromJson(o);
+    const auto sample = OnlyPowerBatteryTelemetrySample::fromLine(line);
     if (!sample || !sample->stateOfChargePercent || !std::isfinite(sample->epochSeconds)
         || std::fabs(sample->epochSeconds) > latestEpoch)
         return std::nullopt;
@@ -62,10 +61,10 @@ void StudyChargeHistory::collect(const QDateTime& cutoff, const QDateTime& keepF
         identity_ = identity;
         keptFrom_ = from;
     }
-    const qint64 end = StudyLogReader::forEachObjectFrom(
+    const qint64 end = StudyLogReader::forEachLineFrom(
         path_, offset_,
-        [&](const QJsonObject& o) {
-        if (auto r = chargeRecord(o); r && r->timestamp >= *keptFrom_)
+        [&](std::string_view line) {
+        if (auto r = chargeRecord(line); r && r->timestamp >= *keptFrom_)
             records_.insert_or_assign(r->timestamp.toSecsSinceEpoch(), *r);
         },
         epochOf(*keptFrom_));

@@ -1,6 +1,7 @@
 #include "power/StudyLogReader.h"
 
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -44,7 +45,7 @@ std::optional<double> quickEpoch(std::string_view line)
     return value;
 }
 
-void handleLine(std::string_view line, const std::function<void(const QJsonObject&)>& visit, double from, double to)
+void handleLine(std::string_view line, const std::function<void(std::string_view)>& visit, double from, double to)
 {
     while (!line.empty() && isSpace(line.front()))
         line.remove_prefix(1);
@@ -54,11 +55,7 @@ void handleLine(std::string_view line, const std::function<void(const QJsonObjec
         return;
     if (auto epoch = quickEpoch(line); epoch && (*epoch < from || *epoch > to))
         return;
-    const QByteArray bytes = QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size()));
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (error.error == QJsonParseError::NoError && doc.isObject())
-        visit(doc.object());
+    visit(line);
 }
 
 } // namespace
@@ -73,20 +70,38 @@ qint64 StudyLogReader::forEachObjectFrom(const QString& path, qint64 offset,
                                          const std::function<void(const QJsonObject&)>& visit, double fromEpoch,
                                          double toEpoch)
 {
+    return forEachLineFrom(
+        path, offset,
+        [&](std::string_view line) {
+        const QByteArray bytes = QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size()));
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+        if (error.error == QJsonParseError::NoError && doc.isObject())
+            visit(doc.object());
+        },
+        fromEpoch, toEpoch);
+}
+
+qint64 StudyLogReader::forEachLineFrom(const QString& path, qint64 offset,
+                                       const std::function<void(std::string_view)>& visit, double fromEpoch,
+                                       double toEpoch)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
     if (offset > 0 && !file.seek(offset))
         return -1;
     qint64 completeLinesEnd = offset;
-    QByteArray pending;
+    // One buffer for the whole read: the unfinished line at its start, each block read behind it.
+    QByteArray buffer(maxLineBytes + blockSize, Qt::Uninitialized);
+    char* const data = buffer.data();
+    qsizetype pending = 0;
     bool skippingLongLine = false;
     for (;;) {
-        const QByteArray block = file.read(blockSize);
-        if (block.isEmpty())
+        const qint64 read = file.read(data + pending, blockSize);
+        if (read <= 0)
             break;
-        pending.append(block);
-        std::string_view rest(pending.constData(), static_cast<size_t>(pending.size()));
+        const std::string_view rest(data, static_cast<size_t>(pending + read));
         size_t consumed = 0;
         for (size_t nl = rest.find('\n'); nl != std::string_view::npos; nl = rest.find('\n', consumed)) {
             if (!skippingLongLine)
@@ -95,17 +110,18 @@ qint64 StudyLogReader::forEachObjectFrom(const QString& path, qint64 offset,
             consumed = nl + 1;
         }
         completeLinesEnd += static_cast<qint64>(consumed);
-        pending.remove(0, static_cast<qsizetype>(consumed));
-        if (pending.size() > maxLineBytes) {
+        pending = static_cast<qsizetype>(rest.size() - consumed);
+        if (pending > maxLineBytes) {
             // Counted as read: a damaged stretch is not worth reading again.
-            completeLinesEnd += pending.size();
+            completeLinesEnd += pending;
             skippingLongLine = true;
-            pending.clear();
+            pending = 0;
+        } else if (consumed > 0 && pending > 0) {
+            std::memmove(data, data + consumed, static_cast<size_t>(pending));
         }
     }
     if (!skippingLongLine)
-        handleLine(std::string_view(pending.constData(), static_cast<size_t>(pending.size())), visit, fromEpoch,
-                   toEpoch);
+        handleLine(std::string_view(data, static_cast<size_t>(pending)), visit, fromEpoch, toEpoch);
     return completeLinesEnd;
 }
 

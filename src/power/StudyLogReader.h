@@ -3,6 +3,7 @@
 // and is never rotated by the application, so it is read in blocks, never whole.
 #include <functional>
 #include <limits>
+#include <string_view>
 
 #include <QJsonObject>
 #include <QString>
@@ -26,6 +27,13 @@ public:
                                     const std::function<void(const QJsonObject&)>& visit,
                                     double fromEpoch = -std::numeric_limits<double>::infinity(),
                                     double toEpoch = std::numeric_limits<double>::infinity());
+
+    // The same selection of lines, handed over as their bytes (trimmed, not parsed), for readers
+    // that decode the fields they need themselves. The view is valid only during the call.
+    static qint64 forEachLineFrom(const QString& path, qint64 offset,
+                                  const std::function<void(std::string_view)>& visit,
+                                  double fromEpoch = -std::numeric_limits<double>::infinity(),
+                                  double toEpoch = std::numeric_limits<double>::infinity());
 };
 
 } // namespace vantrel

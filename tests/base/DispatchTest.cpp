@@ -1,5 +1,6 @@
 #include <atomic>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -229,6 +230,74 @@ TEST(QtDispatch, ConcurrentSyncCallsNeverInterleave)
         });
     for (auto& th : threads)
         th.join();
+    EXPECT_EQ(maxActive.load(), 1);
+}
+
+TEST(QtDispatch, SyncOnAnIdleQueueRunsOnTheCallerYetHoldsTheQueue)
+{
+    QtDispatch dispatch;
+    auto serial = dispatch.makeSerialQueue(QStringLiteral("test.serial"));
+    std::thread::id ranOn;
+    std::atomic<bool> posted{false};
+    std::atomic<bool> laterRan{false};
+    bool laterRanDuringSync = true;
+    serial->sync([&] {
+        ranOn = std::this_thread::get_id();
+        EXPECT_TRUE(serial->isCurrent());
+        serial->async([&] { laterRan = true; });
+        posted = true;
+        // Work queued meanwhile waits until this call has ended.
+        std::this_thread::yield();
+        laterRanDuringSync = laterRan;
+    });
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_FALSE(laterRanDuringSync);
+    serial->sync([] {}); // behind the queued item, so that one has run
+    EXPECT_TRUE(laterRan);
+
+    // Calls made while the queue is busy still wait their turn behind what is queued.
+    std::vector<int> order;
+    std::promise<void> release;
+    auto released = release.get_future().share();
+    serial->async([&, released] {
+        released.wait();
+        order.push_back(1);
+    });
+    serial->async([&] { order.push_back(2); });
+    std::thread caller([&] { serial->sync([&] { order.push_back(3); }); });
+    release.set_value();
+    caller.join();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(QtDispatch, MixedSyncAndAsyncWorkNeverInterleaves)
+{
+    QtDispatch dispatch;
+    auto serial = dispatch.makeSerialQueue(QStringLiteral("test.serial"));
+    std::atomic<int> active{0};
+    std::atomic<int> maxActive{0};
+    std::atomic<int> done{0};
+    const auto body = [&] {
+        const int now = ++active;
+        maxActive = std::max(maxActive.load(), now);
+        std::this_thread::yield();
+        --active;
+        ++done;
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                if ((i + t) % 3 == 0)
+                    serial->async(body);
+                else
+                    serial->sync(body);
+            }
+        });
+    for (auto& th : threads)
+        th.join();
+    serial->sync([] {});
+    EXPECT_EQ(done.load(), 800);
     EXPECT_EQ(maxActive.load(), 1);
 }
 
