@@ -59,8 +59,10 @@ AppServices::AppServices(const LaunchOptions& options)
         desktop_.shieldWindows = std::make_shared<QtShieldWindows>();
     launchAtLogin_ = std::make_unique<VantrelLaunchAtLoginController>(
         VantrelLaunchAtLoginController::configurationFor(paths_), *desktop_.loginItems);
-    helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(
-        BatteryHelperOnboardingInstaller::configurationFor(paths_));
+    auto helperConfiguration = BatteryHelperOnboardingInstaller::configurationFor(paths_);
+    if (options_.platform == PlatformKind::Linux)
+        helperConfiguration.probeArguments = {QStringLiteral("-l")};
+    helperInstaller_ = std::make_unique<BatteryHelperOnboardingInstaller>(std::move(helperConfiguration));
 }
 
 AppServices::~AppServices()

@@ -72,7 +72,7 @@ bool BatteryHelperOnboardingInstaller::isReady() const
     if (!isExecutableFile(configuration_.batteryTool) || !isExecutableFile(configuration_.smcTool)
         || !QFileInfo::exists(configuration_.permissionFile))
         return false;
-    const QStringList probe = {QStringLiteral("-k"), QStringLiteral("CHIE"), QStringLiteral("-r")};
+    const QStringList& probe = configuration_.probeArguments;
     if (configuration_.probeThroughSudo)
         return runChildProcess(configuration_.sudoPath,
                                QStringList{QStringLiteral("-n"), configuration_.smcTool} + probe, kProbeTimeout)

@@ -30,6 +30,9 @@ public:
         QString visudoPath = QStringLiteral("/usr/sbin/visudo");
         // The readiness probe runs the smc tool through "sudo -n"; otherwise directly.
         bool probeThroughSudo = true;
+        // What the probe asks the smc tool: the charge-inhibit key every Mac has. A Linux
+        // machine's sensors have no such key, so there the probe lists the keys instead.
+        QStringList probeArguments = {QStringLiteral("-k"), QStringLiteral("CHIE"), QStringLiteral("-r")};
     };
     // This system: the helper paths of paths, the tools beside this binary or in share/vantrel,
     // and the sudo probe only where sudo exists and it can succeed (an administrator prompt is

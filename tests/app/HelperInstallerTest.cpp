@@ -161,6 +161,12 @@ TEST(HelperInstaller, InstallsIntoAPathThatNeedsQuotingAndThenIsReady)
         EXPECT_FALSE(QFile::exists(stray) || QFile::exists(f.tmp.file(stray)) || QFile::exists(f.root + "/" + stray))
             << "a path was run as a command";
 
+    // The probe asks what the configuration says (on Linux, the key listing): this stand-in
+    // answers only the charge-inhibit key.
+    auto listing = f.configuration;
+    listing.probeArguments = {QStringLiteral("-l")};
+    EXPECT_FALSE(BatteryHelperOnboardingInstaller(listing).isReady());
+
     // Readiness needs every piece: a probe that fails, or a missing permission file.
     f.setSmcStatus(1);
     EXPECT_FALSE(installer.isReady());
