@@ -6,6 +6,7 @@
 
 #include <QJsonObject>
 
+#include "base/AtomicFile.h"
 #include "base/JsonLines.h"
 #include "base/Paths.h"
 
@@ -119,7 +120,8 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
         if (r.timestamp.isValid())
             lines.push_back(r.toJson());
     // A failed write leaves the previous file in place; the next reading tries again.
-    jsonl::writeAll(logURL_, lines);
+    QString error;
+    writeFailures_.note(writeFileAtomically(logURL_, jsonl::encode(lines), std::nullopt, &error), logURL_, error);
 }
 
 std::vector<BatteryTelemetryRecord>

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "base/Dispatch.h"
+#include "base/WriteFailureLog.h"
 #include "power/BatteryTelemetryRecord.h"
 #include "power/StudyChargeHistory.h"
 
@@ -53,6 +54,7 @@ private:
     Dispatch& dispatch_;
     QueuePtr queue_;
     StudyChargeHistory studyHistory_;
+    mutable WriteFailureLog writeFailures_{QStringLiteral("BatteryTelemetryLog")};
 };
 
 } // namespace vantrel
