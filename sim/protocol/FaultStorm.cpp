@@ -7,7 +7,7 @@ namespace vantrel::sim {
 namespace {
 
 constexpr const char* kKindNames[kStormKindCount] = {
-    "delay_past_1s", "delay_past_5s", "delay_past_10s", "delay_past_30s", "close",  "garbage",      "non_object",
+    "delay_past_1s", "delay_past_5s", "delay_past_10s", "delay_past_30s", "close",    "garbage",   "non_object",
     "split",         "wrong_status",  "omit_keys",      "mistype_keys",   "pad_8192", "pad_10mib", "truncate",
 };
 

@@ -74,8 +74,9 @@ TEST(WriteFailureLog, SaysOnceWhenWritingStartsFailingAndOnceWhenItWorksAgain)
     EXPECT_FALSE(failures.note(false, "/x/log.jsonl", "No space left on device"));
     EXPECT_TRUE(failures.failing());
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_EQ(log.lines().first(), "BatteryTelemetryLog: could not rewrite /x/log.jsonl (No space left on device); "
-                                   "the previous file was kept");
+    EXPECT_EQ(log.lines().first(),
+              "BatteryTelemetryLog: could not rewrite /x/log.jsonl (No space left on device); "
+              "the previous file was kept");
     failures.note(true, "/x/log.jsonl");
     failures.note(true, "/x/log.jsonl");
     EXPECT_EQ(log.lines().size(), 2);

@@ -233,7 +233,6 @@ TEST(BatteryTemperatureSample, KeepsTheLastHourWithTemperatures)
     EXPECT_FALSE(samples[0].id.isNull());
 }
 
-
 TEST(BatteryTelemetryLogFailures, AFullOrReadOnlyDiskKeepsThePreviousLogAndSaysSoOnce)
 {
     test::TinyFileSystem disk;

@@ -370,8 +370,7 @@ TEST_F(ServedDaemon, AStormFaultsDaemonCommandsUntilStoppedAndKeepsItsFigures)
         const RawReply r = ask(R"({"cmd":"get_status"})", 300);
         const auto o = json::parseObject(r.bytes);
         unharmed += o && o->value("status") == "ok" && o->value("cpu_temp").isDouble() && !r.timedOut
-                && r.bytes.size() < 8192
-                && r.chunks.size() == 1
+                && r.bytes.size() < 8192 && r.chunks.size() == 1
             ? 1
             : 0;
     }
