@@ -81,6 +81,9 @@ while [ $(( $(date +%s) - start )) -lt "$duration" ]; do
   [ "$rss" -gt "$rss_peak" ] && rss_peak=$rss
   rss_end=$rss
 done
+if [ ! -r "/proc/$sim/stat" ] || [ "$(awk '{ print $3 }' "/proc/$sim/stat")" = Z ]; then
+  echo "the simulator ended during the storm"; tail -20 "$root/sim.log"; exit 1
+fi
 ctl storm active=false >"$root/storm.json"
 stopped=$(date +%s.%N)
 fail=0
