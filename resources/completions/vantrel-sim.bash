@@ -25,7 +25,7 @@ _vantrel_sim()
             return
             ;;
         ctl)
-            COMPREPLY=($(compgen -W '--socket state step load adapter battery lid displays platform fault clear_faults ownership update_outcome send' -- "$cur"))
+            COMPREPLY=($(compgen -W '--socket state step load adapter battery lid displays platform fault clear_faults storm ownership update_outcome send' -- "$cur"))
             return
             ;;
     esac

@@ -60,7 +60,11 @@ public:
     void setAdapter(bool connected, std::optional<int> watts = std::nullopt);
     void setLidClosed(bool closed) { lidClosed_ = closed; }
     void setExternalDisplays(int count) { externalDisplays_ = std::max(0, count); }
-    void recordHeartbeat() { lastHeartbeatUptime_ = uptime_; }
+    void recordHeartbeat()
+    {
+        lastHeartbeatUptime_ = uptime_;
+        ++heartbeats_;
+    }
 
     double cpuLoad() const { return cpuLoad_; }
     double gpuLoad() const { return gpuLoad_; }
@@ -70,6 +74,8 @@ public:
     bool lidClosed() const { return lidClosed_; }
     int externalDisplays() const { return externalDisplays_; }
     bool appLeaseActive() const;
+    // Heartbeats received since the simulator started.
+    long long heartbeats() const { return heartbeats_; }
 
     // Parts.
     FanController& fans() { return fans_; }
@@ -132,6 +138,7 @@ private:
     double epoch_;
     double uptime_ = 0;
     std::optional<double> lastHeartbeatUptime_;
+    long long heartbeats_ = 0;
     double cpuLoad_ = 0.05;
     double gpuLoad_ = 0.02;
     double ambient_ = 24.0;

@@ -5,6 +5,7 @@
 #include "base/JsonAccess.h"
 #include "sim/model/HardwareDescription.h"
 #include "sim/protocol/CommandTable.h"
+#include "sim/protocol/FaultStorm.h"
 #include "sim/protocol/Readbacks.h"
 
 namespace vantrel::sim {
@@ -175,7 +176,10 @@ QJsonObject stateDump(SimContext& ctx, const QJsonObject&)
         // What the application last asked for; power_policy shows what is in effect.
         {QStringLiteral("system_sleep_requested_by_vantrel"), mac.sleep().requested()},
         {QStringLiteral("hardware"), hardwareDescription(mac)},
+        {QStringLiteral("app_lease_active"), mac.appLeaseActive()},
+        {QStringLiteral("app_heartbeats"), mac.heartbeats()},
         {QStringLiteral("faults"), ctx.faults.list()},
+        {QStringLiteral("storm"), ctx.faults.stormState()},
         {QStringLiteral("charger_faults"),
          QJsonArray::fromStringList(QStringList(ctx.chargerFaults.begin(), ctx.chargerFaults.end()))},
         {QStringLiteral("state_directory"), ctx.config.stateDirectory},
@@ -204,6 +208,38 @@ QJsonObject clearFaults(SimContext& ctx, const QJsonObject& r)
 {
     ctx.faults.clear(json::string(r, QStringLiteral("command")).value_or(QString()));
     return okReply({{QStringLiteral("faults"), ctx.faults.list()}});
+}
+
+// "active" (default true), "seed" (an integer, default 1) and "rate" (the share of requests
+// faulted, 0 to 1, default 0.5); "active" false stops the storm and keeps its figures.
+QJsonObject storm(SimContext& ctx, const QJsonObject& r)
+{
+    const auto active = r.contains(QStringLiteral("active")) ? json::strictBool(r, QStringLiteral("active"))
+                                                             : std::optional<bool>(true);
+    if (!active)
+        return invalidArgument(QStringLiteral("active"), QStringLiteral("a boolean"));
+    if (!*active) {
+        ctx.faults.stopStorm();
+        ctx.diagnostic(QStringLiteral("info"), QStringLiteral("faults"), QStringLiteral("Fault storm stopped"));
+        return okReply({{QStringLiteral("storm"), ctx.faults.stormState()}});
+    }
+    StormSettings settings;
+    if (r.contains(QStringLiteral("seed"))) {
+        const auto seed = json::integer(r, QStringLiteral("seed"));
+        if (!seed || *seed < 0 || *seed > 0xFFFFFFFFLL)
+            return invalidArgument(QStringLiteral("seed"), QStringLiteral("an integer from 0 to 4294967295"));
+        settings.seed = static_cast<quint32>(*seed);
+    }
+    if (r.contains(QStringLiteral("rate"))) {
+        const auto rate = json::number(r, QStringLiteral("rate"));
+        if (!rate || *rate < 0 || *rate > 1)
+            return invalidArgument(QStringLiteral("rate"), QStringLiteral("a share from 0 to 1"));
+        settings.rate = *rate;
+    }
+    ctx.faults.startStorm(settings);
+    ctx.diagnostic(QStringLiteral("warning"), QStringLiteral("faults"),
+                   QStringLiteral("Fault storm started (seed %1, rate %2)").arg(settings.seed).arg(settings.rate));
+    return okReply({{QStringLiteral("storm"), ctx.faults.stormState()}});
 }
 
 // "active", and optionally how the application describes its display: "name", "width",
@@ -328,6 +364,7 @@ void addControlCommands(CommandTable& table)
     table.add(QStringLiteral("sim_state"), stateDump, false);
     table.add(QStringLiteral("sim_fault"), addFault, false);
     table.add(QStringLiteral("sim_clear_faults"), clearFaults, false);
+    table.add(QStringLiteral("sim_storm"), storm, false);
     table.add(QStringLiteral("sim_ownership"), setOwnership, false);
     table.add(QStringLiteral("sim_update_outcome"), setUpdateOutcome, false);
 }

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 
 #include "base/JsonAccess.h"
+#include "sim/protocol/FaultStorm.h"
 
 namespace vantrel::sim {
 
@@ -19,6 +20,7 @@ constexpr std::pair<FaultMode, const char*> kModes[] = {
     {FaultMode::OmitKeys, "omit_keys"},
     {FaultMode::MistypeKeys, "mistype_keys"},
     {FaultMode::Pad, "pad"},
+    {FaultMode::Truncate, "truncate"},
 };
 
 // The same information in a JSON type the reader does not expect.
@@ -76,7 +78,7 @@ std::optional<Fault> Fault::fromRequest(const QJsonObject& request, QString* err
         }
     if (!known)
         return fail(QStringLiteral(
-            "\"mode\" must be one of delay, close, garbage, split, status, omit_keys, mistype_keys, pad"));
+            "\"mode\" must be one of delay, close, garbage, split, status, omit_keys, mistype_keys, pad, truncate"));
     const auto intArg = [&request](const char* key, int fallback, int lo, int hi) {
         return static_cast<int>(
             std::clamp<qint64>(json::integer(request, QLatin1String(key)).value_or(fallback), lo, hi));
@@ -132,6 +134,32 @@ QJsonObject Fault::toJson() const
     return o;
 }
 
+FaultInjector::FaultInjector() = default;
+FaultInjector::~FaultInjector() = default;
+
+void FaultInjector::startStorm(const StormSettings& settings)
+{
+    std::lock_guard lock(mutex_);
+    storm_ = std::make_unique<FaultStorm>(settings);
+    stormActive_ = true;
+}
+
+void FaultInjector::stopStorm()
+{
+    std::lock_guard lock(mutex_);
+    stormActive_ = false;
+}
+
+QJsonObject FaultInjector::stormState() const
+{
+    std::lock_guard lock(mutex_);
+    if (!storm_)
+        return QJsonObject{{QStringLiteral("active"), false}};
+    QJsonObject o = storm_->toJson();
+    o.insert(QStringLiteral("active"), stormActive_);
+    return o;
+}
+
 void FaultInjector::add(const QString& command, const Fault& fault)
 {
     std::lock_guard lock(mutex_);
@@ -169,6 +197,9 @@ std::vector<Fault> FaultInjector::take(const QString& command)
         if (list.empty())
             faults_.erase(it);
     }
+    if (stormActive_)
+        if (auto f = storm_->draw(command))
+            out.push_back(std::move(*f));
     return out;
 }
 
@@ -197,6 +228,7 @@ ShapedReply shapeReply(const QJsonObject& reply, const std::vector<Fault>& fault
     std::optional<QByteArray> garbage;
     int padBytes = 0;
     int segments = 1;
+    bool truncate = false;
     for (const auto& f : faults) {
         switch (f.mode) {
         case FaultMode::Delay:
@@ -227,6 +259,9 @@ ShapedReply shapeReply(const QJsonObject& reply, const std::vector<Fault>& fault
         case FaultMode::Pad:
             padBytes = f.padBytes;
             break;
+        case FaultMode::Truncate:
+            truncate = true;
+            break;
         }
     }
     if (shaped.closeWithoutReply)
@@ -234,6 +269,9 @@ ShapedReply shapeReply(const QJsonObject& reply, const std::vector<Fault>& fault
     QByteArray bytes = garbage ? *garbage : json::compact(body);
     if (!garbage && bytes.size() < padBytes)
         bytes.append(QByteArray(padBytes - bytes.size(), ' '));
+    // Half a reply, then the connection ends as if the daemon had died mid-write.
+    if (truncate)
+        bytes.truncate(bytes.size() / 2);
     const qsizetype n = std::min<qsizetype>(segments, std::max<qsizetype>(1, bytes.size()));
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {

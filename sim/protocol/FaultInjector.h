@@ -1,7 +1,9 @@
 #pragma once
 // Faults injected per command for reliability tests: a slow reply, a connection closed
 // without reply, garbage bytes, a reply split into pauses, another status, keys left out or
-// of the wrong type, padding to an exact size. Thread-safe; the server asks it per request.
+// of the wrong type, padding to an exact size, a reply cut off half-way; and a seeded storm of
+// random faults on every command. Thread-safe; the server asks it per request.
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -25,7 +27,8 @@ enum class FaultMode {
     Status,
     OmitKeys,
     MistypeKeys,
-    Pad
+    Pad,
+    Truncate
 };
 
 struct Fault {
@@ -47,8 +50,13 @@ struct Fault {
 
 using daemonserver::ShapedReply;
 
+class FaultStorm;
+struct StormSettings;
+
 class FaultInjector {
 public:
+    FaultInjector();
+    ~FaultInjector();
     // command: a command name, or "*" for every command that is not a sim control command.
     void add(const QString& command, const Fault& fault);
     void clear(const QString& command = {});
@@ -56,9 +64,18 @@ public:
     std::vector<Fault> take(const QString& command);
     QJsonArray list() const;
 
+    // A random fault on a share of every daemon command's requests until stopped; starting
+    // again begins a new storm from its seed.
+    void startStorm(const StormSettings& settings);
+    void stopStorm();
+    // "active" and the storm's figures (those of the last storm once stopped); empty before any.
+    QJsonObject stormState() const;
+
 private:
     mutable std::mutex mutex_;
     QHash<QString, std::vector<Fault>> faults_;
+    std::unique_ptr<FaultStorm> storm_;
+    bool stormActive_ = false;
 };
 
 // Whether any fault stops the command from being carried out.

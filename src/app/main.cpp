@@ -7,11 +7,13 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
 #include "app/AppServices.h"
+#include "app/EventLoopProbe.h"
 #include "app/HeadlessDemo.h"
 #include "app/LaunchOptions.h"
 #include "app/StartupTiming.h"
 #include "app/TerminationSignalWatcher.h"
 #include "base/Log.h"
+#include "core/ThermalManager.h"
 
 using namespace vantrel;
 
@@ -85,9 +87,19 @@ int main(int argc, char** argv)
 
     // A refused second copy never starts the monitoring loop or talks to the daemon's heartbeat.
     const bool admitted = delegate.applicationDidFinishLaunching() == AppDelegate::LaunchOutcome::Admitted;
+    std::unique_ptr<EventLoopProbe> eventLoopProbe;
     if (admitted) {
         if (startupTiming)
             startupTiming->watchReadings(services.model().thermal());
+        if (const auto probePath = EventLoopProbe::requestedPath()) {
+            eventLoopProbe = std::make_unique<EventLoopProbe>(services.dispatch(), *probePath);
+            EventLoopProbe* probe = eventLoopProbe.get();
+            QObject::connect(&services.model().thermal(), &ThermalManager::readingsChanged, &app,
+                             [probe] { probe->countReading(); });
+            QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [probe] { probe->stop(); });
+            // Measured from the first turn of the event loop on.
+            services.dispatch().main()->async([probe] { probe->start(); });
+        }
         services.startModel();
     }
     std::unique_ptr<HeadlessDemo> demo;

@@ -19,7 +19,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& data,
     }
     if (permissions)
         file.setPermissions(*permissions);
-    if (file.write(data) != data.size()) {
+    // QSaveFile buffers small writes and its commit() does not notice when writing that buffer
+    // out fails (a full disk): it would rename an empty or cut temporary file over the good one.
+    // Writing the buffer out here first catches that and keeps the previous file.
+    if (file.write(data) != data.size() || !file.flush()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

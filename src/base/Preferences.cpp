@@ -1,8 +1,12 @@
 #include "base/Preferences.h"
 
 #include <cmath>
+#include <functional>
 
+#include <QEvent>
 #include <QSettings>
+
+#include "base/Log.h"
 
 namespace vantrel {
 namespace {
@@ -133,9 +137,33 @@ QStringList MemoryPreferences::keys() const
     return values_.keys();
 }
 
+// QSettings writes pending changes by itself when its event loop comes round; that write is
+// checked here too, so a failure is logged whichever way the file was written.
+class SettingsFilePreferences::AutoSyncingSettings final : public QSettings {
+public:
+    AutoSyncingSettings(const QString& filePath, std::function<void(bool ok)> written)
+        : QSettings(filePath, QSettings::IniFormat)
+        , written_(std::move(written))
+    { }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::UpdateRequest)
+            return QSettings::event(event);
+        sync();
+        written_(status() == QSettings::NoError);
+        return true;
+    }
+
+private:
+    std::function<void(bool ok)> written_;
+};
+
 SettingsFilePreferences::SettingsFilePreferences(const QString& filePath)
-    : settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
+    : settings_(std::make_unique<AutoSyncingSettings>(filePath, [this](bool ok) { noteWrite(ok); }))
 { }
+
 SettingsFilePreferences::~SettingsFilePreferences() { sync(); }
 
 bool SettingsFilePreferences::exists(const QString& key) const
@@ -158,10 +186,36 @@ void SettingsFilePreferences::remove(const QString& key)
     QMutexLocker lock(&mutex_);
     settings_->remove(key);
 }
-void SettingsFilePreferences::sync()
+bool SettingsFilePreferences::sync()
 {
     QMutexLocker lock(&mutex_);
+    if (lastSyncFailed_) {
+        // QSettings keeps reporting an error once a write failed, so a new attempt starts
+        // from a fresh object holding the same values.
+        QMap<QString, QVariant> values;
+        for (const QString& key : settings_->allKeys())
+            values.insert(key, settings_->value(key));
+        const QString file = settings_->fileName();
+        settings_ = std::make_unique<AutoSyncingSettings>(file, [this](bool ok) { noteWrite(ok); });
+        settings_->clear();
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            settings_->setValue(it.key(), it.value());
+    }
     settings_->sync();
+    const bool ok = settings_->status() == QSettings::NoError;
+    noteWrite(ok);
+    return ok;
+}
+
+void SettingsFilePreferences::noteWrite(bool ok)
+{
+    if (!ok && !lastSyncFailed_)
+        logLine(QStringLiteral("Preferences: could not write %1; the settings on disk were kept as they were and the "
+                               "change holds only until the application ends")
+                    .arg(settings_->fileName()));
+    if (ok && lastSyncFailed_)
+        logLine(QStringLiteral("Preferences: writing %1 works again").arg(settings_->fileName()));
+    lastSyncFailed_ = !ok;
 }
 
 } // namespace vantrel

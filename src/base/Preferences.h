@@ -1,6 +1,7 @@
 #pragma once
 // The user's preferences by key, with user-defaults style typed readers: a reader returns
 // its fallback when the key is absent or holds something of another kind.
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -23,7 +24,8 @@ public:
     virtual QVariant value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
-    virtual void sync() { }
+    // Writes pending changes; false when they could not be written (the stored copy is kept).
+    virtual bool sync() { return true; }
 
     std::optional<bool> optionalBool(const QString& key) const;
     std::optional<qint64> optionalInt(const QString& key) const;
@@ -67,11 +69,16 @@ public:
     QVariant value(const QString& key) const override;
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
-    void sync() override;
+    // A failed write (full disk, read-only folder) keeps the file on disk as it was and is
+    // logged once until a write succeeds again.
+    bool sync() override;
 
 private:
+    class AutoSyncingSettings;
+    void noteWrite(bool ok);
     mutable QMutex mutex_;
-    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<AutoSyncingSettings> settings_;
+    std::atomic<bool> lastSyncFailed_{false};
 };
 
 } // namespace vantrel

@@ -192,7 +192,9 @@ void VirtualDispatch::advance(Duration delta)
         }
         if (!due)
             break;
-        d->clock.advance(Duration(when - d->clock.elapsed().count()));
+        // Work that ran long (advanced the clock itself) makes a timer fire late, never early in time.
+        if (when > d->clock.elapsed().count())
+            d->clock.advance(Duration(when - d->clock.elapsed().count()));
         if (due->interval.count() > 0)
             d->arm(when + due->interval.count(), due);
         if (auto q = due->queue.lock()) {

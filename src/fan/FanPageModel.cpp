@@ -200,11 +200,14 @@ void FanPageModel::reloadCustomPresets()
     Q_EMIT customPresetsChanged();
 }
 
-void FanPageModel::saveCustomList(std::vector<FanCurveSettings> custom)
+bool FanPageModel::saveCustomList(std::vector<FanCurveSettings> custom)
 {
     // The store puts the built-in curves back after the custom ones.
-    store_.save(custom);
+    const bool saved = store_.save(custom);
     reloadCustomPresets();
+    if (!saved)
+        setStatus(FanStatusLine::make(L10n::key("fan.preset.save_failed"), StatusTone::Failure));
+    return saved;
 }
 
 void FanPageModel::storeDraftAs(const QString& name, const std::optional<FanCurveSettings>& replacing,
@@ -219,7 +222,8 @@ void FanPageModel::storeDraftAs(const QString& name, const std::optional<FanCurv
     // At most three custom presets are kept: the most recently appended ones.
     if (custom.size() > maxCustomPresets)
         custom.erase(custom.begin(), custom.end() - static_cast<std::ptrdiff_t>(maxCustomPresets));
-    saveCustomList(std::move(custom));
+    if (!saveCustomList(std::move(custom)))
+        return;
     selectCustomPreset(draft.id);
     setStatus(FanStatusLine::make(statusKey, StatusTone::Success, StatusLabel::literal(name)));
 }
@@ -256,7 +260,8 @@ void FanPageModel::deleteSelectedPreset()
         return setStatus(FanStatusLine::make(L10n::key("fan.preset.select_to_delete"), StatusTone::Warning));
     auto custom = store_.loadCustomPresets();
     std::erase_if(custom, [&](const FanCurveSettings& p) { return p.id == target->id; });
-    saveCustomList(std::move(custom));
+    if (!saveCustomList(std::move(custom)))
+        return;
     if (selectedCustomPresetID_ == target->id)
         selectCustomPreset(QUuid());
     setStatus(FanStatusLine::make(L10n::key("fan.preset.deleted_named"), StatusTone::Success,

@@ -106,7 +106,8 @@ private:
     bool sendSelection(FanMode mode, const FanCurveSettings& curve, const QString& presetName);
     void setStatus(FanStatusLine status);
     void setSelection(int fanMode, int preset, const QUuid& customPreset);
-    void saveCustomList(std::vector<FanCurveSettings> custom);
+    // False when the preset file could not be written (the failure is on the status line).
+    bool saveCustomList(std::vector<FanCurveSettings> custom);
     // Saves the editor's draft under name in place of any custom preset of that name (and of
     // replacing, by id or name), keeps the newest three and selects the draft.
     void storeDraftAs(const QString& name, const std::optional<FanCurveSettings>& replacing, const QString& statusKey);

@@ -116,14 +116,16 @@ void FanPresetStore::setAside(const QString& path) const
     QFile::rename(path, path + QStringLiteral(".corrupted.") + stamp);
 }
 
-void FanPresetStore::save(const std::vector<FanCurveSettings>& presets) const
+bool FanPresetStore::save(const std::vector<FanCurveSettings>& presets) const
 {
     const QString path = presetsURL();
     const QString tmp = path + QStringLiteral(".tmp");
     const QString bak = path + QStringLiteral(".bak");
     const auto fail = [&](const QString& reason) {
-        logLine(QStringLiteral("FanPresetStore: save failed: ") + reason);
+        logLine(QStringLiteral("FanPresetStore: save failed: ") + reason
+                + (QFileInfo::exists(path) ? QStringLiteral(" (%1 kept as it was)").arg(path) : QString()));
         QFile::remove(tmp);
+        return false;
     };
 
     if (!QDir().mkpath(folder_))
@@ -140,6 +142,7 @@ void FanPresetStore::save(const std::vector<FanCurveSettings>& presets) const
     // rename(2) replaces presets.json in one step, so no moment exists without a preset file.
     if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(path).constData()) != 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    return true;
 }
 
 } // namespace vantrel

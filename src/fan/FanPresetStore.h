@@ -23,8 +23,10 @@ public:
 
     // The repaired preset list (never empty). Writes a file only on first start or migration.
     std::vector<FanCurveSettings> load() const;
-    // Repairs and writes presets; failures are logged ("FanPresetStore: save failed: …"), not returned.
-    void save(const std::vector<FanCurveSettings>& presets) const;
+    // Repairs and writes presets; a failure (full disk, read-only folder) is logged
+    // ("FanPresetStore: save failed: …"), leaves the previous file as it was, and gives false
+    // so a screen where the user saved can say so.
+    bool save(const std::vector<FanCurveSettings>& presets) const;
     // The custom presets (isSystemPreset false) of a fresh load, in file order.
     std::vector<FanCurveSettings> loadCustomPresets() const;
 

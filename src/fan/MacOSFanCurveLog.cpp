@@ -205,7 +205,8 @@ void MacOSFanCurveLog::write(const WritePlan& plan)
         image_.bytes = "\n";
         image_.canonical = false;
     }
-    if (!writeFileAtomically(path_, image_.bytes)) {
+    QString error;
+    if (!writeFailures_.note(writeFileAtomically(path_, image_.bytes, std::nullopt, &error), path_, error)) {
         image_.loaded = false; // failures are ignored; the next call reads whatever the file holds
         return;
     }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "base/Dispatch.h"
+#include "base/WriteFailureLog.h"
 #include "fan/ObservedMacOSFanPoint.h"
 
 namespace vantrel {
@@ -84,6 +85,7 @@ private:
     QueuePtr queue_;
     Image image_;
     unsigned long long generation_ = 0;
+    WriteFailureLog writeFailures_{QStringLiteral("MacOSFanCurveLog")};
 };
 
 } // namespace vantrel

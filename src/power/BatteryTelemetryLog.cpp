@@ -234,7 +234,10 @@ void BatteryTelemetryLog::writeUnlocked(const std::vector<BatteryTelemetryRecord
             written.exact = false;
     }
     // A failed write leaves the previous file in place; the next reading tries again.
-    if (!writeFileAtomically(logURL_, written.bytes)) {
+    QString error;
+    const bool saved = writeFileAtomically(logURL_, written.bytes, std::nullopt, &error);
+    writeFailures_.note(saved, logURL_, error);
+    if (!saved) {
         image_.loaded = false;
         return;
     }

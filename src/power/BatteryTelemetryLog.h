@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "base/Dispatch.h"
+#include "base/WriteFailureLog.h"
 #include "power/BatteryTelemetryRecord.h"
 #include "power/StudyChargeHistory.h"
 
@@ -93,6 +94,7 @@ private:
     QueuePtr queue_;
     StudyChargeHistory studyHistory_;
     Image image_;
+    WriteFailureLog writeFailures_{QStringLiteral("BatteryTelemetryLog")};
 };
 
 } // namespace vantrel

@@ -12,7 +12,9 @@
 #include "base/VirtualDispatch.h"
 #include "power/BatteryHourlyBarsGeometry.h"
 #include "power/BatteryTemperatureSample.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TinyFileSystem.h"
 
 namespace vantrel {
 namespace {
@@ -229,6 +231,54 @@ TEST(BatteryTemperatureSample, KeepsTheLastHourWithTemperatures)
     EXPECT_EQ(samples[1].value, 30.0);
     EXPECT_NE(samples[0].id, samples[1].id);
     EXPECT_FALSE(samples[0].id.isNull());
+}
+
+TEST(BatteryTelemetryLogFailures, AFullOrReadOnlyDiskKeepsThePreviousLogAndSaysSoOnce)
+{
+    test::TinyFileSystem disk;
+    if (!disk.available())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    VirtualDispatch dispatch;
+    BatteryTelemetryLog log{Paths::underRoot(disk.path()), dispatch};
+    log.appendAndLoadRecent(80, 30.0, false);
+    QFile file(log.logURL());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray kept = file.readAll();
+    file.close();
+    ASSERT_FALSE(kept.isEmpty());
+
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        if (readOnly) {
+            ASSERT_TRUE(disk.setReadOnly(true));
+        } else {
+            disk.fill();
+        }
+        test::LogCapture lines;
+        for (int i = 0; i < 3; ++i) {
+            dispatch.advanceSeconds(60);
+            const auto recent = log.appendAndLoadRecent(79 - i, 31.0, false);
+            EXPECT_FALSE(recent.empty()) << "the screen still gets the history it had";
+        }
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), kept);
+        file.close();
+        EXPECT_EQ(lines.count("BatteryTelemetryLog: could not rewrite"), 1);
+        if (readOnly) {
+            ASSERT_TRUE(disk.setReadOnly(false));
+        }
+        disk.unfill();
+        dispatch.advanceSeconds(60);
+        log.appendAndLoadRecent(70, 31.0, false);
+        EXPECT_TRUE(lines.contains("written again"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_NE(file.readAll(), kept) << "the next reading with room is stored";
+        file.close();
+        // The next round starts from this file.
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        kept = file.readAll();
+        file.close();
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <future>
+#include <random>
 #include <thread>
 
 #include <QFile>
@@ -18,6 +19,7 @@
 #include "SimTestSupport.h"
 #include "base/JsonAccess.h"
 #include "daemonserver/RawExchange.h"
+#include "sim/protocol/FaultStorm.h"
 #include "sim/server/SimServer.h"
 #include "support/RealTimeAllowance.h"
 
@@ -274,4 +276,132 @@ TEST_F(ServedDaemon, ADelayedReplyDoesNotHoldUpOtherClients)
     EXPECT_EQ(json::parseObject(fast.bytes)->value("status").toString(), "ok");
     EXPECT_EQ(slow.wait_for(std::chrono::seconds(0)), std::future_status::timeout) << "the slow reply is still pending";
     EXPECT_EQ(json::parseObject(slow.get().bytes)->value("status").toString(), "ok");
+}
+
+TEST(FaultStorm, SeededDrawsRepeatAndCoverEveryKindAtTheAskedRate)
+{
+    const auto sequence = [](quint32 seed) {
+        FaultStorm storm({seed, 0.5});
+        QStringList drawn;
+        for (int i = 0; i < 400; ++i) {
+            const auto f = storm.draw(i % 2 ? "get_status" : "app_heartbeat");
+            drawn << (f ? QString::fromUtf8(json::compact(f->toJson())) : QStringLiteral("-"));
+        }
+        return drawn;
+    };
+    EXPECT_EQ(sequence(7), sequence(7));
+    EXPECT_NE(sequence(7), sequence(8));
+
+    FaultStorm storm({42, 0.5});
+    int faulted = 0;
+    for (int i = 0; i < 4000; ++i)
+        faulted += storm.draw("set_fan_config") ? 1 : 0;
+    EXPECT_NEAR(faulted, 2000, 200);
+    EXPECT_FALSE(storm.draw("sim_state")) << "the simulator's own controls are never faulted";
+    const QJsonObject figures = storm.toJson();
+    EXPECT_EQ(figures["requests"].toInteger(), 4000);
+    EXPECT_EQ(figures["faulted"].toInteger(), faulted);
+    const QJsonObject byKind = figures["by_kind"].toObject();
+    EXPECT_EQ(byKind.size(), kStormKindCount);
+    for (auto it = byKind.begin(); it != byKind.end(); ++it)
+        EXPECT_GT(it.value().toInteger(), 50) << it.key().toStdString();
+
+    FaultStorm never({1, 0.0});
+    FaultStorm always({1, 1.0});
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_FALSE(never.draw("get_status"));
+        EXPECT_TRUE(always.draw("get_status"));
+    }
+}
+
+TEST(FaultStorm, EachKindBreaksTheReplyAsNamed)
+{
+    const QJsonObject reply{{"status", "ok"}, {"cpu_temp", 51.5}, {"fan0", 1200}};
+    const QByteArray whole = json::compact(reply);
+    std::mt19937 random(3);
+    const auto shaped = [&](StormKind kind) { return shapeReply(reply, {FaultStorm::faultOf(kind, random)}); };
+    for (int round = 0; round < 20; ++round) {
+        // Each delay is past its read time-out class and well short of the next one.
+        const std::pair<StormKind, int> delays[] = {{StormKind::DelayPastShortRead, 1000},
+                                                    {StormKind::DelayPastCommandRead, 5000},
+                                                    {StormKind::DelayPastOwnershipRead, 10000},
+                                                    {StormKind::DelayPastPackageRead, 30000}};
+        for (const auto& [kind, timeoutMs] : delays) {
+            const ShapedReply r = shaped(kind);
+            EXPECT_GT(r.delayMs, timeoutMs);
+            EXPECT_LE(r.delayMs, timeoutMs + 1500);
+            EXPECT_EQ(joined(r), whole) << "delayed, not changed";
+        }
+        EXPECT_TRUE(shaped(StormKind::Close).closeWithoutReply);
+        const auto garbage = joined(shaped(StormKind::Garbage));
+        EXPECT_FALSE(garbage.isEmpty());
+        EXPECT_FALSE(json::parseObject(garbage));
+        const auto nonObject = joined(shaped(StormKind::NonObject));
+        QJsonParseError error{};
+        EXPECT_EQ(QJsonDocument::fromJson(nonObject, &error).isObject(), false);
+        EXPECT_FALSE(json::parseObject(nonObject));
+        const ShapedReply split = shaped(StormKind::Split);
+        EXPECT_GE(split.segments.size(), 2u);
+        EXPECT_GE(split.pauseMs, 50);
+        EXPECT_EQ(joined(split), whole);
+        const auto status = json::parseObject(joined(shaped(StormKind::WrongStatus)));
+        ASSERT_TRUE(status);
+        EXPECT_NE(status->value("status").toString(), "ok");
+        const auto omitted = json::parseObject(joined(shaped(StormKind::OmitKeys)));
+        EXPECT_TRUE(omitted->keys() == QStringList{"status"} || (!omitted->contains("status") && omitted->size() == 2))
+            << "every key but the status, or the status alone, is gone";
+        const auto mistyped = json::parseObject(joined(shaped(StormKind::MistypeKeys)));
+        EXPECT_TRUE(!mistyped->value("status").isString() || mistyped->value("cpu_temp").isString());
+        EXPECT_EQ(joined(shaped(StormKind::PadExact8192)).size(), 8192);
+        const QByteArray big = joined(shaped(StormKind::Pad10MiB));
+        EXPECT_EQ(big.size(), 10 << 20);
+        EXPECT_EQ(json::parseObject(big), reply) << "padding keeps the reply readable";
+        EXPECT_EQ(joined(shaped(StormKind::Truncate)), whole.left(whole.size() / 2));
+    }
+}
+
+TEST_F(ServedDaemon, AStormFaultsDaemonCommandsUntilStoppedAndKeepsItsFigures)
+{
+    EXPECT_EQ(statusOf(call(daemon, "sim_storm", {{"rate", 2}})), "error");
+    EXPECT_EQ(statusOf(call(daemon, "sim_storm", {{"seed", "7"}})), "error");
+    EXPECT_EQ(call(daemon, "sim_state")["storm"].toObject()["active"], false);
+
+    ASSERT_EQ(statusOf(call(daemon, "sim_storm", {{"seed", 5}, {"rate", 1.0}})), "ok");
+    // Every reply is faulted now: late, cut, split, padded, unreadable or with its figures broken.
+    int unharmed = 0;
+    for (int i = 0; i < 12; ++i) {
+        const RawReply r = ask(R"({"cmd":"get_status"})", 300);
+        const auto o = json::parseObject(r.bytes);
+        unharmed += o && o->value("status") == "ok" && o->value("cpu_temp").isDouble() && !r.timedOut
+                && r.bytes.size() < 8192 && r.chunks.size() == 1
+            ? 1
+            : 0;
+    }
+    EXPECT_EQ(unharmed, 0);
+    const QJsonObject state = call(daemon, "sim_state");
+    EXPECT_EQ(state["storm"].toObject()["active"], true);
+    EXPECT_EQ(state["storm"].toObject()["faulted"].toInteger(), 12) << "the control commands are not counted";
+
+    ASSERT_EQ(statusOf(call(daemon, "sim_storm", {{"active", false}})), "ok");
+    const QJsonObject after = call(daemon, "sim_state")["storm"].toObject();
+    EXPECT_EQ(after["active"], false);
+    EXPECT_EQ(after["seed"].toInteger(), 5);
+    const auto calm = json::parseObject(ask(R"({"cmd":"get_status"})").bytes);
+    ASSERT_TRUE(calm);
+    EXPECT_EQ(calm->value("status").toString(), "ok");
+    EXPECT_EQ(call(daemon, "sim_state")["storm"].toObject()["requests"].toInteger(), 12) << "stopped: not counted";
+}
+
+TEST(FaultStorm, HeartbeatsAreCountedInTheState)
+{
+    test::TempDir dir;
+    SimDaemon daemon{test::simConfig(dir)};
+    EXPECT_EQ(call(daemon, "sim_state")["app_heartbeats"].toInteger(), 0);
+    EXPECT_EQ(call(daemon, "sim_state")["app_lease_active"], false);
+    call(daemon, "app_heartbeat");
+    call(daemon, "app_heartbeat");
+    EXPECT_EQ(call(daemon, "sim_state")["app_heartbeats"].toInteger(), 2);
+    EXPECT_EQ(call(daemon, "sim_state")["app_lease_active"], true);
+    test::step(daemon, 16);
+    EXPECT_EQ(call(daemon, "sim_state")["app_lease_active"], false) << "the lease runs out 15 s after a heartbeat";
 }

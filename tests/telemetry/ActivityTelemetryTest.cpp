@@ -9,7 +9,9 @@
 #include "base/NotificationCenter.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TinyFileSystem.h"
 #include "telemetry/ActivityQueueFile.h"
 #include "telemetry/LogindSleepSignals.h"
 #include "telemetry/TelemetryTestSupport.h"
@@ -353,4 +355,38 @@ TEST(ActivityTelemetry, SwitchedOffRecordsAndSendsNothingAndDiscardsTheQueue)
     ASSERT_EQ(events.size(), 1);
     EXPECT_EQ(events[0].kind, kind::foregroundHeartbeat);
     EXPECT_EQ(events[0].foregroundElapsedSeconds, 200);
+}
+
+TEST(ActivityQueueFileFailures, AQueueThatCannotBeWrittenKeepsTheStoredQueue)
+{
+    test::TinyFileSystem disk;
+    if (!disk.available())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const QDateTime at(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
+    ActivityQueueFile queue(disk.file("Vantrel/" + ActivityQueueFile::fileName));
+    const QList<VantrelActivityEvent> stored{test::activityEvent("a", "s", "app_start", at, 1),
+                                             test::activityEvent("b", "s", "app_end", at.addSecs(60), 2)};
+    ASSERT_TRUE(queue.save(stored));
+    QList<VantrelActivityEvent> more = stored;
+    for (int i = 0; i < 200; ++i)
+        more.append(test::activityEvent(QString("e%1").arg(i), "s", "foreground", at.addSecs(120 + i), 3 + i, 300));
+
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        if (readOnly) {
+            ASSERT_TRUE(disk.setReadOnly(true));
+        } else {
+            disk.fill();
+        }
+        test::LogCapture log;
+        EXPECT_FALSE(queue.save(more));
+        EXPECT_EQ(test::eventIDs(queue.load()), (QStringList{"a", "b"})) << "the stored queue is whole";
+        EXPECT_TRUE(log.contains("[ActivityTelemetry] Could not write the queue file"));
+        if (readOnly) {
+            ASSERT_TRUE(disk.setReadOnly(false));
+        }
+        disk.unfill();
+    }
+    EXPECT_TRUE(queue.save(more));
+    EXPECT_EQ(queue.load().size(), more.size());
 }
