@@ -39,6 +39,10 @@ public:
     // Puts the update card in its downloading state (for pictures of the page).
     void previewDownload(double fraction);
 
+protected:
+    // Asks the update flow whether this platform installs updates at all.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void retranslate();
     void restyle();
