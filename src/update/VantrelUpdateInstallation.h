@@ -40,6 +40,7 @@ public:
     // The daemon answered an update command with "ERR_UNSUPPORTED_PLATFORM": updates come
     // from the distribution's packages and the flow offers no installation.
     bool isUnsupportedPlatform() const { return unsupportedPlatform_; }
+    bool isCheckingPlatform() const { return platformCheckInFlight_; }
 
     // Empty before the first press.
     QString statusKey() const { return statusKey_; }

@@ -180,6 +180,9 @@ TEST_F(SettingsPageTest, UpdateCardSaysUpdatesComeFromTheDistribution)
     EXPECT_FALSE(page.updateButton()->isVisible()) << "no installation is offered";
     EXPECT_FALSE(page.progressBar()->isVisible());
     EXPECT_TRUE(transfers.entries.empty());
+    EXPECT_FALSE(page.isCheckingPlatform());
+    page.previewDownload(0.5);
+    EXPECT_FALSE(page.progressBar()->isVisible()) << "pictures of the page show no download either";
 
     L10n::setCurrentLanguage("fr");
     EXPECT_EQ(page.updateStatus()->text(), L10n::tr("settings.update.unsupported_platform", "fr"));

@@ -206,7 +206,7 @@ QPushButton* SettingsPage::languageButton(const QString& code) const
 
 void SettingsPage::previewDownload(double fraction)
 {
-    if (updates_)
+    if (updates_ && !updates_->isUnsupportedPlatform())
         updates_->showDownloadPreview(static_cast<qint64>(fraction * 48.0 * 1048576.0), 48LL * 1048576);
 }
 
@@ -288,6 +288,8 @@ void SettingsPage::refreshUpdateCard()
     else
         updateStatus_->setStatus(L10n::tr(key, lang), toneFor(key));
 }
+
+bool SettingsPage::isCheckingPlatform() const { return updates_ && updates_->isCheckingPlatform(); }
 
 void SettingsPage::showEvent(QShowEvent* event)
 {
