@@ -112,8 +112,8 @@ std::optional<QJsonObject> DaemonClient::verifyUpdatePackage(const QString& pkgP
                                                              const QString& expectedVersion,
                                                              const QString& expectedBundleVersion) const
 {
-    return sendForOkObject(command("verify_update_package",
-                                   updatePackageKeys(pkgPath, expectedSHA256, expectedVersion, expectedBundleVersion)));
+    return send(command("verify_update_package",
+                        updatePackageKeys(pkgPath, expectedSHA256, expectedVersion, expectedBundleVersion)));
 }
 
 std::optional<QJsonObject> DaemonClient::installUserInitiatedUpdatePackage(const QString& pkgPath,
@@ -123,7 +123,7 @@ std::optional<QJsonObject> DaemonClient::installUserInitiatedUpdatePackage(const
 {
     QJsonObject keys = updatePackageKeys(pkgPath, expectedSHA256, expectedVersion, expectedBundleVersion);
     keys.insert(QStringLiteral("user_confirmed"), true);
-    return sendForOkObject(command("install_update_package", keys));
+    return send(command("install_update_package", keys));
 }
 
 std::optional<QJsonObject> DaemonClient::getUpdateInstallationState() const

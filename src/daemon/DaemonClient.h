@@ -54,6 +54,8 @@ public:
     std::optional<QJsonObject> getSystemSnapshot() const;
     std::optional<QJsonObject> getHardwareProfile() const;
     std::optional<QJsonObject> getPowerPolicyState() const;
+    // The update commands give the daemon's whole reply, refusals included: their "code"
+    // says why (another installation running, a platform that installs no updates).
     std::optional<QJsonObject> verifyUpdatePackage(const QString& pkgPath, const QString& expectedSHA256,
                                                    const QString& expectedVersion,
                                                    const QString& expectedBundleVersion) const;

@@ -8,7 +8,9 @@
 
 #include "base/Dispatch.h"
 #include "base/JsonAccess.h"
+#include "base/Log.h"
 #include "daemon/DaemonClient.h"
+#include "daemon/PowerPolicyState.h"
 #include "l10n/L10n.h"
 #include "power/BatteryPolicyState.h"
 
@@ -312,6 +314,7 @@ void PowerPageModel::pollSafetyDrainState()
         if (!power)
             return;
         self.updateSafetyDrainFromPower(*power);
+        self.updateChargeLimitEffect(*power);
         Q_EMIT self.readbackReceived(*power);
     });
 }
@@ -456,6 +459,7 @@ void PowerPageModel::applyPowerReadback(const QJsonObject& power, bool skipBatte
             setHeatMaxTemp(*temp);
     }
     updateSafetyDrainFromPower(power);
+    updateChargeLimitEffect(power);
     setSyncing(false);
     Q_EMIT readbackReceived(power);
 }
@@ -493,6 +497,24 @@ void PowerPageModel::updateSafetyDrainFromPower(const QJsonObject& power)
     safetyDrainCountdown_ = countdown;
     safetyDrainTargetLabel_ = label;
     Q_EMIT safetyDrainStatusChanged();
+}
+
+void PowerPageModel::updateChargeLimitEffect(const QJsonObject& power)
+{
+    const PowerPolicyState state = PowerPolicyState::fromReply(power);
+    const bool ignored = state.chargeLimitIgnored();
+    const std::optional<int> limit = ignored ? asPercent(state.targetChargeLimit) : std::nullopt;
+    if (ignored == chargeLimitIgnored_ && limit == ignoredChargeLimit_)
+        return;
+    // The daemon's text is English only: the page shows its own words and the log keeps the daemon's.
+    if (ignored)
+        logLine(QStringLiteral("[PowerPage] Charge limit not in effect: ")
+                + state.chargeLimitWarningMessage.value_or(QStringLiteral("(no message from the daemon)")));
+    else if (chargeLimitIgnored_)
+        logLine(QStringLiteral("[PowerPage] Charge limit in effect again"));
+    chargeLimitIgnored_ = ignored;
+    ignoredChargeLimit_ = limit;
+    Q_EMIT chargeLimitEffectChanged();
 }
 
 void PowerPageModel::showStatus(const QString& key, StatusTone tone, std::optional<QString> argument)

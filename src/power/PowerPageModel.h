@@ -38,6 +38,7 @@ class PowerPageModel : public QObject {
     Q_PROPERTY(QString safetyDrainState READ safetyDrainState NOTIFY safetyDrainStatusChanged)
     Q_PROPERTY(std::optional<int> safetyDrainCountdown READ safetyDrainCountdown NOTIFY safetyDrainStatusChanged)
     Q_PROPERTY(QString safetyDrainTargetLabel READ safetyDrainTargetLabel NOTIFY safetyDrainStatusChanged)
+    Q_PROPERTY(bool chargeLimitIgnored READ chargeLimitIgnored NOTIFY chargeLimitEffectChanged)
 
 public:
     // Feature switch ids of the screen.
@@ -127,6 +128,10 @@ public:
     QString safetyDrainState() const { return safetyDrainState_; }
     std::optional<int> safetyDrainCountdown() const { return safetyDrainCountdown_; }
     QString safetyDrainTargetLabel() const { return safetyDrainTargetLabel_; }
+    // The daemon reports that the battery keeps charging past the limit it accepted.
+    bool chargeLimitIgnored() const { return chargeLimitIgnored_; }
+    // The limit the daemon holds while it is ignored (the slider's value when it names none).
+    int ignoredChargeLimit() const { return ignoredChargeLimit_.value_or(normalizedChargeLimit()); }
 
 Q_SIGNALS:
     void toggleChanged(int id, bool on);
@@ -142,6 +147,7 @@ Q_SIGNALS:
     void powerStateValueChanged();
     void alertValueChanged();
     void safetyDrainStatusChanged();
+    void chargeLimitEffectChanged();
     // Every readback the screen received, as the daemon sent it (heat alerts read it too).
     void readbackReceived(const QJsonObject& power);
 
@@ -157,6 +163,7 @@ private:
     void switchCloudAlerts(int id, bool isOn);
     QJsonObject cloudAlertRequest(bool enabled) const;
     void setSafetyDrainTarget(std::optional<int> target);
+    void updateChargeLimitEffect(const QJsonObject& power);
     void setSyncing(bool syncing);
     void setText(QString& field, const QString& value, void (PowerPageModel::*changed)());
     // Runs ask on a user-initiated queue and hands its result to deliver on the main thread,
@@ -192,6 +199,8 @@ private:
     CancelToken pendingBatteryApply_;
     CancelToken drainTimer_;
     bool drainPollInFlight_ = false;
+    bool chargeLimitIgnored_ = false;
+    std::optional<int> ignoredChargeLimit_;
 };
 
 } // namespace vantrel

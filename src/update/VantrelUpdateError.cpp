@@ -2,6 +2,15 @@
 
 namespace vantrel {
 
+std::optional<VantrelUpdateError> updateErrorFromDaemonReply(const QJsonObject& reply)
+{
+    if (reply.value(QStringLiteral("status")).toString() != QLatin1String("error"))
+        return std::nullopt;
+    if (reply.value(QStringLiteral("code")).toString() == QLatin1String("ERR_UNSUPPORTED_PLATFORM"))
+        return VantrelUpdateError{VantrelUpdateError::Kind::unsupportedPlatform};
+    return std::nullopt;
+}
+
 QString updateFailureStatusKey(const UpdateFailure& failure)
 {
     if (const auto* update = std::get_if<VantrelUpdateError>(&failure)) {
@@ -12,6 +21,8 @@ QString updateFailureStatusKey(const UpdateFailure& failure)
                 : QStringLiteral("settings.update.server_unavailable");
         case VantrelUpdateError::Kind::alreadyUpToDate:
             return QStringLiteral("settings.update.no_update");
+        case VantrelUpdateError::Kind::unsupportedPlatform:
+            return QStringLiteral("settings.update.unsupported_platform");
         default:
             return QStringLiteral("settings.update.failed");
         }
@@ -46,6 +57,8 @@ QString describeUpdateFailure(const UpdateFailure& failure)
             return QStringLiteral("daemonRejectedPackage");
         case VantrelUpdateError::Kind::alreadyUpToDate:
             return QStringLiteral("alreadyUpToDate");
+        case VantrelUpdateError::Kind::unsupportedPlatform:
+            return QStringLiteral("unsupportedPlatform");
         }
     }
     const auto& d = std::get<UpdateDownloadFailure>(failure);

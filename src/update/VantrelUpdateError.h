@@ -1,7 +1,9 @@
 #pragma once
 // How a preparation of an update can fail: the update's own errors and those of one transfer.
+#include <optional>
 #include <variant>
 
+#include <QJsonObject>
 #include <QString>
 
 namespace vantrel {
@@ -16,7 +18,9 @@ struct VantrelUpdateError {
         downloadFailed,
         sizeMismatch,
         daemonRejectedPackage,
-        alreadyUpToDate
+        alreadyUpToDate,
+        // The daemon installs no updates on this platform: packages come from the distribution.
+        unsupportedPlatform
     };
     Kind kind = Kind::downloadFailed;
     int httpCode = 0; // for httpStatus
@@ -41,6 +45,10 @@ struct UpdateDownloadFailure {
 };
 
 using UpdateFailure = std::variant<VantrelUpdateError, UpdateDownloadFailure>;
+
+// The error a refusing daemon reply names, when it is one the update flow handles on its own
+// (status "error" with code "ERR_UNSUPPORTED_PLATFORM").
+std::optional<VantrelUpdateError> updateErrorFromDaemonReply(const QJsonObject& reply);
 
 // The settings page's status key for a failed preparation.
 QString updateFailureStatusKey(const UpdateFailure& failure);

@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 
+#include "base/JsonAccess.h"
 #include "base/Log.h"
 #include "daemon/DaemonClient.h"
 
@@ -78,6 +79,10 @@ void VantrelUpdateInstallation::showDownloadPreview(qint64 received, qint64 expe
 
 void VantrelUpdateInstallation::start()
 {
+    if (unsupportedPlatform_) {
+        setStatus(QStringLiteral("settings.update.unsupported_platform"));
+        return;
+    }
     stopPolling();
     transactionID_.clear();
     offersRecovery_ = false;
@@ -103,7 +108,11 @@ void VantrelUpdateInstallation::onPrepared(const VantrelUpdateService::Result& r
     preparing_ = false;
     setProgress(false, 0, 0);
     if (const auto* failure = std::get_if<UpdateFailure>(&result)) {
-        setStatus(updateFailureStatusKey(*failure));
+        const auto* error = std::get_if<VantrelUpdateError>(failure);
+        if (error && error->kind == VantrelUpdateError::Kind::unsupportedPlatform)
+            markUnsupportedPlatform();
+        else
+            setStatus(updateFailureStatusKey(*failure));
         return;
     }
     const auto prepared = std::get<VantrelPreparedUpdate>(result);
@@ -134,7 +143,11 @@ void VantrelUpdateInstallation::onPrepared(const VantrelUpdateService::Result& r
 
 void VantrelUpdateInstallation::onInstallReply(const std::optional<QJsonObject>& reply)
 {
-    const QJsonValue id = reply ? reply->value(QStringLiteral("transaction_id")) : QJsonValue();
+    if (reply && updateErrorFromDaemonReply(*reply)) {
+        markUnsupportedPlatform();
+        return;
+    }
+    const QJsonValue id = reply && json::isOkStatus(*reply) ? reply->value(QStringLiteral("transaction_id")) : QJsonValue();
     if (!id.isString()) {
         setStatus(QStringLiteral("settings.update.failed"));
         return;
@@ -180,6 +193,47 @@ void VantrelUpdateInstallation::onStateReply(const std::optional<QJsonObject>& r
         stopPolling();
         Q_EMIT statusChanged();
     }
+}
+
+void VantrelUpdateInstallation::checkPlatformSupport()
+{
+    if (platformChecked_ || platformCheckInFlight_)
+        return;
+    platformCheckInFlight_ = true;
+    std::weak_ptr<const DaemonClient> daemon = daemon_;
+    auto main = dispatch_.main();
+    QPointer<VantrelUpdateInstallation> self(this);
+    dispatch_.global(QoS::Utility)->async([daemon, main, self] {
+        std::optional<QJsonObject> reply;
+        // The raw reply: the durable status file would hide the daemon's refusal.
+        if (auto client = daemon.lock())
+            reply = client->send(QJsonObject{{QStringLiteral("cmd"), QStringLiteral("get_update_installation_state")}});
+        main->async([self, reply] {
+            if (!self)
+                return;
+            self->platformCheckInFlight_ = false;
+            if (!reply)
+                return;
+            self->platformChecked_ = true;
+            if (updateErrorFromDaemonReply(*reply))
+                self->markUnsupportedPlatform();
+        });
+    });
+}
+
+void VantrelUpdateInstallation::markUnsupportedPlatform()
+{
+    if (!unsupportedPlatform_)
+        logLine(QStringLiteral("[VantrelUpdateInstallation] The daemon installs no updates on this platform"));
+    unsupportedPlatform_ = true;
+    stopPolling();
+    if (preparing_) {
+        service_.cancelPreparation();
+        preparing_ = false;
+        setProgress(false, 0, 0);
+    }
+    statusKey_ = QStringLiteral("settings.update.unsupported_platform");
+    Q_EMIT statusChanged();
 }
 
 void VantrelUpdateInstallation::stopPolling()

@@ -31,8 +31,16 @@ public:
                               std::shared_ptr<const DaemonClient> daemon, QObject* parent = nullptr);
     ~VantrelUpdateInstallation() override;
 
-    // The update button: starts over, cancelling a preparation still running.
+    // The update button: starts over, cancelling a preparation still running. Where the
+    // daemon installs no updates, it only repeats that.
     void start();
+    // Asks the daemon once whether it installs updates on this platform (again later if it
+    // did not answer), so the page can say so before anything is downloaded.
+    void checkPlatformSupport();
+    // The daemon answered an update command with "ERR_UNSUPPORTED_PLATFORM": updates come
+    // from the distribution's packages and the flow offers no installation.
+    bool isUnsupportedPlatform() const { return unsupportedPlatform_; }
+    bool isCheckingPlatform() const { return platformCheckInFlight_; }
 
     // Empty before the first press.
     QString statusKey() const { return statusKey_; }
@@ -65,6 +73,7 @@ private:
     void poll();
     void onStateReply(const std::optional<QJsonObject>& reply);
     void stopPolling();
+    void markUnsupportedPlatform();
 
     Dispatch& dispatch_;
     VantrelUpdateService& service_;
@@ -78,6 +87,9 @@ private:
     QString transactionID_;
     CancelToken polling_;
     bool pollInFlight_ = false;
+    bool unsupportedPlatform_ = false;
+    bool platformChecked_ = false;
+    bool platformCheckInFlight_ = false;
 };
 
 } // namespace vantrel

@@ -205,14 +205,17 @@ void VantrelUpdateService::onPackage(const QUuid& id, const VantrelReleaseManife
     auto main = dispatch_.main();
     dispatch_.global(QoS::UserInitiated)->async([daemon, self, main, id, prepared, completion] {
         bool verified = false;
+        std::optional<VantrelUpdateError> refusal;
         if (auto client = daemon.lock()) {
             const auto reply = client->verifyUpdatePackage(prepared.localPackageURL, prepared.manifest.artifact.sha256,
                                                            prepared.manifest.version, prepared.manifest.bundleVersion);
             verified = reply && reply->value(QStringLiteral("status")).toString() == QLatin1String("ok");
+            if (reply)
+                refusal = updateErrorFromDaemonReply(*reply);
         }
-        main->async([self, id, prepared, verified, completion] {
+        main->async([self, id, prepared, verified, refusal, completion] {
             if (self)
-                self->onVerified(id, prepared, verified, completion);
+                self->onVerified(id, prepared, verified, completion, refusal);
             else
                 prepared.discard();
         });
@@ -220,7 +223,7 @@ void VantrelUpdateService::onPackage(const QUuid& id, const VantrelReleaseManife
 }
 
 void VantrelUpdateService::onVerified(const QUuid& id, const VantrelPreparedUpdate& prepared, bool verified,
-                                      const Completion& completion)
+                                      const Completion& completion, std::optional<VantrelUpdateError> refusal)
 {
     if (!isCurrent(id)) {
         prepared.discard();
@@ -228,7 +231,7 @@ void VantrelUpdateService::onVerified(const QUuid& id, const VantrelPreparedUpda
     }
     if (!verified) {
         prepared.discard();
-        complete(id, completion, VantrelUpdateError{VantrelUpdateError::Kind::daemonRejectedPackage});
+        complete(id, completion, refusal.value_or(VantrelUpdateError{VantrelUpdateError::Kind::daemonRejectedPackage}));
         return;
     }
     complete(id, completion, prepared);

@@ -65,8 +65,9 @@ private:
                     const UpdateTransfer::Progress& progress);
     void onPackage(const QUuid& id, const VantrelReleaseManifest& manifest, const UpdateTransferResult& result,
                    const Completion& completion);
+    // refusal: what the daemon's refusal named, when the flow handles it on its own.
     void onVerified(const QUuid& id, const VantrelPreparedUpdate& prepared, bool verified,
-                    const Completion& completion);
+                    const Completion& completion, std::optional<VantrelUpdateError> refusal);
     void complete(const QUuid& id, const Completion& completion, const Result& result);
     // Transfers are destroyed on a later turn, never inside their own completion.
     void retire(std::unique_ptr<UpdateTransfer> transfer);

@@ -150,6 +150,35 @@ TEST(DaemonReplyReaders, ApplyTheirTypingRulesAndDefaults)
     EXPECT_FALSE(RuntimeOwnership::fromReply({{"channel", 3}}).channel);
 }
 
+TEST(PowerPolicyStateRecord, ChargeLimitIgnoredOnlyWhenTheDaemonSaysSo)
+{
+    const auto ignored = [](const QJsonObject& reply) { return PowerPolicyState::fromReply(reply).chargeLimitIgnored(); };
+
+    const PowerPolicyState past = PowerPolicyState::fromReply(
+        {{"charge_limit_enabled", true},
+         {"charge_limit_in_effect", false},
+         {"charge_limit_warning_message", "The battery keeps charging past the 80% limit: the firmware ignores it."}});
+    EXPECT_EQ(past.chargeLimitInEffect, false);
+    EXPECT_TRUE(past.chargeLimitIgnored());
+    EXPECT_EQ(past.chargeLimitWarningMessage,
+              QStringLiteral("The battery keeps charging past the 80% limit: the firmware ignores it."));
+
+    EXPECT_FALSE(ignored({{"charge_limit_enabled", true}, {"charge_limit_in_effect", true}}));
+    // The simulator never sends the key: the limit holds.
+    const PowerPolicyState absent = PowerPolicyState::fromReply({{"charge_limit_enabled", true}});
+    EXPECT_FALSE(absent.chargeLimitInEffect);
+    EXPECT_FALSE(absent.chargeLimitIgnored());
+    // Mistyped values are not read as "not in effect".
+    for (const QJsonValue& odd : {QJsonValue(0), QJsonValue("false"), QJsonValue(QJsonValue::Null), QJsonValue(QJsonArray{false})})
+        EXPECT_FALSE(ignored({{"charge_limit_enabled", true}, {"charge_limit_in_effect", odd}})) << odd.toVariant().toString().toStdString();
+    // A limit that is off cannot be ignored; an unknown switch state trusts the daemon.
+    EXPECT_FALSE(ignored({{"charge_limit_enabled", false}, {"charge_limit_in_effect", false}}));
+    EXPECT_TRUE(ignored({{"charge_limit_in_effect", false}}));
+    // Only a non-empty text is a message.
+    EXPECT_FALSE(PowerPolicyState::fromReply({{"charge_limit_warning_message", ""}}).chargeLimitWarningMessage);
+    EXPECT_FALSE(PowerPolicyState::fromReply({{"charge_limit_warning_message", 7}}).chargeLimitWarningMessage);
+}
+
 TEST(VantrelIPCLogRedactor, HidesSensitiveKeysAtEveryDepth)
 {
     const QJsonObject input{

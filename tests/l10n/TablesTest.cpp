@@ -90,3 +90,23 @@ TEST(L10nTables, EveryKeyHasEnglishAndKoreanAndMatchingPlaceholders)
         }
     }
 }
+
+TEST(L10nTables, EveryNamespacedKeyIsInAllEightLanguages)
+{
+    // The pack's keys like "settings.update.failed" (the pack spells Simplified Chinese
+    // "zh-Hans") are translated into every language, Traditional Chinese included.
+    const Translator& t = L10n::translator();
+    const QStringList languages{"en", "ko", "zh-Hans", "zh-Hant", "ja", "de", "es", "fr"};
+    int checked = 0;
+    for (const QString& key : t.knownKeys()) {
+        if (!key.contains(QLatin1Char('.')) || KoreanLiteralTable::containsHangul(key) || !t.hasText(key, "zh-Hans"))
+            continue;
+        ++checked;
+        for (const QString& lang : languages)
+            EXPECT_TRUE(t.hasText(key, lang)) << key.toStdString() << " " << lang.toStdString();
+    }
+    EXPECT_GT(checked, 300);
+    for (const char* key : {"power.charge_limit.ignored", "dashboard.battery.limit_ignored",
+                            "settings.update.unsupported_platform"})
+        EXPECT_TRUE(t.knownKeys().contains(QLatin1String(key))) << key;
+}

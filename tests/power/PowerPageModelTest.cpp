@@ -430,5 +430,59 @@ TEST_F(PageFixture, ReadbackAndTheDrainTimer)
     EXPECT_EQ(page.safetyDrainState(), "active");
 }
 
+TEST_F(PageFixture, IgnoredChargeLimitFollowsTheReadbackAndThePolling)
+{
+    QJsonObject power = daemonHolds;
+    power["charge_limit_enabled"] = true;
+    power["target_charge_limit"] = 80;
+    int changes = 0;
+    QObject::connect(&page, &PowerPageModel::chargeLimitEffectChanged, [&] { ++changes; });
+
+    // The simulator's reply has no "charge_limit_in_effect": the limit holds.
+    daemon->reply("get_power_policy_state", power);
+    page.syncPowerReadback();
+    settle();
+    EXPECT_FALSE(page.chargeLimitIgnored());
+    EXPECT_EQ(changes, 0);
+
+    // The firmware charges past it: the next poll of the shown page notices.
+    power["charge_limit_in_effect"] = false;
+    power["charge_limit_warning_message"] = "The battery keeps charging past the 80% limit: the firmware ignores it.";
+    daemon->reply("get_power_policy_state", power);
+    page.setSafetyDrainPolling(true);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_TRUE(page.chargeLimitIgnored());
+    EXPECT_EQ(page.ignoredChargeLimit(), 80);
+    EXPECT_EQ(changes, 1);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_EQ(changes, 1) << "an unchanged state is not announced again";
+
+    // A mistyped value is not taken as "ignored".
+    power["charge_limit_in_effect"] = "false";
+    daemon->reply("get_power_policy_state", power);
+    dispatch.advance(Duration(1000));
+    settle();
+    EXPECT_FALSE(page.chargeLimitIgnored());
+
+    // A limit that is switched off cannot be ignored.
+    power["charge_limit_in_effect"] = false;
+    power["charge_limit_enabled"] = false;
+    daemon->reply("get_power_policy_state", power);
+    page.syncPowerReadback();
+    settle();
+    EXPECT_FALSE(page.chargeLimitIgnored());
+
+    // The reply after an apply carries it as well.
+    power["charge_limit_enabled"] = true;
+    daemon->reply("get_power_policy_state", power);
+    daemon->replyOk("set_battery_config");
+    page.applyChargeLimitImmediately("slider");
+    settle();
+    EXPECT_TRUE(page.chargeLimitIgnored());
+    page.setSafetyDrainPolling(false);
+}
+
 } // namespace
 } // namespace vantrel

@@ -225,6 +225,37 @@ TEST(DashboardPage, CardsShowTheCollectedValuesWithTheirColours)
     EXPECT_EQ(rig.page->policyCard()->policyText(), L10n::tr("dashboard.driver.fan_policy", "en"));
 }
 
+TEST(DashboardPage, BatteryCardSaysWhenTheFirmwareIgnoresTheLimit)
+{
+    PageRig rig;
+    rig.answerStatus();
+    QJsonObject power{{"status", "ok"},         {"battery_present", true},       {"battery_percent", 86},
+                      {"target_charge_limit", 80}, {"charge_limit_enabled", true}};
+    rig.transport->reply("get_power_policy_state", power);
+    rig.page->show();
+    rig.dispatch.runUntilIdle();
+    // Without the key (the simulator) the limit holds.
+    EXPECT_EQ(rig.page->batteryCard()->caption(), L10n::formatList("dashboard.battery.limit", {"80", "75"}, "en"));
+    EXPECT_EQ(rig.page->batteryCard()->captionToken(), DSToken::textTer);
+
+    power["charge_limit_in_effect"] = false;
+    power["charge_limit_warning_message"] = "The battery keeps charging past the 80% limit: the firmware ignores it.";
+    rig.transport->reply("get_power_policy_state", power);
+    rig.dispatch.advance(DashboardModel::refreshInterval);
+    rig.dispatch.runUntilIdle();
+    EXPECT_EQ(rig.page->batteryCard()->caption(), L10n::format("dashboard.battery.limit_ignored", "80", "en"));
+    EXPECT_TRUE(rig.page->batteryCard()->caption().contains("80%"));
+    EXPECT_EQ(rig.page->batteryCard()->captionToken(), DSToken::orange);
+
+    // The firmware stops: the card describes the limit as holding again.
+    power["charge_limit_in_effect"] = true;
+    rig.transport->reply("get_power_policy_state", power);
+    rig.dispatch.advance(DashboardModel::refreshInterval);
+    rig.dispatch.runUntilIdle();
+    EXPECT_EQ(rig.page->batteryCard()->caption(), L10n::formatList("dashboard.battery.limit", {"80", "75"}, "en"));
+    EXPECT_EQ(rig.page->batteryCard()->captionToken(), DSToken::textTer);
+}
+
 TEST(DashboardPage, CardsFitTheWindowAtEveryWidthInTheLongestLanguage)
 {
     L10n::setCurrentLanguage("de");

@@ -110,6 +110,35 @@ TEST(PowerPage, ShowsTheReadbackAndSendsWhatTheControlsAsk)
     EXPECT_EQ(panel->chargeLimitCard()->valueText(), "70%");
 }
 
+TEST(PowerPage, SaysInTheUsersLanguageWhenTheFirmwareIgnoresTheLimit)
+{
+    PowerRig rig;
+    StatusLine* warning = rig.page->chargeLimitWarning();
+    EXPECT_FALSE(warning->isVisible()) << "a reply without the key means the limit holds";
+
+    QJsonObject ignored = kReadback;
+    ignored["charge_limit_in_effect"] = false;
+    ignored["charge_limit_warning_message"] = "The battery keeps charging past the 80% limit: the firmware ignores it.";
+    rig.transport->reply("get_power_policy_state", ignored);
+    rig.dispatch.advance(Duration(1000));
+    rig.dispatch.runUntilIdle();
+    ASSERT_TRUE(warning->isVisible());
+    EXPECT_EQ(warning->token(), DSToken::orange);
+    EXPECT_EQ(warning->text(), L10n::format("power.charge_limit.ignored", "80", "en"));
+    EXPECT_TRUE(warning->text().contains("80%"));
+
+    // The page's own words follow the language; the daemon's English text is not shown.
+    L10n::setCurrentLanguage("de");
+    EXPECT_EQ(warning->text(), L10n::format("power.charge_limit.ignored", "80", "de"));
+    EXPECT_NE(warning->text(), L10n::format("power.charge_limit.ignored", "80", "en"));
+    L10n::setCurrentLanguage("en");
+
+    rig.transport->reply("get_power_policy_state", kReadback);
+    rig.dispatch.advance(Duration(1000));
+    rig.dispatch.runUntilIdle();
+    EXPECT_FALSE(warning->isVisible());
+}
+
 TEST(PowerPage, ARejectedApplyPutsTheSwitchesBack)
 {
     PowerRig rig;

@@ -164,3 +164,27 @@ TEST_F(SettingsPageTest, UpdateCardFollowsTheFlow)
     EXPECT_TRUE(page.progressBar()->isVisible());
     EXPECT_DOUBLE_EQ(page.progressBar()->value(), 0.5);
 }
+
+TEST_F(SettingsPageTest, UpdateCardSaysUpdatesComeFromTheDistribution)
+{
+    rig.transport->reply("get_update_installation_state",
+                         QJsonObject{{"status", "error"},
+                                     {"code", "ERR_UNSUPPORTED_PLATFORM"},
+                                     {"message", "Updates are not installed by the daemon on this platform."}});
+    SettingsPage page(context);
+    page.resize(1000, 700);
+    page.show();
+    rig.dispatch.runUntilIdle();
+    EXPECT_EQ(page.updateStatus()->text(), L10n::tr("settings.update.unsupported_platform", "en"));
+    EXPECT_EQ(page.updateStatus()->token(), DSToken::grey);
+    EXPECT_FALSE(page.updateButton()->isVisible()) << "no installation is offered";
+    EXPECT_FALSE(page.progressBar()->isVisible());
+    EXPECT_TRUE(transfers.entries.empty());
+    EXPECT_FALSE(page.isCheckingPlatform());
+    page.previewDownload(0.5);
+    EXPECT_FALSE(page.progressBar()->isVisible()) << "pictures of the page show no download either";
+
+    L10n::setCurrentLanguage("fr");
+    EXPECT_EQ(page.updateStatus()->text(), L10n::tr("settings.update.unsupported_platform", "fr"));
+    EXPECT_NE(page.updateStatus()->text(), L10n::tr("settings.update.unsupported_platform", "en"));
+}

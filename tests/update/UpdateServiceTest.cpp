@@ -358,3 +358,93 @@ TEST_F(UpdateServiceTest, InstallationRefusalsAndRecovery)
     EXPECT_FALSE(flow.offersRecovery());
     EXPECT_EQ(flow.statusKey(), "settings.update.checking");
 }
+
+TEST_F(UpdateServiceTest, UnsupportedPlatformIsItsOwnErrorAndEndsTheOffer)
+{
+    const QJsonObject unsupported{{"status", "error"},
+                                  {"code", "ERR_UNSUPPORTED_PLATFORM"},
+                                  {"message", "Updates are not installed by the daemon on this platform."},
+                                  {"reason", "unsupported_platform"}};
+    EXPECT_EQ(updateErrorFromDaemonReply(unsupported),
+              VantrelUpdateError{VantrelUpdateError::Kind::unsupportedPlatform});
+    EXPECT_FALSE(updateErrorFromDaemonReply({{"status", "error"}, {"code", "ERR_INSTALL_IN_PROGRESS"}}));
+    EXPECT_FALSE(updateErrorFromDaemonReply({{"status", "ok"}, {"code", "ERR_UNSUPPORTED_PLATFORM"}}));
+    EXPECT_FALSE(updateErrorFromDaemonReply({{"status", "error"}, {"code", 3}}));
+    EXPECT_EQ(updateFailureStatusKey(VantrelUpdateError{VantrelUpdateError::Kind::unsupportedPlatform}),
+              "settings.update.unsupported_platform");
+
+    // Verification refused for the platform: its own error, and the staged package is gone.
+    daemon_->reply("verify_update_package", unsupported);
+    auto service = makeService();
+    auto results = prepare(*service);
+    FakeTransfers::succeed(*transfers_.entries[0], manifest());
+    FakeTransfers::succeed(*transfers_.entries[1], kPackage);
+    dispatch_.runUntilIdle();
+    ASSERT_EQ(results->size(), 1u);
+    EXPECT_EQ(std::get<VantrelUpdateError>(failureOf(results->front())).kind,
+              VantrelUpdateError::Kind::unsupportedPlatform);
+    EXPECT_TRUE(stagedFiles().isEmpty());
+
+    // The flow learns it once and then no longer downloads anything.
+    VantrelUpdateInstallation flow(dispatch_, *service, client_);
+    flow.start();
+    FakeTransfers::succeed(*transfers_.entries[2], manifest());
+    FakeTransfers::succeed(*transfers_.entries[3], kPackage);
+    dispatch_.runUntilIdle();
+    EXPECT_TRUE(flow.isUnsupportedPlatform());
+    EXPECT_EQ(flow.statusKey(), "settings.update.unsupported_platform");
+    flow.start();
+    dispatch_.runUntilIdle();
+    EXPECT_EQ(transfers_.entries.size(), 4u) << "pressing again fetches nothing";
+    EXPECT_EQ(flow.statusKey(), "settings.update.unsupported_platform");
+    EXPECT_FALSE(flow.isPreparing());
+
+    // A verified package whose installation is refused for the platform ends the same way.
+    daemon_->replyOk("verify_update_package");
+    daemon_->reply("install_update_package", unsupported);
+    VantrelUpdateInstallation installing(dispatch_, *service, client_);
+    installing.start();
+    FakeTransfers::succeed(*transfers_.entries[4], manifest());
+    FakeTransfers::succeed(*transfers_.entries[5], kPackage);
+    dispatch_.runUntilIdle();
+    EXPECT_TRUE(installing.isUnsupportedPlatform());
+    EXPECT_EQ(installing.statusKey(), "settings.update.unsupported_platform");
+    EXPECT_FALSE(installing.isInstalling());
+    EXPECT_TRUE(daemon_->requestsFor("get_update_installation_state").empty());
+}
+
+TEST_F(UpdateServiceTest, PlatformCheckAsksTheDaemonBeforeAnyDownload)
+{
+    auto service = makeService();
+    VantrelUpdateInstallation flow(dispatch_, *service, client_);
+    // Silent daemon: nothing is decided and the next check asks again.
+    daemon_->reply("get_update_installation_state", std::nullopt);
+    durable_ = QJsonObject{{"status", "ok"}, {"state", "completed"}};
+    flow.checkPlatformSupport();
+    dispatch_.runUntilIdle();
+    EXPECT_FALSE(flow.isUnsupportedPlatform());
+    EXPECT_TRUE(flow.statusKey().isEmpty());
+
+    daemon_->reply("get_update_installation_state",
+                   QJsonObject{{"status", "error"}, {"code", "ERR_UNSUPPORTED_PLATFORM"}, {"message", "no"}});
+    flow.checkPlatformSupport();
+    dispatch_.runUntilIdle();
+    EXPECT_EQ(daemon_->requestsFor("get_update_installation_state").size(), 2u);
+    EXPECT_TRUE(flow.isUnsupportedPlatform());
+    EXPECT_EQ(flow.statusKey(), "settings.update.unsupported_platform");
+    flow.start();
+    EXPECT_TRUE(transfers_.entries.empty());
+    flow.checkPlatformSupport();
+    dispatch_.runUntilIdle();
+    EXPECT_EQ(daemon_->requestsFor("get_update_installation_state").size(), 2u) << "an answer is kept";
+
+    // A daemon that installs updates answers normally: the flow stays on offer.
+    daemon_->replyOk("get_update_installation_state", {{"state", "idle"}});
+    VantrelUpdateInstallation supported(dispatch_, *service, client_);
+    supported.checkPlatformSupport();
+    dispatch_.runUntilIdle();
+    EXPECT_FALSE(supported.isUnsupportedPlatform());
+    supported.start();
+    EXPECT_EQ(transfers_.entries.size(), 1u);
+    EXPECT_EQ(supported.statusKey(), "settings.update.checking");
+}

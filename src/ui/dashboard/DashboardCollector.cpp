@@ -164,6 +164,8 @@ void DashboardCollector::readPowerPolicy(DashboardRefreshResult& r) const
             into = *v;
     };
     take(p.chargeLimitEnabled, r.chargeLimitEnabled);
+    // Every reply states it; one without the key means the limit holds.
+    r.chargeLimitIgnored = p.chargeLimitIgnored();
     take(p.chargeProtectorEnabled, r.chargeProtectorEnabled);
     take(p.safetyDrainEnabled, r.safetyDrainEnabled);
     take(p.heatProtectionEnabled, r.heatProtectionEnabled);

@@ -404,10 +404,16 @@ void DashboardPage::showBattery(const DashboardRefreshResult& r, const QString& 
     if (r.powerState != QStringLiteral("-"))
         detail << L10n::displayName(r.powerState, lang);
     batteryCard_->setDetail(detail.join(QStringLiteral("  ·  ")));
-    batteryCard_->setCaption(
-        r.batteryTarget > 0 ? L10n::formatList("dashboard.battery.limit",
-                                               {QString::number(r.batteryTarget), QString::number(r.batteryDrop)}, lang)
-                            : QString());
+    // A limit the firmware ignores is not described as holding.
+    if (r.chargeLimitIgnored && r.batteryTarget > 0)
+        batteryCard_->setCaption(L10n::format("dashboard.battery.limit_ignored", QString::number(r.batteryTarget), lang),
+                                 DSToken::orange);
+    else
+        batteryCard_->setCaption(r.batteryTarget > 0 ? L10n::formatList("dashboard.battery.limit",
+                                                                        {QString::number(r.batteryTarget),
+                                                                         QString::number(r.batteryDrop)},
+                                                                        lang)
+                                                     : QString());
 }
 
 void DashboardPage::refreshStatus()

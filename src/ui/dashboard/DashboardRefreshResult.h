@@ -35,6 +35,8 @@ struct DashboardRefreshResult {
     int batteryDrop = 0;
     QString powerState = QStringLiteral("-");
     bool chargeLimitEnabled = false;
+    // The daemon reports that the firmware charges past the limit.
+    bool chargeLimitIgnored = false;
     bool chargeProtectorEnabled = false;
     bool safetyDrainEnabled = false;
     bool heatProtectionEnabled = false;

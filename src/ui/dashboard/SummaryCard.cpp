@@ -32,8 +32,9 @@ void SummaryCard::setValue(const QString& value, DSToken token) { metric_->setVa
 
 void SummaryCard::setDetail(const QString& detail) { metric_->setDetail(detail); }
 
-void SummaryCard::setCaption(const QString& caption)
+void SummaryCard::setCaption(const QString& caption, DSToken token)
 {
+    caption_->setToken(token);
     caption_->setText(caption);
     caption_->setVisible(!caption.isEmpty());
 }
@@ -49,5 +50,7 @@ void SummaryCard::setGauge(double fraction, DSToken token, std::optional<double>
 void SummaryCard::setBadge(const QString& text, DSToken token) { badge_->setBadge(text, token); }
 
 QString SummaryCard::caption() const { return caption_->text(); }
+
+DSToken SummaryCard::captionToken() const { return caption_->token(); }
 
 } // namespace vantrel

@@ -20,7 +20,7 @@ public:
 
     void setValue(const QString& value, DSToken token);
     void setDetail(const QString& detail);
-    void setCaption(const QString& caption);
+    void setCaption(const QString& caption, DSToken token = DSToken::textTer);
     void setGauge(double fraction, DSToken token, std::optional<double> marker = std::nullopt);
     // A small coloured tag at the right of the header (memory level, charging state).
     void setBadge(const QString& text, DSToken token);
@@ -28,6 +28,7 @@ public:
     MetricView* metric() const { return metric_; }
     GaugeBar* gauge() const { return gauge_; }
     QString caption() const;
+    DSToken captionToken() const;
 
 private:
     MetricView* metric_;

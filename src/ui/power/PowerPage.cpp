@@ -25,6 +25,7 @@
 #include "ui/widgets/AlertBanner.h"
 #include "ui/widgets/Badge.h"
 #include "ui/widgets/ScrollingPage.h"
+#include "ui/widgets/StatusLine.h"
 #include "ui/widgets/TokenLabel.h"
 
 namespace vantrel {
@@ -65,6 +66,7 @@ PowerPage::PowerPage(const UiContext& context, PageNavigator navigate, QWidget* 
     buildLayout();
     connect(model_.get(), &PowerPageModel::readbackReceived, this, &PowerPage::onReadback);
     connect(model_.get(), &PowerPageModel::batteryGateValueChanged, this, &PowerPage::refreshControlsEnabled);
+    connect(model_.get(), &PowerPageModel::chargeLimitEffectChanged, this, &PowerPage::refreshChargeLimitWarning);
     if (context_.capabilities)
         connect(context_.capabilities, &HardwareCapabilityStore::profileChanged, this,
                 &PowerPage::refreshControlsEnabled);
@@ -108,6 +110,9 @@ void PowerPage::buildLayout()
 
     alert_ = new AlertBanner(content);
     page->addWidget(alert_);
+    limitWarning_ = new StatusLine(content);
+    limitWarning_->setObjectName(QStringLiteral("power-charge-limit-warning"));
+    page->addWidget(limitWarning_);
     usage_ = new OnlyPowerUsageBanner(content);
     page->addWidget(usage_);
     connect(usage_, &OnlyPowerUsageBanner::openRequested, this, [this] { openOnlyPowerUsage(); });
@@ -158,6 +163,16 @@ void PowerPage::showHeatAlert()
     alert_->showAlert(heatAlert_->titleText(lang), heatAlert_->messageText(lang));
 }
 
+void PowerPage::refreshChargeLimitWarning()
+{
+    if (!model_->chargeLimitIgnored()) {
+        limitWarning_->clear();
+        return;
+    }
+    limitWarning_->setStatus(L10n::format("power.charge_limit.ignored", QString::number(model_->ignoredChargeLimit())),
+                             DSToken::orange);
+}
+
 void PowerPage::retranslate()
 {
     const QString lang = L10n::currentLanguage();
@@ -167,6 +182,7 @@ void PowerPage::retranslate()
     panel_->retranslate();
     features_->retranslate();
     showHeatAlert();
+    refreshChargeLimitWarning();
     refreshControlsEnabled();
 }
 

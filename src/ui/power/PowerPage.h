@@ -27,6 +27,7 @@ class PowerFeatureList;
 class PowerPageModel;
 class PowerTelemetryFeed;
 class SafetyDrainTargetModal;
+class StatusLine;
 class TokenLabel;
 
 class PowerPage final : public QWidget {
@@ -41,6 +42,8 @@ public:
     PowerFeatureList* features() const { return features_; }
     AlertBanner* alertBanner() const { return alert_; }
     OnlyPowerUsageBanner* usageBanner() const { return usage_; }
+    // Says that the firmware ignores the charge limit; hidden while the limit holds.
+    StatusLine* chargeLimitWarning() const { return limitWarning_; }
     bool batteryControlsAvailable() const;
 
     // Open a sheet over the window (not blocking) and return it.
@@ -58,6 +61,7 @@ private:
     void retranslate();
     void refreshControlsEnabled();
     void showHeatAlert();
+    void refreshChargeLimitWarning();
     void onReadback(const QJsonObject& power);
 
     UiContext context_;
@@ -72,6 +76,7 @@ private:
     TokenLabel* subtitle_ = nullptr;
     Badge* batteryBadge_ = nullptr;
     AlertBanner* alert_ = nullptr;
+    StatusLine* limitWarning_ = nullptr;
     OnlyPowerUsageBanner* usage_ = nullptr;
     PowerContractPanel* panel_ = nullptr;
     PowerFeatureList* features_ = nullptr;

@@ -138,8 +138,11 @@ bool renderPageToPng(const UiContext& context, const ScreenshotRequest& request,
     root.show();
 
     if (auto* settings = qobject_cast<SettingsPage*>(root.splitView()->currentPage());
-        settings && request.pageId == kSettingsUpdate)
+        settings && request.pageId == kSettingsUpdate) {
+        // Where the daemon installs no updates the card says so instead of downloading.
+        waitUntil([&] { return !settings->isCheckingPlatform(); }, std::min(request.timeoutMs, 2000));
         settings->previewDownload(0.42);
+    }
     auto* dashboard = qobject_cast<DashboardPage*>(root.splitView()->currentPage());
     if (dashboard) {
         // The first refresh is applied at once; later ones come from the 2-second timer.

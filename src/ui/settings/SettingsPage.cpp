@@ -40,6 +40,9 @@ DSToken toneFor(const QString& key)
         return DSToken::blue;
     if (key == QLatin1String("settings.update.cancelled") || key == QLatin1String("settings.update.rolled_back"))
         return DSToken::orange;
+    // Not a failure: this platform updates through its package manager.
+    if (key == QLatin1String("settings.update.unsupported_platform"))
+        return DSToken::grey;
     return DSToken::red;
 }
 
@@ -203,7 +206,7 @@ QPushButton* SettingsPage::languageButton(const QString& code) const
 
 void SettingsPage::previewDownload(double fraction)
 {
-    if (updates_)
+    if (updates_ && !updates_->isUnsupportedPlatform())
         updates_->showDownloadPreview(static_cast<qint64>(fraction * 48.0 * 1048576.0), 48LL * 1048576);
 }
 
@@ -258,6 +261,8 @@ void SettingsPage::refreshUpdateCard()
     const QString lang = L10n::currentLanguage();
     const bool busy = updates_ && updates_->isInstalling();
     updateButton_->setEnabled(updates_ && !busy);
+    // Where the distribution's packages bring updates there is nothing to install here.
+    updateButton_->setVisible(!(updates_ && updates_->isUnsupportedPlatform()));
     recoveryButton_->setVisible(updates_ && updates_->offersRecovery());
 
     const bool downloading = updates_ && updates_->isDownloading();
@@ -282,6 +287,15 @@ void SettingsPage::refreshUpdateCard()
         updateStatus_->clear();
     else
         updateStatus_->setStatus(L10n::tr(key, lang), toneFor(key));
+}
+
+bool SettingsPage::isCheckingPlatform() const { return updates_ && updates_->isCheckingPlatform(); }
+
+void SettingsPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (updates_)
+        updates_->checkPlatformSupport();
 }
 
 void SettingsPage::refreshSupportStatus()

@@ -36,8 +36,15 @@ public:
     StatusLine* supportStatus() const { return supportStatus_; }
     SettingsResponsiveColumns* columns() const { return columns_; }
     QPushButton* languageButton(const QString& code) const;
-    // Puts the update card in its downloading state (for pictures of the page).
+    // Puts the update card in its downloading state (for pictures of the page), unless this
+    // platform installs no updates.
     void previewDownload(double fraction);
+    // The update flow is still asking the daemon whether it installs updates here.
+    bool isCheckingPlatform() const;
+
+protected:
+    // Asks the update flow whether this platform installs updates at all.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void retranslate();
