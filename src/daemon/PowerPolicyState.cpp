@@ -20,7 +20,8 @@ PowerPolicyState PowerPolicyState::fromReply(const QJsonObject& reply)
     state.fanPolicyEnabled = json::strictBool(reply, QStringLiteral("fan_policy_enabled"));
     state.fanPresetName = json::string(reply, QStringLiteral("fan_preset_name"));
     state.chargeLimitInEffect = json::strictBool(reply, QStringLiteral("charge_limit_in_effect"));
-    if (auto message = json::string(reply, QStringLiteral("charge_limit_warning_message")); message && !message->isEmpty())
+    if (auto message = json::string(reply, QStringLiteral("charge_limit_warning_message"));
+        message && !message->isEmpty())
         state.chargeLimitWarningMessage = message;
     return state;
 }

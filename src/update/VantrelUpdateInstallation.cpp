@@ -147,7 +147,8 @@ void VantrelUpdateInstallation::onInstallReply(const std::optional<QJsonObject>&
         markUnsupportedPlatform();
         return;
     }
-    const QJsonValue id = reply && json::isOkStatus(*reply) ? reply->value(QStringLiteral("transaction_id")) : QJsonValue();
+    const QJsonValue id
+        = reply && json::isOkStatus(*reply) ? reply->value(QStringLiteral("transaction_id")) : QJsonValue();
     if (!id.isString()) {
         setStatus(QStringLiteral("settings.update.failed"));
         return;

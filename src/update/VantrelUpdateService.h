@@ -66,8 +66,8 @@ private:
     void onPackage(const QUuid& id, const VantrelReleaseManifest& manifest, const UpdateTransferResult& result,
                    const Completion& completion);
     // refusal: what the daemon's refusal named, when the flow handles it on its own.
-    void onVerified(const QUuid& id, const VantrelPreparedUpdate& prepared, bool verified,
-                    const Completion& completion, std::optional<VantrelUpdateError> refusal);
+    void onVerified(const QUuid& id, const VantrelPreparedUpdate& prepared, bool verified, const Completion& completion,
+                    std::optional<VantrelUpdateError> refusal);
     void complete(const QUuid& id, const Completion& completion, const Result& result);
     // Transfers are destroyed on a later turn, never inside their own completion.
     void retire(std::unique_ptr<UpdateTransfer> transfer);

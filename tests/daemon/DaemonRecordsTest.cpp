@@ -152,7 +152,8 @@ TEST(DaemonReplyReaders, ApplyTheirTypingRulesAndDefaults)
 
 TEST(PowerPolicyStateRecord, ChargeLimitIgnoredOnlyWhenTheDaemonSaysSo)
 {
-    const auto ignored = [](const QJsonObject& reply) { return PowerPolicyState::fromReply(reply).chargeLimitIgnored(); };
+    const auto ignored
+        = [](const QJsonObject& reply) { return PowerPolicyState::fromReply(reply).chargeLimitIgnored(); };
 
     const PowerPolicyState past = PowerPolicyState::fromReply(
         {{"charge_limit_enabled", true},
@@ -169,8 +170,10 @@ TEST(PowerPolicyStateRecord, ChargeLimitIgnoredOnlyWhenTheDaemonSaysSo)
     EXPECT_FALSE(absent.chargeLimitInEffect);
     EXPECT_FALSE(absent.chargeLimitIgnored());
     // Mistyped values are not read as "not in effect".
-    for (const QJsonValue& odd : {QJsonValue(0), QJsonValue("false"), QJsonValue(QJsonValue::Null), QJsonValue(QJsonArray{false})})
-        EXPECT_FALSE(ignored({{"charge_limit_enabled", true}, {"charge_limit_in_effect", odd}})) << odd.toVariant().toString().toStdString();
+    for (const QJsonValue& odd :
+         {QJsonValue(0), QJsonValue("false"), QJsonValue(QJsonValue::Null), QJsonValue(QJsonArray{false})})
+        EXPECT_FALSE(ignored({{"charge_limit_enabled", true}, {"charge_limit_in_effect", odd}}))
+            << odd.toVariant().toString().toStdString();
     // A limit that is off cannot be ignored; an unknown switch state trusts the daemon.
     EXPECT_FALSE(ignored({{"charge_limit_enabled", false}, {"charge_limit_in_effect", false}}));
     EXPECT_TRUE(ignored({{"charge_limit_in_effect", false}}));

@@ -106,7 +106,7 @@ TEST(L10nTables, EveryNamespacedKeyIsInAllEightLanguages)
             EXPECT_TRUE(t.hasText(key, lang)) << key.toStdString() << " " << lang.toStdString();
     }
     EXPECT_GT(checked, 300);
-    for (const char* key : {"power.charge_limit.ignored", "dashboard.battery.limit_ignored",
-                            "settings.update.unsupported_platform"})
+    for (const char* key :
+         {"power.charge_limit.ignored", "dashboard.battery.limit_ignored", "settings.update.unsupported_platform"})
         EXPECT_TRUE(t.knownKeys().contains(QLatin1String(key))) << key;
 }

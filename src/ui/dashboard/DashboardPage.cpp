@@ -406,14 +406,13 @@ void DashboardPage::showBattery(const DashboardRefreshResult& r, const QString& 
     batteryCard_->setDetail(detail.join(QStringLiteral("  ·  ")));
     // A limit the firmware ignores is not described as holding.
     if (r.chargeLimitIgnored && r.batteryTarget > 0)
-        batteryCard_->setCaption(L10n::format("dashboard.battery.limit_ignored", QString::number(r.batteryTarget), lang),
-                                 DSToken::orange);
+        batteryCard_->setCaption(
+            L10n::format("dashboard.battery.limit_ignored", QString::number(r.batteryTarget), lang), DSToken::orange);
     else
-        batteryCard_->setCaption(r.batteryTarget > 0 ? L10n::formatList("dashboard.battery.limit",
-                                                                        {QString::number(r.batteryTarget),
-                                                                         QString::number(r.batteryDrop)},
-                                                                        lang)
-                                                     : QString());
+        batteryCard_->setCaption(
+            r.batteryTarget > 0 ? L10n::formatList(
+                "dashboard.battery.limit", {QString::number(r.batteryTarget), QString::number(r.batteryDrop)}, lang)
+                                : QString());
 }
 
 void DashboardPage::refreshStatus()
