@@ -229,8 +229,11 @@ TEST(DashboardPage, BatteryCardSaysWhenTheFirmwareIgnoresTheLimit)
 {
     PageRig rig;
     rig.answerStatus();
-    QJsonObject power{{"status", "ok"},         {"battery_present", true},       {"battery_percent", 86},
-                      {"target_charge_limit", 80}, {"charge_limit_enabled", true}};
+    QJsonObject power{{"status", "ok"},
+                      {"battery_present", true},
+                      {"battery_percent", 86},
+                      {"target_charge_limit", 80},
+                      {"charge_limit_enabled", true}};
     rig.transport->reply("get_power_policy_state", power);
     rig.page->show();
     rig.dispatch.runUntilIdle();
