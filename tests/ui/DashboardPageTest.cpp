@@ -21,6 +21,7 @@
 #include "ui/widgets/DetailSheet.h"
 #include "ui/widgets/MetricView.h"
 #include "ui/widgets/StatusLine.h"
+#include "ui/widgets/TokenLabel.h"
 
 using namespace vantrel;
 
@@ -223,6 +224,14 @@ TEST(DashboardPage, CardsShowTheCollectedValuesWithTheirColours)
     EXPECT_EQ(rig.page->storageCard()->metric()->value(), "72°C");
     EXPECT_EQ(rig.page->storageCard()->metric()->valueToken(), DSToken::red);
     EXPECT_EQ(rig.page->policyCard()->policyText(), L10n::tr("dashboard.driver.fan_policy", "en"));
+
+    // Refreshes update the policy rows in place: no new widgets every two seconds.
+    const auto labels = rig.page->policyCard()->findChildren<TokenLabel*>();
+    rig.dispatch.advanceSeconds(4);
+    EXPECT_EQ(rig.page->policyCard()->findChildren<TokenLabel*>(), labels);
+    const auto flags = rig.page->policyCard()->flags();
+    ASSERT_EQ(flags.size(), 7u);
+    EXPECT_TRUE(flags[6].second) << "fan policy";
 }
 
 TEST(DashboardPage, BatteryCardSaysWhenTheFirmwareIgnoresTheLimit)

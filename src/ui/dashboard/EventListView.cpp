@@ -57,6 +57,10 @@ QString EventListView::emptyText() const { return empty_->text(); }
 
 void EventListView::setRows(const std::vector<EventRow>& rows)
 {
+    // The dashboard refreshes every two seconds, mostly with the same events: rebuilding the
+    // rows then would only churn widgets.
+    if (rows == rows_ && rowWidgets_.size() == rows_.size())
+        return;
     rows_ = rows;
     for (QWidget* w : rowWidgets_)
         delete w;
@@ -87,6 +91,9 @@ void EventListView::setRows(const std::vector<EventRow>& rows)
         rowWidgets_.push_back(w);
     }
     empty_->setVisible(rows_.empty());
+    // Lay the new rows out now rather than at the next turn of the event loop, so nothing
+    // (a picture of the page, the next paint) sees them stacked at the origin.
+    layout()->activate();
 }
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #include "ui/dashboard/PolicyCard.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "l10n/L10n.h"
@@ -41,6 +42,19 @@ PolicyCard::PolicyCard(QWidget* parent)
     grid->setContentsMargins(0, 6, 0, 0);
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(6);
+    constexpr int kFlagCount = 7;
+    for (int i = 0; i < kFlagCount; ++i) {
+        auto* row = new QWidget(flagGrid_);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(6);
+        auto* mark = new SymbolView(QStringLiteral("circle"), DSToken::textDisabled, 13, row);
+        auto* label = new TokenLabel(QString(), DSToken::textTer, 12, QFont::Normal, row);
+        h->addWidget(mark);
+        h->addWidget(label, 1);
+        grid->addWidget(row, i / 2, i % 2);
+        rows_.push_back({mark, label});
+    }
     contentLayout()->addWidget(flagGrid_);
     contentLayout()->addStretch(1);
 }
@@ -64,22 +78,12 @@ void PolicyCard::show(const DashboardRefreshResult& r, const QString& lang)
         {L10n::tr("sleep_prevent", lang), r.sleepDisabledByVantrel},
         {L10n::tr("dashboard.policy.fan_policy", lang), r.fanPolicyEnabled},
     };
-    auto* grid = static_cast<QGridLayout*>(flagGrid_->layout());
-    while (QLayoutItem* item = grid->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    for (size_t i = 0; i < flags_.size(); ++i) {
+    for (size_t i = 0; i < flags_.size() && i < rows_.size(); ++i) {
         const auto& [label, on] = flags_[i];
-        auto* row = new QWidget(flagGrid_);
-        auto* h = new QHBoxLayout(row);
-        h->setContentsMargins(0, 0, 0, 0);
-        h->setSpacing(6);
-        h->addWidget(new SymbolView(on ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
-                                    on ? DSToken::green : DSToken::textDisabled, 13, row));
-        auto* text = new TokenLabel(label, on ? DSToken::textPri : DSToken::textTer, 12, QFont::Normal, row);
-        h->addWidget(text, 1);
-        grid->addWidget(row, int(i / 2), int(i % 2));
+        rows_[i].mark->setSymbol(on ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"));
+        rows_[i].mark->setToken(on ? DSToken::green : DSToken::textDisabled);
+        rows_[i].label->setText(label);
+        rows_[i].label->setToken(on ? DSToken::textPri : DSToken::textTer);
     }
 }
 

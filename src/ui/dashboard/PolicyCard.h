@@ -7,6 +7,7 @@
 
 namespace vantrel {
 
+class SymbolView;
 class TokenLabel;
 struct DashboardRefreshResult;
 
@@ -23,6 +24,12 @@ private:
     TokenLabel* policy_;
     TokenLabel* preset_;
     QWidget* flagGrid_;
+    // One row per flag, built once: a refresh every two seconds only changes their text and mark.
+    struct FlagRow {
+        SymbolView* mark;
+        TokenLabel* label;
+    };
+    std::vector<FlagRow> rows_;
     std::vector<std::pair<QString, bool>> flags_;
 };
 
