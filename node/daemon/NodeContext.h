@@ -13,6 +13,7 @@
 #include "base/Clock.h"
 #include "daemonserver/SettingsFile.h"
 #include "daemonserver/SystemFigures.h"
+#include "daemonserver/UserSettingsReplies.h"
 #include "node/daemon/BatteryPolicy.h"
 #include "node/daemon/FanPolicy.h"
 #include "node/daemon/HeartbeatLease.h"
@@ -26,7 +27,7 @@
 namespace vantrel::node {
 
 inline constexpr const char* kUserSettingsFileName = "user-settings.json";
-inline constexpr const char* kUserSettingsSchema = "vantrel_user_settings.v1";
+using daemonserver::kUserSettingsSchema;
 
 struct NodeConfig {
     QString root; // VANTREL_ROOT; "" for this machine itself

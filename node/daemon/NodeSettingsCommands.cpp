@@ -1,34 +1,25 @@
 // The canonical user settings (state and reload) and the return to the system's defaults.
 #include "daemonserver/Replies.h"
+#include "daemonserver/UserSettingsReplies.h"
 #include "node/daemon/NodeCommands.h"
 
 namespace vantrel::node {
 
 using daemonserver::errorReply;
 using daemonserver::okReply;
-using daemonserver::SettingsFile;
 
 namespace {
 
 QJsonObject userSettingsState(NodeContext& ctx, const QJsonObject&)
 {
-    const auto loaded = ctx.userSettings.load();
-    return okReply({{QStringLiteral("exists"), loaded.status != SettingsFile::LoadStatus::Missing},
-                    {QStringLiteral("valid"), loaded.status == SettingsFile::LoadStatus::Loaded},
-                    {QStringLiteral("schema_version"), QLatin1String(kUserSettingsSchema)},
-                    {QStringLiteral("path"), ctx.userSettings.path()}});
+    return daemonserver::userSettingsStateReply(ctx.userSettings);
 }
 
 QJsonObject reloadUserSettings(NodeContext& ctx, const QJsonObject&)
 {
     const auto loaded = ctx.userSettings.load();
-    if (loaded.status == SettingsFile::LoadStatus::Missing)
-        return errorReply(QStringLiteral("ERR_USER_SETTINGS_NOT_FOUND"), QStringLiteral("No user settings are stored."),
-                          {{QStringLiteral("load_status"), QStringLiteral("missing")}});
-    if (loaded.status == SettingsFile::LoadStatus::Invalid)
-        return errorReply(QStringLiteral("ERR_USER_SETTINGS_INVALID"),
-                          QStringLiteral("The stored user settings cannot be read: ") + loaded.error,
-                          {{QStringLiteral("load_status"), QStringLiteral("invalid")}});
+    if (auto refusal = daemonserver::unrestorableSettingsReply(loaded))
+        return *refusal;
     ctx.ready = false;
     const QStringList unavailable = ctx.restoreSettings(loaded.settings);
     ctx.ready = true;

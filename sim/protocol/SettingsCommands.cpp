@@ -1,4 +1,5 @@
 // The canonical user settings (state and reload) and the return to the macOS defaults.
+#include "daemonserver/UserSettingsReplies.h"
 #include "sim/protocol/CommandTable.h"
 #include "sim/protocol/UserSettings.h"
 
@@ -8,23 +9,14 @@ namespace {
 
 QJsonObject userSettingsState(SimContext& ctx, const QJsonObject&)
 {
-    const auto loaded = ctx.userSettings.load();
-    return okReply({{QStringLiteral("exists"), loaded.status != SettingsFile::LoadStatus::Missing},
-                    {QStringLiteral("valid"), loaded.status == SettingsFile::LoadStatus::Loaded},
-                    {QStringLiteral("schema_version"), QLatin1String(kUserSettingsSchema)},
-                    {QStringLiteral("path"), ctx.userSettings.path()}});
+    return daemonserver::userSettingsStateReply(ctx.userSettings);
 }
 
 QJsonObject reloadUserSettings(SimContext& ctx, const QJsonObject&)
 {
     const auto loaded = ctx.userSettings.load();
-    if (loaded.status == SettingsFile::LoadStatus::Missing)
-        return errorReply(QStringLiteral("ERR_USER_SETTINGS_NOT_FOUND"), QStringLiteral("No user settings are stored."),
-                          {{QStringLiteral("load_status"), QStringLiteral("missing")}});
-    if (loaded.status == SettingsFile::LoadStatus::Invalid)
-        return errorReply(QStringLiteral("ERR_USER_SETTINGS_INVALID"),
-                          QStringLiteral("The stored user settings cannot be read: ") + loaded.error,
-                          {{QStringLiteral("load_status"), QStringLiteral("invalid")}});
+    if (auto refusal = daemonserver::unrestorableSettingsReply(loaded))
+        return *refusal;
     const QStringList unavailable = restoreSettings(loaded.settings, ctx.mac);
     QJsonObject settings;
     for (const char* section : {"schema_version", "fan", "battery", "sleep"})

@@ -7,12 +7,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "daemonserver/UserSettingsReplies.h"
 #include "sim/model/SimulatedMac.h"
 
 namespace vantrel::sim {
 
 inline constexpr const char* kUserSettingsFileName = "user-settings.json";
-inline constexpr const char* kUserSettingsSchema = "vantrel_user_settings.v1";
+using daemonserver::kUserSettingsSchema;
 
 // The sections as the daemon stores them, from the running state.
 QJsonObject fanSettings(const FanController& fans);
