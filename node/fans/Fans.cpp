@@ -200,7 +200,7 @@ bool Fans::setDutyPercent(int fan, int percent)
         return false;
     bool ok = false;
     const int readBack = duty.readBack.value_or(QString()).toInt(&ok);
-    return ok && std::abs(readBack - value) <= tolerance;
+    return ok && std::abs(static_cast<qint64>(readBack) - value) <= tolerance;
 }
 
 void Fans::restoreAutomatic()

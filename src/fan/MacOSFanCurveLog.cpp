@@ -45,7 +45,7 @@ bool MacOSFanCurveLog::isWorthKeeping(const ObservedMacOSFanPoint& last, const O
 {
     const double elapsed = static_cast<double>(last.timestamp.msecsTo(next.timestamp)) / 1000.0;
     return elapsed >= minWriteInterval || std::abs(next.temperature - last.temperature) >= 0.5
-        || std::abs(next.rpm - last.rpm) >= 50 || next.fanMaxRPM != last.fanMaxRPM;
+        || std::abs(static_cast<qint64>(next.rpm) - last.rpm) >= 50 || next.fanMaxRPM != last.fanMaxRPM;
 }
 
 MacOSFanCurveLog::FileSignature MacOSFanCurveLog::currentSignature() const

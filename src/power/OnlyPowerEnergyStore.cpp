@@ -100,7 +100,7 @@ OnlyPowerEnergySnapshot OnlyPowerEnergyStore::integrate(std::vector<OnlyPowerEne
         } else if (!*prev.isCharging) {
             if (a <= dischargeThresholdMA)
                 discharge = true;
-            else if (prev.externalConnected == true && std::llabs(a) <= idleCurrentLimitMA)
+            else if (prev.externalConnected == true && a >= -idleCurrentLimitMA && a <= idleCurrentLimitMA)
                 s.adapterOnlyHours += h;
         }
         if (discharge) {
@@ -108,7 +108,8 @@ OnlyPowerEnergySnapshot OnlyPowerEnergyStore::integrate(std::vector<OnlyPowerEne
             const auto watts = firstOf(prev.batteryPowerWatts, cur.batteryPowerWatts);
             const double dischargePower = watts && *watts < 0 ? -*watts : 0.0;
             s.batteryDischargeWh += h * dischargePower;
-            dischargedMAh += h * static_cast<double>(-a);
+            // Negated as a double: the log may hold any integer, the lowest one included.
+            dischargedMAh += h * -static_cast<double>(a);
         }
         if (auto capacity = firstOf(prev.rawMaxCapacityMAh, cur.rawMaxCapacityMAh); capacity && *capacity > 0) {
             capacitySum += dt * static_cast<double>(*capacity);
