@@ -10,6 +10,7 @@
 #include "app/EventLoopProbe.h"
 #include "app/HeadlessDemo.h"
 #include "app/LaunchOptions.h"
+#include "app/ProcessHeap.h"
 #include "app/StartupTiming.h"
 #include "app/TerminationSignalWatcher.h"
 #include "base/Log.h"
@@ -19,6 +20,7 @@ using namespace vantrel;
 
 int main(int argc, char** argv)
 {
+    keepLargeBuffersOutOfTheHeap();
     std::unique_ptr<StartupTiming> startupTiming;
     if (StartupTiming::requested())
         startupTiming = std::make_unique<StartupTiming>();
