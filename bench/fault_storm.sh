@@ -46,7 +46,8 @@ json_value() { # key [file]
 }
 rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$app/status"; }
 # A process that ended but was not waited for still takes signals: look at its state instead.
-alive() { [ -r "/proc/$app/stat" ] && [ "$(awk '{ print $3 }' "/proc/$app/stat")" != Z ]; }
+# Read once: the process may end between a test for the file and its reading.
+alive() { local state; state=$(awk '{ print $3 }' "/proc/$app/stat" 2>/dev/null) && [ -n "$state" ] && [ "$state" != Z ]; }
 
 "$bin/vantrel-sim" --background --speed 1 --study-interval 0 >"$root/sim.log" 2>&1 &
 sim=$!
