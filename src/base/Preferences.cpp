@@ -1,9 +1,11 @@
 #include "base/Preferences.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "base/Log.h"
@@ -137,31 +139,62 @@ QStringList MemoryPreferences::keys() const
     return values_.keys();
 }
 
-// QSettings writes pending changes by itself when its event loop comes round; that write is
-// checked here too, so a failure is logged whichever way the file was written.
+// QSettings writes pending changes by itself when its event loop comes round; that write goes
+// through SettingsFilePreferences::autoSync, so it is checked and retried like any other.
+// Events and writes happen on the settings' thread.
 class SettingsFilePreferences::AutoSyncingSettings final : public QSettings {
 public:
-    AutoSyncingSettings(const QString& filePath, std::function<void(bool ok)> written)
+    AutoSyncingSettings(const QString& filePath, std::function<void()> updateRequested)
         : QSettings(filePath, QSettings::IniFormat)
-        , written_(std::move(written))
+        , updateRequested_(std::move(updateRequested))
     { }
+
+    // Writes the settings; true when they were written. QSettings keeps reporting an error once
+    // a write failed, so after a failure the attempt starts from a fresh object with the same values.
+    static bool write(std::unique_ptr<AutoSyncingSettings>& settings, bool afterFailure)
+    {
+        if (afterFailure)
+            settings = replace(std::move(settings));
+        settings->sync();
+        return settings->status() == QSettings::NoError;
+    }
 
 protected:
     bool event(QEvent* event) override
     {
         if (event->type() != QEvent::UpdateRequest)
             return QSettings::event(event);
-        sync();
-        written_(status() == QSettings::NoError);
+        // A replaced object's leftover request: its successor asks for itself.
+        if (!replaced_)
+            updateRequested_();
         return true;
     }
 
 private:
-    std::function<void(bool ok)> written_;
+    // The old object is kept until the next replacement: this may be running inside its
+    // update event.
+    static std::unique_ptr<AutoSyncingSettings> replace(std::unique_ptr<AutoSyncingSettings> old)
+    {
+        QMap<QString, QVariant> values;
+        for (const QString& key : old->allKeys())
+            values.insert(key, old->value(key));
+        auto fresh = std::make_unique<AutoSyncingSettings>(old->fileName(), old->updateRequested_);
+        fresh->clear();
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            fresh->setValue(it.key(), it.value());
+        old->replaced_ = true;
+        old->predecessor_.reset();
+        fresh->predecessor_ = std::move(old);
+        return fresh;
+    }
+
+    std::function<void()> updateRequested_;
+    std::unique_ptr<AutoSyncingSettings> predecessor_;
+    bool replaced_ = false;
 };
 
 SettingsFilePreferences::SettingsFilePreferences(const QString& filePath)
-    : settings_(std::make_unique<AutoSyncingSettings>(filePath, [this](bool ok) { noteWrite(ok); }))
+    : settings_(std::make_unique<AutoSyncingSettings>(filePath, [this] { autoSync(); }))
 { }
 
 SettingsFilePreferences::~SettingsFilePreferences() { sync(); }
@@ -189,33 +222,42 @@ void SettingsFilePreferences::remove(const QString& key)
 bool SettingsFilePreferences::sync()
 {
     QMutexLocker lock(&mutex_);
-    if (lastSyncFailed_) {
-        // QSettings keeps reporting an error once a write failed, so a new attempt starts
-        // from a fresh object holding the same values.
-        QMap<QString, QVariant> values;
-        for (const QString& key : settings_->allKeys())
-            values.insert(key, settings_->value(key));
-        const QString file = settings_->fileName();
-        settings_ = std::make_unique<AutoSyncingSettings>(file, [this](bool ok) { noteWrite(ok); });
-        settings_->clear();
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            settings_->setValue(it.key(), it.value());
-    }
-    settings_->sync();
-    const bool ok = settings_->status() == QSettings::NoError;
+    const bool ok = AutoSyncingSettings::write(settings_, writeState_.failing());
+    lock.unlock();
     noteWrite(ok);
     return ok;
 }
 
+void SettingsFilePreferences::autoSync() { sync(); }
+
+// Called without the lock held: observers of the write state may read the preferences.
 void SettingsFilePreferences::noteWrite(bool ok)
 {
-    if (!ok && !lastSyncFailed_)
-        logLine(QStringLiteral("Preferences: could not write %1; the settings on disk were kept as they were and the "
-                               "change holds only until the application ends")
-                    .arg(settings_->fileName()));
-    if (ok && lastSyncFailed_)
-        logLine(QStringLiteral("Preferences: writing %1 works again").arg(settings_->fileName()));
-    lastSyncFailed_ = !ok;
+    QString file;
+    WriteFailureReason reason = WriteFailureReason::None;
+    {
+        QMutexLocker lock(&mutex_);
+        file = settings_->fileName();
+        if (!ok)
+            reason = probeWriteFailure(file, estimatedFileSize());
+    }
+    const bool wasFailing = writeState_.failing();
+    if (!ok && !wasFailing)
+        logLine(QStringLiteral("Preferences: could not write %1 (%2); the settings on disk were kept as they were and "
+                               "the change holds only until the application ends")
+                    .arg(file, describeWriteFailure(reason)));
+    if (ok && wasFailing)
+        logLine(QStringLiteral("Preferences: writing %1 works again").arg(file));
+    writeState_.note(reason);
+}
+
+// About what the settings take on disk, for finding out whether there is room for them.
+qint64 SettingsFilePreferences::estimatedFileSize() const
+{
+    qint64 bytes = 0;
+    for (const QString& key : settings_->allKeys())
+        bytes += key.toUtf8().size() + settings_->value(key).toString().toUtf8().size() + 4;
+    return std::max(bytes, QFileInfo(settings_->fileName()).size());
 }
 
 } // namespace vantrel

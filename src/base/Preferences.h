@@ -1,7 +1,6 @@
 #pragma once
 // The user's preferences by key, with user-defaults style typed readers: a reader returns
 // its fallback when the key is absent or holds something of another kind.
-#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -11,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include "base/SettingsWriteState.h"
 
 class QSettings;
 
@@ -26,6 +27,8 @@ public:
     virtual void remove(const QString& key) = 0;
     // Writes pending changes; false when they could not be written (the stored copy is kept).
     virtual bool sync() { return true; }
+    // Whether changes reach the stored copy; a backend that cannot fail leaves it untouched.
+    const SettingsWriteState& writeState() const { return writeState_; }
 
     std::optional<bool> optionalBool(const QString& key) const;
     std::optional<qint64> optionalInt(const QString& key) const;
@@ -44,6 +47,9 @@ public:
     }
     QByteArray dataValue(const QString& key) const;
     QStringList stringListValue(const QString& key) const;
+
+protected:
+    SettingsWriteState writeState_;
 };
 
 // Preferences kept in memory: the test backend.
@@ -69,16 +75,17 @@ public:
     QVariant value(const QString& key) const override;
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
-    // A failed write (full disk, read-only folder) keeps the file on disk as it was and is
-    // logged once until a write succeeds again.
+    // A failed write (full disk, read-only folder) keeps the file on disk as it was, is
+    // logged once until a write succeeds again, and shows in writeState() with its reason.
     bool sync() override;
 
 private:
     class AutoSyncingSettings;
+    void autoSync();
     void noteWrite(bool ok);
+    qint64 estimatedFileSize() const;
     mutable QMutex mutex_;
     std::unique_ptr<AutoSyncingSettings> settings_;
-    std::atomic<bool> lastSyncFailed_{false};
 };
 
 } // namespace vantrel

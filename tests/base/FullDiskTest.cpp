@@ -1,5 +1,6 @@
 // File writes of the base layer on a full disk and a read-only folder: the previous file is
 // kept whole, and the failure is reported (by result and in the log).
+#include <QCoreApplication>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include "base/AtomicFile.h"
 #include "base/Preferences.h"
 #include "base/WriteFailureLog.h"
+#include "base/WriteFailureReason.h"
 #include "support/LogCapture.h"
 #include "support/TinyFileSystem.h"
 
@@ -62,6 +64,90 @@ TEST(FullDisk, AtomicWritesAndTheSettingsFileKeepTheOldVersion)
     // Only the files this test wrote are left (no temporary files beside them).
     EXPECT_EQ(QDir(disk.file("Vantrel")).entryList(QDir::Files | QDir::Hidden), QStringList{"state.json"});
     EXPECT_EQ(QDir(disk.file("config")).entryList(QDir::Files | QDir::Hidden), QStringList{"Vantrel.conf"});
+}
+
+// A change writes the settings file when the event loop comes round, as in the application.
+TEST(FullDisk, SettingsWriteStateSaysWhyAChangeWasNotSavedUntilAWriteWorksAgain)
+{
+    TinyFileSystem disk;
+    if (!disk.available())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const QString conf = disk.file("config/Vantrel.conf");
+    SettingsFilePreferences prefs(conf);
+    int changes = 0;
+    int limitSeen = 0;
+    // An observer may read the preferences when it hears (no lock is held then).
+    QObject::connect(&prefs.writeState(), &SettingsWriteState::changed, [&] {
+        ++changes;
+        limitSeen = prefs.intValue("chargeLimit");
+    });
+    prefs.setValue("chargeLimit", 80);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_FALSE(prefs.writeState().failing());
+    EXPECT_EQ(changes, 0) << "writes that work say nothing";
+
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        const QByteArray before = *readFile(conf);
+        if (readOnly) {
+            ASSERT_TRUE(disk.setReadOnly(true));
+        } else {
+            disk.fill();
+        }
+        LogCapture log;
+        changes = 0;
+        prefs.setValue("chargeLimit", 60);
+        prefs.setValue("padding", QString(20000, QLatin1Char('p')));
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(prefs.writeState().reason(),
+                  readOnly ? WriteFailureReason::NoPermission : WriteFailureReason::DiskFull);
+        EXPECT_TRUE(prefs.writeState().failing());
+        prefs.setValue("chargeLimit", 55);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(changes, 1) << "one notice while writing keeps failing";
+        EXPECT_EQ(limitSeen, 60);
+        EXPECT_EQ(prefs.intValue("chargeLimit"), 55) << "the choice holds for this run";
+        EXPECT_EQ(*readFile(conf), before);
+        EXPECT_TRUE(log.contains(readOnly ? "(no permission)" : "(the disk is full)"));
+
+        if (readOnly) {
+            ASSERT_TRUE(disk.setReadOnly(false));
+        }
+        disk.unfill();
+        prefs.remove("padding");
+        QCoreApplication::sendPostedEvents();
+        EXPECT_FALSE(prefs.writeState().failing()) << "the next change after room is made is written";
+        EXPECT_EQ(prefs.writeState().reason(), WriteFailureReason::None);
+        EXPECT_EQ(changes, 2);
+        EXPECT_EQ(SettingsFilePreferences(conf).intValue("chargeLimit"), 55);
+        EXPECT_FALSE(SettingsFilePreferences(conf).exists("padding"));
+    }
+}
+
+TEST(WriteFailureReason, NamesFullDisksAndMissingPermissionFromTheErrorOrATrialWrite)
+{
+    EXPECT_EQ(writeFailureReasonFor(ENOSPC), WriteFailureReason::DiskFull);
+    EXPECT_EQ(writeFailureReasonFor(EDQUOT), WriteFailureReason::DiskFull);
+    EXPECT_EQ(writeFailureReasonFor(EACCES), WriteFailureReason::NoPermission);
+    EXPECT_EQ(writeFailureReasonFor(EROFS), WriteFailureReason::NoPermission);
+    EXPECT_EQ(writeFailureReasonFor(EIO), WriteFailureReason::Other);
+
+    TinyFileSystem disk(64);
+    if (!disk.available())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const QString file = disk.file("config/Vantrel.conf");
+    ASSERT_TRUE(writeFileAtomically(file, "a=1\n"));
+    EXPECT_EQ(probeWriteFailure(file, 4), WriteFailureReason::Other) << "room and permission: no reason found";
+    EXPECT_EQ(probeWriteFailure(file, 200 * 1024), WriteFailureReason::DiskFull) << "larger than the disk";
+    EXPECT_EQ(probeWriteFailure(disk.file("missing/folder/Vantrel.conf"), 4), WriteFailureReason::Other);
+    ASSERT_TRUE(disk.setReadOnly(true));
+    EXPECT_EQ(probeWriteFailure(file, 4), WriteFailureReason::NoPermission);
+    EXPECT_EQ(probeWriteFailure(disk.file("missing/Vantrel.conf"), 4), WriteFailureReason::NoPermission);
+    ASSERT_TRUE(disk.setReadOnly(false));
+    // The trials leave nothing behind.
+    EXPECT_EQ(QDir(disk.file("config")).entryList(QDir::Files | QDir::Hidden), QStringList{"Vantrel.conf"});
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"config"});
 }
 
 TEST(WriteFailureLog, SaysOnceWhenWritingStartsFailingAndOnceWhenItWorksAgain)

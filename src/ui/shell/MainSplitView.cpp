@@ -2,8 +2,11 @@
 
 #include <QHBoxLayout>
 #include <QStackedWidget>
+#include <QVBoxLayout>
 
+#include "base/Preferences.h"
 #include "ui/shell/PlaceholderPage.h"
+#include "ui/shell/SettingsWriteNotice.h"
 #include "ui/shell/SidebarLayout.h"
 #include "ui/shell/VantrelSidebar.h"
 
@@ -20,7 +23,16 @@ MainSplitView::MainSplitView(UiContext context, std::map<QString, PageFactory> f
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(sidebar_);
-    layout->addWidget(stack_, 1);
+    // The pages with, above them, the line that says when the settings cannot be saved.
+    auto* content = new QVBoxLayout;
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(0);
+    if (context_.preferences) {
+        writeNotice_ = new SettingsWriteNotice(context_.preferences->writeState(), this);
+        content->addWidget(writeNotice_);
+    }
+    content->addWidget(stack_, 1);
+    layout->addLayout(content, 1);
     connect(sidebar_, &VantrelSidebar::pageSelected, this, &MainSplitView::setSelectedPage);
     connect(sidebar_, &VantrelSidebar::quitRequested, this, [this] {
         if (context_.quit)

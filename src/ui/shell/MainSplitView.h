@@ -12,6 +12,7 @@ class QStackedWidget;
 
 namespace vantrel {
 
+class SettingsWriteNotice;
 class VantrelSidebar;
 
 class MainSplitView final : public QWidget {
@@ -28,6 +29,8 @@ public:
     // The page built for an identifier, or nullptr when it has not been shown yet.
     QWidget* builtPage(const QString& pageId) const;
     VantrelSidebar* sidebar() const { return sidebar_; }
+    // Absent without preferences.
+    SettingsWriteNotice* writeNotice() const { return writeNotice_; }
 
 Q_SIGNALS:
     void selectedPageChanged(const QString& pageId);
@@ -40,6 +43,7 @@ private:
     std::map<QString, QWidget*> pages_;
     VantrelSidebar* sidebar_;
     QStackedWidget* stack_;
+    SettingsWriteNotice* writeNotice_ = nullptr;
     QString selected_;
 };
 
