@@ -5,7 +5,6 @@
 
 namespace vantrel::node {
 
-using daemonserver::errorReply;
 using daemonserver::okReply;
 
 namespace {
@@ -23,18 +22,7 @@ QJsonObject reloadUserSettings(NodeContext& ctx, const QJsonObject&)
     ctx.ready = false;
     const QStringList unavailable = ctx.restoreSettings(loaded.settings);
     ctx.ready = true;
-    QJsonObject settings;
-    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
-        if (loaded.settings.contains(QLatin1String(section)))
-            settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
-    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
-                      {QStringLiteral("settings"), settings}};
-    if (unavailable.isEmpty())
-        return okReply(reply);
-    // The user's intent is loaded; what this machine cannot run stays pending.
-    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
-    reply.insert(QStringLiteral("code"), unavailable.first());
-    return reply;
+    return daemonserver::reloadedSettingsReply(loaded.settings, unavailable);
 }
 
 QJsonObject resetToVanilla(NodeContext& ctx, const QJsonObject&)

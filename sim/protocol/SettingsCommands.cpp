@@ -18,18 +18,7 @@ QJsonObject reloadUserSettings(SimContext& ctx, const QJsonObject&)
     if (auto refusal = daemonserver::unrestorableSettingsReply(loaded))
         return *refusal;
     const QStringList unavailable = restoreSettings(loaded.settings, ctx.mac);
-    QJsonObject settings;
-    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
-        if (loaded.settings.contains(QLatin1String(section)))
-            settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
-    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
-                      {QStringLiteral("settings"), settings}};
-    if (unavailable.isEmpty())
-        return okReply(reply);
-    // The user's intent is loaded; what this Mac cannot run stays pending.
-    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
-    reply.insert(QStringLiteral("code"), unavailable.first());
-    return reply;
+    return daemonserver::reloadedSettingsReply(loaded.settings, unavailable);
 }
 
 QJsonObject resetToVanilla(SimContext& ctx, const QJsonObject&)
