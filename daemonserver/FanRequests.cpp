@@ -26,6 +26,26 @@ std::optional<FanCurve> checkedCurve(const QJsonObject& request, const QString& 
     return curve;
 }
 
+std::variant<int, QJsonObject> fanIndex(const QJsonObject& request, const FanChecks& fans)
+{
+    if (fans.refusal)
+        return *fans.refusal;
+    const auto index = json::integer(request, QStringLiteral("index"));
+    if (!index)
+        return invalidArgument(QStringLiteral("index"), QStringLiteral("an integer fan index"));
+    if (*index < 0 || !fans.hasFan(*index))
+        return errorReply(QStringLiteral("ERR_INVALID_FAN_INDEX"), fans.noFanMessage.arg(*index));
+    return static_cast<int>(*index);
+}
+
+std::variant<QString, QJsonObject> fanMode(const QJsonObject& request)
+{
+    const auto mode = json::string(request, QStringLiteral("mode"));
+    if (!mode || (*mode != QLatin1String("auto") && *mode != QLatin1String("manual")))
+        return invalidArgument(QStringLiteral("mode"), QStringLiteral("\"auto\" or \"manual\""));
+    return *mode;
+}
+
 } // namespace
 
 QJsonObject fanControlUnsupported(const QString& message)
@@ -34,36 +54,31 @@ QJsonObject fanControlUnsupported(const QString& message)
                       {{QStringLiteral("reason"), QStringLiteral("fan_control_unsupported")}});
 }
 
-std::variant<int, QJsonObject> requestedFanIndex(const QJsonObject& request, const std::function<bool(qint64)>& hasFan,
-                                                 const QString& noFanMessage)
+std::variant<FanModeRequest, QJsonObject> parseFanModeRequest(const QJsonObject& request, const FanChecks& fans)
 {
-    const auto index = json::integer(request, QStringLiteral("index"));
-    if (!index)
-        return invalidArgument(QStringLiteral("index"), QStringLiteral("an integer fan index"));
-    if (*index < 0 || !hasFan(*index))
-        return errorReply(QStringLiteral("ERR_INVALID_FAN_INDEX"), noFanMessage.arg(*index));
-    return static_cast<int>(*index);
+    const auto fan = fanIndex(request, fans);
+    if (const auto* error = std::get_if<QJsonObject>(&fan))
+        return *error;
+    const auto mode = fanMode(request);
+    if (const auto* error = std::get_if<QJsonObject>(&mode))
+        return *error;
+    return FanModeRequest{std::get<int>(fan), std::get<QString>(mode)};
 }
 
-std::variant<QString, QJsonObject> requestedFanMode(const QJsonObject& request)
+std::variant<FanRpmRequest, QJsonObject> parseFanRpmRequest(const QJsonObject& request, const FanChecks& fans)
 {
-    const auto mode = json::string(request, QStringLiteral("mode"));
-    if (!mode || (*mode != QLatin1String("auto") && *mode != QLatin1String("manual")))
-        return invalidArgument(QStringLiteral("mode"), QStringLiteral("\"auto\" or \"manual\""));
-    return *mode;
-}
-
-std::variant<int, QJsonObject> requestedFanRpm(const QJsonObject& request)
-{
+    const auto fan = fanIndex(request, fans);
+    if (const auto* error = std::get_if<QJsonObject>(&fan))
+        return *error;
     const auto rpm = json::integer(request, QStringLiteral("rpm"));
     if (!rpm || *rpm < 0 || *rpm > 20000)
         return invalidArgument(QStringLiteral("rpm"), QStringLiteral("an integer speed from 0 to 20000"));
-    return static_cast<int>(*rpm);
+    return FanRpmRequest{std::get<int>(fan), static_cast<int>(*rpm)};
 }
 
 std::variant<FanConfig, QJsonObject> parseFanConfigRequest(const QJsonObject& request)
 {
-    const auto mode = requestedFanMode(request);
+    const auto mode = fanMode(request);
     if (const auto* error = std::get_if<QJsonObject>(&mode))
         return *error;
     const auto unified = json::strictBool(request, QStringLiteral("unified"));

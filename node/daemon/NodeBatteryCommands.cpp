@@ -90,21 +90,6 @@ QJsonObject requestOneTimeFullCharge(NodeContext& ctx, const QJsonObject& reques
     return daemonserver::oneTimeFullChargeReply(powerOnlyState(ctx));
 }
 
-QJsonObject setCloudAlertSettings(NodeContext& ctx, const QJsonObject& request)
-{
-    return daemonserver::applyCloudAlertRequest(request, [&ctx](const QJsonObject& alerts) {
-        ctx.cloudAlerts = alerts;
-        ctx.storeDaemonSetting(QStringLiteral("cloud_alerts"), alerts);
-    });
-}
-
-QJsonObject clearCloudAlertSettings(NodeContext& ctx, const QJsonObject&)
-{
-    ctx.cloudAlerts = {};
-    ctx.storeDaemonSetting(QStringLiteral("cloud_alerts"), QJsonObject{});
-    return okReply();
-}
-
 } // namespace
 
 void addNodeBatteryCommands(NodeCommandTable& table)
@@ -112,8 +97,7 @@ void addNodeBatteryCommands(NodeCommandTable& table)
     table.add(QStringLiteral("set_battery_config"), setBatteryConfig);
     table.add(QStringLiteral("set_charge_limit"), setChargeLimit);
     table.add(QStringLiteral("request_one_time_full_charge"), requestOneTimeFullCharge);
-    table.add(QStringLiteral("set_cloud_alert_settings"), setCloudAlertSettings);
-    table.add(QStringLiteral("clear_cloud_alert_settings"), clearCloudAlertSettings);
+    daemonserver::addCloudAlertCommands(table, &NodeContext::cloudAlerts, &NodeContext::storeDaemonSetting, true);
 }
 
 } // namespace vantrel::node

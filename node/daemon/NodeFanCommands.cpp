@@ -22,26 +22,19 @@ std::optional<QJsonObject> fanControlRefused(const NodeContext& ctx)
         QStringLiteral("This machine's fans are read-only: manual control is not known to be safe here."));
 }
 
-std::variant<int, QJsonObject> fanIndex(const NodeContext& ctx, const QJsonObject& request)
+daemonserver::FanChecks fanChecks(const NodeContext& ctx)
 {
-    if (auto refused = fanControlRefused(ctx))
-        return *refused;
-    return daemonserver::requestedFanIndex(
-        request, [&ctx](qint64 index) { return ctx.fans.canControl(static_cast<int>(index)); },
-        QStringLiteral("There is no controllable fan %1."));
+    return {fanControlRefused(ctx), [&ctx](qint64 index) { return ctx.fans.canControl(static_cast<int>(index)); },
+            QStringLiteral("There is no controllable fan %1.")};
 }
 
 QJsonObject setFanMode(NodeContext& ctx, const QJsonObject& request)
 {
-    const auto index = fanIndex(ctx, request);
-    if (const auto* error = std::get_if<QJsonObject>(&index))
+    const auto parsed = daemonserver::parseFanModeRequest(request, fanChecks(ctx));
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
-    const auto mode = daemonserver::requestedFanMode(request);
-    if (const auto* error = std::get_if<QJsonObject>(&mode))
-        return *error;
-    const int fan = std::get<int>(index);
-    const QString& name = std::get<QString>(mode);
-    if (name == QLatin1String("auto")) {
+    const auto& [fan, mode] = std::get<daemonserver::FanModeRequest>(parsed);
+    if (mode == QLatin1String("auto")) {
         ctx.fanPolicy.setAutomatic(fan);
     } else if (!ctx.fanPolicy.customPolicyActive()) {
         // Manual without a speed holds the fan where it runs now.
@@ -50,30 +43,27 @@ QJsonObject setFanMode(NodeContext& ctx, const QJsonObject& request)
                 ctx.fanPolicy.setFixedRpm(fan, f.rpm);
     }
     ctx.event(QStringLiteral("fan.mode"), QStringLiteral("mode_set"),
-              QStringLiteral("Fan %1 set to %2").arg(fan).arg(name), QStringLiteral("app_request"), name);
+              QStringLiteral("Fan %1 set to %2").arg(fan).arg(mode), QStringLiteral("app_request"), mode);
     ctx.persistFan();
     ctx.tick();
-    return daemonserver::fanModeReply(fan, name);
+    return daemonserver::fanModeReply(fan, mode);
 }
 
 QJsonObject setFanRpm(NodeContext& ctx, const QJsonObject& request)
 {
-    const auto index = fanIndex(ctx, request);
-    if (const auto* error = std::get_if<QJsonObject>(&index))
+    const auto parsed = daemonserver::parseFanRpmRequest(request, fanChecks(ctx));
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
-    const auto rpm = daemonserver::requestedFanRpm(request);
-    if (const auto* error = std::get_if<QJsonObject>(&rpm))
-        return *error;
-    const int fan = std::get<int>(index);
-    if (!ctx.fanPolicy.setFixedRpm(fan, std::get<int>(rpm)))
+    const auto& [fan, rpm] = std::get<daemonserver::FanRpmRequest>(parsed);
+    if (!ctx.fanPolicy.setFixedRpm(fan, rpm))
         return errorReply(
             QStringLiteral("ERR_FAN_RPM_UNSUPPORTED"),
             QStringLiteral("Fan %1 does not report its maximum speed, so a speed cannot be set.").arg(fan));
     ctx.event(QStringLiteral("fan.rpm"), QStringLiteral("rpm_set"),
-              QStringLiteral("Fan %1 held at %2 rpm").arg(fan).arg(std::get<int>(rpm)), QStringLiteral("app_request"),
+              QStringLiteral("Fan %1 held at %2 rpm").arg(fan).arg(rpm), QStringLiteral("app_request"),
               QStringLiteral("manual"));
     ctx.tick();
-    return daemonserver::fanRpmReply(fan, std::get<int>(rpm));
+    return daemonserver::fanRpmReply(fan, rpm);
 }
 
 QJsonObject setFanConfig(NodeContext& ctx, const QJsonObject& request)

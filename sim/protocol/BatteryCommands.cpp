@@ -120,21 +120,6 @@ QJsonObject requestOneTimeFullCharge(SimContext& ctx, const QJsonObject& request
     return daemonserver::oneTimeFullChargeReply(ctx.mac.policy().state());
 }
 
-QJsonObject setCloudAlertSettings(SimContext& ctx, const QJsonObject& request)
-{
-    return daemonserver::applyCloudAlertRequest(request, [&ctx](const QJsonObject& alerts) {
-        ctx.cloudAlerts = alerts;
-        ctx.persistDaemonSetting(QStringLiteral("cloud_alerts"), alerts);
-    });
-}
-
-QJsonObject clearCloudAlertSettings(SimContext& ctx, const QJsonObject&)
-{
-    ctx.cloudAlerts = {};
-    ctx.persistDaemonSetting(QStringLiteral("cloud_alerts"), QJsonObject{});
-    return okReply();
-}
-
 } // namespace
 
 void addBatteryCommands(CommandTable& table)
@@ -142,8 +127,7 @@ void addBatteryCommands(CommandTable& table)
     table.add(QStringLiteral("set_battery_config"), setBatteryConfig);
     table.add(QStringLiteral("set_charge_limit"), setChargeLimit);
     table.add(QStringLiteral("request_one_time_full_charge"), requestOneTimeFullCharge);
-    table.add(QStringLiteral("set_cloud_alert_settings"), setCloudAlertSettings, false);
-    table.add(QStringLiteral("clear_cloud_alert_settings"), clearCloudAlertSettings, false);
+    daemonserver::addCloudAlertCommands(table, &SimContext::cloudAlerts, &SimContext::persistDaemonSetting, false);
 }
 
 } // namespace vantrel::sim

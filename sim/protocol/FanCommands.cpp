@@ -18,43 +18,33 @@ std::optional<QJsonObject> fanControlRefused(const SimContext& ctx, bool needsSa
     return daemonserver::fanControlUnsupported(QStringLiteral("This Mac's fans cannot be controlled."));
 }
 
-// The index of a fan this Mac has and may drive, or the error reply.
-std::variant<int, QJsonObject> fanIndex(const SimContext& ctx, const QJsonObject& request)
+// The fans this Mac has and may drive by index.
+daemonserver::FanChecks fanChecks(const SimContext& ctx)
 {
-    if (auto refused = fanControlRefused(ctx, false))
-        return *refused;
-    return daemonserver::requestedFanIndex(
-        request, [&ctx](qint64 index) { return index < ctx.mac.fans().count(); },
-        QStringLiteral("This Mac has no fan %1."));
+    return {fanControlRefused(ctx, false), [&ctx](qint64 index) { return index < ctx.mac.fans().count(); },
+            QStringLiteral("This Mac has no fan %1.")};
 }
 
 QJsonObject setFanMode(SimContext& ctx, const QJsonObject& request)
 {
-    const auto index = fanIndex(ctx, request);
-    if (const auto* error = std::get_if<QJsonObject>(&index))
+    const auto parsed = daemonserver::parseFanModeRequest(request, fanChecks(ctx));
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
-    const auto mode = daemonserver::requestedFanMode(request);
-    if (const auto* error = std::get_if<QJsonObject>(&mode))
-        return *error;
-    const int fan = std::get<int>(index);
-    const QString& name = std::get<QString>(mode);
-    ctx.mac.fans().setMode(fan, name == QLatin1String("manual") ? FanMode::Manual : FanMode::Auto);
+    const auto& [fan, mode] = std::get<daemonserver::FanModeRequest>(parsed);
+    ctx.mac.fans().setMode(fan, mode == QLatin1String("manual") ? FanMode::Manual : FanMode::Auto);
     ctx.mac.recordEvent({QStringLiteral("fan.mode"), QStringLiteral("mode_set"),
-                         QStringLiteral("Fan %1 set to %2").arg(fan).arg(name), QStringLiteral("app_request"), name});
+                         QStringLiteral("Fan %1 set to %2").arg(fan).arg(mode), QStringLiteral("app_request"), mode});
     ctx.persistFan();
-    return daemonserver::fanModeReply(fan, name);
+    return daemonserver::fanModeReply(fan, mode);
 }
 
 QJsonObject setFanRpm(SimContext& ctx, const QJsonObject& request)
 {
-    const auto index = fanIndex(ctx, request);
-    if (const auto* error = std::get_if<QJsonObject>(&index))
+    const auto parsed = daemonserver::parseFanRpmRequest(request, fanChecks(ctx));
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
-    const auto rpm = daemonserver::requestedFanRpm(request);
-    if (const auto* error = std::get_if<QJsonObject>(&rpm))
-        return *error;
-    const int fan = std::get<int>(index);
-    ctx.mac.fans().setFixedRpm(fan, std::get<int>(rpm));
+    const auto& [fan, rpm] = std::get<daemonserver::FanRpmRequest>(parsed);
+    ctx.mac.fans().setFixedRpm(fan, rpm);
     const int applied = *ctx.mac.fans().fan(fan).fixedRpm;
     ctx.mac.recordEvent({QStringLiteral("fan.rpm"), QStringLiteral("rpm_set"),
                          QStringLiteral("Fan %1 held at %2 rpm").arg(fan).arg(applied), QStringLiteral("app_request"),
