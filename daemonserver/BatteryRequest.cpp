@@ -5,14 +5,26 @@
 
 namespace vantrel::daemonserver {
 
+namespace {
+
+bool limitInRange(qint64 limit) { return limit >= 20 && limit <= 100; }
+
+QJsonObject invalidLimit()
+{
+    return invalidBatteryConfig(QStringLiteral("invalid_limit"),
+                                QStringLiteral("The charge limit must be an integer from 20 to 100."));
+}
+
+} // namespace
+
 QJsonObject invalidBatteryConfig(const QString& reason, const QString& message)
 {
     return errorReply(QStringLiteral("ERR_INVALID_BATTERY_CONFIG"), message, {{QStringLiteral("reason"), reason}});
 }
 
-std::variant<BatteryRequest, QJsonObject> parseBatteryRequest(const QJsonObject& r)
+std::variant<BatteryConfig, QJsonObject> parseBatteryRequest(const QJsonObject& r)
 {
-    BatteryRequest c;
+    BatteryConfig c;
     const auto enabled = json::strictBool(r, QStringLiteral("enabled"));
     const auto limit = json::integer(r, QStringLiteral("limit"));
     const auto protector = json::strictBool(r, QStringLiteral("charge_protector"));
@@ -25,9 +37,8 @@ std::variant<BatteryRequest, QJsonObject> parseBatteryRequest(const QJsonObject&
         return invalidBatteryConfig(
             QStringLiteral("invalid_flags"),
             QStringLiteral("enabled, charge_protector, heat_protect and safety_drain must be booleans."));
-    if (!limit || *limit < 20 || *limit > 100)
-        return invalidBatteryConfig(QStringLiteral("invalid_limit"),
-                                    QStringLiteral("The charge limit must be an integer from 20 to 100."));
+    if (!limit || !limitInRange(*limit))
+        return invalidLimit();
     if (!drop || *drop < 1 || *drop > 50)
         return invalidBatteryConfig(QStringLiteral("invalid_drop"),
                                     QStringLiteral("The protector drop must be an integer from 1 to 50."));
@@ -53,6 +64,24 @@ std::variant<BatteryRequest, QJsonObject> parseBatteryRequest(const QJsonObject&
     c.maxTemp = *maxTemp;
     c.safetyDrain = *drain;
     return c;
+}
+
+std::variant<int, QJsonObject> requestedChargeLimit(const QJsonObject& request)
+{
+    const auto limit = json::integer(request, QStringLiteral("limit"));
+    if (!limit || !limitInRange(*limit))
+        return invalidLimit();
+    return static_cast<int>(*limit);
+}
+
+std::variant<std::optional<int>, QJsonObject> requestedRestoreLimit(const QJsonObject& request)
+{
+    if (!request.contains(QStringLiteral("restore_limit")))
+        return std::optional<int>();
+    const auto limit = json::integer(request, QStringLiteral("restore_limit"));
+    if (!limit || !limitInRange(*limit))
+        return invalidArgument(QStringLiteral("restore_limit"), QStringLiteral("an integer percent from 20 to 100"));
+    return std::optional<int>(static_cast<int>(*limit));
 }
 
 } // namespace vantrel::daemonserver

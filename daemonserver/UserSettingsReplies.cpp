@@ -25,4 +25,19 @@ std::optional<QJsonObject> unrestorableSettingsReply(const SettingsFile::Loaded&
     return std::nullopt;
 }
 
+QJsonObject reloadedSettingsReply(const QJsonObject& loaded, const QStringList& unavailable)
+{
+    QJsonObject settings;
+    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
+        if (loaded.contains(QLatin1String(section)))
+            settings.insert(QLatin1String(section), loaded.value(QLatin1String(section)));
+    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
+                      {QStringLiteral("settings"), settings}};
+    if (unavailable.isEmpty())
+        return okReply(reply);
+    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
+    reply.insert(QStringLiteral("code"), unavailable.first());
+    return reply;
+}
+
 } // namespace vantrel::daemonserver

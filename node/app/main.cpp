@@ -1,9 +1,6 @@
 // vantrel-node: the root daemon on a Linux machine, answering the daemon protocol from this
 // machine's sysfs, /proc and logind. `vantrel-node --restore-fans` hands every controllable
 // fan back to the firmware (the service's stop step, also after a crash).
-#include <csignal>
-#include <pthread.h>
-#include <thread>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -12,6 +9,7 @@
 #include "base/Paths.h"
 #include "base/QtDispatch.h"
 #include "daemonserver/DaemonServer.h"
+#include "daemonserver/QuitSignals.h"
 #include "node/daemon/LogindSessionLookup.h"
 #include "node/daemon/NodeDaemon.h"
 #include "node/fans/Fans.h"
@@ -20,15 +18,6 @@ using namespace vantrel;
 using namespace vantrel::node;
 
 namespace {
-
-void quitOnSignals(const sigset_t& signals)
-{
-    std::thread([signals] {
-        int received = 0;
-        if (sigwait(&signals, &received) == 0)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-    }).detach();
-}
 
 // Takes each controllable fan over for a moment (at full speed, the safe direction) so that
 // its automatic mode is written back even when a crashed daemon left it in manual.
@@ -55,13 +44,7 @@ QString usage()
 
 int main(int argc, char** argv)
 {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    const sigset_t signals = daemonserver::blockQuitSignals();
 
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
@@ -105,7 +88,7 @@ int main(int argc, char** argv)
                .arg(facts.fanCount)
                .arg(facts.hasBattery ? QStringLiteral("battery") : QStringLiteral("no battery"), paths.daemonSocket())
         << Qt::flush;
-    quitOnSignals(signals);
+    daemonserver::quitOnSignals(signals);
     const int rc = app.exec();
     server.stop();
     daemon.stop();

@@ -40,7 +40,7 @@ SysfsWriteResult BatteryPolicy::writeLimit()
     return r;
 }
 
-BatteryApplyOutcome BatteryPolicy::configure(const daemonserver::BatteryRequest& requested,
+BatteryApplyOutcome BatteryPolicy::configure(const daemonserver::BatteryConfig& requested,
                                              const BatteryReading* battery)
 {
     config_ = requested;
@@ -87,7 +87,7 @@ SysfsWriteResult BatteryPolicy::startOneTimeFullCharge(std::optional<int> restor
 
 void BatteryPolicy::reset()
 {
-    config_ = daemonserver::BatteryRequest{};
+    config_ = daemonserver::BatteryConfig{};
     oneTimeFull_ = false;
     restoreLimit_.reset();
     heatActive_ = false;

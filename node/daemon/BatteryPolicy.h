@@ -9,7 +9,7 @@
 #include <QJsonObject>
 #include <QStringList>
 
-#include "daemonserver/BatteryRequest.h"
+#include "daemonserver/BatteryConfig.h"
 #include "node/power/ChargeControl.h"
 #include "node/power/PowerSupplies.h"
 #include "node/power/ThresholdWatch.h"
@@ -28,7 +28,7 @@ public:
 
     explicit BatteryPolicy(ChargeControl& charge);
 
-    BatteryApplyOutcome configure(const daemonserver::BatteryRequest& requested, const BatteryReading* battery);
+    BatteryApplyOutcome configure(const daemonserver::BatteryConfig& requested, const BatteryReading* battery);
     // Only the limit, from "set_charge_limit"; the result of the write.
     SysfsWriteResult setLimit(int limit);
     // Charges to full once, then puts back restoreLimit (or the configured limit).
@@ -40,7 +40,7 @@ public:
     void tick(std::chrono::steady_clock::time_point now, const std::optional<BatteryReading>& battery,
               const AdapterReading& adapter);
 
-    const daemonserver::BatteryRequest& config() const { return config_; }
+    const daemonserver::BatteryConfig& config() const { return config_; }
     bool heatProtectionActive() const { return heatActive_; }
     bool safetyDrainActive() const { return drainActive_; }
     bool oneTimeFullChargeActive() const { return oneTimeFull_; }
@@ -55,7 +55,7 @@ private:
     void setBehaviour(ChargeBehaviour behaviour);
 
     ChargeControl& charge_;
-    daemonserver::BatteryRequest config_;
+    daemonserver::BatteryConfig config_;
     ThresholdWatch watch_;
     bool heatActive_ = false;
     bool drainActive_ = false;

@@ -9,34 +9,21 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "daemonserver/FanConfig.h"
 #include "node/fans/Fans.h"
 
 namespace vantrel::node {
 
-struct CurvePoint {
-    double temperature = 0;
-    double fanPercent = 0;
-};
-using FanCurve = std::vector<CurvePoint>;
-
-// Fan percent at temperature: linear between points (in temperature order), flat outside.
-double interpolate(FanCurve curve, double temperature);
-
-struct FanSettings {
-    bool manual = false;
-    bool unified = true;
-    FanCurve left;
-    FanCurve right;
-    QString presetName = QStringLiteral("macos_default");
-    bool smartAppPreset = false;
-    QHash<int, int> fixedRpm; // by fan index
-};
+using daemonserver::CurvePoint;
+using daemonserver::FanConfig;
+using daemonserver::FanCurve;
 
 class FanPolicy {
 public:
     explicit FanPolicy(Fans& fans);
 
-    void configure(const FanSettings& settings);
+    // The configuration for every fan; fixed speeds are dropped.
+    void configure(const FanConfig& settings);
     // Fixed speed for one fan; false when its maximum speed is unknown (no duty to aim at).
     bool setFixedRpm(int fan, int rpm);
     void setAutomatic(int fan);
@@ -46,12 +33,13 @@ public:
     // Hands every fan back to the firmware (lease lapse, exit).
     void release();
 
-    const FanSettings& settings() const { return settings_; }
-    bool customPolicyActive() const { return settings_.manual || !settings_.fixedRpm.isEmpty(); }
+    const FanConfig& settings() const { return settings_; }
+    bool customPolicyActive() const { return settings_.manual || !fixedRpm_.isEmpty(); }
 
 private:
     Fans& fans_;
-    FanSettings settings_;
+    FanConfig settings_;
+    QHash<int, int> fixedRpm_; // by fan index
     bool driving_ = false;
 };
 

@@ -1,10 +1,10 @@
 #include "node/daemon/NodeContext.h"
 
-#include <algorithm>
 #include <chrono>
 
 #include "base/JsonAccess.h"
 #include "base/Log.h"
+#include "daemonserver/StoredSettings.h"
 #include "smc/LinuxSensorTree.h"
 #include "smc/LinuxSmcKeys.h"
 
@@ -13,31 +13,6 @@ namespace vantrel::node {
 namespace {
 
 constexpr std::size_t kMaxEvents = 500;
-
-QJsonObject curveObject(const QString& name, const FanCurve& curve)
-{
-    QJsonArray points;
-    for (const auto& p : curve)
-        points.append(
-            QJsonObject{{QStringLiteral("temperature"), p.temperature}, {QStringLiteral("fan_percent"), p.fanPercent}});
-    return QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("points"), points}};
-}
-
-std::optional<FanCurve> storedCurve(const QJsonObject& fan, const QString& key)
-{
-    const auto object = json::object(fan, key);
-    if (!object)
-        return std::nullopt;
-    FanCurve curve;
-    for (const auto& v : object->value(QStringLiteral("points")).toArray()) {
-        const auto t = json::asDouble(v.toObject().value(QStringLiteral("temperature")));
-        const auto f = json::asDouble(v.toObject().value(QStringLiteral("fan_percent")));
-        if (!t || !f)
-            return std::nullopt;
-        curve.push_back({*t, std::clamp(*f, 0.0, 100.0)});
-    }
-    return curve;
-}
 
 std::optional<double> smcReading(const QString& root, const std::string& key)
 {
@@ -183,45 +158,23 @@ void NodeContext::persist(const QString& section, const QJsonValue& value)
 
 void NodeContext::persistFan()
 {
-    const FanSettings& s = fanPolicy.settings();
-    QJsonObject fan{
-        {QStringLiteral("mode"), fanPolicy.customPolicyActive() ? QStringLiteral("manual") : QStringLiteral("auto")},
-        {QStringLiteral("unified"), s.unified},
-        {QStringLiteral("smart_app_preset"), s.smartAppPreset},
-        {QStringLiteral("preset_name"), s.presetName},
-    };
-    if (!s.left.empty())
-        fan.insert(QStringLiteral("left_curve"), curveObject(s.presetName, s.left));
-    const FanCurve& right = s.right.empty() ? s.left : s.right;
-    if (!right.empty())
-        fan.insert(QStringLiteral("right_curve"), curveObject(s.presetName, right));
-    persist(QStringLiteral("fan"), fan);
+    persist(QStringLiteral("fan"),
+            daemonserver::storedFanSettings(fanPolicy.settings(), fanPolicy.customPolicyActive()));
 }
 
 void NodeContext::persistBattery()
 {
-    const daemonserver::BatteryRequest& c = batteryPolicy.config();
-    QJsonObject b{
-        {QStringLiteral("limit_enabled"), c.limitEnabled},
-        {QStringLiteral("target_limit"), c.limit},
-        {QStringLiteral("charge_protector_enabled"), c.chargeProtector},
-        {QStringLiteral("charge_protector_drop_percent"), c.drop},
-        {QStringLiteral("safety_drain_enabled"), c.safetyDrain},
-        {QStringLiteral("safety_drain_target_mode"),
-         c.drainFixedTarget ? QStringLiteral("fixed") : QStringLiteral("charge_limit")},
-        {QStringLiteral("heat_protection_enabled"), c.heatProtect},
-        {QStringLiteral("max_battery_temp"), c.maxTemp},
-    };
-    if (c.drainFixedTarget)
-        b.insert(QStringLiteral("safety_drain_target_percent"), *c.drainFixedTarget);
-    persist(QStringLiteral("battery"), b);
+    persist(QStringLiteral("battery"), daemonserver::storedBatterySettings(batteryPolicy.config()));
 }
 
 void NodeContext::persistSleep()
 {
-    persist(QStringLiteral("sleep"),
-            QJsonObject{{QStringLiteral("system_sleep_disabled"), sleep.requested()},
-                        {QStringLiteral("battery_cutoff_percent"), sleep.cutoffPercent()}});
+    persist(QStringLiteral("sleep"), daemonserver::storedSleepSettings(sleep.requested(), sleep.cutoffPercent()));
+}
+
+void NodeContext::storeDaemonSetting(const QString& section, const QJsonValue& value)
+{
+    daemonSettings.storeSection(section, value, clock.now().toMSecsSinceEpoch() / 1000.0);
 }
 
 QStringList NodeContext::restoreSettings(const QJsonObject& settings)
@@ -229,50 +182,26 @@ QStringList NodeContext::restoreSettings(const QJsonObject& settings)
     QStringList unavailable;
     refreshPower();
     if (const auto fan = json::object(settings, QStringLiteral("fan"))) {
-        FanSettings s;
-        s.manual = json::string(*fan, QStringLiteral("mode")).value_or(QString()) == QLatin1String("manual");
-        s.unified = json::strictBool(*fan, QStringLiteral("unified")).value_or(true);
-        s.smartAppPreset = json::strictBool(*fan, QStringLiteral("smart_app_preset")).value_or(false);
-        s.presetName = json::string(*fan, QStringLiteral("preset_name")).value_or(s.presetName);
-        s.left = storedCurve(*fan, QStringLiteral("left_curve")).value_or(FanCurve{});
-        s.right = storedCurve(*fan, QStringLiteral("right_curve")).value_or(FanCurve{});
-        if (s.manual && !fans.supportsSafeControl()) {
+        FanConfig config = daemonserver::fanConfigFromStored(*fan, FanConfig{});
+        if (config.manual && !fans.supportsSafeControl()) {
             unavailable << QStringLiteral("ERR_FAN_RUNTIME_UNAVAILABLE");
-            s.manual = false;
+            config.manual = false;
         }
-        fanPolicy.configure(s);
+        fanPolicy.configure(config);
     }
     if (const auto b = json::object(settings, QStringLiteral("battery"))) {
         const auto battery = supplies.battery();
         if (!battery || !battery->present) {
             unavailable << QStringLiteral("ERR_BATTERY_RUNTIME_UNAVAILABLE");
         } else {
-            daemonserver::BatteryRequest c;
-            c.limitEnabled = json::strictBool(*b, QStringLiteral("limit_enabled")).value_or(false);
-            c.limit = static_cast<int>(
-                std::clamp<qint64>(json::integer(*b, QStringLiteral("target_limit")).value_or(80), 20, 100));
-            c.chargeProtector = json::strictBool(*b, QStringLiteral("charge_protector_enabled")).value_or(false);
-            c.drop = static_cast<int>(std::clamp<qint64>(
-                json::integer(*b, QStringLiteral("charge_protector_drop_percent")).value_or(5), 1, 50));
-            c.safetyDrain = json::strictBool(*b, QStringLiteral("safety_drain_enabled")).value_or(false);
-            const auto fixed = json::integer(*b, QStringLiteral("safety_drain_target_percent"));
-            if (json::string(*b, QStringLiteral("safety_drain_target_mode")).value_or(QString())
-                    == QLatin1String("fixed")
-                && fixed)
-                c.drainFixedTarget = static_cast<int>(std::clamp<qint64>(*fixed, 10, 100));
-            c.heatProtect = json::strictBool(*b, QStringLiteral("heat_protection_enabled")).value_or(false);
-            c.maxTemp = json::number(*b, QStringLiteral("max_battery_temp")).value_or(35.0);
-            const BatteryApplyOutcome outcome = batteryPolicy.configure(c, &*battery);
-            if (!outcome.failed.isEmpty())
+            const auto config = daemonserver::batteryConfigFromStored(*b, daemonserver::BatteryConfig{});
+            if (!batteryPolicy.configure(config, &*battery).failed.isEmpty())
                 unavailable << QStringLiteral("ERR_CHARGE_APPLY_PARTIAL");
         }
     }
     if (const auto s = json::object(settings, QStringLiteral("sleep"))) {
-        std::optional<int> cutoff;
-        if (const auto v = json::integer(*s, QStringLiteral("battery_cutoff_percent")); v && *v >= 5 && *v <= 95)
-            cutoff = static_cast<int>(*v);
-        sleep.request(json::strictBool(*s, QStringLiteral("system_sleep_disabled")).value_or(false), cutoff,
-                      sleepInputs());
+        const auto stored = daemonserver::sleepSettingsFromStored(*s, false);
+        sleep.request(stored.systemSleepDisabled, stored.cutoffPercent, sleepInputs());
     }
     return unavailable;
 }

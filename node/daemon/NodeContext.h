@@ -67,6 +67,8 @@ public:
     void persistFan();
     void persistBattery();
     void persistSleep();
+    // Replaces one section of the daemon's own settings (cloud alerts, smart targets …).
+    void storeDaemonSetting(const QString& section, const QJsonValue& value);
     // Puts the stored settings into force; the codes of sections this machine cannot run.
     QStringList restoreSettings(const QJsonObject& settings);
 

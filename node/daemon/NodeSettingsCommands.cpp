@@ -1,41 +1,13 @@
 // The canonical user settings (state and reload) and the return to the system's defaults.
 #include "daemonserver/Replies.h"
-#include "daemonserver/UserSettingsReplies.h"
+#include "daemonserver/UserSettingsCommands.h"
 #include "node/daemon/NodeCommands.h"
 
 namespace vantrel::node {
 
-using daemonserver::errorReply;
 using daemonserver::okReply;
 
 namespace {
-
-QJsonObject userSettingsState(NodeContext& ctx, const QJsonObject&)
-{
-    return daemonserver::userSettingsStateReply(ctx.userSettings);
-}
-
-QJsonObject reloadUserSettings(NodeContext& ctx, const QJsonObject&)
-{
-    const auto loaded = ctx.userSettings.load();
-    if (auto refusal = daemonserver::unrestorableSettingsReply(loaded))
-        return *refusal;
-    ctx.ready = false;
-    const QStringList unavailable = ctx.restoreSettings(loaded.settings);
-    ctx.ready = true;
-    QJsonObject settings;
-    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
-        if (loaded.settings.contains(QLatin1String(section)))
-            settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
-    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
-                      {QStringLiteral("settings"), settings}};
-    if (unavailable.isEmpty())
-        return okReply(reply);
-    // The user's intent is loaded; what this machine cannot run stays pending.
-    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
-    reply.insert(QStringLiteral("code"), unavailable.first());
-    return reply;
-}
 
 QJsonObject resetToVanilla(NodeContext& ctx, const QJsonObject&)
 {
@@ -59,8 +31,14 @@ QJsonObject resetToVanilla(NodeContext& ctx, const QJsonObject&)
 
 void addNodeSettingsCommands(NodeCommandTable& table)
 {
-    table.add(QStringLiteral("get_user_settings_state"), userSettingsState, false);
-    table.add(QStringLiteral("reload_user_settings"), reloadUserSettings);
+    daemonserver::addUserSettingsCommands<NodeContext>(table, &NodeContext::userSettings,
+                                                       [](NodeContext& ctx, const QJsonObject& settings) {
+        // Restoring does not write the settings back over the copy being read.
+        ctx.ready = false;
+        const QStringList unavailable = ctx.restoreSettings(settings);
+        ctx.ready = true;
+        return unavailable;
+    });
     table.add(QStringLiteral("reset_to_vanilla"), resetToVanilla);
 }
 

@@ -63,7 +63,7 @@ QJsonObject powerPolicy(NodeContext& ctx, const QJsonObject&)
     const bool present = b && b->present;
     const AdapterReading adapter = ctx.adapter();
     const BatteryPolicy& policy = ctx.batteryPolicy;
-    const daemonserver::BatteryRequest& c = policy.config();
+    const daemonserver::BatteryConfig& c = policy.config();
     const bool inEffect = policy.limitInEffect();
     QJsonObject r = okReply({
         {QStringLiteral("battery_present"), present},

@@ -1,13 +1,10 @@
 // vantrel-sim: the simulated Mac behind the daemon socket, or `vantrel-sim ctl …` to control it.
-#include <csignal>
-#include <pthread.h>
-#include <thread>
-
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include "base/Paths.h"
 #include "base/QtDispatch.h"
+#include "daemonserver/QuitSignals.h"
 #include "sim/app/SimControlCli.h"
 #include "sim/app/SimOptions.h"
 #include "sim/server/RealTimeStepper.h"
@@ -16,30 +13,9 @@
 using namespace vantrel;
 using namespace vantrel::sim;
 
-namespace {
-
-// SIGINT, SIGTERM and SIGHUP end the event loop; they are taken by one thread so that the
-// socket file is removed on the way out.
-void quitOnSignals(const sigset_t& signals)
-{
-    std::thread([signals] {
-        int received = 0;
-        if (sigwait(&signals, &received) == 0)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-    }).detach();
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    const sigset_t signals = daemonserver::blockQuitSignals();
 
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
@@ -83,7 +59,7 @@ int main(int argc, char** argv)
                             : QStringLiteral("%1 simulated second(s) per second").arg(options->speed))
             << Qt::flush;
     }
-    quitOnSignals(signals);
+    daemonserver::quitOnSignals(signals);
     const int rc = app.exec();
     stepper.stop();
     server.stop();

@@ -7,19 +7,11 @@
 
 #include <QString>
 
+#include "daemonserver/BatteryConfig.h"
+
 namespace vantrel::sim {
 
-struct BatteryConfig {
-    bool limitEnabled = false;
-    int limit = 80;
-    bool chargeProtector = false;
-    int drop = 5;
-    bool heatProtect = false;
-    double maxTemp = 35.0;
-    bool safetyDrain = false;
-    std::optional<int> drainFixedTarget; // none: drain to the charge limit
-    bool operator==(const BatteryConfig&) const = default;
-};
+using daemonserver::BatteryConfig;
 
 struct PolicyInputs {
     bool hasBattery = true;

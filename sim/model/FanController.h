@@ -6,32 +6,19 @@
 
 #include <QString>
 
+#include "daemonserver/FanConfig.h"
 #include "sim/model/MachineProfile.h"
 
 namespace vantrel::sim {
 
-struct CurvePoint {
-    double temperature = 0;
-    double fanPercent = 0;
-    bool operator==(const CurvePoint&) const = default;
-};
-using FanCurve = std::vector<CurvePoint>;
-
-// Fan percent at temperature: linear between points (in temperature order), flat outside.
-double interpolateCurve(const FanCurve& curve, double temperature);
+using daemonserver::CurvePoint;
+using daemonserver::FanConfig;
+using daemonserver::FanCurve;
+using daemonserver::interpolateCurve;
 
 enum class FanMode {
     Auto,
     Manual
-};
-
-struct FanConfig {
-    bool manual = false;
-    bool unified = true;
-    FanCurve left;
-    FanCurve right;
-    QString presetName = QStringLiteral("macos_default");
-    bool smartAppPreset = false;
 };
 
 // Temperatures the daemon aims to keep components under ("set_smart_target_config").

@@ -1,8 +1,9 @@
 // Battery commands: the policy, the charge limit, the one-time full charge and cloud alerts.
 #include <variant>
 
-#include "base/JsonAccess.h"
+#include "daemonserver/BatteryReplies.h"
 #include "daemonserver/BatteryRequest.h"
+#include "daemonserver/CloudAlertRequest.h"
 #include "sim/protocol/CommandTable.h"
 
 namespace vantrel::sim {
@@ -21,18 +22,7 @@ std::optional<QJsonObject> noBattery(const SimContext& ctx)
 {
     if (ctx.mac.battery())
         return std::nullopt;
-    return errorReply(QStringLiteral("ERR_NO_BATTERY"), QStringLiteral("This Mac has no battery."),
-                      {{QStringLiteral("reason"), QStringLiteral("no_battery")}});
-}
-
-std::variant<BatteryConfig, QJsonObject> parseBatteryConfig(const QJsonObject& r)
-{
-    const auto parsed = daemonserver::parseBatteryRequest(r);
-    if (const auto* error = std::get_if<QJsonObject>(&parsed))
-        return *error;
-    const auto& b = std::get<daemonserver::BatteryRequest>(parsed);
-    return BatteryConfig{b.limitEnabled, b.limit,   b.chargeProtector, b.drop,
-                         b.heatProtect,  b.maxTemp, b.safetyDrain,     b.drainFixedTarget};
+    return daemonserver::noBatteryReply(QStringLiteral("This Mac has no battery."));
 }
 
 // What the charger takes of the requested configuration: parts whose write fails keep their old values.
@@ -62,7 +52,7 @@ QJsonObject setBatteryConfig(SimContext& ctx, const QJsonObject& request)
 {
     if (auto refused = noBattery(ctx))
         return *refused;
-    const auto parsed = parseBatteryConfig(request);
+    const auto parsed = daemonserver::parseBatteryRequest(request);
     if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
     const BatteryConfig& requested = std::get<BatteryConfig>(parsed);
@@ -89,89 +79,45 @@ QJsonObject setBatteryConfig(SimContext& ctx, const QJsonObject& request)
                          QStringLiteral("app_request"),
                          failed.isEmpty() ? QStringLiteral("applied") : QStringLiteral("partial")});
     ctx.persistBattery(requested);
-    QJsonObject extra{{QStringLiteral("last_charge_apply"), lastApply},
-                      {QStringLiteral("power_only_state"), ctx.mac.policy().state()}};
-    if (failed.isEmpty())
-        return okReply(extra);
-    extra.insert(QStringLiteral("status"), QStringLiteral("partial"));
-    extra.insert(QStringLiteral("code"), QStringLiteral("ERR_CHARGE_APPLY_PARTIAL"));
-    extra.insert(QStringLiteral("message"),
-                 QStringLiteral("The charger did not take: ") + failed.join(QStringLiteral(", ")));
-    return extra;
+    return daemonserver::batteryConfigReply(lastApply, failed, ctx.mac.policy().state(),
+                                            QStringLiteral("The charger did not take: "));
 }
 
 QJsonObject setChargeLimit(SimContext& ctx, const QJsonObject& request)
 {
     if (auto refused = noBattery(ctx))
         return *refused;
-    const auto limit = json::integer(request, QStringLiteral("limit"));
-    if (!limit || *limit < 20 || *limit > 100)
-        return daemonserver::invalidBatteryConfig(
-            QStringLiteral("invalid_limit"), QStringLiteral("The charge limit must be an integer from 20 to 100."));
+    const auto requested = daemonserver::requestedChargeLimit(request);
+    if (const auto* error = std::get_if<QJsonObject>(&requested))
+        return *error;
+    const int limit = std::get<int>(requested);
     if (ctx.chargerFaults.contains(QStringLiteral("charge_limit")))
         return errorReply(QStringLiteral("ERR_CHARGE_APPLY_FAILED"),
                           QStringLiteral("The charger did not take the new limit."),
                           {{QStringLiteral("reason"), QStringLiteral("charger_write_failed")}});
-    ctx.mac.policy().setChargeLimit(static_cast<int>(*limit));
+    ctx.mac.policy().setChargeLimit(limit);
     ctx.mac.settle();
     ctx.mac.recordEvent({QStringLiteral("battery.charge_limit"), QStringLiteral("limit_set"),
-                         QStringLiteral("Charge limit %1%").arg(*limit), QStringLiteral("app_request"),
+                         QStringLiteral("Charge limit %1%").arg(limit), QStringLiteral("app_request"),
                          ctx.mac.policy().state()});
     ctx.persistBattery();
-    return okReply({{QStringLiteral("limit"), static_cast<int>(*limit)}});
+    return okReply({{QStringLiteral("limit"), limit}});
 }
 
 QJsonObject requestOneTimeFullCharge(SimContext& ctx, const QJsonObject& request)
 {
     if (auto refused = noBattery(ctx))
         return *refused;
-    std::optional<int> restore;
-    if (request.contains(QStringLiteral("restore_limit"))) {
-        const auto limit = json::integer(request, QStringLiteral("restore_limit"));
-        if (!limit || *limit < 20 || *limit > 100)
-            return invalidArgument(QStringLiteral("restore_limit"),
-                                   QStringLiteral("an integer percent from 20 to 100"));
-        restore = static_cast<int>(*limit);
-    }
+    const auto requested = daemonserver::requestedRestoreLimit(request);
+    if (const auto* error = std::get_if<QJsonObject>(&requested))
+        return *error;
+    const std::optional<int> restore = std::get<std::optional<int>>(requested);
     ctx.mac.policy().requestOneTimeFullCharge(restore);
     ctx.mac.settle();
     ctx.mac.recordEvent({QStringLiteral("battery.one_time_full_charge"), QStringLiteral("requested"),
-                         restore ? QStringLiteral("Charging to 100%, then back to %1%").arg(*restore)
-                                 : QStringLiteral("Charging to 100% once"),
-                         QStringLiteral("app_request"), QStringLiteral("temporary_full_charge")});
-    return okReply({{QStringLiteral("power_only_state"), ctx.mac.policy().state()}});
-}
-
-QJsonObject setCloudAlertSettings(SimContext& ctx, const QJsonObject& request)
-{
-    const auto enabled = json::strictBool(request, QStringLiteral("enabled"));
-    const auto user = json::string(request, QStringLiteral("user_id"));
-    const auto url = json::string(request, QStringLiteral("webhook_url"));
-    const auto interval = json::integer(request, QStringLiteral("interval_seconds"));
-    if (!enabled)
-        return invalidArgument(QStringLiteral("enabled"), QStringLiteral("a boolean"));
-    if (!user || !url)
-        return invalidArgument(!user ? QStringLiteral("user_id") : QStringLiteral("webhook_url"),
-                               QStringLiteral("a string"));
-    if (!interval || *interval < 60 || *interval > 86400)
-        return invalidArgument(QStringLiteral("interval_seconds"), QStringLiteral("an integer from 60 to 86400"));
-    if (*enabled && !url->startsWith(QLatin1String("https://")))
-        return errorReply(QStringLiteral("ERR_WEBHOOK_NOT_HTTPS"),
-                          QStringLiteral("Alerts are sent only to https:// addresses."),
-                          {{QStringLiteral("reason"), QStringLiteral("webhook_not_https")}});
-    ctx.cloudAlerts = QJsonObject{{QStringLiteral("enabled"), *enabled},
-                                  {QStringLiteral("user_id"), *user},
-                                  {QStringLiteral("webhook_url"), *url},
-                                  {QStringLiteral("interval_seconds"), *interval}};
-    ctx.persistDaemonSetting(QStringLiteral("cloud_alerts"), ctx.cloudAlerts);
-    return okReply({{QStringLiteral("enabled"), *enabled}});
-}
-
-QJsonObject clearCloudAlertSettings(SimContext& ctx, const QJsonObject&)
-{
-    ctx.cloudAlerts = {};
-    ctx.persistDaemonSetting(QStringLiteral("cloud_alerts"), QJsonObject{});
-    return okReply();
+                         daemonserver::oneTimeFullChargeSummary(restore), QStringLiteral("app_request"),
+                         QStringLiteral("temporary_full_charge")});
+    return daemonserver::oneTimeFullChargeReply(ctx.mac.policy().state());
 }
 
 } // namespace
@@ -181,8 +127,7 @@ void addBatteryCommands(CommandTable& table)
     table.add(QStringLiteral("set_battery_config"), setBatteryConfig);
     table.add(QStringLiteral("set_charge_limit"), setChargeLimit);
     table.add(QStringLiteral("request_one_time_full_charge"), requestOneTimeFullCharge);
-    table.add(QStringLiteral("set_cloud_alert_settings"), setCloudAlertSettings, false);
-    table.add(QStringLiteral("clear_cloud_alert_settings"), clearCloudAlertSettings, false);
+    daemonserver::addCloudAlertCommands(table, &SimContext::cloudAlerts, &SimContext::persistDaemonSetting, false);
 }
 
 } // namespace vantrel::sim

@@ -1,9 +1,9 @@
 // Fan commands: modes, fixed speeds, curves, smart targets and the survival throttle.
 #include <variant>
 
-#include "base/JsonAccess.h"
+#include "daemonserver/CoolingRequests.h"
+#include "daemonserver/FanRequests.h"
 #include "sim/protocol/CommandTable.h"
-#include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {
 
@@ -15,134 +15,85 @@ std::optional<QJsonObject> fanControlRefused(const SimContext& ctx, bool needsSa
     const bool supported = !p.fans.empty() && (needsSafeControl ? p.supportsSafeFanControl : p.supportsSmcFanControl);
     if (supported)
         return std::nullopt;
-    return errorReply(QStringLiteral("ERR_FAN_CONTROL_UNSUPPORTED"),
-                      QStringLiteral("This Mac's fans cannot be controlled."),
-                      {{QStringLiteral("reason"), QStringLiteral("fan_control_unsupported")}});
+    return daemonserver::fanControlUnsupported(QStringLiteral("This Mac's fans cannot be controlled."));
 }
 
-// The index of a fan this Mac has and may drive, or the error reply.
-std::variant<int, QJsonObject> fanIndex(const SimContext& ctx, const QJsonObject& request)
+// The fans this Mac has and may drive by index.
+daemonserver::FanChecks fanChecks(const SimContext& ctx)
 {
-    if (auto refused = fanControlRefused(ctx, false))
-        return *refused;
-    const auto index = json::integer(request, QStringLiteral("index"));
-    if (!index)
-        return invalidArgument(QStringLiteral("index"), QStringLiteral("an integer fan index"));
-    if (*index < 0 || *index >= ctx.mac.fans().count())
-        return errorReply(QStringLiteral("ERR_INVALID_FAN_INDEX"),
-                          QStringLiteral("This Mac has no fan %1.").arg(*index));
-    return static_cast<int>(*index);
+    return {fanControlRefused(ctx, false), [&ctx](qint64 index) { return index < ctx.mac.fans().count(); },
+            QStringLiteral("This Mac has no fan %1.")};
 }
 
 QJsonObject setFanMode(SimContext& ctx, const QJsonObject& request)
 {
-    const auto index = fanIndex(ctx, request);
-    if (const auto* error = std::get_if<QJsonObject>(&index))
+    const auto parsed = daemonserver::parseFanModeRequest(request, fanChecks(ctx));
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
-    const auto mode = json::string(request, QStringLiteral("mode"));
-    if (!mode || (*mode != QLatin1String("auto") && *mode != QLatin1String("manual")))
-        return invalidArgument(QStringLiteral("mode"), QStringLiteral("\"auto\" or \"manual\""));
-    const int fan = std::get<int>(index);
-    ctx.mac.fans().setMode(fan, *mode == QLatin1String("manual") ? FanMode::Manual : FanMode::Auto);
+    const auto& [fan, mode] = std::get<daemonserver::FanModeRequest>(parsed);
+    ctx.mac.fans().setMode(fan, mode == QLatin1String("manual") ? FanMode::Manual : FanMode::Auto);
     ctx.mac.recordEvent({QStringLiteral("fan.mode"), QStringLiteral("mode_set"),
-                         QStringLiteral("Fan %1 set to %2").arg(fan).arg(*mode), QStringLiteral("app_request"), *mode});
+                         QStringLiteral("Fan %1 set to %2").arg(fan).arg(mode), QStringLiteral("app_request"), mode});
     ctx.persistFan();
-    return okReply({{QStringLiteral("index"), fan}, {QStringLiteral("mode"), *mode}});
+    return daemonserver::fanModeReply(fan, mode);
 }
 
 QJsonObject setFanRpm(SimContext& ctx, const QJsonObject& request)
 {
-    const auto index = fanIndex(ctx, request);
-    if (const auto* error = std::get_if<QJsonObject>(&index))
+    const auto parsed = daemonserver::parseFanRpmRequest(request, fanChecks(ctx));
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
         return *error;
-    const auto rpm = json::integer(request, QStringLiteral("rpm"));
-    if (!rpm || *rpm < 0 || *rpm > 20000)
-        return invalidArgument(QStringLiteral("rpm"), QStringLiteral("an integer speed from 0 to 20000"));
-    const int fan = std::get<int>(index);
-    ctx.mac.fans().setFixedRpm(fan, static_cast<int>(*rpm));
+    const auto& [fan, rpm] = std::get<daemonserver::FanRpmRequest>(parsed);
+    ctx.mac.fans().setFixedRpm(fan, rpm);
     const int applied = *ctx.mac.fans().fan(fan).fixedRpm;
     ctx.mac.recordEvent({QStringLiteral("fan.rpm"), QStringLiteral("rpm_set"),
                          QStringLiteral("Fan %1 held at %2 rpm").arg(fan).arg(applied), QStringLiteral("app_request"),
                          QStringLiteral("manual")});
     ctx.persistFan();
-    return okReply({{QStringLiteral("index"), fan}, {QStringLiteral("rpm"), applied}});
-}
-
-std::optional<FanCurve> checkedCurve(const QJsonObject& request, const QString& key, QJsonObject& error)
-{
-    auto curve = curveFromWire(request.value(key), false);
-    if (!curve) {
-        error = invalidArgument(key, QStringLiteral("an array of {\"temp\": number, \"fan\": number}"));
-        return std::nullopt;
-    }
-    for (const auto& p : *curve)
-        if (p.temperature < -20 || p.temperature > 150 || p.fanPercent < 0 || p.fanPercent > 100) {
-            error = errorReply(
-                QStringLiteral("ERR_INVALID_CURVE"),
-                QStringLiteral("Curve points need temperatures from -20 to 150 °C and fan percents from 0 to 100."),
-                {{QStringLiteral("reason"), QStringLiteral("invalid_%1").arg(key)}});
-            return std::nullopt;
-        }
-    return curve;
+    return daemonserver::fanRpmReply(fan, applied);
 }
 
 QJsonObject setFanConfig(SimContext& ctx, const QJsonObject& request)
 {
     if (auto refused = fanControlRefused(ctx, true))
         return *refused;
-    const auto mode = json::string(request, QStringLiteral("mode"));
-    if (!mode || (*mode != QLatin1String("auto") && *mode != QLatin1String("manual")))
-        return invalidArgument(QStringLiteral("mode"), QStringLiteral("\"auto\" or \"manual\""));
-    const auto unified = json::strictBool(request, QStringLiteral("unified"));
-    if (!unified)
-        return invalidArgument(QStringLiteral("unified"), QStringLiteral("a boolean"));
-    const auto preset = json::string(request, QStringLiteral("preset_name"));
-    if (!preset)
-        return invalidArgument(QStringLiteral("preset_name"), QStringLiteral("a string"));
-    const auto smart = json::strictBool(request, QStringLiteral("smart_app_preset"));
-    if (!smart)
-        return invalidArgument(QStringLiteral("smart_app_preset"), QStringLiteral("a boolean"));
-    QJsonObject error;
-    const auto left = checkedCurve(request, QStringLiteral("left_points"), error);
-    if (!left)
-        return error;
-    const auto right = checkedCurve(request, QStringLiteral("right_points"), error);
-    if (!right)
-        return error;
-    const bool manual = *mode == QLatin1String("manual");
-    if (manual && (left->empty() || (!*unified && right->empty())))
-        return errorReply(QStringLiteral("ERR_INVALID_CURVE"),
-                          QStringLiteral("A manual fan configuration needs curve points."),
-                          {{QStringLiteral("reason"), QStringLiteral("empty_curve")}});
-
-    FanConfig config{manual, *unified, *left, *right, *preset, *smart};
+    const auto parsed = daemonserver::parseFanConfigRequest(request);
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
+        return *error;
+    const FanConfig& config = std::get<FanConfig>(parsed);
+    const QString mode = daemonserver::fanModeName(config.manual);
     ctx.mac.fans().applyConfig(config);
-    ctx.mac.recordEvent(
-        {QStringLiteral("fan.curve"), QStringLiteral("config_applied"),
-         QStringLiteral("Fan preset %1 (%2%3)").arg(*preset, *mode, *unified ? QStringLiteral(", unified") : QString()),
-         QStringLiteral("app_request"), *mode});
+    ctx.mac.recordEvent({QStringLiteral("fan.curve"), QStringLiteral("config_applied"),
+                         QStringLiteral("Fan preset %1 (%2%3)")
+                             .arg(config.presetName, mode, config.unified ? QStringLiteral(", unified") : QString()),
+                         QStringLiteral("app_request"), mode});
     ctx.persistFan();
-    return okReply({{QStringLiteral("mode"), *mode}, {QStringLiteral("preset_name"), *preset}});
+    return daemonserver::fanConfigReply(config);
+}
+
+// The simulated fans know three components; GPU and VRAM targets both bound the GPU.
+SmartTargets smartTargetsOf(const QJsonObject& targets)
+{
+    SmartTargets smart;
+    for (auto it = targets.begin(); it != targets.end(); ++it) {
+        const double t = it.value().toDouble();
+        if (it.key() == QLatin1String("CPU"))
+            smart.cpu = t;
+        else if (it.key() == QLatin1String("GPU") || it.key() == QLatin1String("VRAM"))
+            smart.gpu = std::min(smart.gpu.value_or(t), t);
+        else if (it.key() == QLatin1String("Memory"))
+            smart.memory = t;
+    }
+    return smart;
 }
 
 QJsonObject setSmartTargetConfig(SimContext& ctx, const QJsonObject& request)
 {
-    const auto targets = json::object(request, QStringLiteral("targets"));
-    if (!targets)
-        return invalidArgument(QStringLiteral("targets"), QStringLiteral("an object of temperatures"));
-    SmartTargets smart;
+    const auto parsed = daemonserver::parseSmartTargetsRequest(request);
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
+        return *error;
+    const SmartTargets smart = smartTargetsOf(std::get<daemonserver::SmartTargetsRequest>(parsed).targets);
     QJsonObject stored;
-    for (auto it = targets->begin(); it != targets->end(); ++it) {
-        const auto t = json::asDouble(it.value());
-        if (!t || *t < 0 || *t > 120)
-            return invalidArgument(QStringLiteral("targets"), QStringLiteral("temperatures from 0 to 120"));
-        if (it.key() == QLatin1String("CPU"))
-            smart.cpu = *t;
-        else if (it.key() == QLatin1String("GPU") || it.key() == QLatin1String("VRAM"))
-            smart.gpu = std::min(smart.gpu.value_or(*t), *t);
-        else if (it.key() == QLatin1String("Memory"))
-            smart.memory = *t;
-    }
     if (smart.cpu)
         stored.insert(QStringLiteral("cpu"), *smart.cpu);
     if (smart.gpu)
@@ -161,21 +112,13 @@ QJsonObject setSmartTargetConfig(SimContext& ctx, const QJsonObject& request)
 
 QJsonObject setSurvivalThrottling(SimContext& ctx, const QJsonObject& request)
 {
-    const auto enabled = json::strictBool(request, QStringLiteral("enabled"));
-    if (!enabled)
-        return invalidArgument(QStringLiteral("enabled"), QStringLiteral("a boolean"));
-    const auto threshold = json::number(request, QStringLiteral("threshold"));
-    if (!threshold || *threshold < 50 || *threshold > 110)
-        return invalidArgument(QStringLiteral("threshold"), QStringLiteral("a temperature from 50 to 110"));
-    const auto cooldown = json::number(request, QStringLiteral("cooldown_target"));
-    if (!cooldown || *cooldown >= *threshold)
-        return invalidArgument(QStringLiteral("cooldown_target"), QStringLiteral("a temperature below the threshold"));
-    ctx.mac.survivalThrottling() = SurvivalThrottling{*enabled, *threshold, *cooldown};
-    ctx.persistDaemonSetting(QStringLiteral("survival_throttling"),
-                             QJsonObject{{QStringLiteral("enabled"), *enabled},
-                                         {QStringLiteral("threshold"), *threshold},
-                                         {QStringLiteral("cooldown_target"), *cooldown}});
-    return okReply({{QStringLiteral("enabled"), *enabled}});
+    const auto parsed = daemonserver::parseSurvivalThrottlingRequest(request);
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
+        return *error;
+    const auto& s = std::get<daemonserver::SurvivalThrottlingRequest>(parsed);
+    ctx.mac.survivalThrottling() = SurvivalThrottling{s.enabled, s.threshold, s.cooldownTarget};
+    ctx.persistDaemonSetting(QStringLiteral("survival_throttling"), s.toJson());
+    return okReply({{QStringLiteral("enabled"), s.enabled}});
 }
 
 } // namespace

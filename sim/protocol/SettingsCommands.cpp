@@ -1,36 +1,11 @@
 // The canonical user settings (state and reload) and the return to the macOS defaults.
-#include "daemonserver/UserSettingsReplies.h"
+#include "daemonserver/UserSettingsCommands.h"
 #include "sim/protocol/CommandTable.h"
 #include "sim/protocol/UserSettings.h"
 
 namespace vantrel::sim {
 
 namespace {
-
-QJsonObject userSettingsState(SimContext& ctx, const QJsonObject&)
-{
-    return daemonserver::userSettingsStateReply(ctx.userSettings);
-}
-
-QJsonObject reloadUserSettings(SimContext& ctx, const QJsonObject&)
-{
-    const auto loaded = ctx.userSettings.load();
-    if (auto refusal = daemonserver::unrestorableSettingsReply(loaded))
-        return *refusal;
-    const QStringList unavailable = restoreSettings(loaded.settings, ctx.mac);
-    QJsonObject settings;
-    for (const char* section : {"schema_version", "fan", "battery", "sleep"})
-        if (loaded.settings.contains(QLatin1String(section)))
-            settings.insert(QLatin1String(section), loaded.settings.value(QLatin1String(section)));
-    QJsonObject reply{{QStringLiteral("load_status"), QStringLiteral("loaded")},
-                      {QStringLiteral("settings"), settings}};
-    if (unavailable.isEmpty())
-        return okReply(reply);
-    // The user's intent is loaded; what this Mac cannot run stays pending.
-    reply.insert(QStringLiteral("status"), QStringLiteral("partial"));
-    reply.insert(QStringLiteral("code"), unavailable.first());
-    return reply;
-}
 
 QJsonObject resetToVanilla(SimContext& ctx, const QJsonObject&)
 {
@@ -59,8 +34,11 @@ QJsonObject resetToVanilla(SimContext& ctx, const QJsonObject&)
 
 void addSettingsCommands(CommandTable& table)
 {
-    table.add(QStringLiteral("get_user_settings_state"), userSettingsState, false);
-    table.add(QStringLiteral("reload_user_settings"), reloadUserSettings);
+    daemonserver::addUserSettingsCommands<SimContext>(table, &SimContext::userSettings,
+                                                      [](SimContext& ctx, const QJsonObject& settings) {
+        // What this Mac cannot run stays pending; the user's intent is loaded.
+        return restoreSettings(settings, ctx.mac);
+    });
     table.add(QStringLiteral("reset_to_vanilla"), resetToVanilla);
 }
 

@@ -1,5 +1,7 @@
 // System sleep held off on request, with the daemon's own low-battery cut-off.
-#include "base/JsonAccess.h"
+#include <variant>
+
+#include "daemonserver/SleepRequest.h"
 #include "sim/protocol/CommandTable.h"
 
 namespace vantrel::sim {
@@ -8,37 +10,23 @@ namespace {
 
 QJsonObject setSystemSleepDisabled(SimContext& ctx, const QJsonObject& request)
 {
-    const auto enabled = json::strictBool(request, QStringLiteral("enabled"));
-    if (!enabled)
-        return invalidArgument(QStringLiteral("enabled"), QStringLiteral("a boolean"));
-    std::optional<int> cutoff;
-    if (request.contains(QStringLiteral("battery_cutoff_percent"))) {
-        const auto value = json::integer(request, QStringLiteral("battery_cutoff_percent"));
-        if (!value || *value < 5 || *value > 95)
-            return invalidArgument(QStringLiteral("battery_cutoff_percent"),
-                                   QStringLiteral("an integer percent from 5 to 95"));
-        cutoff = static_cast<int>(*value);
-    }
-    const bool persist = json::strictBool(request, QStringLiteral("persist_user_intent")).value_or(false);
-
+    const auto parsed = daemonserver::parseSleepRequest(request);
+    if (const auto* error = std::get_if<QJsonObject>(&parsed))
+        return *error;
+    const auto& asked = std::get<daemonserver::SleepRequest>(parsed);
     SimulatedMac& mac = ctx.mac;
     std::vector<PolicyEvent> events;
-    mac.sleep().request(*enabled, cutoff, mac.sleepInputs(), events);
+    mac.sleep().request(asked.enabled, asked.cutoffPercent, mac.sleepInputs(), events);
     for (const auto& e : events)
         mac.recordEvent(e);
-    if (persist)
+    if (asked.persist)
         ctx.persistSleep();
 
     const SleepControl& sleep = mac.sleep();
-    QJsonObject reply = okReply({
-        {QStringLiteral("requested_enabled"), *enabled},
-        {QStringLiteral("effective_enabled"), sleep.effective()},
-        {QStringLiteral("low_battery_vanilla_active"), sleep.lowBatteryVanilla()},
-        {QStringLiteral("battery_cutoff_percent"), sleep.cutoffPercent()},
-        {QStringLiteral("persisted"), persist},
-    });
+    QJsonObject reply
+        = daemonserver::sleepReply(asked, {sleep.effective(), sleep.lowBatteryVanilla(), sleep.cutoffPercent()});
     // Accepted, but the battery is below the cut-off: sleep stays at the macOS default for now.
-    if (*enabled && !sleep.effective())
+    if (asked.enabled && !sleep.effective())
         reply.insert(QStringLiteral("code"), QStringLiteral("SLEEP_DISABLE_SUSPENDED_LOW_BATTERY"));
     return reply;
 }

@@ -1,8 +1,6 @@
 #pragma once
 // The canonical copy of the user's fan, battery and sleep settings: the sections the daemon
-// stores (in a SettingsFile) and how they are put back into force.
-#include <optional>
-
+// stores (in a SettingsFile) and how they are put back into force on the simulated Mac.
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -23,9 +21,5 @@ QJsonObject sleepSettings(const SleepControl& sleep);
 // Puts stored settings into force. Returns the codes of sections this Mac cannot run
 // (empty when everything was restored).
 QStringList restoreSettings(const QJsonObject& settings, SimulatedMac& mac);
-
-// Curve points from "set_fan_config" ({"temp", "fan"}) or from the stored form
-// ({"temperature", "fan_percent"}); nothing when an element is malformed.
-std::optional<FanCurve> curveFromWire(const QJsonValue& points, bool storedForm);
 
 } // namespace vantrel::sim

@@ -231,6 +231,11 @@ TYPED_TEST_P(DaemonConformance, ArgumentsAreCheckedStrictly)
     bad = conformanceBatteryConfig();
     bad["enabled"] = 1;
     EXPECT_EQ(statusText(d.call("set_battery_config", bad)), "error");
+    bad = conformanceBatteryConfig();
+    bad["max_temp"] = 20;
+    EXPECT_EQ(d.call("set_battery_config", bad)["reason"].toString(), "invalid_max_temp");
+    EXPECT_EQ(d.call("request_one_time_full_charge", {{"restore_limit", 10}})["code"].toString(),
+              "ERR_INVALID_ARGUMENT");
     EXPECT_EQ(statusText(d.call("set_charge_limit", {{"limit", 70.5}})), "error");
 }
 

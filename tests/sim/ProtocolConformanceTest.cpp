@@ -62,85 +62,24 @@ namespace vantrel::test {
 INSTANTIATE_TYPED_TEST_SUITE_P(Sim, DaemonConformance, ::SimFactory);
 }
 
-TEST_F(Protocol, ReadBacksCarryEveryKeyTheApplicationReads)
+// The shared suite checks the keys every daemon sends; these are the simulated laptop's own
+// figures and the read-backs only the simulator answers.
+TEST_F(Protocol, ReadBacksOfTheSimulatedLaptop)
 {
     test::step(daemon, 5);
     const auto status = call(daemon, "get_status");
-    EXPECT_EQ(statusOf(status), "ok");
-    expectKinds(status,
-                {{"cpu_temp", Kind::Double},
-                 {"fan0", Kind::Integer},
-                 {"fan1", Kind::Integer},
-                 {"battery_percent", Kind::Integer}});
+    expectKinds(status, {{"fan1", Kind::Integer}, {"battery_percent", Kind::Integer}});
 
     const auto snapshot = call(daemon, "get_system_snapshot");
-    EXPECT_EQ(statusOf(snapshot), "ok");
-    expectKinds(snapshot["cpu"].toObject(),
-                {{"system_percent", Kind::Double},
-                 {"user_percent", Kind::Double},
-                 {"idle_percent", Kind::Double},
-                 {"process_count", Kind::Integer},
-                 {"thread_count", Kind::Integer}});
     EXPECT_GT(snapshot["cpu"]["process_count"].toInt(), 0) << "counted from this machine's /proc";
-    expectKinds(snapshot["memory"].toObject(),
-                {{"level", Kind::String},
-                 {"used_bytes", Kind::Double},
-                 {"total_bytes", Kind::Double},
-                 {"app_memory_bytes", Kind::Double},
-                 {"wired_bytes", Kind::Double},
-                 {"compressed_bytes", Kind::Double},
-                 {"cached_files_bytes", Kind::Double},
-                 {"swap_used_bytes", Kind::Double}});
     EXPECT_GT(snapshot["memory"]["total_bytes"].toDouble(), snapshot["memory"]["used_bytes"].toDouble());
-    expectKinds(snapshot["battery_activity"].toObject(), {{"state", Kind::String}, {"power_source", Kind::String}});
-    expectKinds(snapshot["ssd"].toObject(), {{"temperature_celsius", Kind::Double}});
 
-    const auto policy = call(daemon, "get_power_policy_state");
-    EXPECT_EQ(statusOf(policy), "ok");
-    expectKinds(policy,
+    expectKinds(call(daemon, "get_power_policy_state"),
                 {{"battery_percent", Kind::Integer},
-                 {"battery_present", Kind::Bool},
-                 {"target_charge_limit", Kind::Integer},
-                 {"power_only_state", Kind::String},
-                 {"charge_limit_enabled", Kind::Bool},
-                 {"charge_protector_enabled", Kind::Bool},
-                 {"safety_drain_enabled", Kind::Bool},
-                 {"heat_protection_enabled", Kind::Bool},
-                 {"one_time_full_charge_active", Kind::Bool},
-                 {"system_sleep_disabled_by_vantrel", Kind::Bool},
-                 {"fan_policy_enabled", Kind::Bool},
-                 {"fan_preset_name", Kind::String},
-                 {"safety_drain_active", Kind::Bool},
-                 {"safety_drain_target_mode", Kind::String},
                  {"safety_drain_effective_target_percent", Kind::Integer},
                  {"safety_drain_auto_wait_seconds", Kind::Integer},
-                 {"heat_protection_active", Kind::Bool},
-                 {"heat_protection_remaining_seconds", Kind::Integer},
-                 {"max_battery_temp", Kind::Double},
-                 {"app_lease_active", Kind::Bool},
-                 {"hardware_fallback_active", Kind::Bool},
-                 {"low_battery_vanilla_active", Kind::Bool},
-                 {"external_power_connected", Kind::Bool}});
-
-    const auto profile = call(daemon, "get_hardware_profile");
-    EXPECT_EQ(statusOf(profile), "ok");
-    expectKinds(profile,
-                {{"model_identifier", Kind::String},
-                 {"architecture", Kind::String},
-                 {"fan_count", Kind::Integer},
-                 {"has_battery", Kind::Bool},
-                 {"supports_clamshell", Kind::Bool},
-                 {"supports_smc_fan_control", Kind::Bool},
-                 {"supports_safe_fan_control", Kind::Bool},
-                 {"supports_battery_smc_control", Kind::Bool},
-                 {"desktop_class", Kind::Bool}});
-    EXPECT_EQ(profile["fan_count"].toInt(), 2);
-
-    expectKinds(call(daemon, "get_user_settings_state"), {{"exists", Kind::Bool}});
-    const auto ownership = call(daemon, "get_runtime_ownership");
-    expectKinds(ownership, {{"channel", Kind::String}, {"transition_fenced", Kind::Bool}});
-    EXPECT_EQ(ownership["channel"].toString(), "production");
-    EXPECT_FALSE(ownership["transition_fenced"].toBool());
+                 {"heat_protection_remaining_seconds", Kind::Integer}});
+    EXPECT_EQ(call(daemon, "get_hardware_profile")["fan_count"].toInt(), 2);
     expectKinds(call(daemon, "get_power_source_info"),
                 {{"power_source", Kind::Object}, {"battery_registry", Kind::Object}});
 }
@@ -199,10 +138,6 @@ TEST_F(Protocol, FanCommandsApplyAndReportThroughStatusAndPolicy)
     EXPECT_EQ(statusOf(call(daemon, "set_fan_mode", {{"index", 1}, {"mode", "auto"}})), "ok");
     EXPECT_FALSE(call(daemon, "get_power_policy_state")["fan_policy_enabled"].toBool());
 
-    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", 0}, {"mode", "turbo"}})["code"].toString(),
-              "ERR_INVALID_ARGUMENT");
-    EXPECT_EQ(call(daemon, "set_fan_mode", {{"index", "0"}, {"mode", "auto"}})["code"].toString(),
-              "ERR_INVALID_ARGUMENT");
     EXPECT_EQ(call(daemon, "set_fan_config",
                    {{"mode", "manual"},
                     {"unified", true},
@@ -217,13 +152,6 @@ TEST_F(Protocol, FanCommandsApplyAndReportThroughStatusAndPolicy)
                       {{"targets", QJsonObject{{"CPU", 70.0}, {"GPU", 72.0}, {"VRAM", 72.0}, {"Memory", 65.0}}}})),
         "ok");
     EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{}}})), "ok");
-    EXPECT_EQ(statusOf(call(daemon, "set_smart_target_config", {{"targets", QJsonObject{{"CPU", "hot"}}}})), "error");
-    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling",
-                            {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 85.0}})),
-              "ok");
-    EXPECT_EQ(statusOf(call(daemon, "set_survival_throttling",
-                            {{"enabled", true}, {"threshold", 95.0}, {"cooldown_target", 99.0}})),
-              "error");
 }
 
 TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
@@ -254,24 +182,8 @@ TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
     EXPECT_EQ(policy["safety_drain_target_percent"].toInt(), 50);
     call(daemon, "sim_battery", {{"charger_faults", QJsonArray{}}});
 
-    QJsonObject bad = test::conformanceBatteryConfig(120);
-    const auto error = call(daemon, "set_battery_config", bad);
-    EXPECT_EQ(statusOf(error), "error");
-    EXPECT_EQ(error["reason"].toString(), "invalid_limit");
-    EXPECT_TRUE(error["message"].isString());
-    bad = test::conformanceBatteryConfig();
-    bad["safety_drain_target_mode"] = "fixed"; // without a percent
-    EXPECT_EQ(call(daemon, "set_battery_config", bad)["reason"].toString(), "invalid_safety_drain_target_percent");
-    bad = test::conformanceBatteryConfig();
-    bad["max_temp"] = 20;
-    EXPECT_EQ(call(daemon, "set_battery_config", bad)["reason"].toString(), "invalid_max_temp");
-    bad = test::conformanceBatteryConfig();
-    bad["enabled"] = 1;
-    EXPECT_EQ(statusOf(call(daemon, "set_battery_config", bad)), "error");
-
     EXPECT_EQ(statusOf(call(daemon, "set_charge_limit", {{"limit", 70}})), "ok");
     EXPECT_EQ(call(daemon, "get_power_policy_state")["target_charge_limit"].toInt(), 70);
-    EXPECT_EQ(statusOf(call(daemon, "set_charge_limit", {{"limit", 70.5}})), "error");
     EXPECT_EQ(statusOf(call(daemon, "request_one_time_full_charge", {{"restore_limit", 80}})), "ok");
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["one_time_full_charge_active"].toBool());
     EXPECT_EQ(statusOf(call(daemon, "request_one_time_full_charge")), "ok");
@@ -283,26 +195,15 @@ TEST_F(Protocol, BatteryCommandsAnswerOkPartialOrError)
                              {"interval_seconds", 300}})),
               "ok");
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["cloud_alerts_enabled"].toBool());
-    EXPECT_EQ(
-        call(daemon, "set_cloud_alert_settings",
-             {{"enabled", true}, {"user_id", "u"}, {"webhook_url", "http://x"}, {"interval_seconds", 300}})["code"]
-            .toString(),
-        "ERR_WEBHOOK_NOT_HTTPS");
     EXPECT_EQ(statusOf(call(daemon, "clear_cloud_alert_settings")), "ok");
     EXPECT_FALSE(call(daemon, "get_power_policy_state")["cloud_alerts_enabled"].toBool());
 }
 
-TEST_F(Protocol, SleepCommandReportsRequestedAndEffectiveState)
+TEST_F(Protocol, SleepHeldOffUntilTheBatteryFallsBelowTheCutOff)
 {
     auto reply = call(daemon, "set_system_sleep_disabled",
                       {{"enabled", true}, {"battery_cutoff_percent", 40}, {"persist_user_intent", false}});
-    EXPECT_EQ(statusOf(reply), "ok");
-    expectKinds(reply,
-                {{"requested_enabled", Kind::Bool},
-                 {"effective_enabled", Kind::Bool},
-                 {"low_battery_vanilla_active", Kind::Bool}});
     EXPECT_TRUE(reply["effective_enabled"].toBool());
-    EXPECT_TRUE(call(daemon, "get_power_policy_state")["system_sleep_disabled_by_vantrel"].toBool());
 
     call(daemon, "sim_adapter", {{"connected", false}});
     call(daemon, "sim_battery", {{"percent", 30}});
@@ -312,17 +213,14 @@ TEST_F(Protocol, SleepCommandReportsRequestedAndEffectiveState)
     EXPECT_TRUE(reply["requested_enabled"].toBool());
     EXPECT_FALSE(reply["effective_enabled"].toBool());
     EXPECT_TRUE(reply["low_battery_vanilla_active"].toBool());
-    EXPECT_TRUE(reply["code"].isString());
+    EXPECT_EQ(reply["code"].toString(), "SLEEP_DISABLE_SUSPENDED_LOW_BATTERY");
     EXPECT_TRUE(call(daemon, "get_power_policy_state")["low_battery_vanilla_active"].toBool());
-
-    EXPECT_EQ(statusOf(call(daemon, "set_system_sleep_disabled", {{"enabled", "yes"}})), "error");
 }
 
-TEST_F(Protocol, OwnershipHeartbeatEventsPreviewAndReset)
+TEST_F(Protocol, OwnershipLeaseLapseEventsPreviewAndReset)
 {
     EXPECT_FALSE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool());
-    EXPECT_EQ(statusOf(call(daemon, "app_heartbeat")), "ok");
-    EXPECT_TRUE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool());
+    call(daemon, "app_heartbeat");
     test::step(daemon, 16);
     EXPECT_FALSE(call(daemon, "get_power_policy_state")["app_lease_active"].toBool())
         << "the lease runs out without heartbeats";
@@ -380,7 +278,7 @@ TEST_F(Protocol, OwnershipHeartbeatEventsPreviewAndReset)
     EXPECT_EQ(policy["power_only_state"].toString(), "unmanaged");
 }
 
-TEST_F(Protocol, BadRequestsGetAnErrorWithACodeAndTheDaemonCarriesOn)
+TEST_F(Protocol, UnframedBadRequestsGetAnErrorWithACode)
 {
     const auto reply = [this](const QByteArray& bytes) {
         const ShapedReply shaped = daemon.respond(bytes);
@@ -389,14 +287,13 @@ TEST_F(Protocol, BadRequestsGetAnErrorWithACodeAndTheDaemonCarriesOn)
             all += s;
         return QJsonDocument::fromJson(all).object();
     };
-    for (const QByteArray& bad : {QByteArray(""), QByteArray("not json"), QByteArray("[1,2]"), QByteArray("{\"cmd\":"),
-                                  QByteArray("{\"cmd\": 5}"), QByteArray("{}"),
-                                  QByteArray("{\"cmd\":\"fly_to_the_moon\"}"), QByteArray("\xff\xfe\x00{", 4)}) {
+    // The shared suite sends malformed requests over the socket; these only a direct call can
+    // send whole: nothing at all, an object cut off, bytes that are not text.
+    for (const QByteArray& bad : {QByteArray(""), QByteArray("{\"cmd\":"), QByteArray("\xff\xfe\x00{", 4)}) {
         const auto r = reply(bad);
         EXPECT_EQ(statusOf(r), "error") << bad.constData();
         EXPECT_TRUE(r["code"].isString() && !r["code"].toString().isEmpty()) << bad.constData();
     }
-    EXPECT_EQ(reply("{\"cmd\":\"fly_to_the_moon\"}")["code"].toString(), "ERR_UNKNOWN_COMMAND");
     EXPECT_EQ(statusOf(reply("{\"cmd\":\"get_status\"}")), "ok");
     EXPECT_EQ(call(daemon, "sim_step", {{"seconds", 0}})["code"].toString(), "ERR_INVALID_ARGUMENT");
 }
