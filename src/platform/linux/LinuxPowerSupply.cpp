@@ -118,18 +118,13 @@ std::optional<QString> powerSourceState(const State& state)
     return std::nullopt;
 }
 
+// The kernel's own percentage only: charge_now / charge_full (or the energy pair) are on
+// different scales on some drivers (Apple silicon's macsmc-battery), so a missing capacity
+// leaves the level unknown rather than computed.
 std::optional<int> percentCharged(const Supply& b)
 {
     if (const auto capacity = integerAttribute(b, QStringLiteral("capacity")))
         return static_cast<int>(std::clamp<qint64>(*capacity, 0, 100));
-    for (const auto& [now, full] : {std::pair{QStringLiteral("charge_now"), QStringLiteral("charge_full")},
-                                    std::pair{QStringLiteral("energy_now"), QStringLiteral("energy_full")}}) {
-        const auto n = integerAttribute(b, now);
-        const auto f = positiveAttribute(b, full);
-        if (n && f)
-            return static_cast<int>(
-                std::clamp<qint64>(std::llround(100.0 * static_cast<double>(*n) / static_cast<double>(*f)), 0, 100));
-    }
     return std::nullopt;
 }
 
@@ -148,9 +143,10 @@ std::optional<int> minutesRemaining(const Supply& b, bool toFull)
         const auto rate = integerAttribute(b, rateName);
         if (!now || !full || !rate || *rate == 0)
             continue;
-        const double left = toFull ? static_cast<double>(*full - *now) : static_cast<double>(*now);
-        if (left < 0)
+        // More left than the battery holds: the two figures are on different scales.
+        if (*now > *full)
             return std::nullopt;
+        const double left = toFull ? static_cast<double>(*full - *now) : static_cast<double>(*now);
         const double minutes = left / std::fabs(static_cast<double>(*rate)) * 60.0;
         return static_cast<int>(std::min(std::lround(minutes), 100000L));
     }
