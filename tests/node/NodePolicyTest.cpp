@@ -251,3 +251,29 @@ TEST(NodeBattery, BothThinkpadBatteriesAreReadAndLimitedTogether)
     EXPECT_EQ(node.file(kEnd), "90");
     EXPECT_EQ(node.file(bat1End), "60");
 }
+
+TEST(NodeProfile, LogindIsAskedOnceNotOnEveryProfileRequest)
+{
+    FakeNode node;
+    node.inhibitors->refuse = true; // logind not up yet
+    EXPECT_FALSE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    node.inhibitors->refuse = false;
+    node.advance(10);
+    EXPECT_FALSE(node.call("get_hardware_profile")["supports_clamshell"].toBool()) << "asked again only later";
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 1);
+    node.advance(25);
+    EXPECT_TRUE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 2);
+    for (int i = 0; i < 20; ++i) {
+        node.advance(60);
+        node.call("app_heartbeat");
+        EXPECT_TRUE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    }
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 2) << "a yes holds while the daemon runs";
+
+    // logind refuses an inhibitor (gone, or restarting): the next profile asks again.
+    node.inhibitors->refuse = true;
+    node.call("set_system_sleep_disabled", {{"enabled", true}, {"persist_user_intent", false}});
+    EXPECT_FALSE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 3);
+}
