@@ -6,6 +6,7 @@
 #include "base/Log.h"
 #include "daemonserver/Replies.h"
 #include "daemonserver/RequestParsing.h"
+#include "node/daemon/CachedSleepInhibitors.h"
 
 namespace vantrel::node {
 
@@ -20,6 +21,8 @@ NodeDaemon::NodeDaemon(NodeConfig config, Dispatch& dispatch, std::shared_ptr<Sl
     , table_(nodeCommandTable())
 {
     QDir().mkpath(config.stateDirectory);
+    // logind's availability is asked once, not on every profile request.
+    inhibitors = std::make_shared<CachedSleepInhibitors>(std::move(inhibitors), dispatch.clock());
     ctx_ = std::make_unique<NodeContext>(std::move(config), dispatch.clock(), std::move(inhibitors),
                                          system ? std::move(system) : daemonserver::SystemFigures::fromThisMachine());
 }

@@ -1,8 +1,10 @@
 // Updates (the distribution's package manager installs them, so the daemon does not), policy
 // evidence, diagnostic events and the diagnostic package.
 #include "base/JsonAccess.h"
+#include "daemonserver/DiagnosticExport.h"
 #include "daemonserver/Replies.h"
 #include "node/daemon/NodeCommands.h"
+#include "node/daemon/NodeDiagnosticBundle.h"
 
 namespace vantrel::node {
 
@@ -62,23 +64,7 @@ QJsonObject packagePreview(NodeContext&, const QJsonObject& request)
         return invalidArgument(!names ? QStringLiteral("include_process_names")
                                       : QStringLiteral("include_report_context"),
                                QStringLiteral("a boolean"));
-    // The preview describes the package; exporting one is not available on this platform yet.
-    return okReply({
-        {QStringLiteral("included_files"),
-         QJsonArray{QStringLiteral("manifest.json"), QStringLiteral("system_summary.json"),
-                    QStringLiteral("policy_snapshot.json"), QStringLiteral("events.jsonl")}},
-        {QStringLiteral("excluded_data"),
-         QJsonArray{QStringLiteral("user_documents"), QStringLiteral("screenshots"), QStringLiteral("shell_history"),
-                    QStringLiteral("browser_history"), QStringLiteral("tokens"), QStringLiteral("secrets"),
-                    QStringLiteral("process_names_by_default")}},
-        {QStringLiteral("upload_mode"), QStringLiteral("manual_user_send")},
-        {QStringLiteral("automatic_cloud_flush"), false},
-        {QStringLiteral("user_confirmed_required"), true},
-        {QStringLiteral("user_review_required"), true},
-        {QStringLiteral("include_process_names_default"), false},
-        {QStringLiteral("process_summary_mode"), QStringLiteral("excluded")},
-        {QStringLiteral("export_available"), false},
-    });
+    return daemonserver::diagnosticPreviewReply(nodeDiagnosticFiles(), *names);
 }
 
 } // namespace
@@ -100,8 +86,10 @@ void addNodeServiceCommands(NodeCommandTable& table)
     table.add(QStringLiteral("get_diagnostic_package_preview"), packagePreview, false, true);
     table.add(
         QStringLiteral("export_diagnostic_bundle"),
-        [](NodeContext&, const QJsonObject&) {
-        return unsupportedPlatform(QStringLiteral("vantrel-node does not export diagnostic bundles."));
+        [](NodeContext& ctx, const QJsonObject& request) {
+        const QJsonObject policy
+            = nodeCommandTable().find(QStringLiteral("get_power_policy_state"))->handler(ctx, QJsonObject());
+        return exportNodeDiagnosticBundle(ctx, request, policy);
         },
         false);
 }

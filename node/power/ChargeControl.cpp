@@ -14,7 +14,7 @@ namespace vantrel::node {
 
 struct ChargeControl::Layout {
     QString backend;
-    QString batteryName;
+    QString batteryName; // empty for the machine-wide IdeaPad conservation mode
     // Paths of the attributes the driver lets us write; empty when it does not.
     QString end;
     QString start;
@@ -27,6 +27,9 @@ struct ChargeControl::Layout {
     int startMin = 0;
     int minGap = 1; // start stays at least this far below end
     std::vector<int> accepted; // only these end values, when not empty
+
+    // Whether this layout carries a charge limit (a battery may offer only charge_behaviour).
+    bool limits() const { return !backend.isEmpty(); }
 };
 
 namespace {
@@ -71,69 +74,90 @@ ChargeControl::ChargeControl(QString root, SysfsWriter writer)
     , writer_(std::move(writer))
 { }
 
-ChargeControl::Layout ChargeControl::detect() const
+std::vector<ChargeControl::Layout> ChargeControl::detect() const
 {
-    Layout l;
+    std::vector<Layout> layouts;
     const QString supplies = QDir::cleanPath(root_ + QStringLiteral("/sys/class/power_supply"));
-    if (const auto battery = LinuxPowerSupply(supplies).readState().battery) {
-        l.batteryName = battery->name;
-        const QString folder = supplies + QLatin1Char('/') + battery->name + QLatin1Char('/');
+    for (const auto& battery : LinuxPowerSupply(supplies).readState().batteries) {
+        Layout l;
+        l.batteryName = battery.name;
+        const QString folder = supplies + QLatin1Char('/') + battery.name + QLatin1Char('/');
         l.end = writable(folder + QStringLiteral("charge_control_end_threshold"));
         l.start = writable(folder + QStringLiteral("charge_control_start_threshold"));
         l.chargeTypes = writable(folder + QStringLiteral("charge_types"));
         l.behaviour = writable(folder + QStringLiteral("charge_behaviour"));
+        const bool customTypes = !l.chargeTypes.isEmpty()
+            && SysfsChoices::parse(readSysfsText(l.chargeTypes).value_or(QString())).offers(QStringLiteral("Custom"));
+        if (l.batteryName == QStringLiteral("macsmc-battery") && !l.end.isEmpty()) {
+            l.backend = QStringLiteral("macsmc");
+            l.start.clear();
+            l.accepted.assign(std::begin(kMacSmcLimits), std::end(kMacSmcLimits));
+        } else if (customTypes && !l.end.isEmpty() && !l.start.isEmpty()) {
+            // Dell's firmware takes a custom window of start 50…95 and end 55…100, five apart.
+            l.backend = QStringLiteral("dell_charge_types");
+            l.startMin = 50;
+            l.startMax = 95;
+            l.endMin = 55;
+            l.minGap = 5;
+        } else if (!l.end.isEmpty() && !l.start.isEmpty()) {
+            l.backend = QStringLiteral("thresholds");
+        } else if (!l.end.isEmpty()) {
+            l.backend = QStringLiteral("end_threshold");
+            l.start.clear();
+        } else {
+            l.start.clear();
+        }
+        layouts.push_back(std::move(l));
     }
-    const QDir ideapad(QDir::cleanPath(root_ + QStringLiteral("/sys/bus/platform/drivers/ideapad_acpi")));
-    for (const QString& device : ideapad.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
-        l.conservation = writable(ideapad.filePath(device + QStringLiteral("/conservation_mode")));
-        if (!l.conservation.isEmpty())
+    if (std::none_of(layouts.begin(), layouts.end(), [](const Layout& l) { return l.limits(); })) {
+        // IdeaPad conservation mode holds the whole machine at its fixed level.
+        const QDir ideapad(QDir::cleanPath(root_ + QStringLiteral("/sys/bus/platform/drivers/ideapad_acpi")));
+        for (const QString& device : ideapad.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
+            Layout l;
+            l.conservation = writable(ideapad.filePath(device + QStringLiteral("/conservation_mode")));
+            if (l.conservation.isEmpty())
+                continue;
+            l.backend = QStringLiteral("ideapad_conservation");
+            l.accepted = {kConservationLimit, 100};
+            layouts.push_back(std::move(l));
             break;
+        }
     }
-
-    const bool customTypes = !l.chargeTypes.isEmpty()
-        && SysfsChoices::parse(readSysfsText(l.chargeTypes).value_or(QString())).offers(QStringLiteral("Custom"));
-    if (l.batteryName == QStringLiteral("macsmc-battery") && !l.end.isEmpty()) {
-        l.backend = QStringLiteral("macsmc");
-        l.start.clear();
-        l.accepted.assign(std::begin(kMacSmcLimits), std::end(kMacSmcLimits));
-    } else if (customTypes && !l.end.isEmpty() && !l.start.isEmpty()) {
-        // Dell's firmware takes a custom window of start 50…95 and end 55…100, five apart.
-        l.backend = QStringLiteral("dell_charge_types");
-        l.startMin = 50;
-        l.startMax = 95;
-        l.endMin = 55;
-        l.minGap = 5;
-    } else if (!l.end.isEmpty() && !l.start.isEmpty()) {
-        l.backend = QStringLiteral("thresholds");
-    } else if (!l.end.isEmpty()) {
-        l.backend = QStringLiteral("end_threshold");
-        l.start.clear();
-    } else if (!l.conservation.isEmpty()) {
-        l.backend = QStringLiteral("ideapad_conservation");
-        l.start.clear();
-        l.accepted = {kConservationLimit, 100};
-    } else {
-        l.start.clear();
-    }
-    return l;
+    return layouts;
 }
 
 ChargeCapabilities ChargeControl::capabilities() const
 {
-    const Layout l = detect();
+    const std::vector<Layout> layouts = detect();
     ChargeCapabilities c;
-    c.backend = l.backend;
-    c.endThreshold = !l.end.isEmpty() && !l.backend.isEmpty() && l.backend != QStringLiteral("ideapad_conservation");
-    c.startThreshold = !l.start.isEmpty();
-    if (!l.accepted.empty()) {
-        c.fixedLimitOnly = true;
-        c.fixedLimit = l.accepted.front();
+    bool everyStart = true;
+    for (const Layout& l : layouts) {
+        if (!l.limits())
+            continue;
+        if (c.backend.isEmpty())
+            c.backend = l.backend;
+        c.endThreshold = c.endThreshold || (!l.end.isEmpty() && l.backend != QStringLiteral("ideapad_conservation"));
+        everyStart = everyStart && !l.start.isEmpty();
+        if (!l.accepted.empty() && !c.fixedLimitOnly) {
+            c.fixedLimitOnly = true;
+            c.fixedLimit = l.accepted.front();
+        }
     }
-    if (!l.behaviour.isEmpty()) {
+    c.startThreshold = !c.backend.isEmpty() && everyStart;
+    // A behaviour counts when every battery with a charge_behaviour file offers it.
+    bool anyBehaviour = false;
+    bool inhibit = true;
+    bool discharge = true;
+    for (const Layout& l : layouts) {
+        if (l.behaviour.isEmpty())
+            continue;
+        anyBehaviour = true;
         const SysfsChoices choices = SysfsChoices::parse(readSysfsText(l.behaviour).value_or(QString()));
-        c.inhibitCharge = choices.offers(behaviourName(ChargeBehaviour::InhibitCharge));
-        c.forceDischarge = choices.offers(behaviourName(ChargeBehaviour::ForceDischarge));
+        inhibit = inhibit && choices.offers(behaviourName(ChargeBehaviour::InhibitCharge));
+        discharge = discharge && choices.offers(behaviourName(ChargeBehaviour::ForceDischarge));
     }
+    c.inhibitCharge = anyBehaviour && inhibit;
+    c.forceDischarge = anyBehaviour && discharge;
     return c;
 }
 
@@ -145,12 +169,20 @@ SysfsWriteResult ChargeControl::setLimit(int endPercent, std::optional<int> star
     if (startPercent && (*startPercent < 0 || *startPercent >= endPercent))
         return failure(QStringLiteral("out_of_range"),
                        QStringLiteral("start threshold %1 is not within 0…%2").arg(*startPercent).arg(endPercent - 1));
-    const Layout l = detect();
-    if (l.backend.isEmpty())
+    std::vector<Layout> layouts = detect();
+    std::erase_if(layouts, [](const Layout& l) { return !l.limits(); });
+    if (layouts.empty())
         return failure(QStringLiteral("unsupported"), QStringLiteral("this machine offers no charge limit"));
-    if (startPercent && l.start.isEmpty())
+    if (startPercent && std::any_of(layouts.begin(), layouts.end(), [](const Layout& l) { return l.start.isEmpty(); }))
         return failure(QStringLiteral("unsupported"), QStringLiteral("this machine offers no start threshold"));
+    std::vector<std::pair<QString, SysfsWriteResult>> results;
+    for (const Layout& l : layouts)
+        results.emplace_back(l.batteryName, limitOne(l, endPercent, startPercent));
+    return combined(results);
+}
 
+SysfsWriteResult ChargeControl::limitOne(const Layout& l, int endPercent, std::optional<int> startPercent)
+{
     QString detail;
     int end = endPercent;
     if (!l.accepted.empty())
@@ -182,9 +214,17 @@ SysfsWriteResult ChargeControl::setLimit(int endPercent, std::optional<int> star
 
 SysfsWriteResult ChargeControl::clearLimit()
 {
-    const Layout l = detect();
-    if (l.backend.isEmpty())
+    std::vector<std::pair<QString, SysfsWriteResult>> results;
+    for (const Layout& l : detect())
+        if (l.limits())
+            results.emplace_back(l.batteryName, clearOne(l));
+    if (results.empty())
         return failure(QStringLiteral("unsupported"), QStringLiteral("this machine offers no charge limit"));
+    return combined(results);
+}
+
+SysfsWriteResult ChargeControl::clearOne(const Layout& l)
+{
     if (l.backend == QStringLiteral("ideapad_conservation"))
         return writeFixedLimit(l, 100);
     if (l.backend == QStringLiteral("dell_charge_types")) {
@@ -202,14 +242,39 @@ SysfsWriteResult ChargeControl::clearLimit()
 
 SysfsWriteResult ChargeControl::setBehaviour(ChargeBehaviour behaviour)
 {
-    const Layout l = detect();
+    std::vector<Layout> layouts = detect();
+    std::erase_if(layouts, [](const Layout& l) { return l.behaviour.isEmpty(); });
     const QString name = behaviourName(behaviour);
-    if (l.behaviour.isEmpty())
+    if (layouts.empty())
         return failure(QStringLiteral("unsupported"), QStringLiteral("this machine offers no charge behaviour"));
-    if (!SysfsChoices::parse(readSysfsText(l.behaviour).value_or(QString())).offers(name))
-        return failure(QStringLiteral("unsupported"),
-                       QStringLiteral("charge behaviour \"%1\" is not offered").arg(name));
-    return writeChoice(l.behaviour, name);
+    // Every battery takes it or none is written.
+    for (const Layout& l : layouts)
+        if (!SysfsChoices::parse(readSysfsText(l.behaviour).value_or(QString())).offers(name))
+            return failure(QStringLiteral("unsupported"),
+                           QStringLiteral("charge behaviour \"%1\" is not offered").arg(name));
+    std::vector<std::pair<QString, SysfsWriteResult>> results;
+    for (const Layout& l : layouts)
+        results.emplace_back(l.batteryName, writeChoice(l.behaviour, name));
+    return combined(results);
+}
+
+SysfsWriteResult ChargeControl::combined(const std::vector<std::pair<QString, SysfsWriteResult>>& results)
+{
+    if (results.size() == 1)
+        return results.front().second;
+    SysfsWriteResult r;
+    r.ok = true;
+    for (const auto& [battery, one] : results) {
+        if (!one.ok && r.ok) {
+            r.ok = false;
+            r.code = one.code;
+        }
+        // The battery allowed furthest decides how far the machine charges.
+        r.applied = std::max(r.applied, one.applied);
+        if (!one.detail.isEmpty())
+            r.detail = appended(r.detail, battery + QStringLiteral(": ") + one.detail);
+    }
+    return r;
 }
 
 SysfsWriteResult ChargeControl::writeThresholds(const Layout& l, int end, std::optional<int> start, QString detail)
@@ -283,9 +348,20 @@ SysfsWriteResult ChargeControl::writeFixedLimit(const Layout& l, int end)
 
 std::optional<int> ChargeControl::currentLimit() const
 {
-    const Layout l = detect();
-    if (l.backend.isEmpty())
-        return std::nullopt;
+    std::optional<int> highest;
+    for (const Layout& l : detect()) {
+        if (!l.limits())
+            continue;
+        const auto limit = currentLimitOf(l);
+        if (!limit)
+            return std::nullopt;
+        highest = std::max(highest.value_or(0), *limit);
+    }
+    return highest;
+}
+
+std::optional<int> ChargeControl::currentLimitOf(const Layout& l)
+{
     if (l.backend == QStringLiteral("ideapad_conservation")) {
         const auto on = readSysfsInt(l.conservation);
         return on ? std::optional(*on == 1 ? kConservationLimit : 100) : std::nullopt;
@@ -299,20 +375,39 @@ std::optional<int> ChargeControl::currentLimit() const
 
 std::optional<int> ChargeControl::currentStart() const
 {
-    const Layout l = detect();
-    return l.start.isEmpty() ? std::nullopt : readSysfsInt(l.start);
+    std::optional<int> start;
+    bool first = true;
+    for (const Layout& l : detect()) {
+        if (l.start.isEmpty())
+            continue;
+        const auto one = readSysfsInt(l.start);
+        if (!first && one != start)
+            return std::nullopt;
+        start = one;
+        first = false;
+    }
+    return start;
 }
 
 std::optional<ChargeBehaviour> ChargeControl::currentBehaviour() const
 {
-    const Layout l = detect();
-    if (l.behaviour.isEmpty())
-        return std::nullopt;
-    const QString current = SysfsChoices::parse(readSysfsText(l.behaviour).value_or(QString())).current;
-    for (ChargeBehaviour b : {ChargeBehaviour::Auto, ChargeBehaviour::InhibitCharge, ChargeBehaviour::ForceDischarge})
-        if (current == behaviourName(b))
-            return b;
-    return std::nullopt;
+    std::optional<ChargeBehaviour> behaviour;
+    bool first = true;
+    for (const Layout& l : detect()) {
+        if (l.behaviour.isEmpty())
+            continue;
+        const QString current = SysfsChoices::parse(readSysfsText(l.behaviour).value_or(QString())).current;
+        std::optional<ChargeBehaviour> one;
+        for (ChargeBehaviour b :
+             {ChargeBehaviour::Auto, ChargeBehaviour::InhibitCharge, ChargeBehaviour::ForceDischarge})
+            if (current == behaviourName(b))
+                one = b;
+        if (!first && one != behaviour)
+            return std::nullopt;
+        behaviour = one;
+        first = false;
+    }
+    return behaviour;
 }
 
 QString ChargeControl::behaviourName(ChargeBehaviour behaviour)

@@ -1,9 +1,12 @@
 #pragma once
 // Charge limit, start threshold and charge behaviour through whatever the kernel offers for the
-// system battery: charge_control_{end,start}_threshold (ThinkPad, Framework), the end threshold
+// system batteries: charge_control_{end,start}_threshold (ThinkPad, Framework), the end threshold
 // alone (ASUS), Dell's charge_types, Apple silicon's macsmc-battery, IdeaPad conservation mode,
-// and charge_behaviour. Capabilities are detected from the tree on every call.
+// and charge_behaviour. With several batteries (a ThinkPad's BAT0 and BAT1) every battery that
+// offers a control gets each write. Capabilities are detected from the tree on every call.
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <QString>
 
@@ -55,7 +58,8 @@ public:
     SysfsWriteResult clearLimit();
     SysfsWriteResult setBehaviour(ChargeBehaviour behaviour);
 
-    // The limit the tree holds now (100 when none is set), the start threshold and the behaviour.
+    // The limit the tree holds now (100 when none is set; the highest of several batteries), and
+    // the start threshold and the behaviour (nothing when the batteries disagree).
     std::optional<int> currentLimit() const;
     std::optional<int> currentStart() const;
     std::optional<ChargeBehaviour> currentBehaviour() const;
@@ -64,7 +68,14 @@ public:
 
 private:
     struct Layout;
-    Layout detect() const;
+    // One layout per present system battery, or the machine-wide conservation mode.
+    std::vector<Layout> detect() const;
+    SysfsWriteResult limitOne(const Layout& layout, int endPercent, std::optional<int> startPercent);
+    SysfsWriteResult clearOne(const Layout& layout);
+    static std::optional<int> currentLimitOf(const Layout& layout);
+    // One result of the writes to every battery: ok only when all took it, the highest limit
+    // read back, the details named by battery.
+    static SysfsWriteResult combined(const std::vector<std::pair<QString, SysfsWriteResult>>& results);
     SysfsWriteResult writeThresholds(const Layout& layout, int end, std::optional<int> start, QString detail);
     SysfsWriteResult writeChoice(const QString& path, const QString& choice) const;
     SysfsWriteResult writeFixedLimit(const Layout& layout, int end);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QDir>
+#include <QStringList>
 
 #include "platform/linux/LinuxPowerSupply.h"
 
@@ -66,6 +67,45 @@ BatteryReading batteryReading(const Supply& b)
     return r;
 }
 
+// Every system battery as one, as the system's own summary shows them: the level and state
+// from LinuxPowerSupply's rules, the flows summed, the hottest temperature and the most
+// worn battery's cycles.
+BatteryReading combinedReading(const std::vector<Supply>& batteries)
+{
+    if (batteries.size() == 1)
+        return batteryReading(batteries.front());
+    BatteryReading r;
+    r.present = true;
+    r.percent = LinuxPowerSupply::combinedPercent(batteries).value_or(-1);
+    r.status = LinuxPowerSupply::combinedStatus(batteries);
+    r.designCapacityMah = 0;
+    r.fullChargeCapacityMah = 0;
+    QStringList names;
+    const auto add = [](double& total, double value) {
+        if (!std::isnan(value))
+            total = std::isnan(total) ? value : total + value;
+    };
+    // A capacity only when every battery reports one.
+    const auto sum = [](int& total, int value) { total = total < 0 || value < 0 ? -1 : total + value; };
+    for (const Supply& supply : batteries) {
+        const BatteryReading b = batteryReading(supply);
+        names << b.name;
+        if (!std::isnan(b.temperatureC) && (std::isnan(r.temperatureC) || b.temperatureC > r.temperatureC))
+            r.temperatureC = b.temperatureC;
+        r.cycleCount = std::max(r.cycleCount, b.cycleCount);
+        add(r.currentA, b.currentA);
+        add(r.powerW, b.powerW);
+        // The voltage of the battery that carries the flow, else of the first that reports one.
+        const bool active = b.status == QLatin1String("Charging") || b.status == QLatin1String("Discharging");
+        if (!std::isnan(b.voltageV) && (std::isnan(r.voltageV) || active))
+            r.voltageV = b.voltageV;
+        sum(r.designCapacityMah, b.designCapacityMah);
+        sum(r.fullChargeCapacityMah, b.fullChargeCapacityMah);
+    }
+    r.name = names.join(QLatin1Char('+'));
+    return r;
+}
+
 bool online(const Supply& s) { return integer(s, "online").value_or(0) != 0; }
 
 // What the supply delivers now (voltage_now × current_now), else its negotiated rating
@@ -96,9 +136,9 @@ AdapterReading adapterReading(const LinuxPowerSupply::State& state)
         }
         r.connected = true;
     }
-    if (state.adapters.empty() && state.battery) {
-        // No adapter folder at all: the battery's charger status is all there is.
-        const QString status = state.battery->attributes.value(QStringLiteral("status"));
+    if (state.adapters.empty() && !state.batteries.empty()) {
+        // No adapter folder at all: the batteries' charger status is all there is.
+        const QString status = LinuxPowerSupply::combinedStatus(state.batteries);
         r.connected = status == QStringLiteral("Charging") || status == QStringLiteral("Full")
             || status == QStringLiteral("Not charging");
     }
@@ -116,7 +156,7 @@ PowerSupplies::PowerSupplies(QString root)
 void PowerSupplies::refresh()
 {
     const LinuxPowerSupply::State state = LinuxPowerSupply(folder_).readState();
-    battery_ = state.battery ? std::optional(batteryReading(*state.battery)) : std::nullopt;
+    battery_ = state.batteries.empty() ? std::nullopt : std::optional(combinedReading(state.batteries));
     adapter_ = adapterReading(state);
 }
 

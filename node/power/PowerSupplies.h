@@ -8,7 +8,7 @@
 namespace vantrel::node {
 
 struct BatteryReading {
-    QString name;
+    QString name; // "BAT0", or "BAT0+BAT1" for several batteries together
     bool present = false;
     int percent = -1; // from capacity only; charge_now/charge_full are on inconsistent scales on some kernels
     QString status; // Charging, Discharging, Full, Not charging, Unknown
@@ -33,7 +33,8 @@ public:
     explicit PowerSupplies(QString root);
 
     void refresh();
-    // The first present battery that belongs to the system (a mouse's or headset's does not).
+    // The present batteries that belong to the system (a mouse's or headset's does not), as
+    // one: a ThinkPad's BAT0 and BAT1 give one level, one state and their summed flows.
     std::optional<BatteryReading> battery() const;
     // Connected when a mains supply or a USB / USB-C supply is online.
     AdapterReading adapter() const;

@@ -6,22 +6,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "daemonserver/DiagnosticExport.h"
 #include "sim/protocol/SimContext.h"
 
 namespace vantrel::sim {
 
-struct DiagnosticBundleRequest {
-    QString range;
-    QString purpose;
-    QString reasonCode;
-    bool includeReportContext = false;
-    bool includeProcessNames = false;
-    std::optional<QString> supportCaseId;
-};
+using daemonserver::DiagnosticBundleRequest;
 
-// The files every bundle holds, in order; "process_summary.json" joins them when process names are included.
-const QStringList& diagnosticBundleFiles();
-const QStringList& diagnosticExcludedData();
+// The simulator's own files of a bundle, in order (the shared ones come around them).
+const QStringList& simDiagnosticFiles();
 
 // Writes the bundle folder under <state>/diagnostics and returns its path, or nothing (and
 // the reason in *error).

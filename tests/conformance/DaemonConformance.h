@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -85,6 +86,20 @@ inline QJsonObject conformanceBatteryConfig(int limit = 80)
             {"charge_protector", true}, {"drop", 5},
             {"heat_protect", true},     {"max_temp", 35.4},
             {"safety_drain", false},    {"safety_drain_target_mode", "charge_limit"}};
+}
+
+// An "export_diagnostic_bundle" request the user confirmed, to review and send by hand.
+inline QJsonObject conformanceExportRequest()
+{
+    return {{"range", "last_24h"},
+            {"purpose", "support"},
+            {"include_report_context", true},
+            {"include_process_names", false},
+            {"user_confirmed", true},
+            {"user_review_required", true},
+            {"upload_mode", "manual_user_send"},
+            {"reason_code", "fan_noise"},
+            {"support_case_id", "CASE-1234"}};
 }
 
 template <typename Factory> class DaemonConformance : public ::testing::Test {
@@ -278,8 +293,35 @@ TYPED_TEST_P(DaemonConformance, BadRequestsGetAnErrorWithACodeAndTheDaemonCarrie
     EXPECT_EQ(statusText(d.raw("{\"cmd\":\"get_status\"}")), "ok");
 }
 
+TYPED_TEST_P(DaemonConformance, DiagnosticBundlesAreWrittenOnlyWithTheUsersConsent)
+{
+    const DaemonUnderTest& d = *this->daemon;
+    const auto preview = d.call("get_diagnostic_package_preview",
+                                {{"include_process_names", false}, {"include_report_context", true}});
+    ASSERT_EQ(statusText(preview), "ok");
+    const auto reply = d.call("export_diagnostic_bundle", conformanceExportRequest());
+    ASSERT_EQ(statusText(reply), "ok") << reply.value("message").toString().toStdString();
+    EXPECT_EQ(reply.value("manifest").toString(), "manifest.json");
+    EXPECT_EQ(reply.value("upload_mode").toString(), "manual_user_send");
+    EXPECT_FALSE(reply.value("automatic_cloud_flush").toBool());
+    const QString path = reply.value("path").toString();
+    for (const auto& file : preview.value("included_files").toArray())
+        EXPECT_TRUE(QFileInfo::exists(path + QLatin1Char('/') + file.toString())) << file.toString().toStdString();
+
+    const auto refused = [&](const char* key, const QJsonValue& value) {
+        QJsonObject r = conformanceExportRequest();
+        r[key] = value;
+        return d.call("export_diagnostic_bundle", r).value("code").toString();
+    };
+    EXPECT_EQ(refused("user_confirmed", false), "ERR_USER_CONFIRMATION_REQUIRED");
+    EXPECT_EQ(refused("user_review_required", false), "ERR_USER_REVIEW_REQUIRED");
+    EXPECT_EQ(refused("upload_mode", "automatic"), "ERR_UPLOAD_MODE_NOT_ALLOWED");
+    EXPECT_EQ(refused("support_case_id", "call me at +1 555 0100"), "ERR_REDACTION_FAILED");
+}
+
 REGISTER_TYPED_TEST_SUITE_P(DaemonConformance, ReadBacksCarryEveryKeyTheApplicationReads, HeartbeatHoldsTheLease,
                             SleepCommandReportsRequestedAndEffectiveState, ArgumentsAreCheckedStrictly,
-                            BatteryConfigNamesEachPartItApplied, BadRequestsGetAnErrorWithACodeAndTheDaemonCarriesOn);
+                            BatteryConfigNamesEachPartItApplied, BadRequestsGetAnErrorWithACodeAndTheDaemonCarriesOn,
+                            DiagnosticBundlesAreWrittenOnlyWithTheUsersConsent);
 
 } // namespace vantrel::test

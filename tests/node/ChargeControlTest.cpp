@@ -274,6 +274,74 @@ TEST(ChargeControl, ChargeBehaviourTakesOnlyTheListedChoices)
     EXPECT_TRUE(r.detail.contains(QStringLiteral("shows \"auto\" after writing \"inhibit-charge\"")));
 }
 
+TEST(ChargeControl, EveryBatteryWithThresholdsTakesTheLimit)
+{
+    test::TempDir dir;
+    FakeSysfsTree::thinkpadTwoBatteries(dir.path()); // both at start 75, end 80
+    RecordingKernel kernel;
+    ChargeControl control(dir.path(), kernel.writer());
+    const ChargeCapabilities caps = control.capabilities();
+    EXPECT_EQ(caps.backend, QStringLiteral("thresholds"));
+    EXPECT_TRUE(caps.startThreshold);
+    EXPECT_TRUE(caps.inhibitCharge);
+    EXPECT_TRUE(caps.forceDischarge);
+
+    SysfsWriteResult r = control.setLimit(60, 50);
+    EXPECT_TRUE(r.ok) << r.detail.toStdString();
+    EXPECT_EQ(r.applied, 60);
+    EXPECT_EQ(kernel.writes.size(), 4);
+    for (const QString& bat : {QStringLiteral("BAT0"), QStringLiteral("BAT1")}) {
+        EXPECT_EQ(battery(dir, bat, "charge_control_end_threshold"), QStringLiteral("60")) << bat.toStdString();
+        EXPECT_EQ(battery(dir, bat, "charge_control_start_threshold"), QStringLiteral("50")) << bat.toStdString();
+    }
+    EXPECT_TRUE(control.setBehaviour(ChargeBehaviour::InhibitCharge).ok);
+    EXPECT_EQ(battery(dir, "BAT1", "charge_behaviour"), QStringLiteral("auto [inhibit-charge] force-discharge"));
+    EXPECT_EQ(control.currentBehaviour(), ChargeBehaviour::InhibitCharge);
+    r = control.clearLimit();
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.applied, 100);
+    EXPECT_EQ(battery(dir, "BAT0", "charge_control_end_threshold"), QStringLiteral("100"));
+    EXPECT_EQ(battery(dir, "BAT1", "charge_control_end_threshold"), QStringLiteral("100"));
+
+    // BAT1's firmware refuses the end threshold: BAT0 still takes it, the result is a failure
+    // that names BAT1, and the highest limit in force is reported.
+    ChargeControl stubborn(dir.path(), [](const QString& path, const QByteArray& value) {
+        if (path.contains(QStringLiteral("/BAT1/charge_control_end")))
+            return QStringLiteral("Invalid argument");
+        return FakeSysfsTree::kernelWriter()(path, value);
+    });
+    r = stubborn.setLimit(70, std::nullopt);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, QStringLiteral("write_failed"));
+    EXPECT_EQ(r.applied, 100);
+    EXPECT_TRUE(r.detail.startsWith(QStringLiteral("BAT1: "))) << r.detail.toStdString();
+    EXPECT_EQ(battery(dir, "BAT0", "charge_control_end_threshold"), QStringLiteral("70"));
+    EXPECT_EQ(control.currentLimit(), 100) << "BAT1 still charges to full";
+    // The batteries disagree on the start threshold and the behaviour: neither is known.
+    FakeSysfsTree::write(dir.path(), QStringLiteral("sys/class/power_supply/BAT0/charge_control_start_threshold"),
+                         "40\n");
+    EXPECT_FALSE(control.currentStart().has_value());
+    FakeSysfsTree::write(dir.path(), QStringLiteral("sys/class/power_supply/BAT1/charge_behaviour"),
+                         "[auto] inhibit-charge\n");
+    EXPECT_FALSE(control.currentBehaviour().has_value());
+
+    // A behaviour only one battery offers is not offered, and nothing is written.
+    EXPECT_TRUE(control.capabilities().inhibitCharge);
+    EXPECT_FALSE(control.capabilities().forceDischarge);
+    kernel.writes.clear();
+    EXPECT_EQ(control.setBehaviour(ChargeBehaviour::ForceDischarge).code, QStringLiteral("unsupported"));
+    EXPECT_EQ(kernel.writes, QStringList());
+
+    // A battery without writable thresholds is left out of the limit; the other still takes it.
+    FakeSysfsTree::makeReadOnly(dir.path(), QStringLiteral("sys/class/power_supply/BAT1/charge_control_end_threshold"));
+    FakeSysfsTree::makeReadOnly(dir.path(),
+                                QStringLiteral("sys/class/power_supply/BAT1/charge_control_start_threshold"));
+    r = control.setLimit(85, std::nullopt);
+    EXPECT_TRUE(r.ok) << r.detail.toStdString();
+    EXPECT_EQ(kernel.writes, QStringList({"charge_control_end_threshold=85"}));
+    EXPECT_EQ(battery(dir, "BAT0", "charge_control_end_threshold"), QStringLiteral("85"));
+}
+
 TEST(ChargeControl, AFailedWriteStopsAndIsReported)
 {
     test::TempDir dir;

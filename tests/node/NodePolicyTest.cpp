@@ -209,3 +209,71 @@ TEST(NodeBattery, AnIgnoredLimitIsReportedAsNotInEffect)
     node.advance(2);
     EXPECT_TRUE(node.call("get_power_policy_state")["charge_limit_in_effect"].toBool());
 }
+
+TEST(NodeBattery, BothThinkpadBatteriesAreReadAndLimitedTogether)
+{
+    FakeNode node(FakeSysfsTree::thinkpadTwoBatteries);
+    const QString bat1End = QStringLiteral("sys/class/power_supply/BAT1/charge_control_end_threshold");
+    const QString bat1Start = QStringLiteral("sys/class/power_supply/BAT1/charge_control_start_threshold");
+    EXPECT_EQ(node.call("get_status")["battery_percent"].toInt(), 50) << "weighted by each battery's energy_full";
+    auto policy = node.call("get_power_policy_state");
+    EXPECT_EQ(policy["battery_percent"].toInt(), 50);
+    EXPECT_TRUE(policy["is_charging"].toBool()) << "BAT1 charges while BAT0 waits";
+    EXPECT_EQ(node.call("get_power_source_info")["battery_registry"].toObject()["name"].toString(), "BAT0+BAT1");
+
+    auto limit = node.call("set_charge_limit", {{"limit", 85}});
+    EXPECT_EQ(limit["status"].toString(), "ok");
+    EXPECT_EQ(limit["applied_limit"].toInt(), 85);
+    EXPECT_EQ(node.file(kEnd), "85");
+    EXPECT_EQ(node.file(bat1End), "85");
+
+    const auto config = node.call("set_battery_config", test::conformanceBatteryConfig(60));
+    EXPECT_TRUE(config["last_charge_apply"].toObject()["charge_protector_ok"].toBool());
+    EXPECT_EQ(node.file(kStart), node.file(bat1Start));
+    EXPECT_EQ(node.file(bat1End), "60");
+
+    // BAT1's firmware starts failing writes to its end threshold: the reply is no success and names it.
+    node.daemon.reset();
+    node.daemon = std::make_unique<node::NodeDaemon>(
+        node::NodeConfig{node.dir.path(), node.dir.file(QStringLiteral("var/lib/vantrel")),
+                         [](const QString& path, const QByteArray& value) {
+        if (path.contains(QStringLiteral("/BAT1/charge_control_end")))
+            return QStringLiteral("Input/output error");
+        return FakeSysfsTree::kernelWriter()(path, value);
+                         }},
+        node.dispatch, node.inhibitors,
+        std::make_shared<node::Authorizer>(node.sessions, node.groups, test::kDaemonUid));
+    node.daemon->start();
+    limit = node.call("set_charge_limit", {{"limit", 90}});
+    EXPECT_EQ(limit["status"].toString(), "error");
+    EXPECT_EQ(limit["code"].toString(), "ERR_CHARGE_APPLY_FAILED");
+    EXPECT_TRUE(limit["message"].toString().contains("BAT1")) << limit["message"].toString().toStdString();
+    EXPECT_EQ(node.file(kEnd), "90");
+    EXPECT_EQ(node.file(bat1End), "60");
+}
+
+TEST(NodeProfile, LogindIsAskedOnceNotOnEveryProfileRequest)
+{
+    FakeNode node;
+    node.inhibitors->refuse = true; // logind not up yet
+    EXPECT_FALSE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    node.inhibitors->refuse = false;
+    node.advance(10);
+    EXPECT_FALSE(node.call("get_hardware_profile")["supports_clamshell"].toBool()) << "asked again only later";
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 1);
+    node.advance(25);
+    EXPECT_TRUE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 2);
+    for (int i = 0; i < 20; ++i) {
+        node.advance(60);
+        node.call("app_heartbeat");
+        EXPECT_TRUE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    }
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 2) << "a yes holds while the daemon runs";
+
+    // logind refuses an inhibitor (gone, or restarting): the next profile asks again.
+    node.inhibitors->refuse = true;
+    node.call("set_system_sleep_disabled", {{"enabled", true}, {"persist_user_intent", false}});
+    EXPECT_FALSE(node.call("get_hardware_profile")["supports_clamshell"].toBool());
+    EXPECT_EQ(node.inhibitors->availabilityQueries, 3);
+}

@@ -25,10 +25,15 @@ public:
         return true;
     }
     bool held() const override { return held_; }
-    bool available() const override { return !refuse; }
+    bool available() const override
+    {
+        ++availabilityQueries;
+        return !refuse;
+    }
 
     bool refuse = false;
     int attempts = 0; // requests to take the inhibitor
+    mutable int availabilityQueries = 0; // questions whether logind answers at all
 
 private:
     bool held_ = false;

@@ -120,6 +120,71 @@ TEST(PowerSupplies, AppleSiliconPercentFromCapacityNotFromChargeFigures)
     EXPECT_EQ(supplies.battery()->percent, -1);
 }
 
+TEST(PowerSupplies, TwoThinkpadBatteriesReadAsOne)
+{
+    test::TempDir dir;
+    FakeSysfsTree::thinkpadTwoBatteries(dir.path());
+    PowerSupplies supplies(dir.path());
+    const QString bat0 = QStringLiteral("sys/class/power_supply/BAT0/");
+    const QString bat1 = QStringLiteral("sys/class/power_supply/BAT1/");
+
+    auto b = supplies.battery();
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->name, QStringLiteral("BAT0+BAT1"));
+    EXPECT_TRUE(b->present);
+    // 80 % of 22.2 Wh and 40 % of 64.8 Wh: 50 %, not BAT0's 80 % nor the plain mean of 60 %.
+    EXPECT_EQ(b->percent, 50);
+    EXPECT_EQ(b->status, QStringLiteral("Charging"));
+    EXPECT_EQ(b->cycleCount, 402);
+    EXPECT_DOUBLE_EQ(b->powerW, 30.1);
+    EXPECT_DOUBLE_EQ(b->voltageV, 11.93) << "the voltage of the battery being charged";
+    EXPECT_NEAR(b->currentA, 30.1 / 11.93, 1e-9);
+    EXPECT_EQ(b->designCapacityMah, 2098 + 6666);
+    EXPECT_EQ(b->fullChargeCapacityMah, 1937 + 6000);
+
+    // Charge figures weigh by charge_full × voltage_min_design: 6 Ah at 10.8 V is the same 64.8 Wh.
+    QFile::remove(dir.file(bat1 + QStringLiteral("energy_full")));
+    FakeSysfsTree::write(dir.path(), bat1 + QStringLiteral("charge_full"), "6000000\n");
+    supplies.refresh();
+    EXPECT_EQ(supplies.battery()->percent, 50);
+    // Without a size for BAT1 the batteries count alike.
+    QFile::remove(dir.file(bat1 + QStringLiteral("voltage_min_design")));
+    supplies.refresh();
+    EXPECT_EQ(supplies.battery()->percent, 60);
+    EXPECT_EQ(supplies.battery()->fullChargeCapacityMah, 1937 + 6000) << "charge_full is mAh already";
+    EXPECT_EQ(supplies.battery()->designCapacityMah, 2098 + 6035) << "BAT1's design energy at 11.93 V now";
+
+    // On battery the internal one idles while the external one drains.
+    FakeSysfsTree::write(dir.path(), bat0 + QStringLiteral("status"), "Unknown\n");
+    FakeSysfsTree::write(dir.path(), bat1 + QStringLiteral("status"), "Discharging\n");
+    FakeSysfsTree::write(dir.path(), QStringLiteral("sys/class/power_supply/AC/online"), "0\n");
+    supplies.refresh();
+    b = supplies.battery();
+    EXPECT_EQ(b->status, QStringLiteral("Discharging"));
+    EXPECT_LT(b->currentA, 0);
+    EXPECT_FALSE(supplies.adapter().connected);
+    FakeSysfsTree::write(dir.path(), bat0 + QStringLiteral("status"), "Full\n");
+    FakeSysfsTree::write(dir.path(), bat1 + QStringLiteral("status"), "Full\n");
+    supplies.refresh();
+    EXPECT_EQ(supplies.battery()->status, QStringLiteral("Full"));
+    FakeSysfsTree::write(dir.path(), bat1 + QStringLiteral("status"), "Not charging\n");
+    supplies.refresh();
+    EXPECT_EQ(supplies.battery()->status, QStringLiteral("Full")) << "neither charges nor drains: BAT0's word";
+
+    // One battery's level unknown makes the whole level unknown.
+    QFile::remove(dir.file(bat1 + QStringLiteral("capacity")));
+    supplies.refresh();
+    EXPECT_EQ(supplies.battery()->percent, -1);
+
+    // The swappable battery taken out: BAT0 alone, as it reads.
+    FakeSysfsTree::write(dir.path(), bat1 + QStringLiteral("present"), "0\n");
+    supplies.refresh();
+    b = supplies.battery();
+    EXPECT_EQ(b->name, QStringLiteral("BAT0"));
+    EXPECT_EQ(b->percent, 80);
+    EXPECT_EQ(b->cycleCount, 187);
+}
+
 TEST(PowerSupplies, DesktopHasNoBatteryAndAbsentBatteriesAreSkipped)
 {
     test::TempDir dir;

@@ -185,12 +185,46 @@ TEST(LinuxPowerSupply, AbsurdFiguresAreClampedOrDropped)
     EXPECT_FALSE(reg->contains("DesignCapacity"));
     EXPECT_FALSE(reg->contains("AppleRawMaxCapacity"));
     EXPECT_FALSE(reg->contains("CycleCount"));
+}
 
-    // No capacity file: the percentage comes from the charge figures.
-    test::TempDir derived;
-    supply(derived, QStringLiteral("BAT0"),
-           {{"type", "Battery"}, {"status", "Discharging"}, {"charge_now", "1000"}, {"charge_full", "3000"}});
-    EXPECT_EQ(reader(derived).firstPowerSourceDescription()->value("Current Capacity").toInt(), 33);
+TEST(LinuxPowerSupply, WithoutCapacityThePercentIsUnknownNotComputed)
+{
+    // macsmc-battery reports charge_now on another scale than charge_full: a percentage from
+    // them would be 900 %, and a time estimate from them days.
+    test::TempDir dir;
+    supply(dir, QStringLiteral("macsmc-ac"), {{"type", "Mains"}, {"online", "0"}});
+    supply(dir, QStringLiteral("macsmc-battery"),
+           {{"type", "Battery"},
+            {"status", "Discharging"},
+            {"charge_full", "4127000"},
+            {"charge_now", "37180000"},
+            {"current_now", "-1253000"},
+            {"voltage_now", "12122000"}});
+    const auto r = reader(dir);
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_FALSE(d->contains("Current Capacity"));
+    EXPECT_FALSE(d->contains("Max Capacity"));
+    EXPECT_FALSE(d->contains("Time to Empty"));
+    EXPECT_EQ(d->value("Power Source State").toString(), QStringLiteral("Battery Power"));
+    EXPECT_EQ(
+        r.batteryStatus().standardOutput,
+        "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=0)\tdischarging; (no estimate) present: true\n");
+
+    // Consistent figures still give no percent of their own; an unreadable capacity is no capacity.
+    test::TempDir unreadable;
+    supply(unreadable, QStringLiteral("BAT0"),
+           {{"type", "Battery"},
+            {"status", "Discharging"},
+            {"capacity", "n/a"},
+            {"energy_now", "20000000"},
+            {"energy_full", "40000000"},
+            {"power_now", "10000000"}});
+    const auto u = reader(unreadable).firstPowerSourceDescription();
+    ASSERT_TRUE(u);
+    EXPECT_FALSE(u->contains("Current Capacity"));
+    EXPECT_EQ(u->value("Time to Empty").toInt(), 120);
+    EXPECT_FALSE(reader(unreadable).batteryStatus().standardOutput.contains('%'));
 }
 
 } // namespace

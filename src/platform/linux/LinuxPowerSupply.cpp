@@ -118,18 +118,13 @@ std::optional<QString> powerSourceState(const State& state)
     return std::nullopt;
 }
 
+// The kernel's own percentage only: charge_now / charge_full (or the energy pair) are on
+// different scales on some drivers (Apple silicon's macsmc-battery), so a missing capacity
+// leaves the level unknown rather than computed.
 std::optional<int> percentCharged(const Supply& b)
 {
     if (const auto capacity = integerAttribute(b, QStringLiteral("capacity")))
         return static_cast<int>(std::clamp<qint64>(*capacity, 0, 100));
-    for (const auto& [now, full] : {std::pair{QStringLiteral("charge_now"), QStringLiteral("charge_full")},
-                                    std::pair{QStringLiteral("energy_now"), QStringLiteral("energy_full")}}) {
-        const auto n = integerAttribute(b, now);
-        const auto f = positiveAttribute(b, full);
-        if (n && f)
-            return static_cast<int>(
-                std::clamp<qint64>(std::llround(100.0 * static_cast<double>(*n) / static_cast<double>(*f)), 0, 100));
-    }
     return std::nullopt;
 }
 
@@ -148,9 +143,10 @@ std::optional<int> minutesRemaining(const Supply& b, bool toFull)
         const auto rate = integerAttribute(b, rateName);
         if (!now || !full || !rate || *rate == 0)
             continue;
-        const double left = toFull ? static_cast<double>(*full - *now) : static_cast<double>(*now);
-        if (left < 0)
+        // More left than the battery holds: the two figures are on different scales.
+        if (*now > *full)
             return std::nullopt;
+        const double left = toFull ? static_cast<double>(*full - *now) : static_cast<double>(*now);
         const double minutes = left / std::fabs(static_cast<double>(*rate)) * 60.0;
         return static_cast<int>(std::min(std::lround(minutes), 100000L));
     }
@@ -202,8 +198,11 @@ State LinuxPowerSupply::readState() const
         if (!isSystemSupply(s))
             continue;
         if (isBattery(s)) {
-            if (!state.battery && integerAttribute(s, QStringLiteral("present")).value_or(1) != 0)
-                state.battery = std::move(s);
+            if (integerAttribute(s, QStringLiteral("present")).value_or(1) == 0)
+                continue;
+            if (!state.battery)
+                state.battery = s;
+            state.batteries.push_back(std::move(s));
         } else if (isAdapter(s)) {
             state.adapters.push_back(std::move(s));
         }
@@ -312,6 +311,52 @@ QByteArray LinuxPowerSupply::pmsetText(const State& state)
 std::optional<int> LinuxPowerSupply::capacityMah(const Supply& supply, const QString& which)
 {
     return milliampHours(supply, which);
+}
+
+std::optional<int> LinuxPowerSupply::combinedPercent(const std::vector<Supply>& batteries)
+{
+    if (batteries.empty())
+        return std::nullopt;
+    double weighted = 0;
+    double weights = 0;
+    double sum = 0;
+    bool allWeighted = true;
+    for (const Supply& b : batteries) {
+        const auto percent = percentCharged(b);
+        if (!percent)
+            return std::nullopt;
+        sum += *percent;
+        // Watt-hours when full, straight or from the charge at the design voltage.
+        double wattHours = 0;
+        if (const auto energy = positiveAttribute(b, QStringLiteral("energy_full")))
+            wattHours = static_cast<double>(*energy) / 1e6;
+        else if (const auto charge = positiveAttribute(b, QStringLiteral("charge_full")))
+            if (const auto volts = positiveAttribute(b, QStringLiteral("voltage_min_design")))
+                wattHours = static_cast<double>(*charge) / 1e6 * static_cast<double>(*volts) / 1e6;
+        allWeighted = allWeighted && wattHours > 0;
+        weighted += *percent * wattHours;
+        weights += wattHours;
+    }
+    const double mean = allWeighted ? weighted / weights : sum / static_cast<double>(batteries.size());
+    return static_cast<int>(std::clamp<long>(std::lround(mean), 0, 100));
+}
+
+QString LinuxPowerSupply::combinedStatus(const std::vector<Supply>& batteries)
+{
+    const auto any = [&](const QString& status) {
+        return std::any_of(batteries.begin(), batteries.end(),
+                           [&](const Supply& b) { return text(b, QStringLiteral("status")) == status; });
+    };
+    for (const QString& status : {QStringLiteral("Charging"), QStringLiteral("Discharging")})
+        if (any(status))
+            return status;
+    const QString full = QStringLiteral("Full");
+    if (!batteries.empty() && std::all_of(batteries.begin(), batteries.end(), [&](const Supply& b) {
+            return text(b, QStringLiteral("status")) == full;
+        }))
+        return full;
+    const QString first = batteries.empty() ? QString() : text(batteries.front(), QStringLiteral("status"));
+    return first.isEmpty() ? QStringLiteral("Unknown") : first;
 }
 
 std::optional<QJsonObject> LinuxPowerSupply::firstPowerSourceDescription() const { return description(readState()); }

@@ -22,9 +22,11 @@ public:
         QString name;
         QHash<QString, QString> attributes;
     };
-    // What the tree says right now: the first system battery and the mains/USB adapters.
+    // What the tree says right now: the first system battery, every present system battery
+    // (a ThinkPad may have BAT0 and BAT1) and the mains/USB adapters.
     struct State {
         std::optional<Supply> battery;
+        std::vector<Supply> batteries;
         std::vector<Supply> adapters;
     };
 
@@ -42,6 +44,13 @@ public:
     // A capacity in mAh ("full_design", "full", "now"): from charge_<which> (µAh), or from
     // energy_<which> (µWh) at the design voltage; nothing when the supply gives neither.
     static std::optional<int> capacityMah(const Supply& supply, const QString& which);
+    // Several batteries as one level: each battery's capacity weighted by what it holds when
+    // full (energy_full, else charge_full × voltage_min_design), a plain mean when any battery
+    // lacks those; unknown when any battery's capacity is unknown or there is none.
+    static std::optional<int> combinedPercent(const std::vector<Supply>& batteries);
+    // "Charging" when any battery charges, else "Discharging" when any discharges, else "Full"
+    // when all are full, else the first battery's status ("Unknown" when it has none).
+    static QString combinedStatus(const std::vector<Supply>& batteries);
 
 private:
     QString root_;

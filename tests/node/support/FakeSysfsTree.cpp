@@ -118,6 +118,47 @@ void FakeSysfsTree::thinkpadLaptop(const QString& root)
             {"alarm", "0"}});
 }
 
+void FakeSysfsTree::thinkpadTwoBatteries(const QString& root)
+{
+    supply(root, QStringLiteral("AC"), {{"type", "Mains"}, {"online", "1"}});
+    supply(root, QStringLiteral("BAT0"),
+           {{"type", "Battery"},
+            {"present", "1"},
+            {"status", "Not charging"},
+            {"capacity", "80"},
+            {"technology", "Li-poly"},
+            {"manufacturer", "SMP"},
+            {"model_name", "01AV421"},
+            {"cycle_count", "187"},
+            {"energy_full_design", "24050000"},
+            {"energy_full", "22200000"},
+            {"energy_now", "17760000"},
+            {"power_now", "0"},
+            {"voltage_min_design", "11460000"},
+            {"voltage_now", "12490000"},
+            {"charge_control_start_threshold", "75"},
+            {"charge_control_end_threshold", "80"},
+            {"charge_behaviour", "[auto] inhibit-charge force-discharge"}});
+    supply(root, QStringLiteral("BAT1"),
+           {{"type", "Battery"},
+            {"present", "1"},
+            {"status", "Charging"},
+            {"capacity", "40"},
+            {"technology", "Li-ion"},
+            {"manufacturer", "LGC"},
+            {"model_name", "01AV424"},
+            {"cycle_count", "402"},
+            {"energy_full_design", "72000000"},
+            {"energy_full", "64800000"},
+            {"energy_now", "25920000"},
+            {"power_now", "30100000"},
+            {"voltage_min_design", "10800000"},
+            {"voltage_now", "11930000"},
+            {"charge_control_start_threshold", "75"},
+            {"charge_control_end_threshold", "80"},
+            {"charge_behaviour", "[auto] inhibit-charge force-discharge"}});
+}
+
 void FakeSysfsTree::dellLaptop(const QString& root)
 {
     supply(root, QStringLiteral("AC"), {{"type", "Mains"}, {"online", "0"}});

@@ -17,6 +17,9 @@ public:
 
     // ThinkPad: BAT0 (energy-based) with start/end thresholds and charge_behaviour, AC online.
     static void thinkpadLaptop(const QString& root);
+    // ThinkPad T480 with its internal BAT0 (24 Wh, 80 %, not charging) and the swappable BAT1
+    // (72 Wh, 40 %, charging), both with thresholds and charge_behaviour, AC online.
+    static void thinkpadTwoBatteries(const QString& root);
     // Dell: BAT0 (charge-based, discharging) with charge_types and a threshold window, AC offline.
     static void dellLaptop(const QString& root);
     // Framework 13: ACAD plus four USB-C port supplies (one feeding 20 V), BAT1 energy-based, charging.
