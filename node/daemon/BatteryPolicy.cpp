@@ -32,9 +32,12 @@ SysfsWriteResult BatteryPolicy::writeLimit()
         return r;
     }
     const ChargeCapabilities caps = charge_.capabilities();
+    // With the protector charging resumes only below limit − drop; without it a start threshold
+    // of 0 lets the battery charge whenever it is below the limit, and a start left over from
+    // the protector can no longer hold charging back or block a lower limit.
     std::optional<int> start;
-    if (config_.chargeProtector && caps.startThreshold)
-        start = std::max(0, config_.limit - config_.drop);
+    if (caps.startThreshold)
+        start = config_.chargeProtector ? std::max(0, config_.limit - config_.drop) : 0;
     r = charge_.setLimit(config_.limit, start);
     logWrite(QStringLiteral("charge limit %1%").arg(config_.limit), r);
     return r;

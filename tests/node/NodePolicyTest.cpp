@@ -252,6 +252,27 @@ TEST(NodeBattery, BothThinkpadBatteriesAreReadAndLimitedTogether)
     EXPECT_EQ(node.file(bat1End), "60");
 }
 
+TEST(NodeBattery, TurningTheProtectorOffFreesTheStartThreshold)
+{
+    FakeNode node; // a ThinkPad that starts at 75 and ends at 80
+    EXPECT_EQ(node.file(kStart), "75");
+    QJsonObject config = test::conformanceBatteryConfig(80);
+    config["charge_protector"] = false;
+    config["limit"] = 70; // below the start the firmware holds
+    const auto reply = node.call("set_battery_config", config);
+    EXPECT_TRUE(reply["last_charge_apply"].toObject()["charge_limit_ok"].toBool());
+    EXPECT_EQ(node.file(kEnd), "70");
+    EXPECT_EQ(node.file(kStart), "0") << "charging resumes whenever the battery is below the limit";
+
+    config["charge_protector"] = true;
+    node.call("set_battery_config", config);
+    EXPECT_EQ(node.file(kStart), "65");
+    const auto limit = node.call("set_charge_limit", {{"limit", 90}});
+    EXPECT_EQ(limit["status"].toString(), "ok");
+    EXPECT_EQ(node.file(kEnd), "90");
+    EXPECT_EQ(node.file(kStart), "85");
+}
+
 TEST(NodeProfile, LogindIsAskedOnceNotOnEveryProfileRequest)
 {
     FakeNode node;
