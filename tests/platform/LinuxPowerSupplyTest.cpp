@@ -65,6 +65,38 @@ TEST(LinuxPowerSupply, ChargingLaptopWithChargeFigures)
               "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t54%; charging; 1:12 remaining present: true\n");
 }
 
+TEST(LinuxPowerSupply, TwoBatteriesShowAsOne)
+{
+    test::TempDir dir;
+    supply(dir, QStringLiteral("AC"), {{"type", "Mains"}, {"online", "1"}});
+    supply(dir, QStringLiteral("BAT0"),
+           {{"type", "Battery"},
+            {"status", "Not charging"},
+            {"capacity", "90"},
+            {"energy_now", "18000000"},
+            {"energy_full", "20000000"},
+            {"power_now", "0"}});
+    supply(dir, QStringLiteral("BAT1"),
+           {{"type", "Battery"},
+            {"status", "Charging"},
+            {"capacity", "30"},
+            {"energy_now", "18000000"},
+            {"energy_full", "60000000"},
+            {"power_now", "20000000"}});
+    const auto r = reader(dir);
+    const auto d = r.firstPowerSourceDescription();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->value("Current Capacity").toInt(), 45) << "each battery's capacity weighted by its energy when full";
+    EXPECT_TRUE(d->value("Is Charging").toBool()) << "BAT1 charges while BAT0 waits";
+    EXPECT_FALSE(d->contains("Time to Full Charge")) << "one battery's rate says nothing about both";
+    EXPECT_EQ(r.batteryStatus().standardOutput,
+              "Now drawing from 'AC Power'\n -InternalBattery-0 (id=0)\t45%; charging; (no estimate) present: true\n");
+
+    // One battery without a capacity makes the level of both unknown.
+    supply(dir, QStringLiteral("BAT0"), {{"capacity", ""}});
+    EXPECT_FALSE(reader(dir).firstPowerSourceDescription()->contains("Current Capacity"));
+}
+
 TEST(LinuxPowerSupply, DischargingLaptopWithEnergyFigures)
 {
     test::TempDir dir;

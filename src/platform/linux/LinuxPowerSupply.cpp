@@ -109,7 +109,7 @@ std::optional<QString> powerSourceState(const State& state)
     }
     if (!state.battery)
         return std::nullopt;
-    const QString status = text(*state.battery, QStringLiteral("status"));
+    const QString status = LinuxPowerSupply::combinedStatus(state.batteries);
     if (status == QStringLiteral("Discharging"))
         return QStringLiteral("Battery Power");
     if (status == QStringLiteral("Charging") || status == QStringLiteral("Full")
@@ -215,8 +215,11 @@ std::optional<QJsonObject> LinuxPowerSupply::description(const State& state)
     if (!state.battery)
         return std::nullopt;
     const Supply& b = *state.battery;
-    const QString status = text(b, QStringLiteral("status"));
+    // Several batteries (a ThinkPad's BAT0 and BAT1) show as one, as the daemon shows them.
+    const QString status = combinedStatus(state.batteries);
     const bool charging = status == QStringLiteral("Charging");
+    // A time estimate needs one battery's charge and rate; with several it is left out.
+    const bool single = state.batteries.size() == 1;
 
     QJsonObject d;
     d.insert(QStringLiteral("Name"), QStringLiteral("InternalBattery-0"));
@@ -225,7 +228,7 @@ std::optional<QJsonObject> LinuxPowerSupply::description(const State& state)
     d.insert(QStringLiteral("Is Present"), true);
     d.insert(QStringLiteral("Is Charging"), charging);
     d.insert(QStringLiteral("Is Charged"), status == QStringLiteral("Full"));
-    if (const auto percent = percentCharged(b)) {
+    if (const auto percent = combinedPercent(state.batteries)) {
         d.insert(QStringLiteral("Current Capacity"), *percent);
         d.insert(QStringLiteral("Max Capacity"), 100);
     }
@@ -233,10 +236,10 @@ std::optional<QJsonObject> LinuxPowerSupply::description(const State& state)
         d.insert(QStringLiteral("Power Source State"), *source);
     if (const auto watts = adapterWatts(state))
         d.insert(QStringLiteral("AdapterDetailsWatts"), *watts);
-    if (charging) {
+    if (single && charging) {
         if (const auto minutes = minutesRemaining(b, true))
             d.insert(QStringLiteral("Time to Full Charge"), *minutes);
-    } else if (status == QStringLiteral("Discharging")) {
+    } else if (single && status == QStringLiteral("Discharging")) {
         if (const auto minutes = minutesRemaining(b, false))
             d.insert(QStringLiteral("Time to Empty"), *minutes);
     }
@@ -281,22 +284,24 @@ QByteArray LinuxPowerSupply::pmsetText(const State& state)
     if (!state.battery)
         return out;
     const Supply& b = *state.battery;
-    const QString status = text(b, QStringLiteral("status"));
+    const QString status = combinedStatus(state.batteries);
+    const bool single = state.batteries.size() == 1;
     QByteArray activity = "discharging";
     std::optional<int> minutes;
     if (status == QStringLiteral("Charging")) {
         activity = "charging";
-        minutes = minutesRemaining(b, true);
+        if (single)
+            minutes = minutesRemaining(b, true);
     } else if (status == QStringLiteral("Full")) {
         activity = "charged";
         minutes = 0;
     } else if (status == QStringLiteral("Not charging")) {
         activity = "AC attached; not charging";
-    } else {
+    } else if (single) {
         minutes = minutesRemaining(b, false);
     }
     out += " -InternalBattery-0 (id=0)\t";
-    if (const auto percent = percentCharged(b))
+    if (const auto percent = combinedPercent(state.batteries))
         out += QByteArray::number(*percent) + "%; ";
     out += activity + "; ";
     if (minutes)
