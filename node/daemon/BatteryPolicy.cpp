@@ -157,19 +157,27 @@ void BatteryPolicy::tick(std::chrono::steady_clock::time_point now, const std::o
 
 QString BatteryPolicy::state(const std::optional<BatteryReading>& battery, const AdapterReading& adapter) const
 {
-    if (!battery || !battery->present)
+    if (!battery || !battery->present || (!config_.limitEnabled && !oneTimeFull_ && !config_.safetyDrain))
         return QStringLiteral("unmanaged");
+    if (!adapter.connected)
+        return QStringLiteral("on_battery");
     if (oneTimeFull_)
-        return QStringLiteral("full_charge");
+        return QStringLiteral("temporary_full_charge");
+    if (drainActive_)
+        return QStringLiteral("safety_drain_active");
     if (heatActive_)
         return QStringLiteral("heat_protection");
-    if (drainActive_)
-        return QStringLiteral("draining");
-    if (!config_.limitEnabled)
-        return QStringLiteral("unmanaged");
-    if (adapter.connected && battery->percent >= config_.limit)
-        return QStringLiteral("holding");
-    return QStringLiteral("limiting");
+    const int target = config_.safetyDrain ? std::min(config_.limit, effectiveDrainTarget()) : config_.limit;
+    const int percent = battery->percent;
+    if (percent < 0)
+        return QStringLiteral("charging_to_target");
+    // Between the protector's floor and the limit the start threshold keeps the battery waiting.
+    if (config_.chargeProtector && percent < target && percent >= target - config_.drop
+        && battery->status != QStringLiteral("Charging"))
+        return QStringLiteral("charge_protector_hold_until_drop_floor");
+    if (percent > target)
+        return QStringLiteral("power_only_hold_until_drop_floor");
+    return percent < target ? QStringLiteral("charging_to_target") : QStringLiteral("power_only_at_target");
 }
 
 } // namespace vantrel::node

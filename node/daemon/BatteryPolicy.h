@@ -47,7 +47,10 @@ public:
     std::optional<int> restoreLimit() const { return restoreLimit_; }
     int effectiveDrainTarget() const { return config_.drainFixedTarget.value_or(config_.limit); }
     bool limitInEffect() const { return watch_.limitInEffect(); }
-    // "unmanaged", "limiting", "holding", "draining", "heat_protection", "full_charge".
+    // The power-only state in the protocol's words, as the application names them on screen:
+    // "unmanaged", "on_battery", "temporary_full_charge", "safety_drain_active", "heat_protection",
+    // "charge_protector_hold_until_drop_floor", "power_only_hold_until_drop_floor",
+    // "power_only_at_target" or "charging_to_target".
     QString state(const std::optional<BatteryReading>& battery, const AdapterReading& adapter) const;
 
 private:

@@ -263,6 +263,8 @@ TEST(NodeBattery, TurningTheProtectorOffFreesTheStartThreshold)
     EXPECT_TRUE(reply["last_charge_apply"].toObject()["charge_limit_ok"].toBool());
     EXPECT_EQ(node.file(kEnd), "70");
     EXPECT_EQ(node.file(kStart), "0") << "charging resumes whenever the battery is below the limit";
+    // At 79 % on the adapter, above the new limit: the state in the words the application shows.
+    EXPECT_EQ(node.call("get_power_policy_state")["power_only_state"].toString(), "power_only_hold_until_drop_floor");
 
     config["charge_protector"] = true;
     node.call("set_battery_config", config);
@@ -271,6 +273,7 @@ TEST(NodeBattery, TurningTheProtectorOffFreesTheStartThreshold)
     EXPECT_EQ(limit["status"].toString(), "ok");
     EXPECT_EQ(node.file(kEnd), "90");
     EXPECT_EQ(node.file(kStart), "85");
+    EXPECT_EQ(node.call("get_power_policy_state")["power_only_state"].toString(), "charging_to_target");
 }
 
 TEST(NodeProfile, LogindIsAskedOnceNotOnEveryProfileRequest)
