@@ -6,12 +6,14 @@
 
 namespace vantrel {
 
-void keepLargeBuffersOutOfTheHeap()
+void keepTheHeapCompact()
 {
 #if defined(__GLIBC__)
     // Setting the threshold also turns off its sliding adjustment.
     constexpr int largeBufferBytes = 256 * 1024;
     mallopt(M_MMAP_THRESHOLD, largeBufferBytes);
+    constexpr int heaps = 2;
+    mallopt(M_ARENA_MAX, heaps);
 #endif
 }
 

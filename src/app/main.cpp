@@ -20,7 +20,7 @@ using namespace vantrel;
 
 int main(int argc, char** argv)
 {
-    keepLargeBuffersOutOfTheHeap();
+    keepTheHeapCompact();
     std::unique_ptr<StartupTiming> startupTiming;
     if (StartupTiming::requested())
         startupTiming = std::make_unique<StartupTiming>();
