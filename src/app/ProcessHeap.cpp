@@ -1,5 +1,7 @@
 #include "app/ProcessHeap.h"
 
+#include <cstdlib> // defines __GLIBC__ on glibc
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
