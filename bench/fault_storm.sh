@@ -10,7 +10,8 @@
 # Environment: STORM_SEED (1), STORM_RATE (0.5), STORM_WARMUP (seconds before the RSS baseline
 # is taken, 60), and the bounds that make the run fail: STORM_MAX_STALL_MS (10000, the
 # longest synchronous wait the design allows on the main thread: the 10 s runtime-ownership
-# read at start-up), STORM_MAX_RSS_GROWTH_KB (5120), STORM_MAX_RECOVERY_S (10).
+# read at start-up), STORM_MAX_RSS_GROWTH_KB (5120), STORM_MAX_RECOVERY_S (10), and
+# STORM_QUIT_WAIT_S (10), how long the application may take to quit on SIGTERM.
 # Prints one "name: value" line per figure and exits 1 when a bound is broken.
 set -euo pipefail
 duration="${1:?usage: fault_storm.sh DURATION [BUILD_DIR]}"
@@ -23,6 +24,7 @@ warmup="${STORM_WARMUP:-60}"
 max_stall_ms="${STORM_MAX_STALL_MS:-10000}"
 max_growth_kb="${STORM_MAX_RSS_GROWTH_KB:-5120}"
 max_recovery_s="${STORM_MAX_RECOVERY_S:-10}"
+quit_wait_s="${STORM_QUIT_WAIT_S:-10}"
 
 root="$(mktemp -d /tmp/vantrel-storm.XXXXXX)"
 export VANTREL_ROOT="$root" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
@@ -114,7 +116,7 @@ while :; do
 done
 
 kill -TERM "$app"
-for _ in $(seq 100); do alive || break; sleep 0.1; done
+for _ in $(seq $((quit_wait_s * 10))); do alive || break; sleep 0.1; done
 if alive; then echo "the application did not quit on SIGTERM"; fail=1; fi
 wait "$app" 2>/dev/null && app_status=0 || app_status=$?
 app=""
