@@ -25,6 +25,23 @@ VantrelUpdateInstallation::~VantrelUpdateInstallation()
         service_.cancelPreparation();
 }
 
+// Runs `ask` with the daemon client (null once it is gone) on a worker queue, and hands its
+// reply to `onReply` on the main queue unless this object was destroyed in between.
+template <typename Ask> void VantrelUpdateInstallation::askDaemon(QoS qos, Ask ask, ReplyHandler onReply)
+{
+    std::weak_ptr<const DaemonClient> daemon = daemon_;
+    auto main = dispatch_.main();
+    QPointer<VantrelUpdateInstallation> self(this);
+    dispatch_.global(qos)->async([daemon, main, self, ask = std::move(ask), onReply] {
+        const auto client = daemon.lock();
+        std::optional<QJsonObject> reply = ask(client.get());
+        main->async([self, onReply, reply = std::move(reply)] {
+            if (self)
+                (self->*onReply)(reply);
+        });
+    });
+}
+
 std::optional<UpdateInstallationState> VantrelUpdateInstallation::mapState(const QString& state)
 {
     static const QStringList running{QStringLiteral("preparing"),
@@ -123,22 +140,19 @@ void VantrelUpdateInstallation::onPrepared(const VantrelUpdateService::Result& r
         return;
     }
     setStatus(QStringLiteral("settings.update.installing"));
-    std::weak_ptr<const DaemonClient> daemon = daemon_;
-    auto main = dispatch_.main();
-    QPointer<VantrelUpdateInstallation> self(this);
-    dispatch_.global(QoS::UserInitiated)->async([daemon, main, self, prepared] {
+    askDaemon(
+        QoS::UserInitiated,
+        [prepared](const DaemonClient* client) {
         std::optional<QJsonObject> reply;
-        if (auto client = daemon.lock())
+        if (client)
             reply
                 = client->installUserInitiatedUpdatePackage(prepared.localPackageURL, prepared.manifest.artifact.sha256,
                                                             prepared.manifest.version, prepared.manifest.bundleVersion);
         // The daemon keeps its own copy once it accepted the package; ours is no longer needed.
         prepared.discard();
-        main->async([self, reply] {
-            if (self)
-                self->onInstallReply(reply);
-        });
-    });
+        return reply;
+        },
+        &VantrelUpdateInstallation::onInstallReply);
 }
 
 void VantrelUpdateInstallation::onInstallReply(const std::optional<QJsonObject>& reply)
@@ -164,18 +178,10 @@ void VantrelUpdateInstallation::poll()
     if (pollInFlight_)
         return;
     pollInFlight_ = true;
-    std::weak_ptr<const DaemonClient> daemon = daemon_;
-    auto main = dispatch_.main();
-    QPointer<VantrelUpdateInstallation> self(this);
-    dispatch_.global(QoS::Utility)->async([daemon, main, self] {
-        std::optional<QJsonObject> reply;
-        if (auto client = daemon.lock())
-            reply = client->getUpdateInstallationState();
-        main->async([self, reply] {
-            if (self)
-                self->onStateReply(reply);
-        });
-    });
+    askDaemon(
+        QoS::Utility,
+        [](const DaemonClient* client) { return client ? client->getUpdateInstallationState() : std::nullopt; },
+        &VantrelUpdateInstallation::onStateReply);
 }
 
 void VantrelUpdateInstallation::onStateReply(const std::optional<QJsonObject>& reply)
@@ -201,25 +207,25 @@ void VantrelUpdateInstallation::checkPlatformSupport()
     if (platformChecked_ || platformCheckInFlight_)
         return;
     platformCheckInFlight_ = true;
-    std::weak_ptr<const DaemonClient> daemon = daemon_;
-    auto main = dispatch_.main();
-    QPointer<VantrelUpdateInstallation> self(this);
-    dispatch_.global(QoS::Utility)->async([daemon, main, self] {
-        std::optional<QJsonObject> reply;
-        // The raw reply: the durable status file would hide the daemon's refusal.
-        if (auto client = daemon.lock())
-            reply = client->send(QJsonObject{{QStringLiteral("cmd"), QStringLiteral("get_update_installation_state")}});
-        main->async([self, reply] {
-            if (!self)
-                return;
-            self->platformCheckInFlight_ = false;
-            if (!reply)
-                return;
-            self->platformChecked_ = true;
-            if (updateErrorFromDaemonReply(*reply))
-                self->markUnsupportedPlatform();
-        });
-    });
+    askDaemon(
+        QoS::Utility,
+        [](const DaemonClient* client) -> std::optional<QJsonObject> {
+            // The raw reply: the durable status file would hide the daemon's refusal.
+            if (!client)
+                return std::nullopt;
+            return client->send(QJsonObject{{QStringLiteral("cmd"), QStringLiteral("get_update_installation_state")}});
+        },
+        &VantrelUpdateInstallation::onPlatformReply);
+}
+
+void VantrelUpdateInstallation::onPlatformReply(const std::optional<QJsonObject>& reply)
+{
+    platformCheckInFlight_ = false;
+    if (!reply)
+        return;
+    platformChecked_ = true;
+    if (updateErrorFromDaemonReply(*reply))
+        markUnsupportedPlatform();
 }
 
 void VantrelUpdateInstallation::markUnsupportedPlatform()

@@ -66,12 +66,15 @@ Q_SIGNALS:
     void progressChanged();
 
 private:
+    using ReplyHandler = void (VantrelUpdateInstallation::*)(const std::optional<QJsonObject>&);
+    template <typename Ask> void askDaemon(QoS qos, Ask ask, ReplyHandler onReply);
     void setStatus(const QString& key);
     void setProgress(bool downloading, qint64 received, qint64 expected);
     void onPrepared(const VantrelUpdateService::Result& result);
     void onInstallReply(const std::optional<QJsonObject>& reply);
     void poll();
     void onStateReply(const std::optional<QJsonObject>& reply);
+    void onPlatformReply(const std::optional<QJsonObject>& reply);
     void stopPolling();
     void markUnsupportedPlatform();
 
