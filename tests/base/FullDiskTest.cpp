@@ -28,14 +28,10 @@ TEST(FullDisk, AtomicWritesAndTheSettingsFileKeepTheOldVersion)
         prefs.setValue("chargeLimit", 80);
         ASSERT_TRUE(prefs.sync());
     }
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "full");
+    for (const WriteFault fault : kWriteFaults) {
+        SCOPED_TRACE(describe(fault));
         const QByteArray confBefore = *readFile(conf);
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(true));
-        } else {
-            disk.fill();
-        }
+        ASSERT_TRUE(disk.impose(fault));
         QString error;
         EXPECT_FALSE(writeFileAtomically(file, QByteArray(20000, 'x'), std::nullopt, &error));
         EXPECT_FALSE(error.isEmpty());
@@ -51,10 +47,7 @@ TEST(FullDisk, AtomicWritesAndTheSettingsFileKeepTheOldVersion)
         EXPECT_EQ(*readFile(conf), confBefore) << "the file on disk is the last good one";
         EXPECT_EQ(log.count("Preferences: could not write"), 1) << "logged once per run of failures";
         EXPECT_TRUE(log.contains("kept as they were"));
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(false));
-        }
-        disk.unfill();
+        ASSERT_TRUE(disk.lift(fault));
         EXPECT_TRUE(prefs.sync()) << "room again: the pending change is written";
         EXPECT_TRUE(log.contains("works again"));
         EXPECT_EQ(SettingsFilePreferences(conf).intValue("chargeLimit"), 60);
@@ -86,21 +79,17 @@ TEST(FullDisk, SettingsWriteStateSaysWhyAChangeWasNotSavedUntilAWriteWorksAgain)
     ASSERT_FALSE(prefs.writeState().failing());
     EXPECT_EQ(changes, 0) << "writes that work say nothing";
 
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "full");
+    for (const WriteFault fault : kWriteFaults) {
+        SCOPED_TRACE(describe(fault));
         const QByteArray before = *readFile(conf);
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(true));
-        } else {
-            disk.fill();
-        }
+        ASSERT_TRUE(disk.impose(fault));
         LogCapture log;
         changes = 0;
         prefs.setValue("chargeLimit", 60);
         prefs.setValue("padding", QString(20000, QLatin1Char('p')));
         QCoreApplication::sendPostedEvents();
         EXPECT_EQ(prefs.writeState().reason(),
-                  readOnly ? WriteFailureReason::NoPermission : WriteFailureReason::DiskFull);
+                  fault == WriteFault::readOnly ? WriteFailureReason::NoPermission : WriteFailureReason::DiskFull);
         EXPECT_TRUE(prefs.writeState().failing());
         prefs.setValue("chargeLimit", 55);
         QCoreApplication::sendPostedEvents();
@@ -108,12 +97,9 @@ TEST(FullDisk, SettingsWriteStateSaysWhyAChangeWasNotSavedUntilAWriteWorksAgain)
         EXPECT_EQ(limitSeen, 60);
         EXPECT_EQ(prefs.intValue("chargeLimit"), 55) << "the choice holds for this run";
         EXPECT_EQ(*readFile(conf), before);
-        EXPECT_TRUE(log.contains(readOnly ? "(no permission)" : "(the disk is full)"));
+        EXPECT_TRUE(log.contains(fault == WriteFault::readOnly ? "(no permission)" : "(the disk is full)"));
 
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(false));
-        }
-        disk.unfill();
+        ASSERT_TRUE(disk.lift(fault));
         prefs.remove("padding");
         QCoreApplication::sendPostedEvents();
         EXPECT_FALSE(prefs.writeState().failing()) << "the next change after room is made is written";

@@ -247,13 +247,9 @@ TEST(BatteryTelemetryLogFailures, AFullOrReadOnlyDiskKeepsThePreviousLogAndSaysS
     file.close();
     ASSERT_FALSE(kept.isEmpty());
 
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "full");
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(true));
-        } else {
-            disk.fill();
-        }
+    for (const test::WriteFault fault : test::kWriteFaults) {
+        SCOPED_TRACE(describe(fault));
+        ASSERT_TRUE(disk.impose(fault));
         test::LogCapture lines;
         for (int i = 0; i < 3; ++i) {
             // The first step goes past the 13-hour window, so the log has to rewrite the file: a
@@ -266,10 +262,7 @@ TEST(BatteryTelemetryLogFailures, AFullOrReadOnlyDiskKeepsThePreviousLogAndSaysS
         EXPECT_EQ(file.readAll(), kept);
         file.close();
         EXPECT_EQ(lines.count("BatteryTelemetryLog: could not rewrite"), 1);
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(false));
-        }
-        disk.unfill();
+        ASSERT_TRUE(disk.lift(fault));
         dispatch.advanceSeconds(60);
         log.appendAndLoadRecent(70, 31.0, false);
         EXPECT_TRUE(lines.contains("written again"));

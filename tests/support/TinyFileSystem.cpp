@@ -17,6 +17,8 @@ const char* const kFiller = "/.filler";
 
 } // namespace
 
+const char* describe(WriteFault fault) { return fault == WriteFault::readOnly ? "read-only" : "full"; }
+
 TinyFileSystem::TinyFileSystem(int kilobytes)
 {
     if (!dir_.isValid() || ::geteuid() != 0)
@@ -58,6 +60,21 @@ bool TinyFileSystem::setReadOnly(bool readOnly)
         return false;
     const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
     return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", flags, nullptr) == 0;
+}
+
+bool TinyFileSystem::impose(WriteFault fault)
+{
+    if (fault == WriteFault::readOnly)
+        return setReadOnly(true);
+    fill();
+    return mounted_;
+}
+
+bool TinyFileSystem::lift(WriteFault fault)
+{
+    const bool writable = fault != WriteFault::readOnly || setReadOnly(false);
+    unfill();
+    return writable;
 }
 
 } // namespace vantrel::test

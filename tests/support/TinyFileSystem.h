@@ -7,6 +7,14 @@
 
 namespace vantrel::test {
 
+// The two ways the file system refuses a write: no free block left, or a read-only mount.
+enum class WriteFault {
+    full,
+    readOnly
+};
+inline constexpr WriteFault kWriteFaults[] = {WriteFault::full, WriteFault::readOnly};
+const char* describe(WriteFault fault);
+
 class TinyFileSystem {
 public:
     explicit TinyFileSystem(int kilobytes = 256);
@@ -24,6 +32,10 @@ public:
     // Remounts read-only (true) or read-write (false); as root a read-only mount is the one
     // "permission" that still refuses writes.
     bool setReadOnly(bool readOnly);
+    // Puts a fault in place, and takes it back (writable again, with its free blocks); false
+    // when the mount could not be changed.
+    bool impose(WriteFault fault);
+    bool lift(WriteFault fault);
 
 private:
     QTemporaryDir dir_;

@@ -371,21 +371,14 @@ TEST(ActivityQueueFileFailures, AQueueThatCannotBeWrittenKeepsTheStoredQueue)
     for (int i = 0; i < 200; ++i)
         more.append(test::activityEvent(QString("e%1").arg(i), "s", "foreground", at.addSecs(120 + i), 3 + i, 300));
 
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "full");
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(true));
-        } else {
-            disk.fill();
-        }
+    for (const test::WriteFault fault : test::kWriteFaults) {
+        SCOPED_TRACE(describe(fault));
+        ASSERT_TRUE(disk.impose(fault));
         test::LogCapture log;
         EXPECT_FALSE(queue.save(more));
         EXPECT_EQ(test::eventIDs(queue.load()), (QStringList{"a", "b"})) << "the stored queue is whole";
         EXPECT_TRUE(log.contains("[ActivityTelemetry] Could not write the queue file"));
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(false));
-        }
-        disk.unfill();
+        ASSERT_TRUE(disk.lift(fault));
     }
     EXPECT_TRUE(queue.save(more));
     EXPECT_EQ(queue.load().size(), more.size());

@@ -58,18 +58,14 @@ TEST(SettingsWriteNotice, AChoiceThatCannotBeSavedIsShownOnceWithItsReasonUntilA
     ASSERT_NE(page, nullptr);
 
     struct Round {
-        bool readOnly;
+        test::WriteFault fault;
         const char* reasonKey;
     };
-    for (const Round round :
-         {Round{false, "settings.write_failed.disk_full"}, Round{true, "settings.write_failed.no_permission"}}) {
+    for (const Round round : {Round{test::WriteFault::full, "settings.write_failed.disk_full"},
+                              Round{test::WriteFault::readOnly, "settings.write_failed.no_permission"}}) {
         SCOPED_TRACE(round.reasonKey);
         const QByteArray before = *readFile(conf);
-        if (round.readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(true));
-        } else {
-            disk.fill();
-        }
+        ASSERT_TRUE(disk.impose(round.fault));
         int shown = 0;
         const auto counter = QObject::connect(&prefs.writeState(), &SettingsWriteState::changed, [&shown] { ++shown; });
 
@@ -77,7 +73,8 @@ TEST(SettingsWriteNotice, AChoiceThatCannotBeSavedIsShownOnceWithItsReasonUntilA
         EXPECT_FALSE(notice->isHidden());
         EXPECT_EQ(notice->title(), "Your settings could not be saved");
         EXPECT_EQ(notice->message(), L10n::tr(round.reasonKey, "en"));
-        EXPECT_TRUE(notice->message().contains(round.readOnly ? "no permission" : "disk is full"));
+        EXPECT_TRUE(
+            notice->message().contains(round.fault == test::WriteFault::readOnly ? "no permission" : "disk is full"));
         EXPECT_EQ(root.theme().appTheme(), "dark") << "the choice is in effect for this run";
         EXPECT_EQ(*readFile(conf), before) << "the file keeps its last good version";
 
@@ -94,10 +91,7 @@ TEST(SettingsWriteNotice, AChoiceThatCannotBeSavedIsShownOnceWithItsReasonUntilA
         EXPECT_EQ(notice->message(), L10n::tr(round.reasonKey, "de"));
         L10n::setCurrentLanguage("en");
 
-        if (round.readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(false));
-        }
-        disk.unfill();
+        ASSERT_TRUE(disk.lift(round.fault));
         split->setSelectedPage("settings");
         clickTheme(*page, 0);
         EXPECT_TRUE(notice->isHidden()) << "gone once a later write works";
