@@ -2,6 +2,7 @@
 // on disk stays as it was, the log says so, and a preset the user saved shows the failure.
 #include <gtest/gtest.h>
 
+#include "FanPageParts.h"
 #include "base/AtomicFile.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
@@ -21,17 +22,8 @@ using namespace vantrel::test;
 
 namespace {
 
-struct FullDiskPage : ::testing::Test {
-    TinyFileSystem disk;
-    Paths paths = Paths::underRoot(disk.path());
-    VirtualClock clock;
-    MemoryPreferences prefs;
-    FanPresetStore store{paths, prefs, clock};
-    std::shared_ptr<FakeDaemonTransport> daemon = std::make_shared<FakeDaemonTransport>();
-    DaemonClient client{daemon};
-    FanControlState state{prefs};
-    VirtualDispatch dispatch;
-    FanConfigurationApplier applier{state, client, dispatch, [] { return true; }};
+struct FullDiskPage : ::testing::Test, FanPageParts<TinyFileSystem> {
+    TinyFileSystem& disk = folder;
     std::unique_ptr<FanPageModel> page;
 
     void SetUp() override
@@ -45,13 +37,6 @@ struct FullDiskPage : ::testing::Test {
         page->setCustomPresetName(name);
         page->saveDraftAsNewPreset();
     }
-    QStringList customNames() const
-    {
-        QStringList out;
-        for (const auto& p : store.loadCustomPresets())
-            out << p.name;
-        return out;
-    }
 };
 
 } // namespace
@@ -63,13 +48,9 @@ TEST_F(FullDiskPage, AFailedPresetSaveKeepsTheFileAndShowsTheFailure)
     ASSERT_EQ(page->applyStatus().tone, StatusTone::Success);
     const QByteArray before = *readFile(store.presetsURL());
 
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only folder" : "full disk");
-        if (readOnly) {
-            ASSERT_TRUE(disk.setReadOnly(true));
-        } else {
-            disk.fill();
-        }
+    for (const WriteFault fault : kWriteFaults) {
+        SCOPED_TRACE(describe(fault));
+        ASSERT_TRUE(disk.impose(fault));
         LogCapture log;
         saveAs("Render farm");
         EXPECT_EQ(*readFile(store.presetsURL()), before) << "the saved presets are untouched";

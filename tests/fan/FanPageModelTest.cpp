@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FanPageParts.h"
 #include "FanTestSupport.h"
 #include "base/Preferences.h"
 #include "base/VirtualDispatch.h"
@@ -30,29 +31,11 @@ Shape wireShape(const QJsonValue& points)
     return out;
 }
 
-struct PageFixture : ::testing::Test {
-    TempDir dir;
-    Paths paths = dir.paths();
-    VirtualClock clock;
-    MemoryPreferences prefs;
-    FanPresetStore store{paths, prefs, clock};
-    std::shared_ptr<FakeDaemonTransport> daemon = std::make_shared<FakeDaemonTransport>();
-    DaemonClient client{daemon};
-    FanControlState state{prefs};
-    bool available = true;
-    VirtualDispatch dispatch;
-    FanConfigurationApplier applier{state, client, dispatch, [this] { return available; }};
+struct PageFixture : ::testing::Test, FanPageParts<TempDir> {
     FanPageModel page{state, store, applier};
 
     PageFixture() { daemon->replyOk("set_fan_config"); }
     QJsonObject lastRequest() const { return daemon->requests().back(); }
-    QStringList customNames() const
-    {
-        QStringList out;
-        for (const auto& p : store.loadCustomPresets())
-            out << p.name;
-        return out;
-    }
     void saveAs(const QString& name, double workPercent)
     {
         page.setCustomPresetName(name);
