@@ -8,34 +8,17 @@
 set -euo pipefail
 deb="$(realpath "$1")"
 root="${2:-/tmp/vantrel-deb-check}"
-mirror="${DEBIAN_MIRROR:-http://deb.debian.org/debian}"
+# shellcheck source=scripts/debian-chroot.sh
+. "$(dirname "$0")/debian-chroot.sh"
 
-if ! command -v debootstrap >/dev/null; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap
-fi
-if [ ! -x "$root/usr/bin/apt-get" ]; then
-  debootstrap --variant=minbase bookworm "$root" "$mirror"
-fi
+debian_chroot_create
+trap chroot_unmount_all EXIT
+chroot_bind_host
+chroot_stage_package
 
-mounted=()
-cleanup() {
-  for m in "${mounted[@]}"; do umount "$m" || true; done
-}
-trap cleanup EXIT
-for fs in proc sys dev dev/pts; do
-  if ! mountpoint -q "$root/$fs"; then
-    mount --bind "/$fs" "$root/$fs"
-    mounted=("$root/$fs" "${mounted[@]}")
-  fi
-done
-
-cp "$deb" "$root/tmp/vantrel.deb"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
-
-in_root apt-get update -qq
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/vantrel.deb
-in_root dpkg -s vantrel | sed -n '/^Version/p;/^Depends/p'
+in_chroot apt-get update -qq
+in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/vantrel.deb
+in_chroot dpkg -s vantrel | sed -n '/^Version/p;/^Depends/p'
 
 echo "== installed files"
 for f in /usr/bin/vantrel /usr/bin/vantrelctl /usr/bin/vantrel-sim /usr/bin/vantrel-smc /usr/bin/vantrel-battery \
@@ -52,14 +35,14 @@ done
 echo "== vantrel-node's files, group and program"
 node_files="/usr/bin/vantrel-node /usr/lib/systemd/system/vantrel-node.service /usr/lib/tmpfiles.d/vantrel-node.conf"
 for f in $node_files; do
-  owner="$(in_root dpkg-query -S "$f" | cut -d: -f1)"
-  mode="$(in_root stat -c '%a %U:%G' "$f")"
+  owner="$(in_chroot dpkg-query -S "$f" | cut -d: -f1)"
+  mode="$(in_chroot stat -c '%a %U:%G' "$f")"
   echo "$f: $mode, from $owner"
   [ "$owner" = vantrel ] || { echo "$f is not the vantrel package's"; exit 1; }
 done
-[ "$(in_root stat -c '%a %U:%G' /usr/bin/vantrel-node)" = "755 root:root" ] || { echo "vantrel-node's mode is wrong"; exit 1; }
+[ "$(in_chroot stat -c '%a %U:%G' /usr/bin/vantrel-node)" = "755 root:root" ] || { echo "vantrel-node's mode is wrong"; exit 1; }
 for f in /usr/lib/systemd/system/vantrel-node.service /usr/lib/tmpfiles.d/vantrel-node.conf; do
-  [ "$(in_root stat -c '%a %U:%G' "$f")" = "644 root:root" ] || { echo "$f's mode is wrong"; exit 1; }
+  [ "$(in_chroot stat -c '%a %U:%G' "$f")" = "644 root:root" ] || { echo "$f's mode is wrong"; exit 1; }
 done
 # The unit points the daemon at the socket the tmpfiles link names, and stops through --restore-fans.
 unit="$root/usr/lib/systemd/system/vantrel-node.service"
@@ -73,16 +56,16 @@ if [ -z "$socket" ] || [ "$socket" != "$link" ]; then
   exit 1
 fi
 # postinst made "vantrel" a system group.
-group="$(in_root getent group vantrel)" || { echo "postinst made no vantrel group"; exit 1; }
+group="$(in_chroot getent group vantrel)" || { echo "postinst made no vantrel group"; exit 1; }
 gid="$(cut -d: -f3 <<<"$group")"
 echo "group $group"
 [ "$gid" -lt 1000 ] || { echo "the vantrel group is not a system group"; exit 1; }
-in_root vantrel-node --help >/dev/null
-in_root vantrel-node --restore-fans
+in_chroot vantrel-node --help >/dev/null
+in_chroot vantrel-node --restore-fans
 
 echo "== vantrel-node on this machine's sysfs, without systemd"
 # shellcheck disable=SC2016 # expanded by the chroot's shell
-in_root sh -c '
+in_chroot sh -c '
   set -e
   export VANTREL_DAEMON_SOCKET=/tmp/vantrel-node-check.sock
   rm -f $VANTREL_DAEMON_SOCKET
@@ -98,7 +81,7 @@ in_root sh -c '
 
 echo "== the simulated Mac, scripted with vantrelctl"
 # shellcheck disable=SC2016 # expanded by the chroot's shell
-in_root sh -c '
+in_chroot sh -c '
   set -e
   export VANTREL_ROOT=/tmp/vroot
   mkdir -p $VANTREL_ROOT/tmp
@@ -118,9 +101,9 @@ in_root sh -c '
   exit $status
 '
 echo "== reinstalling, then removing and purging (the maintainer scripts without systemd)"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall /tmp/vantrel.deb >/dev/null
+in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall /tmp/vantrel.deb >/dev/null
 if [ ! -d "$root/var/lib/vantrel" ]; then echo "vantrel-node made no /var/lib/vantrel"; exit 1; fi
-in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq vantrel >/dev/null
+in_chroot env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq vantrel >/dev/null
 for f in $node_files; do
   if [ -e "$root$f" ]; then echo "$f left after purge"; exit 1; fi
 done

@@ -8,27 +8,20 @@
 set -euo pipefail
 deb="$(realpath "$1")"
 root="$(realpath -m "${2:-/tmp/vantrel-node-systemd}")"
-mirror="${DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 machine=vantrel-node-check
 boot_log="$root.boot.log"
 
-for tool in debootstrap:debootstrap systemd-nspawn:systemd-container; do
-  if ! command -v "${tool%%:*}" >/dev/null; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${tool#*:}"
-  fi
-done
-if [ ! -x "$root/usr/bin/apt-get" ]; then
-  debootstrap --variant=minbase bookworm "$root" "$mirror"
-fi
+# shellcheck source=scripts/debian-chroot.sh
+. "$(dirname "$0")/debian-chroot.sh"
 
-mounted=()
+if ! command -v systemd-nspawn >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq systemd-container
+fi
+debian_chroot_create
+
 nspawn=""
-unmount_all() {
-  for m in "${mounted[@]}"; do umount "$m" || true; done
-  mounted=()
-}
 cleanup() {
-  unmount_all
+  chroot_unmount_all
   if [ -n "$nspawn" ] && kill -0 "$nspawn" 2>/dev/null; then
     # One SIGTERM asks the container to shut down; a second one ends it at once.
     kill -TERM "$nspawn" 2>/dev/null || true
@@ -40,22 +33,15 @@ cleanup() {
 trap cleanup EXIT
 
 echo "== installing systemd and $(basename "$deb") into $root"
-for fs in proc sys dev dev/pts; do
-  if ! mountpoint -q "$root/$fs"; then
-    mount --bind "/$fs" "$root/$fs"
-    mounted=("$root/$fs" "${mounted[@]}")
-  fi
-done
-cp "$deb" "$root/tmp/vantrel.deb"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-in_chroot() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
+chroot_bind_host
+chroot_stage_package
 in_chroot apt-get update -qq
 in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq systemd systemd-sysv dbus >/dev/null
 in_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall /tmp/vantrel.deb >/dev/null
 # shellcheck disable=SC2016 # dpkg-query fills in the fields
 in_chroot dpkg-query -W -f='package ${Package} ${Version}, installed size ${Installed-Size} KiB\n' vantrel
 echo "deb file size $(stat -c %s "$deb") bytes"
-unmount_all
+chroot_unmount_all
 
 echo "== booting systemd in the chroot"
 systemd-nspawn -D "$root" --boot --register=no --keep-unit --console=pipe -M "$machine" >"$boot_log" 2>&1 &
@@ -139,18 +125,17 @@ check "private /tmp" no_link_in_private_tmp
 
 echo "== asking the daemon (vantrelctl through /tmp/vantrel_daemon.sock)"
 check "vantrelctl status" inside vantrelctl status
-status_reply="$(inside vantrelctl raw '{"cmd":"get_status"}' || true)"
-echo "get_status: $status_reply"
-check "get_status answered ok" grep -q '"status": *"ok"' <<<"$status_reply"
-profile_reply="$(inside vantrelctl raw '{"cmd":"get_hardware_profile"}' || true)"
-echo "get_hardware_profile: $profile_reply"
-check "get_hardware_profile answered ok" grep -q '"status": *"ok"' <<<"$profile_reply"
-snapshot_reply="$(inside vantrelctl raw '{"cmd":"get_system_snapshot"}' || true)"
-echo "get_system_snapshot: $snapshot_reply"
-check "get_system_snapshot answered ok" grep -q '"status": *"ok"' <<<"$snapshot_reply"
-ownership_reply="$(inside vantrelctl raw '{"cmd":"get_runtime_ownership"}' || true)"
-echo "get_runtime_ownership: $ownership_reply"
-check "runtime ownership production" grep -q '"channel": *"production"' <<<"$ownership_reply"
+# Sends one command, prints its reply, and checks that the reply holds PATTERN.
+ask() { # command check-name pattern
+  local reply
+  reply="$(inside vantrelctl raw "{\"cmd\":\"$1\"}" || true)"
+  echo "$1: $reply"
+  check "$2" grep -q "$3" <<<"$reply"
+}
+ask get_status "get_status answered ok" '"status": *"ok"'
+ask get_hardware_profile "get_hardware_profile answered ok" '"status": *"ok"'
+ask get_system_snapshot "get_system_snapshot answered ok" '"status": *"ok"'
+ask get_runtime_ownership "runtime ownership production" '"channel": *"production"'
 
 echo "== an unprivileged user: reads allowed, changes refused"
 as_nobody() { inside setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
