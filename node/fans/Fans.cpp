@@ -42,7 +42,7 @@ constexpr SafeChip kSafeChips[] = {
 constexpr int kPwmTolerance = 37;
 constexpr int kRpmTolerance = 1;
 
-const QString kComponent = QStringLiteral("Fans");
+const QString kFansComponent = QStringLiteral("Fans");
 
 ControlKind safeKind(const QString& chip)
 {
@@ -182,7 +182,7 @@ bool Fans::setDutyPercent(int fan, int percent)
         touched_.insert(c.modePath, t);
     }
 
-    const SysfsWriteOutcome mode = writeAndReadBack(writer_, kComponent, c.modePath, QStringLiteral("1"));
+    const SysfsWriteOutcome mode = writeAndReadBack(writer_, kFansComponent, c.modePath, QStringLiteral("1"));
     if (!mode.written() || mode.readBack != QStringLiteral("1"))
         return false;
     int value = 0;
@@ -195,7 +195,7 @@ bool Fans::setDutyPercent(int fan, int percent)
         value = static_cast<int>(std::lround(percent * 255 / 100.0));
         tolerance = kPwmTolerance;
     }
-    const SysfsWriteOutcome duty = writeAndReadBack(writer_, kComponent, c.valuePath, QString::number(value));
+    const SysfsWriteOutcome duty = writeAndReadBack(writer_, kFansComponent, c.valuePath, QString::number(value));
     if (!duty.written())
         return false;
     bool ok = false;
@@ -206,7 +206,7 @@ bool Fans::setDutyPercent(int fan, int percent)
 void Fans::restoreAutomatic()
 {
     for (auto it = touched_.begin(); it != touched_.end();) {
-        const SysfsWriteOutcome out = writeAndReadBack(writer_, kComponent, it->modePath, it->automaticValue);
+        const SysfsWriteOutcome out = writeAndReadBack(writer_, kFansComponent, it->modePath, it->automaticValue);
         if (out.written() && out.readBack == it->automaticValue) {
             it = touched_.erase(it);
         } else {

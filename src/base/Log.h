@@ -9,6 +9,9 @@ namespace vantrel {
 
 void logLine(const QString& line);
 
+// "true" or "false", as log lines write a flag.
+inline QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+
 // Redirects log lines (tests capture them); returns the previous sink. An empty sink restores stdout.
 using LogSink = std::function<void(const QString&)>;
 LogSink setLogSink(LogSink sink);

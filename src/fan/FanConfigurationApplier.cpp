@@ -10,12 +10,6 @@
 
 namespace vantrel {
 
-namespace {
-
-QString flag(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
-
-} // namespace
-
 FanConfigurationApplier::FanConfigurationApplier(FanControlState& state, DaemonClient& client, Dispatch& dispatch,
                                                  std::function<bool()> supportsSafeFanControl, QObject* parent)
     : QObject(parent)
@@ -61,9 +55,9 @@ bool FanConfigurationApplier::applyFanConfigurationNow(const QString& reason, st
                 if (completion)
                     completion(ok);
                 logLine(QStringLiteral("Vantrel fan sync (") + reason + QStringLiteral("): mode=")
-                        + rawValue(request.mode) + QStringLiteral(" unified=") + flag(request.unified)
-                        + QStringLiteral(" smartAppPreset=") + flag(request.smartAppPreset) + QStringLiteral(" ok=")
-                        + flag(ok));
+                        + rawValue(request.mode) + QStringLiteral(" unified=") + boolText(request.unified)
+                        + QStringLiteral(" smartAppPreset=") + boolText(request.smartAppPreset) + QStringLiteral(" ok=")
+                        + boolText(ok));
             });
         });
     return true;

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Log.h"
 #include "power/NumberText.h"
 
 namespace vantrel {
 namespace {
-
-QString flag(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
 
 QString targetText(const std::optional<int>& target)
 {
@@ -25,10 +24,10 @@ int BatteryConfiguration::normalizedChargeLimit(double percent)
 QString BatteryConfiguration::signature() const
 {
     const double rounded = std::isfinite(maxBatteryTemp) ? std::round(maxBatteryTemp) : 0.0;
-    return QStringList{flag(batteryLimitEnabled),    QString::number(chargeLimit),
-                       flag(chargeProtectorEnabled), QString::number(fixedDropPercent),
-                       flag(heatProtectionEnabled),  QString::number(static_cast<qint64>(rounded)),
-                       flag(safetyDrainEnabled),     targetText(safetyDrainTargetPercent)}
+    return QStringList{boolText(batteryLimitEnabled),    QString::number(chargeLimit),
+                       boolText(chargeProtectorEnabled), QString::number(fixedDropPercent),
+                       boolText(heatProtectionEnabled),  QString::number(static_cast<qint64>(rounded)),
+                       boolText(safetyDrainEnabled),     targetText(safetyDrainTargetPercent)}
         .join(QLatin1Char('|'));
 }
 
@@ -54,13 +53,13 @@ QJsonObject BatteryConfiguration::request() const
 QString BatteryConfiguration::syncLogLine(const QString& reason, bool ok) const
 {
     // Concatenated rather than formatted: the reason is free text and may contain '%'.
-    return QStringLiteral("Vantrel battery sync (") + reason + QStringLiteral("): enabled=") + flag(batteryLimitEnabled)
-        + QStringLiteral(" limit=") + QString::number(chargeLimit) + QStringLiteral(" chargeProtector=")
-        + flag(chargeProtectorEnabled) + QStringLiteral(" drop=") + QString::number(fixedDropPercent)
-        + QStringLiteral(" heat=") + flag(heatProtectionEnabled) + QStringLiteral(" maxTemp=")
-        + shortestDecimal(maxBatteryTemp) + QStringLiteral(" safetyDrain=") + flag(safetyDrainEnabled)
-        + QStringLiteral(" safetyDrainTarget=") + targetText(safetyDrainTargetPercent) + QStringLiteral(" ok=")
-        + flag(ok);
+    return QStringLiteral("Vantrel battery sync (") + reason + QStringLiteral("): enabled=")
+        + boolText(batteryLimitEnabled) + QStringLiteral(" limit=") + QString::number(chargeLimit)
+        + QStringLiteral(" chargeProtector=") + boolText(chargeProtectorEnabled) + QStringLiteral(" drop=")
+        + QString::number(fixedDropPercent) + QStringLiteral(" heat=") + boolText(heatProtectionEnabled)
+        + QStringLiteral(" maxTemp=") + shortestDecimal(maxBatteryTemp) + QStringLiteral(" safetyDrain=")
+        + boolText(safetyDrainEnabled) + QStringLiteral(" safetyDrainTarget=") + targetText(safetyDrainTargetPercent)
+        + QStringLiteral(" ok=") + boolText(ok);
 }
 
 } // namespace vantrel

@@ -10,7 +10,6 @@ namespace vantrel {
 namespace {
 
 QString mark(bool value) { return value ? QStringLiteral("✅") : QStringLiteral("❌"); }
-bool read(const std::function<bool()>& flag) { return flag && flag(); }
 
 } // namespace
 
@@ -123,7 +122,7 @@ bool DarkKeepAlive::safetyShieldEnabled() const
 void DarkKeepAlive::syncLidSwitchHold()
 {
     // Where the lid switch would suspend the machine by itself, the virtual clamshell needs it held.
-    const bool wanted = isActive_ && (read(flags_.virtualDisplayEnabled) || virtualDisplayPresent());
+    const bool wanted = isActive_ && (flags_.virtualDisplay() || virtualDisplayPresent());
     if (wanted == lidSwitchHeld_ || !platform_.assertions)
         return;
     if (platform_.assertions->holdLidSwitch(wanted) || !wanted)

@@ -53,10 +53,13 @@ public:
         std::shared_ptr<AccessibilityAccess> accessibility;
         std::shared_ptr<Workspace> workspace; // may be null: the settings pane is not opened
     };
-    // The central state's sleep flags read here (main thread).
+    // The central state's sleep flags read here (main thread); a flag not handed over is off.
     struct SleepFlags {
         std::function<bool()> displayKeepAliveEnabled;
         std::function<bool()> virtualDisplayEnabled;
+
+        bool displayKeepAlive() const { return displayKeepAliveEnabled && displayKeepAliveEnabled(); }
+        bool virtualDisplay() const { return virtualDisplayEnabled && virtualDisplayEnabled(); }
     };
     struct Collaborators {
         SafetyLockShieldController& shield;

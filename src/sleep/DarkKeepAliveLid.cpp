@@ -12,8 +12,6 @@
 namespace vantrel {
 namespace {
 
-QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
-bool read(const std::function<bool()>& flag) { return flag && flag(); }
 const QString kReleaseDelayText = QString::number(DarkKeepAlive::safetyShieldReleaseDelay);
 
 // Runs on a background queue with nothing of the controller but what it was handed.
@@ -96,7 +94,7 @@ void DarkKeepAlive::lidClosed()
 {
     isLidClosed_ = true;
     prepareSafetyShieldForClosedLidIfNeeded();
-    const bool virtualDisplayRunning = read(flags_.virtualDisplayEnabled) || virtualDisplayPresent();
+    const bool virtualDisplayRunning = flags_.virtualDisplay() || virtualDisplayPresent();
     releaseAssertion(displaySleepAssertionID_);
     releaseAssertion(stayAwakeAssertionID_);
     if (virtualDisplayRunning) {
@@ -128,12 +126,12 @@ void DarkKeepAlive::restoreOpenLidDisplayAssertionsIfNeeded()
 {
     if (!isActive_) {
         // The stay-awake assertion follows the user's display setting both ways.
-        preventDisplaySleep(read(flags_.displayKeepAliveEnabled));
+        preventDisplaySleep(flags_.displayKeepAlive());
         return;
     }
     if (currentMode_ == 0 && displaySleepAssertionID_ == 0)
         createAssertion(displaySleepAssertionID_, assertion_type::noDisplaySleep, keepAliveAssertionName);
-    if (read(flags_.displayKeepAliveEnabled))
+    if (flags_.displayKeepAlive())
         preventDisplaySleep(true);
 }
 

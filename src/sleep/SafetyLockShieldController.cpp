@@ -8,14 +8,13 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "base/Log.h"
 #include "sleep/SleepDebugLog.h"
 
 namespace vantrel {
 namespace {
 
 std::atomic<SafetyLockShieldController*> sharedController{nullptr};
-
-QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
 
 QString rectText(const QRect& r)
 {

@@ -10,8 +10,6 @@
 namespace vantrel {
 namespace {
 
-QString boolText(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
-
 void logIntent(const QString& reason, const char* feature, bool value)
 {
     logLine(QStringLiteral("Vantrel sleep user intent (") + reason + QStringLiteral("): ") + QLatin1String(feature)

@@ -34,7 +34,7 @@ QJsonObject curve(const QString& name, double t0, double f0, double t1, double f
                                    QJsonObject{{"temperature", t1}, {"fan_percent", f1}}}}};
 }
 
-struct Harness {
+struct SyncHarness {
     VirtualDispatch dispatch;
     MemoryPreferences prefs;
     std::shared_ptr<test::FakeDaemonTransport> transport = std::make_shared<test::FakeDaemonTransport>();
@@ -54,7 +54,7 @@ struct Harness {
         DaemonSettingsSynchroniser::Targets{fan, fanApplier, battery, batteryApplier, parts}};
     test::LogCapture log;
 
-    Harness()
+    SyncHarness()
     {
         profile.modelIdentifier = QStringLiteral("MacBookPro18,1");
         profile.architecture = QStringLiteral("arm64");
@@ -102,7 +102,7 @@ QJsonObject fullSettings()
 
 TEST(DaemonSettingsSynchroniser, LoadedCopyReachesEverySettingThroughItsSetter)
 {
-    Harness h;
+    SyncHarness h;
     h.daemonHolds(fullSettings());
     h.sync.reconcileDaemonCanonicalUserSettings("startup");
     EXPECT_FALSE(h.sync.canonicalSettingsReady());
@@ -145,7 +145,7 @@ TEST(DaemonSettingsSynchroniser, LoadedCopyReachesEverySettingThroughItsSetter)
 
 TEST(DaemonSettingsSynchroniser, OtherModeWordsHighLimitsPartialStatusAndMissingKeys)
 {
-    Harness h;
+    SyncHarness h;
     h.fan.setFanMode(FanMode::Manual);
     h.battery.setBatteryLimitEnabled(false);
     h.battery.setSafetyDrainTargetPercent(60);
@@ -197,7 +197,7 @@ TEST(DaemonSettingsSynchroniser, UnusableRepliesLeaveTheStateUnsettledAndUnchang
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Harness h;
+        SyncHarness h;
         h.daemonAvailable = false; // no retries here
         h.transport->reply(kState, c.state);
         h.transport->reply(kReload, c.reload);
@@ -212,7 +212,7 @@ TEST(DaemonSettingsSynchroniser, UnusableRepliesLeaveTheStateUnsettledAndUnchang
 
     // "exists" missing or not a boolean means the daemon holds no copy.
     for (const QJsonValue& marker : {QJsonValue(), QJsonValue("true")}) {
-        Harness h;
+        SyncHarness h;
         QJsonObject reply{{"status", "ok"}};
         if (!marker.isUndefined())
             reply.insert("exists", marker);
@@ -227,7 +227,7 @@ TEST(DaemonSettingsSynchroniser, UnusableRepliesLeaveTheStateUnsettledAndUnchang
 
 TEST(DaemonSettingsSynchroniser, UnavailableRetriesFiveTimesThenOnlyTheMinuteProbe)
 {
-    Harness h;
+    SyncHarness h;
     h.transport->reply(kState, QJsonObject{{"status", "error"}});
     h.sync.reconcileDaemonCanonicalUserSettings("startup");
     h.dispatch.runUntilIdle();
@@ -269,7 +269,7 @@ TEST(DaemonSettingsSynchroniser, UnavailableRetriesFiveTimesThenOnlyTheMinutePro
 TEST(DaemonSettingsSynchroniser, NoRetryWithoutDaemonOrRealProfileAndLossCancelsTheRetry)
 {
     {
-        Harness h;
+        SyncHarness h;
         h.daemonAvailable = false;
         h.sync.reconcileDaemonCanonicalUserSettings("startup");
         h.dispatch.advance(1min);
@@ -279,7 +279,7 @@ TEST(DaemonSettingsSynchroniser, NoRetryWithoutDaemonOrRealProfileAndLossCancels
         EXPECT_EQ(h.fetches(), 1);
     }
     {
-        Harness h;
+        SyncHarness h;
         h.profile = HardwareProfile();
         h.sync.reconcileDaemonCanonicalUserSettings("startup");
         h.dispatch.advance(1min);
@@ -290,7 +290,7 @@ TEST(DaemonSettingsSynchroniser, NoRetryWithoutDaemonOrRealProfileAndLossCancels
         EXPECT_EQ(h.fetches(), 1);
     }
     {
-        Harness h;
+        SyncHarness h;
         h.sync.reconcileDaemonCanonicalUserSettings("startup");
         h.dispatch.runUntilIdle();
         ASSERT_TRUE(h.sync.retryScheduled());
@@ -309,7 +309,7 @@ TEST(DaemonSettingsSynchroniser, NoRetryWithoutDaemonOrRealProfileAndLossCancels
 
 TEST(DaemonSettingsSynchroniser, ReconcilesWhileAFetchRunsShareItAndLateAnswersAreDropped)
 {
-    Harness h;
+    SyncHarness h;
     h.daemonHolds(fullSettings());
     h.sync.reconcileDaemonCanonicalUserSettings("startup");
     h.sync.reconcileDaemonCanonicalUserSettings("capability-successful-refresh");
@@ -342,7 +342,7 @@ TEST(DaemonSettingsSynchroniser, ReconcilesWhileAFetchRunsShareItAndLateAnswersA
 
 TEST(DaemonSettingsSynchroniser, NoCopyAndNoLegacyKeysSendsNothingAndSaysSoOncePerFetch)
 {
-    Harness h;
+    SyncHarness h;
     h.daemonHoldsNothing();
     h.sync.reconcileDaemonCanonicalUserSettings("startup");
     h.dispatch.runUntilIdle();
@@ -358,7 +358,7 @@ TEST(DaemonSettingsSynchroniser, NoCopyAndNoLegacyKeysSendsNothingAndSaysSoOnceP
 
 TEST(DaemonSettingsSynchroniser, LegacySettingsArePushedOnceInOrder)
 {
-    Harness h;
+    SyncHarness h;
     h.prefs.setValue("fanMode", rawValue(FanMode::Manual));
     h.prefs.setValue("chargeLimit", 75);
     h.prefs.setValue("displayKeepAliveEnabled", true);
@@ -395,7 +395,7 @@ TEST(DaemonSettingsSynchroniser, LegacySettingsArePushedOnceInOrder)
 
 TEST(DaemonSettingsSynchroniser, LegacyReplaysHonourCapabilitiesAndStayPendingOnFailure)
 {
-    Harness h;
+    SyncHarness h;
     h.prefs.setValue("isUnifiedFanControl", false);
     h.prefs.setValue("maxBatteryTemp", 40.0);
     h.prefs.setValue("lockOnLidOpenEnabled", true);

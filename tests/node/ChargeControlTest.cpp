@@ -13,18 +13,7 @@ namespace vantrel::node {
 namespace {
 
 using test::FakeSysfsTree;
-
-// The kernel-like writer, with each write recorded as "<file>=<value>".
-struct RecordingKernel {
-    QStringList writes;
-    SysfsWriter writer()
-    {
-        return [this](const QString& path, const QByteArray& value) {
-            writes << path.section(QLatin1Char('/'), -1) + QLatin1Char('=') + QString::fromUtf8(value);
-            return FakeSysfsTree::kernelWriter()(path, value);
-        };
-    }
-};
+using test::RecordingKernel;
 
 QString battery(const test::TempDir& dir, const QString& name, const char* attribute)
 {

@@ -12,21 +12,7 @@ namespace vantrel::node {
 namespace {
 
 using test::FakeSysfsTree;
-
-struct RecordingKernel {
-    QStringList writes;
-    QString refuse; // a file name whose writes fail
-    SysfsWriter writer()
-    {
-        return [this](const QString& path, const QByteArray& value) {
-            const QString file = path.section(QLatin1Char('/'), -1);
-            writes << file + QLatin1Char('=') + QString::fromUtf8(value);
-            if (file == refuse)
-                return QStringLiteral("Invalid argument");
-            return FakeSysfsTree::kernelWriter()(path, value);
-        };
-    }
-};
+using test::RecordingKernel;
 
 QString hwmonFile(const test::TempDir& dir, const char* relative)
 {

@@ -16,14 +16,14 @@
 namespace vantrel {
 namespace {
 
-struct Rig {
+struct ShieldRig {
     test::TempDir temp;
     Paths paths = temp.paths();
     VirtualDispatch dispatch;
     std::shared_ptr<test::FakeShieldWindows> windows = std::make_shared<test::FakeShieldWindows>();
     std::unique_ptr<SafetyLockShieldController> controller;
 
-    explicit Rig(bool createTmp = true)
+    explicit ShieldRig(bool createTmp = true)
     {
         if (createTmp)
             QDir().mkpath(paths.tmpDirectory());
@@ -58,7 +58,7 @@ TEST(SafetyLockShieldController, LogLinesCarryTheDateToTheSecondInUtc)
 
 TEST(SafetyLockShieldController, GenerationsMakeDelayedReleasesSafe)
 {
-    Rig r;
+    ShieldRig r;
     // Nothing shown: a release changes nothing and writes no line.
     r.controller->releaseShield(QStringLiteral("DarkKeepAlive stop"));
     EXPECT_EQ(r.windows->hides, 0);
@@ -110,7 +110,7 @@ TEST(SafetyLockShieldController, GenerationsMakeDelayedReleasesSafe)
 
 TEST(SafetyLockShieldController, WithoutABuiltInScreenNothingIsShown)
 {
-    Rig r;
+    ShieldRig r;
     // An external screen, and a built-in one the desktop cannot name.
     r.windows->desktop = {test::screen(QStringLiteral("HDMI-1"), false, QRect(0, 0, 1920, 1080)),
                           test::screen(QString(), true, QRect(1920, 0, 1280, 800))};
@@ -141,7 +141,7 @@ bool pumpUntil(VirtualDispatch& dispatch, const std::function<bool()>& done)
 
 TEST(SafetyLockShieldController, SignalFileInTheWatchedDirectoryReleasesTheShield)
 {
-    Rig r;
+    ShieldRig r;
     // A signal left from before is removed and does not release the new shield.
     r.createSignal();
     ASSERT_TRUE(r.controller->showBuiltInDisplayShieldOnce(QStringLiteral("lid closed pre-arm")));
@@ -168,7 +168,7 @@ TEST(SafetyLockShieldController, SignalFileInTheWatchedDirectoryReleasesTheShiel
 
 TEST(SafetyLockShieldController, UnwatchableDirectoryIsPolledEveryHalfSecond)
 {
-    Rig r(false); // the signal's directory does not exist, so it cannot be watched
+    ShieldRig r(false); // the signal's directory does not exist, so it cannot be watched
     ASSERT_TRUE(r.controller->showBuiltInDisplayShieldOnce(QStringLiteral("lid closed pre-arm")));
     EXPECT_TRUE(r.controller->isPolling());
     EXPECT_FALSE(r.controller->isWatchingDirectory());
@@ -194,7 +194,7 @@ TEST(SafetyLockShieldController, UnwatchableDirectoryIsPolledEveryHalfSecond)
 
 TEST(SafetyLockShieldController, PollingKeepsGoingUntilTheSignalAndStopsWithTheController)
 {
-    Rig r(false);
+    ShieldRig r(false);
     ASSERT_TRUE(r.controller->showBuiltInDisplayShieldOnce(QStringLiteral("lid closed pre-arm")));
     r.dispatch.advanceSeconds(5); // ten polls, no signal
     EXPECT_TRUE(r.controller->isShieldVisible());

@@ -31,7 +31,7 @@ QJsonObject sleepReply(bool requested, bool effective, bool vanilla = false)
 
 bool enabledOf(const QJsonObject& request) { return request.value(QStringLiteral("enabled")).toBool(); }
 
-struct Rig {
+struct ReconcilerRig {
     test::LogCapture log;
     VirtualDispatch dispatch;
     std::shared_ptr<test::FakeDaemonTransport> transport = std::make_shared<test::FakeDaemonTransport>();
@@ -48,7 +48,7 @@ struct Rig {
     int appNapPasses = 0;
     std::unique_ptr<SleepRuntimeReconciler> reconciler;
 
-    Rig()
+    ReconcilerRig()
     {
         displays->state().online.push_back(DisplayInfo{1, true, 0x610, 0xA050, 0});
         // A daemon that does what it is asked.
@@ -93,7 +93,7 @@ struct Rig {
 
 TEST(SleepRuntimeReconciler, BatteryCutoffSuspendsBelowItAndResumesOnlyAboveItsHysteresis)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.settings.setSleepBatteryCutoffPercent(40);
     rig.reconciler->setSleepPreventionUserIntent(true, QStringLiteral("test"));
     EXPECT_TRUE(rig.log.contains(QStringLiteral("Vantrel sleep user intent (test): darkKeepAlive=true")));
@@ -141,7 +141,7 @@ TEST(SleepRuntimeReconciler, BatteryCutoffSuspendsBelowItAndResumesOnlyAboveItsH
 
 TEST(SleepRuntimeReconciler, UnknownBatteryOnBatterySuspendsSleepPreventionAndTheVirtualClamshell)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.reconciler->setSleepPreventionUserIntent(true, QStringLiteral("test"));
     rig.reconciler->setVirtualClamshellUserIntent(true, QStringLiteral("test"));
     rig.sources->description.reset(); // no power source, and pmset does not run
@@ -165,7 +165,7 @@ TEST(SleepRuntimeReconciler, UnknownBatteryOnBatterySuspendsSleepPreventionAndTh
 
 TEST(SleepRuntimeReconciler, UnpluggingKeepsTheFeaturesAllowedForFiveMinutes)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.settings.setSleepBatteryCutoffPercent(40);
     rig.reconciler->setSleepPreventionUserIntent(true, QStringLiteral("test"));
     rig.power(true, 10);
@@ -192,7 +192,7 @@ TEST(SleepRuntimeReconciler, UnpluggingKeepsTheFeaturesAllowedForFiveMinutes)
 
 TEST(SleepRuntimeReconciler, ARealExternalMonitorKeepsTheVirtualClamshellAndSafetyLockOff)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.settings.setDarkKeepAliveMode(0);
     rig.power(true, 80);
     rig.displays->state().online.push_back(DisplayInfo{2, false, 0x10AC, 0xA0C4, 12345});
@@ -236,7 +236,7 @@ TEST(SleepRuntimeReconciler, ARealExternalMonitorKeepsTheVirtualClamshellAndSafe
 
 TEST(SleepRuntimeReconciler, TheDisplayOnlyWishAsksTheDaemonAndHoldsTheDisplayOnlyOnceConfirmed)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.power(true, 80);
     std::vector<bool> displayAwakeWhenAsked;
     rig.transport->handle(kSleepCommand, [&](const QJsonObject& r) {
@@ -257,7 +257,7 @@ TEST(SleepRuntimeReconciler, TheDisplayOnlyWishAsksTheDaemonAndHoldsTheDisplayOn
     EXPECT_FALSE(rig.keepAlive.displayAwake) << "a closed lid without a monitor lets the display sleep";
 
     // A daemon that never answers never lets the assertion be taken.
-    Rig silent;
+    ReconcilerRig silent;
     silent.power(true, 80);
     silent.transport->reply(kSleepCommand, std::nullopt);
     silent.settings.setDisplayKeepAliveEnabled(true);
@@ -269,7 +269,7 @@ TEST(SleepRuntimeReconciler, TheDisplayOnlyWishAsksTheDaemonAndHoldsTheDisplayOn
 
 TEST(SleepRuntimeReconciler, FailingAppliesAreRetriedAfterOneTwoFourEightSixteenThenThirtySeconds)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.power(true, 80);
     std::vector<long long> sentAt;
     bool daemonAnswers = false;
@@ -313,7 +313,7 @@ TEST(SleepRuntimeReconciler, FailingAppliesAreRetriedAfterOneTwoFourEightSixteen
 
 TEST(SleepRuntimeReconciler, TheAnswerOfASupersededApplyIsDropped)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.power(true, 80);
     rig.settings.setSleepBatteryCutoffPercent(40);
     rig.reconciler->setSleepPreventionUserIntent(true, QStringLiteral("test"));
@@ -338,7 +338,7 @@ TEST(SleepRuntimeReconciler, TheAnswerOfASupersededApplyIsDropped)
 
 TEST(SleepRuntimeReconciler, ADaemonKeepingAnotherStateLeavesTheFeatureUnverifiedWithoutCountingAFailure)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.power(true, 80);
     rig.reconciler->setSleepPreventionUserIntent(true, QStringLiteral("test"));
     bool refuse = true;
@@ -364,7 +364,7 @@ TEST(SleepRuntimeReconciler, ADaemonKeepingAnotherStateLeavesTheFeatureUnverifie
     loop->cancel();
 
     // The daemon's own battery cut-off suspends the feature through the vanilla flag it reports.
-    Rig low;
+    ReconcilerRig low;
     low.settings.setSleepBatteryCutoffPercent(40);
     low.power(false, 40);
     low.reconciler->setSleepPreventionUserIntent(true, QStringLiteral("test"));
@@ -383,7 +383,7 @@ TEST(SleepRuntimeReconciler, UserRequestCompletesWithTheDaemonAnswerAMismatchOrS
     std::vector<SleepRuntimeApplyResult> results;
     auto collect = [&results](const SleepRuntimeApplyResult& r) { results.push_back(r); };
 
-    Rig rig;
+    ReconcilerRig rig;
     rig.power(true, 80);
     rig.settings.setSleepBatteryCutoffPercent(40);
     rig.settings.setDarkKeepAliveMode(0);
@@ -455,7 +455,7 @@ TEST(SleepRuntimeReconciler, UserRequestCompletesWithTheDaemonAnswerAMismatchOrS
 
 TEST(SleepRuntimeReconciler, SettingChangesCollapseIntoOneDebouncedPassOnTheMainQueue)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.power(true, 80);
     // Called from outside the main queue, the pass moves there.
     rig.reconciler->reconcileSleepRuntime(QStringLiteral("elsewhere"));
@@ -481,7 +481,7 @@ TEST(SleepRuntimeReconciler, SettingChangesCollapseIntoOneDebouncedPassOnTheMain
 
 TEST(SleepRuntimeReconciler, IntentSettersRefuseClamshellFeaturesTheHardwareLacks)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.supportsClamshell = false;
     rig.reconciler->setVirtualClamshellUserIntent(true, QStringLiteral("test"));
     rig.reconciler->setSafetyLockUserIntent(true, QStringLiteral("test"));
@@ -512,7 +512,7 @@ TEST(SleepRuntimeReconciler, IntentSettersRefuseClamshellFeaturesTheHardwareLack
 
 TEST(SleepRuntimeReconciler, StoredIntentsDecideTheFirstPassesAfterStartUp)
 {
-    Rig rig;
+    ReconcilerRig rig;
     rig.prefs.setValue(QStringLiteral("darkKeepAliveEnabled"), true); // no intent key: the intent follows it
     rig.prefs.setValue(QStringLiteral("virtualDisplayUserIntentEnabled"), true);
     rig.prefs.setValue(QStringLiteral("lockOnLidOpenEnabled"), true);

@@ -26,7 +26,7 @@ using namespace vantrel;
 
 namespace {
 
-struct PageRig : test::FanPageRig {
+struct CurvePageRig : test::FanPageRig {
     std::unique_ptr<FanCurvePage> page;
 
     void open()
@@ -59,7 +59,7 @@ struct PageRig : test::FanPageRig {
 
 TEST(FanCurvePage, DraggingHandlesHitsEachClampAndAppliesTheCurve)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.manualWith(FanCurveSettings::defaultBalanced());
     rig.open();
     ASSERT_EQ(rig.draft().currentBandTemperature, 45);
@@ -91,7 +91,7 @@ TEST(FanCurvePage, DraggingHandlesHitsEachClampAndAppliesTheCurve)
 
 TEST(FanCurvePage, OperatingSystemModeKeepsHandlesStillAndSendsNothing)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.open();
     ASSERT_TRUE(rig.page->state().isMacOSDefault());
     const DraftBands before = rig.draft();
@@ -112,7 +112,7 @@ TEST(FanCurvePage, OperatingSystemModeKeepsHandlesStillAndSendsNothing)
 
 TEST(FanCurvePage, PerformanceCurveInManualModeHighlightsItsCards)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.manualWith(FanCurveSettings::defaultPerformance());
     rig.open();
     EXPECT_TRUE(rig.page->card(10)->isSelected());
@@ -131,7 +131,7 @@ TEST(FanCurvePage, PerformanceCurveInManualModeHighlightsItsCards)
 
 TEST(FanCurvePage, InterlockRowSpringsBackAndShowsTheResetResult)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.transport->replyOk(QStringLiteral("reset_to_vanilla"));
     rig.open();
     SwitchControl* interlock = rig.page->featureRow(4)->switchControl();
@@ -159,7 +159,7 @@ TEST(FanCurvePage, InterlockRowSpringsBackAndShowsTheResetResult)
 
 TEST(FanCurvePage, CalibrationSheetButtonsCannotBePressed)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.open();
     CalibrationSheet* sheet = rig.page->openCalibrationSheet();
     ASSERT_TRUE(sheet);
@@ -175,7 +175,7 @@ TEST(FanCurvePage, CalibrationSheetButtonsCannotBePressed)
 
 TEST(FanCurvePage, SmartAppSaveSendsThePerformanceCurveWithTheChosenPreset)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.open();
     SmartAppPresetSheet* sheet = rig.page->openSmartAppSheet();
     ASSERT_TRUE(sheet);
@@ -215,7 +215,7 @@ TEST(FanCurvePage, SmartAppSaveSendsThePerformanceCurveWithTheChosenPreset)
 
 TEST(FanCurvePage, SmartAppSheetDrawsThePreemptiveSwitchOn)
 {
-    PageRig rig;
+    CurvePageRig rig;
     rig.open();
     SmartAppPresetSheet* sheet = rig.page->openSmartAppSheet();
     SwitchControl* preemptive = sheet->preemptiveSwitch();

@@ -12,7 +12,8 @@ namespace vantrel::tools {
 
 namespace {
 
-constexpr const char* kUsage = "usage: battery visudo [USER]   allow USER to run the helper tools without a password\n";
+constexpr const char* kBatteryUsage
+    = "usage: battery visudo [USER]   allow USER to run the helper tools without a password\n";
 
 bool makeDirectories(const std::string& dir)
 {
@@ -79,7 +80,7 @@ std::string sudoersText(const std::string& user, const std::string& smcPath, con
 ToolOutput runBatteryTool(const std::vector<std::string>& args, const ToolEnvironment& env)
 {
     if (args.empty() || args[0] != "visudo" || args.size() > 2)
-        return ToolOutput{{}, kUsage, 64};
+        return ToolOutput{{}, kBatteryUsage, 64};
     std::string user = args.size() == 2 ? args[1] : (!env.sudoUser.empty() ? env.sudoUser : env.user);
     if (user.empty())
         user = "#" + std::to_string(env.uid);

@@ -9,8 +9,8 @@ namespace vantrel::tools {
 
 namespace {
 
-constexpr const char* kUsage = "usage: smc -k KEY -r    read one key\n"
-                               "       smc -l           list every key\n";
+constexpr const char* kSmcUsage = "usage: smc -k KEY -r    read one key\n"
+                                  "       smc -l           list every key\n";
 
 // The key file is a few kilobytes; anything far larger is not ours.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
@@ -32,12 +32,12 @@ ToolOutput runSmcTool(const std::vector<std::string>& args, const ToolEnvironmen
         else if (args[i] == "-l")
             list = true;
         else
-            return ToolOutput{{}, kUsage, 64};
+            return ToolOutput{{}, kSmcUsage, 64};
     }
     const bool readOne = read && !key.empty() && !list;
     const bool listAll = list && !read && key.empty();
     if (!readOne && !listAll)
-        return ToolOutput{{}, kUsage, 64};
+        return ToolOutput{{}, kSmcUsage, 64};
 
     // The simulated Mac wins whenever its key store is there; otherwise this machine's sensors answer.
     const std::string path = env.stateDirectory() + "/" + smc::kKeyFileName;

@@ -342,4 +342,15 @@ void FakeSysfsTree::intelMacFans(const QString& root)
            {"fan1_safe", "0"}});
 }
 
+FakeSysfsTree::Writer RecordingKernel::writer()
+{
+    return [this](const QString& path, const QByteArray& value) {
+        const QString file = path.section(QLatin1Char('/'), -1);
+        writes << file + QLatin1Char('=') + QString::fromUtf8(value);
+        if (file == refuse)
+            return QStringLiteral("Invalid argument");
+        return FakeSysfsTree::kernelWriter()(path, value);
+    };
+}
+
 } // namespace vantrel::test

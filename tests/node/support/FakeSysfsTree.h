@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace vantrel::test {
 
@@ -57,6 +58,14 @@ public:
     static std::optional<QString> read(const QString& root, const QString& relative);
     // Marks a file read-only (mode 0444), as sysfs shows attributes a driver does not let one write.
     static void makeReadOnly(const QString& root, const QString& relative);
+};
+
+// The kernel-like writer with each write recorded as "<file>=<value>"; writes to the file named
+// `refuse` fail as a driver refuses a value.
+struct RecordingKernel {
+    QStringList writes;
+    QString refuse;
+    FakeSysfsTree::Writer writer();
 };
 
 } // namespace vantrel::test
