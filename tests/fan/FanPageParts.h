@@ -16,8 +16,7 @@
 
 namespace vantrel::test {
 
-template <typename Folder>
-struct FanPageParts {
+template <typename Folder> struct FanPageParts {
     Folder folder;
     Paths paths = Paths::underRoot(folder.path());
     VirtualClock clock;
