@@ -4,5 +4,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup-deps.sh"
 build="${VANTREL_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+# VANTREL_QUICK_BUILD=ON (CI): batched sources and line tables only, for builds from scratch.
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVANTREL_QUICK_BUILD="${VANTREL_QUICK_BUILD:-OFF}" "$@" >/dev/null
 cmake --build "$build" -j2

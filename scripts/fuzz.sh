@@ -20,7 +20,8 @@ fi
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-        -DVANTREL_FUZZ=ON -DVANTREL_GUI=OFF -DVANTREL_TESTS=OFF -DVANTREL_BENCH=OFF >/dev/null
+        -DVANTREL_FUZZ=ON -DVANTREL_GUI=OFF -DVANTREL_TESTS=OFF -DVANTREL_BENCH=OFF \
+        -DVANTREL_QUICK_BUILD="${VANTREL_QUICK_BUILD:-OFF}" >/dev/null
 fi
 cmake --build "$build" -j2 --target fuzz_all
 
