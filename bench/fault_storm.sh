@@ -116,7 +116,9 @@ while :; do
 done
 
 kill -TERM "$app"
+quit_from=$(date +%s.%N)
 for _ in $(seq $((quit_wait_s * 10))); do alive || break; sleep 0.1; done
+quit_s=$(awk -v a="$quit_from" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
 if alive; then echo "the application did not quit on SIGTERM"; fail=1; fi
 wait "$app" 2>/dev/null && app_status=0 || app_status=$?
 app=""
@@ -134,6 +136,7 @@ echo "rss peak: $rss_peak kB"
 echo "rss growth: $((rss_end - rss_start)) kB"
 echo "recovery heartbeat leased: ${heartbeat_s:-never} s"
 echo "recovery readings flowing: ${readings_s:-never} s"
+echo "quit on SIGTERM: $quit_s s"
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "daemon client error lines: $(grep -c "DaemonClient" "$root/app.log" || true)"
 

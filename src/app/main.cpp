@@ -82,9 +82,12 @@ int main(int argc, char** argv)
     });
     std::function<QWidget*()> rootViewFactory = [&services, terminate] { return services.makeRootView(terminate); };
     AppDelegate delegate(services.delegateContext(rootViewFactory, terminate));
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate] {
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate, &services] {
         delegate.applicationShouldTerminate();
         delegate.applicationWillTerminate();
+        // Work still waiting on a silent daemon would otherwise hold the exit for its time-outs;
+        // the daemon keeps enforcing what it already received.
+        services.transport()->abandonExchanges();
     });
 
     // A refused second copy never starts the monitoring loop or talks to the daemon's heartbeat.

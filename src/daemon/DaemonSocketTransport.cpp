@@ -204,6 +204,14 @@ std::optional<QJsonObject> DaemonSocketTransport::sendCommandLocked(const QJsonO
         return std::nullopt;
     }
 
+    if (!beginExchange(socket.fd()))
+        return std::nullopt;
+    // Declared after the socket: the exchange ends before the descriptor is closed and reused.
+    struct ExchangeEnd {
+        DaemonSocketTransport* transport;
+        ~ExchangeEnd() { transport->endExchange(); }
+    } exchangeEnd{this};
+
     timeval timeout{};
     timeout.tv_sec = timeoutForCommand(command);
     timeout.tv_usec = 0;
@@ -224,6 +232,8 @@ std::optional<QJsonObject> DaemonSocketTransport::sendCommandLocked(const QJsonO
     }
 
     const QByteArray bytes = readReply(socket.fd());
+    if (isAbandoned())
+        return std::nullopt;
     if (bytes.isEmpty()) {
         logLine(QStringLiteral("🚨 [DaemonClient] Error: Empty response from daemon."));
         return std::nullopt;
@@ -236,6 +246,39 @@ std::optional<QJsonObject> DaemonSocketTransport::sendCommandLocked(const QJsonO
     if (logged)
         logLine(QStringLiteral("Vantrel daemon -> UI: ") + renderForLog(*reply));
     return reply;
+}
+
+bool DaemonSocketTransport::beginExchange(int fd)
+{
+    std::lock_guard lock(exchangeMutex_);
+    if (abandoned_)
+        return false;
+    exchangeFd_ = fd;
+    return true;
+}
+
+void DaemonSocketTransport::endExchange()
+{
+    std::lock_guard lock(exchangeMutex_);
+    exchangeFd_ = -1;
+}
+
+bool DaemonSocketTransport::isAbandoned()
+{
+    std::lock_guard lock(exchangeMutex_);
+    return abandoned_;
+}
+
+void DaemonSocketTransport::abandonExchanges()
+{
+    std::lock_guard lock(exchangeMutex_);
+    if (abandoned_)
+        return;
+    abandoned_ = true;
+    if (exchangeFd_ < 0)
+        return;
+    ::shutdown(exchangeFd_, SHUT_RDWR);
+    logLine(QStringLiteral("[DaemonClient] Quitting: no longer waiting for the daemon's reply"));
 }
 
 void DaemonSocketTransport::postConnectionFailure()

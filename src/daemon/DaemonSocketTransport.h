@@ -3,6 +3,7 @@
 // a single write, 8192-byte reads, time-outs by command; all exchanges of the process run
 // one at a time on the serial queue "com.vantrel.ui.daemon-client.ipc".
 #include <memory>
+#include <mutex>
 
 #include <QByteArray>
 #include <QSet>
@@ -22,6 +23,9 @@ public:
     DaemonSocketTransport(Dispatch& dispatch, QString socketPath, bool verboseIPC);
 
     std::optional<QJsonObject> send(const QJsonObject& request) override;
+    // Any thread: shuts the socket of the exchange under way (its read ends at once) and
+    // refuses every exchange after it.
+    void abandonExchanges() override;
 
     QString socketPath() const { return socketPath_; }
     bool verboseIPC() const { return verboseIPC_; }
@@ -37,11 +41,18 @@ public:
 private:
     std::optional<QJsonObject> sendCommandLocked(const QJsonObject& request);
     void postConnectionFailure();
+    // The socket of the exchange under way, for abandonExchanges(); false once abandoned.
+    bool beginExchange(int fd);
+    void endExchange();
+    bool isAbandoned();
 
     Dispatch& dispatch_;
     QString socketPath_;
     bool verboseIPC_;
     QueuePtr ipcQueue_;
+    std::mutex exchangeMutex_;
+    int exchangeFd_ = -1;
+    bool abandoned_ = false;
 };
 
 } // namespace vantrel

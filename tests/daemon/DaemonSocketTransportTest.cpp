@@ -202,6 +202,33 @@ TEST_F(DaemonSocketTransportTest, ReadTimeOutFollowsTheCommand)
     EXPECT_TRUE(log_.contains(kEmpty));
 }
 
+TEST_F(DaemonSocketTransportTest, AtQuitAnExchangeStopsWaitingAndLaterOnesAreRefused)
+{
+    auto transport = makeTransport();
+    peer_.answerAlways(ScriptedSocketPeer::silent());
+    std::optional<QJsonObject> reply = QJsonObject{{QStringLiteral("untouched"), true}};
+    std::thread caller([&] { reply = transport.send(cmd("set_fan_mode")); });
+    const auto deadline = std::chrono::steady_clock::now() + 4s;
+    while (peer_.requests().isEmpty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_EQ(peer_.requests().size(), 1) << "the daemon has the request and stays silent";
+
+    const auto abandoned = std::chrono::steady_clock::now();
+    transport.abandonExchanges();
+    caller.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - abandoned, 4s) << "not the command's 5-second time-out";
+    EXPECT_FALSE(reply);
+    EXPECT_TRUE(log_.contains("[DaemonClient] Quitting: no longer waiting for the daemon's reply"));
+    EXPECT_FALSE(log_.contains(kEmpty)) << "an abandoned reply is no daemon fault";
+
+    const int connections = peer_.connectionCount();
+    EXPECT_FALSE(transport.send(cmd("get_status")));
+    EXPECT_FALSE(transport.send(cmd("set_fan_mode")));
+    EXPECT_EQ(peer_.connectionCount(), connections) << "later exchanges do not even connect";
+    transport.abandonExchanges();
+    EXPECT_EQ(log_.count("Quitting:"), 1);
+}
+
 TEST_F(DaemonSocketTransportTest, LogsExchangesRedactedAndReadBacksOnlyWhenVerbose)
 {
     peer_.answerAlways(ScriptedSocketPeer::reply(QJsonObject{{QStringLiteral("status"), QStringLiteral("ok")}}));
