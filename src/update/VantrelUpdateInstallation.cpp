@@ -140,9 +140,7 @@ void VantrelUpdateInstallation::onPrepared(const VantrelUpdateService::Result& r
         return;
     }
     setStatus(QStringLiteral("settings.update.installing"));
-    askDaemon(
-        QoS::UserInitiated,
-        [prepared](const DaemonClient* client) {
+    const auto install = [prepared](const DaemonClient* client) {
         std::optional<QJsonObject> reply;
         if (client)
             reply
@@ -151,8 +149,8 @@ void VantrelUpdateInstallation::onPrepared(const VantrelUpdateService::Result& r
         // The daemon keeps its own copy once it accepted the package; ours is no longer needed.
         prepared.discard();
         return reply;
-        },
-        &VantrelUpdateInstallation::onInstallReply);
+    };
+    askDaemon(QoS::UserInitiated, install, &VantrelUpdateInstallation::onInstallReply);
 }
 
 void VantrelUpdateInstallation::onInstallReply(const std::optional<QJsonObject>& reply)
@@ -207,15 +205,13 @@ void VantrelUpdateInstallation::checkPlatformSupport()
     if (platformChecked_ || platformCheckInFlight_)
         return;
     platformCheckInFlight_ = true;
-    askDaemon(
-        QoS::Utility,
-        [](const DaemonClient* client) -> std::optional<QJsonObject> {
-            // The raw reply: the durable status file would hide the daemon's refusal.
-            if (!client)
-                return std::nullopt;
-            return client->send(QJsonObject{{QStringLiteral("cmd"), QStringLiteral("get_update_installation_state")}});
-        },
-        &VantrelUpdateInstallation::onPlatformReply);
+    // The raw reply: the durable status file would hide the daemon's refusal.
+    const auto ask = [](const DaemonClient* client) -> std::optional<QJsonObject> {
+        if (!client)
+            return std::nullopt;
+        return client->send(QJsonObject{{QStringLiteral("cmd"), QStringLiteral("get_update_installation_state")}});
+    };
+    askDaemon(QoS::Utility, ask, &VantrelUpdateInstallation::onPlatformReply);
 }
 
 void VantrelUpdateInstallation::onPlatformReply(const std::optional<QJsonObject>& reply)
