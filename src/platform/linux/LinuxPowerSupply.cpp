@@ -130,7 +130,7 @@ std::optional<int> percentCharged(const Supply& b)
 
 // Minutes to empty (discharging) or to full (charging): the kernel's own estimate when it
 // gives one, else what is left divided by the present drain or charge rate.
-std::optional<int> minutesRemaining(const Supply& b, bool toFull)
+std::optional<int> batteryMinutesRemaining(const Supply& b, bool toFull)
 {
     const auto reported
         = positiveAttribute(b, toFull ? QStringLiteral("time_to_full_now") : QStringLiteral("time_to_empty_now"));
@@ -151,6 +151,14 @@ std::optional<int> minutesRemaining(const Supply& b, bool toFull)
         return static_cast<int>(std::min(std::lround(minutes), 100000L));
     }
     return std::nullopt;
+}
+
+// A time estimate needs one battery's charge and rate; several batteries showing as one give none.
+std::optional<int> minutesRemaining(const State& state, bool toFull)
+{
+    if (state.batteries.size() != 1)
+        return std::nullopt;
+    return batteryMinutesRemaining(state.batteries.front(), toFull);
 }
 
 // Capacity in mAh from the charge figure (µAh), or from the energy figure (µWh) at the design voltage.
@@ -218,8 +226,6 @@ std::optional<QJsonObject> LinuxPowerSupply::description(const State& state)
     // Several batteries (a ThinkPad's BAT0 and BAT1) show as one, as the daemon shows them.
     const QString status = combinedStatus(state.batteries);
     const bool charging = status == QStringLiteral("Charging");
-    // A time estimate needs one battery's charge and rate; with several it is left out.
-    const bool single = state.batteries.size() == 1;
 
     QJsonObject d;
     d.insert(QStringLiteral("Name"), QStringLiteral("InternalBattery-0"));
@@ -236,11 +242,11 @@ std::optional<QJsonObject> LinuxPowerSupply::description(const State& state)
         d.insert(QStringLiteral("Power Source State"), *source);
     if (const auto watts = adapterWatts(state))
         d.insert(QStringLiteral("AdapterDetailsWatts"), *watts);
-    if (single && charging) {
-        if (const auto minutes = minutesRemaining(b, true))
+    if (charging) {
+        if (const auto minutes = minutesRemaining(state, true))
             d.insert(QStringLiteral("Time to Full Charge"), *minutes);
-    } else if (single && status == QStringLiteral("Discharging")) {
-        if (const auto minutes = minutesRemaining(b, false))
+    } else if (status == QStringLiteral("Discharging")) {
+        if (const auto minutes = minutesRemaining(state, false))
             d.insert(QStringLiteral("Time to Empty"), *minutes);
     }
     if (const auto microvolts = positiveAttribute(b, QStringLiteral("voltage_now")))
@@ -283,22 +289,19 @@ QByteArray LinuxPowerSupply::pmsetText(const State& state)
     QByteArray out = "Now drawing from '" + source.toUtf8() + "'\n";
     if (!state.battery)
         return out;
-    const Supply& b = *state.battery;
     const QString status = combinedStatus(state.batteries);
-    const bool single = state.batteries.size() == 1;
     QByteArray activity = "discharging";
     std::optional<int> minutes;
     if (status == QStringLiteral("Charging")) {
         activity = "charging";
-        if (single)
-            minutes = minutesRemaining(b, true);
+        minutes = minutesRemaining(state, true);
     } else if (status == QStringLiteral("Full")) {
         activity = "charged";
         minutes = 0;
     } else if (status == QStringLiteral("Not charging")) {
         activity = "AC attached; not charging";
-    } else if (single) {
-        minutes = minutesRemaining(b, false);
+    } else {
+        minutes = minutesRemaining(state, false);
     }
     out += " -InternalBattery-0 (id=0)\t";
     if (const auto percent = combinedPercent(state.batteries))
